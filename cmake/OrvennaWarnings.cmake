@@ -1,0 +1,4 @@
+# One INTERFACE target carries the warning flags; every target links it.
+add_library(orvenna_warnings INTERFACE)
+target_compile_options(orvenna_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wno-missing-field-initializers)

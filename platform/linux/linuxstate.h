@@ -1,0 +1,21 @@
+#pragma once
+// Private state of TLinuxPlatform, shared by its service files.
+
+#include "linux/linuxplatform.h"
+
+#include <functional>
+#include <memory>
+
+namespace orvenna::platform {
+
+class TDesktopFactsWatch;  // desktopfacts.cpp
+class THotKeyGrab;         // x11windows.cpp
+
+struct TLinuxPlatform::TState {
+    int InstanceLockFd = -1;
+    std::function<void()> DesktopFactsChanged;
+    std::shared_ptr<TDesktopFactsWatch> FactsWatch;
+    std::shared_ptr<THotKeyGrab> HotKey;
+};
+
+}  // namespace orvenna::platform

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the program and the tests need.
+set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  cmake ninja-build g++ clang pkg-config qt6-base-dev libx11-dev libxcb1-dev libglib2.0-dev \
+  libglib2.0-bin gsettings-desktop-schemas libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev \
+  nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev \
+  xvfb xauth openbox xdotool x11-utils trayer imagemagick fonts-dejavu-core \
+  libcanberra-dev libcanberra-pulse pulseaudio >/dev/null
