@@ -29,11 +29,5 @@ bool TLinuxPlatform::IsX11()
 bool TLinuxPlatform::CanAttachToDesktop() const { return IsX11(); }
 bool TLinuxPlatform::CanRegisterHotKey() const { return IsX11(); }
 bool TLinuxPlatform::CanShowTrayIcon() const { return false; }
-QString TLinuxPlatform::ExecutablePath() const { return {}; }
-QString TLinuxPlatform::ProgramFolder() const { return {}; }
-void TLinuxPlatform::SetClipboardText(const QString&) {}
-bool TLinuxPlatform::OpenUrl(const QString&) { return false; }
-bool TLinuxPlatform::PlaySound(const QString&) { return false; }
-bool TLinuxPlatform::AcquireSingleInstance(const QString&) { return true; }
 
 }  // namespace orvenna::platform

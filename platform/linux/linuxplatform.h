@@ -1,7 +1,9 @@
 #pragma once
 // The Linux adapter: X11 (through xcb) and freedesktop conventions, GIO for desktop settings.
 // Its methods are spread over files by service:
-//   linuxplatform.cpp  capabilities, program files, clipboard, URLs, sound, single instance
+//   linuxplatform.cpp  construction and capabilities
+//   shell.cpp          program files, clipboard, web addresses
+//   session.cpp        single instance, sound
 //   autostart.cpp      the freedesktop autostart entry
 //   desktopfacts.cpp   wallpaper facts from GSettings, xfconf or Plasma, and their change watch
 //   screens.cpp        screens, work area and the panel (task bar)
