@@ -1,0 +1,12 @@
+#pragma once
+// Fills the plain locale record from Qt's view of the user's locale.
+
+#include "localformat.h"
+
+#include <QLocale>
+
+namespace orvenna::app {
+
+store::TLocalFormat LocalFormatFromLocale(const QLocale& locale = QLocale::system());
+
+}  // namespace orvenna::app
