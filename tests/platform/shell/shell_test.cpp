@@ -1,10 +1,10 @@
-// Program files, the clipboard and the web-address rule of the Linux adapter.
+// The clipboard and the web-address rule of the Linux adapter. The program folder is tested
+// with the autostart entry, by copies of a test program under hostile names.
 
 #include "linux/linuxplatform.h"
 #include "linux/shellrules.h"
 
 #include <QClipboard>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -15,14 +15,6 @@ class TShellTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void programFolderIsTheRealExecutablesFolder()
-    {
-        TLinuxPlatform platform;
-        const QFileInfo self(QCoreApplication::applicationFilePath());
-        QCOMPARE(platform.ExecutablePath(), self.canonicalFilePath());
-        QCOMPARE(platform.ProgramFolder(), QFileInfo(self.canonicalPath()).filePath() + u'/');
-    }
-
     void clipboardGetsPlainText()
     {
         TLinuxPlatform platform;
