@@ -27,7 +27,7 @@ fs::path RunningExecutable()
     if (error || target.empty())
         return {};
     constexpr std::string_view DeletedSuffix = " (deleted)";
-    std::string text = target.string();
+    const std::string text = target.string();
     if (!fs::exists(target, error) && text.ends_with(DeletedSuffix))
         target = text.substr(0, text.size() - DeletedSuffix.size());
     const fs::path folder = fs::canonical(target.parent_path(), error);
