@@ -38,7 +38,8 @@ using TGifFile = std::unique_ptr<GifFileType, TGifCloser>;
 
 [[noreturn]] void Fail(int gifError)
 {
-    const char* text = GifErrorString(gifError);
+    // Our reader fails only at the end of the bytes; giflib's text speaks of a file.
+    const char* text = gifError == D_GIF_ERR_READ_FAILED ? "the file ends too early" : GifErrorString(gifError);
     throw TPictureError(std::string("damaged GIF picture: ") + (text ? text : "unknown error"));
 }
 

@@ -3,8 +3,11 @@
 #include "gifreader.h"
 #include "jpegreader.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include <cstdlib>
 
 namespace orvenna::desktop {
 
@@ -22,8 +25,43 @@ QImage ToImage(TRawPicture&& raw)
                   pixels);
 }
 
+std::uint32_t LittleEndian(const QByteArray& bytes, int at, int size)
+{
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// Qt's bitmap reader shows a file cut short as a picture with a blank part and no error; the
+// header says how many bytes the pixels need.
+void CheckBitmapComplete(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;  // the reader reports it
+    const QByteArray head = file.read(34);
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return;
+    const bool core = LittleEndian(head, 14, 4) == 12;  // the old 12-byte header
+    if (!core && head.size() < 34)
+        return;
+    const std::int64_t width = core ? LittleEndian(head, 18, 2) : std::int32_t(LittleEndian(head, 18, 4));
+    const std::int64_t height = core ? LittleEndian(head, 20, 2) : std::int32_t(LittleEndian(head, 22, 4));
+    const std::int64_t bits = LittleEndian(head, core ? 24 : 28, 2);
+    const std::uint32_t compression = core ? 0 : LittleEndian(head, 30, 4);
+    if (width <= 0 || (compression != 0 && compression != 3))
+        return;  // run-length data has no fixed size; odd headers are the reader's to judge
+    const std::int64_t stride = (width * bits + 31) / 32 * 4;
+    const std::int64_t needed = std::int64_t(LittleEndian(head, 10, 4)) + stride * std::abs(height);
+    if (file.size() < needed)
+        throw TPictureError("damaged picture: the bitmap file is cut short");
+}
+
 QImage ReadWithQt(const QString& path, const char* format)
 {
+    if (qstrcmp(format, "bmp") == 0)
+        CheckBitmapComplete(path);
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
     QImage image = reader.read();

@@ -105,6 +105,7 @@ void TWallPaper::Compose(const QImage& picture, const platform::TDesktopFacts& f
         Desk = QImage(primary.size(), QImage::Format_RGB32);
     if (Desk.isNull())
         return;
+    DeskOrigin = primary.topLeft();
     QPainter painter(&Desk);
     painter.translate(-primary.topLeft());
     const QRect r = Platform.VirtualDesktop();
@@ -147,7 +148,7 @@ void TWallPaper::Place(QPainter& painter, const QImage& picture,
 
 void TWallPaper::CopyDeskRect(QImage& dest, const QRect& destRect, const QRect& sourceRect) const
 {
-    const QRect from(sourceRect.topLeft(), destRect.size());
+    const QRect from(sourceRect.topLeft() - DeskOrigin, destRect.size());
     if (Desk.isNull()) {
         dest = QImage(from.size(), QImage::Format_RGB32);
         dest.fill(Qt::black);

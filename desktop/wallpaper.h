@@ -52,6 +52,7 @@ private:
 
     platform::TPlatform& Platform;
     QImage Desk;
+    QPoint DeskOrigin;  // the screen position of Desk's pixel (0, 0)
 };
 
 // A rectangle given by its edges, Right and Bottom exclusive, as a QRect.
