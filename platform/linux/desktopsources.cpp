@@ -390,7 +390,7 @@ std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, QSize sc
         return std::nullopt;
     auto facts = ParsePlasmaDesktop(ReadTextFile(path));
     if (facts && QFileInfo(facts->WallpaperPath).isDir()) {
-        const QDir images(facts->WallpaperPath + QLatin1String("/contents/images"));
+        const QDir images(QDir::cleanPath(facts->WallpaperPath + QLatin1String("/contents/images")));
         const QString chosen = ChoosePackageImage(images.entryList(QDir::Files), screen);
         facts->WallpaperPath = chosen.isEmpty() ? QString() : images.filePath(chosen);
     }
