@@ -13,14 +13,14 @@ namespace orvenna::desktop {
 
 namespace {
 
-// Hands the pixels to a QImage without copying them; the QImage frees them.
-QImage ToImage(TRawPicture&& raw)
+// Hands the pixels to a QImage without copying them; the QImage frees them. JPEG pixels are
+// all opaque, which Format_RGB32 tells the compositor.
+QImage ToImage(TRawPicture&& raw, QImage::Format format)
 {
     if (raw.Width <= 0 || raw.Height <= 0)
         return {};
     auto* pixels = new std::vector<std::uint32_t>(std::move(raw.Pixels));
-    return QImage(reinterpret_cast<uchar*>(pixels->data()), raw.Width, raw.Height, raw.Width * 4,
-                  QImage::Format_ARGB32_Premultiplied,
+    return QImage(reinterpret_cast<uchar*>(pixels->data()), raw.Width, raw.Height, raw.Width * 4, format,
                   [](void* owned) { delete static_cast<std::vector<std::uint32_t>*>(owned); },
                   pixels);
 }
@@ -121,9 +121,9 @@ QImage ReadPicture(const QString& path, TPictureKind kind, const TTargetSize& ta
     case TPictureKind::EnhancedMetafile:
         throw TPictureError("metafile pictures cannot be shown on this system");
     case TPictureKind::Jpeg:
-        return ToImage(ReadJpegFile(localPath, target));
+        return ToImage(ReadJpegFile(localPath, target), QImage::Format_RGB32);
     case TPictureKind::Gif:
-        return ToImage(ReadGifFile(localPath));
+        return ToImage(ReadGifFile(localPath), QImage::Format_ARGB32_Premultiplied);
     case TPictureKind::Icon:
         return ReadWithQt(path, "ico");
     case TPictureKind::Bitmap:

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstring>
 
 namespace orvenna::desktop {
 
@@ -103,47 +104,60 @@ void TWallPaper::Compose(const QImage& picture, const platform::TDesktopFacts& f
     // Reused when the size stays, so a reload needs no second screen bitmap.
     if (Desk.size() != primary.size() || Desk.format() != QImage::Format_RGB32)
         Desk = QImage(primary.size(), QImage::Format_RGB32);
+    DeskOrigin = primary.topLeft();
     if (Desk.isNull())
         return;
-    DeskOrigin = primary.topLeft();
-    QPainter painter(&Desk);
-    painter.translate(-primary.topLeft());
-    const QRect r = Platform.VirtualDesktop();
     // Filled first whatever the placement: transparent pixels show the desktop colour, and a
     // picture that does not cover the screen leaves no stale pixels of the last one.
-    painter.fillRect(r, facts.DesktopColor);
+    Desk.fill(facts.DesktopColor);
     if (!picture.isNull())
-        Place(painter, picture, facts, r);
+        Place(picture, facts.Placement, Platform.VirtualDesktop());
 }
 
-void TWallPaper::Place(QPainter& painter, const QImage& picture,
-                       const platform::TDesktopFacts& facts, const QRect& r) const
+void TWallPaper::Place(const QImage& picture, TWallpaperPlacement placement, const QRect& r)
 {
+    std::optional<QPainter> painter;
     const int w = picture.width();
     const int h = picture.height();
-    switch (facts.Placement) {
+    switch (placement) {
     case TWallpaperPlacement::Tiled:
         for (int i = 0; i <= r.width() / w; ++i)
             for (int j = 0; j <= r.height() / h; ++j)
-                painter.drawImage(QPoint(i * w, j * h), picture);
+                Draw(painter, picture, QRect(i * w, j * h, w, h));
         return;
     case TWallpaperPlacement::Stretched:
     case TWallpaperPlacement::Spanned:
     case TWallpaperPlacement::Fill:
-    case TWallpaperPlacement::Fit: {
-        const QRect target = ScaledPlacement(facts.Placement, picture.size(), r);
-        if (target.size() == picture.size()) {
-            painter.drawImage(target.topLeft(), picture);
-            return;
-        }
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, picture);
+    case TWallpaperPlacement::Fit:
+        Draw(painter, picture, ScaledPlacement(placement, picture.size(), r));
         return;
-    }
     case TWallpaperPlacement::Centred:
-        painter.drawImage(CentredPosition(picture.size(), r), picture);
+        Draw(painter, picture, QRect(CentredPosition(picture.size(), r), picture.size()));
         return;
     }
+}
+
+void TWallPaper::Draw(std::optional<QPainter>& painter, const QImage& picture, const QRect& target)
+{
+    const QRect onDesk = target.translated(-DeskOrigin);
+    const QRect visible = onDesk & Desk.rect();
+    if (visible.isEmpty())
+        return;
+    // Opaque and unscaled (the JPEG decoder delivers the screen's size when it can): plain row
+    // copies, which need none of the painter's working memory.
+    if (onDesk.size() == picture.size() && picture.format() == QImage::Format_RGB32) {
+        const qsizetype bytes = qsizetype(visible.width()) * 4;
+        for (int y = visible.top(); y <= visible.bottom(); ++y)
+            std::memcpy(Desk.scanLine(y) + qsizetype(visible.left()) * 4,
+                        picture.constScanLine(y - onDesk.top()) + qsizetype(visible.left() - onDesk.left()) * 4,
+                        size_t(bytes));
+        return;
+    }
+    if (!painter) {
+        painter.emplace(&Desk);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+    painter->drawImage(onDesk, picture);
 }
 
 void TWallPaper::CopyDeskRect(QImage& dest, const QRect& destRect, const QRect& sourceRect) const

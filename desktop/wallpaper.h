@@ -9,8 +9,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QString>
+
+#include <optional>
 
 namespace orvenna::desktop {
 
@@ -47,8 +50,8 @@ public:
 
 private:
     void Compose(const QImage& picture, const platform::TDesktopFacts& facts);
-    void Place(class QPainter& painter, const QImage& picture, const platform::TDesktopFacts& facts,
-               const QRect& r) const;
+    void Place(const QImage& picture, platform::TWallpaperPlacement placement, const QRect& r);
+    void Draw(std::optional<QPainter>& painter, const QImage& picture, const QRect& target);
 
     platform::TPlatform& Platform;
     QImage Desk;
