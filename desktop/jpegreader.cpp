@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <new>
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jerror.h>
@@ -106,9 +107,14 @@ void Decode(jpeg_decompress_struct& cinfo, const std::function<void(j_decompress
     jpeg_start_decompress(&cinfo);
     picture.Width = static_cast<int>(cinfo.output_width);
     picture.Height = static_cast<int>(cinfo.output_height);
-    picture.Pixels.resize(static_cast<std::size_t>(picture.Width) * picture.Height);
-    if (cinfo.out_color_space == JCS_CMYK)
-        cmykRow.reset(new JSAMPLE[static_cast<std::size_t>(cinfo.output_width) * 4]);
+    try {
+        picture.Pixels.resize(static_cast<std::size_t>(picture.Width) * picture.Height);
+        if (cinfo.out_color_space == JCS_CMYK)
+            cmykRow.reset(new JSAMPLE[static_cast<std::size_t>(cinfo.output_width) * 4]);
+    } catch (const std::bad_alloc&) {
+        jpeg_destroy_decompress(&cinfo);
+        throw TPictureError("the picture is too large for the memory");
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         auto* line = picture.Pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * picture.Width;
         JSAMPROW row = cmykRow ? cmykRow.get() : reinterpret_cast<JSAMPROW>(line);

@@ -169,13 +169,6 @@ private Q_SLOTS:
         QTRY_VERIFY(ReadFacts(TDesktopSource::Gnome)->WallpaperPath == QLatin1String("/light.jpg"));
     }
 
-    void schemaNotInstalledGivesNoAnswer()
-    {
-        QVERIFY(!ReadGSettingsBackground(TDesktopSource::Cinnamon) || QFile::exists(
-            QStringLiteral("/usr/share/glib-2.0/schemas/org.cinnamon.desktop.background.gschema.xml")));
-        QVERIFY(!ReadGSettingsBackground(TDesktopSource::Xfce));
-    }
-
     void xfceBackdropOfThePrimaryMonitor_data()
     {
         QTest::addColumn<QByteArray>("channel");
