@@ -2,7 +2,10 @@
 
 #include <QFile>
 
+#include <cstdio>
+
 #include <gif_lib.h>
+#include <jpeglib.h>
 
 namespace orvenna::tests {
 
@@ -62,6 +65,35 @@ bool SaveGif(const QString& path, int screenWidth, int screenHeight,
     GifFreeMapObject(map);
     ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
     return ok;
+}
+
+bool SaveCmykJpeg(const QString& path, int width, int height, const unsigned char (&cmyk)[4])
+{
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);  // writes the Adobe marker for CMYK
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row;
+    for (int x = 0; x < width; ++x)
+        for (const unsigned char ink : cmyk)
+            row.push_back(JSAMPLE(255 - ink));  // Adobe stores 255 for no ink
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return std::fclose(file) == 0;
 }
 
 bool SaveBytes(const QString& path, const QByteArray& bytes)

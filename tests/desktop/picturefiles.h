@@ -29,6 +29,9 @@ struct TGifFrame {
 bool SaveGif(const QString& path, int screenWidth, int screenHeight,
              const std::vector<QColor>& palette, const std::vector<TGifFrame>& frames);
 
+// Writes a width x height JPEG of one CMYK colour (0 = no ink) the way Adobe programs store it.
+bool SaveCmykJpeg(const QString& path, int width, int height, const unsigned char (&cmyk)[4]);
+
 // The first bytes of a file (all when count passes its end) written to another file.
 bool SaveTruncated(const QString& from, const QString& to, qint64 count);
 bool SaveBytes(const QString& path, const QByteArray& bytes);

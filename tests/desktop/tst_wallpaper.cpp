@@ -294,6 +294,27 @@ private Q_SLOTS:
         QVERIFY(qAbs(qRed(pixel) - 128) < 3 && qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel));
     }
 
+    void cmykJpegDecodesToItsColour_data()
+    {
+        QTest::addColumn<QByteArray>("ink");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("no ink is white") << QByteArray("\0\0\0\0", 4) << QColor(255, 255, 255);
+        QTest::newRow("magenta and yellow are red") << QByteArray("\0\xff\xff\0", 4) << QColor(255, 0, 0);
+        QTest::newRow("black") << QByteArray("\0\0\0\xff", 4) << QColor(0, 0, 0);
+    }
+    void cmykJpegDecodesToItsColour()
+    {
+        QFETCH(QByteArray, ink);
+        QFETCH(QColor, colour);
+        const QString path = File("cmyk.jpg");
+        const unsigned char cmyk[4] = {uchar(ink[0]), uchar(ink[1]), uchar(ink[2]), uchar(ink[3])};
+        QVERIFY(tests::SaveCmykJpeg(path, 16, 16, cmyk));
+        const QRgb pixel = desktop::ReadJpegFile(path.toStdString()).Pixels[8 * 16 + 8];
+        QVERIFY2(qAbs(qRed(pixel) - colour.red()) < 4 && qAbs(qGreen(pixel) - colour.green()) < 4 &&
+                     qAbs(qBlue(pixel) - colour.blue()) < 4 && qAlpha(pixel) == 255,
+                 qPrintable(QString::number(pixel, 16)));
+    }
+
     void gifShowsItsFirstFrameWithTransparencyAndInterlace()
     {
         // Frame 1: 8 x 12 at (2, 1) on a 12 x 16 screen, interlaced, index 2 transparent;

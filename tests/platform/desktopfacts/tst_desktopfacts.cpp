@@ -155,6 +155,32 @@ private Q_SLOTS:
         QTRY_COMPARE(Describe(ReadFacts(TDesktopSource::Gnome)), expected);
     }
 
+    void gsettingsValuesOfTheOtherDesktops_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<bool>("draw");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("MATE's plain path") << "/usr/share/backgrounds/mate.jpg" << "zoom" << "#3C8F25" << true
+                                           << "/usr/share/backgrounds/mate.jpg fill on #3c8f25";
+        QTest::newRow("MATE without background") << "/m.jpg" << "stretched" << "#000000" << false
+                                                 << "no wallpaper on #000000";
+        QTest::newRow("colour not understood") << "file:///c.jpg" << "centered" << "blue-ish" << true
+                                               << "/c.jpg centred on #000000";
+        QTest::newRow("16-bit colour") << "file:///c.jpg" << "spanned" << "#ffff00000000" << true
+                                       << "/c.jpg spanned on #ff0000";
+    }
+    void gsettingsValuesOfTheOtherDesktops()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, options);
+        QFETCH(QString, colour);
+        QFETCH(bool, draw);
+        QFETCH(QString, expected);
+        QCOMPARE(Describe(FactsFromGSettings({picture, options, colour, draw})), expected);
+    }
+
     void darkSchemeTakesTheDarkPicture()
     {
         const QString schema = QStringLiteral("org.gnome.desktop.background");
