@@ -100,6 +100,8 @@ void ReadFrame(GifFileType* gif, int transparent, TRawPicture& picture)
         if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR)
             Fail(gif->Error);
         const int row = frame.Top + y;
+        if (row >= picture.Height && !frame.Interlace)
+            return;  // the rest of the frame lies below the picture; only this frame is shown
         if (row < 0 || row >= picture.Height)
             continue;
         std::uint32_t* out = picture.Pixels.data() + static_cast<std::size_t>(row) * picture.Width;
