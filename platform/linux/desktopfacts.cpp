@@ -1,8 +1,76 @@
+#include "linux/desktopsources.h"
+#include "linux/gsettingswatch.h"
 #include "linux/linuxplatform.h"
+#include "linux/linuxstate.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 
 namespace orvenna::platform {
 
-TDesktopFacts TLinuxPlatform::DesktopFacts() const { return {}; }
-void TLinuxPlatform::WatchDesktopFacts(std::function<void()>) {}
+// Watches every place the facts may come from, whichever desktop is running: the GSettings
+// schemas that are installed and the XFCE and Plasma files (with their folders, since both
+// desktops replace the file by renaming a new one over it).
+class TDesktopFactsWatch final {
+public:
+    explicit TDesktopFactsWatch(std::function<void()> onChange)
+        : OnChange(std::move(onChange)), Settings([this] { OnChange(); })
+    {
+        const QString home = ConfigHome();
+        Files = {XfceDesktopFile(home), PlasmaAppletsFile(home)};
+        WatchExisting();
+        QObject::connect(&Watcher, &QFileSystemWatcher::fileChanged, [this](const QString& path) {
+            WatchExisting();
+            if (Files.contains(path))
+                OnChange();
+        });
+        QObject::connect(&Watcher, &QFileSystemWatcher::directoryChanged, [this](const QString&) {
+            // A rename over the file ends the watch of the old one; a new file needs one.
+            const QStringList before = Watcher.files();
+            WatchExisting();
+            if (Watcher.files() != before)
+                OnChange();
+        });
+    }
+
+private:
+    void WatchExisting()
+    {
+        for (const QString& file : Files) {
+            const QFileInfo info(file);
+            if (info.dir().exists() && !Watcher.directories().contains(info.absolutePath()))
+                Watcher.addPath(info.absolutePath());
+            if (info.isFile() && !Watcher.files().contains(file))
+                Watcher.addPath(file);
+        }
+    }
+
+    std::function<void()> OnChange;
+    TGSettingsWatch Settings;
+    QStringList Files;
+    QFileSystemWatcher Watcher;
+};
+
+TDesktopFacts TLinuxPlatform::DesktopFacts() const
+{
+    for (const auto source : SourceOrder(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+        if (auto facts = ReadFacts(source))
+            return *facts;
+    }
+    return {};
+}
+
+void TLinuxPlatform::WatchDesktopFacts(std::function<void()> onChange)
+{
+    State->FactsWatch.reset();
+    State->DesktopFactsChanged = std::move(onChange);
+    if (!State->DesktopFactsChanged)
+        return;
+    State->FactsWatch = std::make_shared<TDesktopFactsWatch>([state = State.get()] {
+        if (state->DesktopFactsChanged)
+            state->DesktopFactsChanged();
+    });
+}
 
 }  // namespace orvenna::platform

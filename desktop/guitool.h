@@ -1,0 +1,86 @@
+#pragma once
+// Small services several windows share: the program folder, the log-on entry, the note
+// editor's bitmap skin with smooth text drawn over it, and a trace log that is off in normal
+// running.
+//
+// One instance exists, made by the entry sequence with the platform object and published in
+// GUITools for the windows that trace. Only the trace log needs the instance; the drawing
+// operations are class-level and keep nothing between calls.
+
+#include "platform.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <stdexcept>
+
+class QFont;
+class QPainter;
+
+namespace orvenna::desktop {
+
+// A skin image that cannot be drawn: missing, unreadable, or too narrow for its tiling step.
+// The message names the file.
+class TSkinImageError final : public std::runtime_error {
+public:
+    explicit TSkinImageError(const QString& message);
+};
+
+// A rectangle given by its edges, Right and Bottom exclusive (a cell 30 wide from Left 10
+// has Right 40).
+struct TEdgeRect {
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Right = 0;
+    std::int32_t Bottom = 0;
+};
+
+class TGUITools final {
+public:
+    // The platform must outlive the object.
+    explicit TGUITools(platform::TPlatform& platform);
+
+    QStringList LogLines;  // trace lines, oldest first
+    bool Logging = false;  // nothing in the program switches it on
+
+    // Append "<short date> <long time>   <text>" (the locale's formats) while Logging is on.
+    void AddLog(const QString& text);
+    void AddLogNumber(std::int32_t value);
+    // While Logging is on: every line ended by CR LF, replacing the clipboard's text. The
+    // lines stay in LogLines.
+    void CopyLogToClipboard();
+
+    // The running executable's folder with one trailing '/'.
+    QString GetAppPath() const;
+    // Adds or removes the entry that starts the program at log-on; silent when not allowed.
+    void SetAutoRun(bool enabled);
+
+    // The drawing operations load their images from programFolder + "images/" on every call
+    // and throw TSkinImageError, having drawn nothing, when one cannot be used. They draw
+    // whole images and never clip; the painter's own clip (the paint box) cuts them.
+
+    // Header strip: images/leftcornor.bmp at (0, 0), then copies of images/bk.bmp at
+    // x = Wc + i * (Wb - 2), i = 0..n, with n = (paintBoxWidth - Wc) / (Wb - 2) truncated
+    // toward zero and no copy when n < 0. bk.bmp must be at least 3 pixels wide.
+    static void DrawHeaderBar(const QString& programFolder, int paintBoxWidth, QPainter& painter);
+    // Grid-cell background: copies of images/grdbk.bmp at (rect.Left + i * Wg, rect.Top),
+    // i = 0..n, with n = (rect.Right - rect.Left) / Wg truncated toward zero and no copy when
+    // n < 0. The rectangle's height is not used.
+    static void TileGridBack(const QString& programFolder, const TEdgeRect& rect, QPainter& painter);
+    // Text in the font's face, size and style, antialiased, in the painter's current pen
+    // colour, on a transparent background, with its top-left corner at (x, y). The
+    // antialiased font and the transparent mode stay set on the painter afterwards.
+    static void DrawSmoothText(QPainter& painter, const QString& text, const QFont& font, int x,
+                               int y);
+
+private:
+    void AppendLog(const QString& text);
+
+    platform::TPlatform& Platform;
+};
+
+// The instance the entry sequence makes; null before that.
+extern TGUITools* GUITools;
+
+}  // namespace orvenna::desktop

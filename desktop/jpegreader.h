@@ -1,0 +1,25 @@
+#pragma once
+// JPEG pictures through libjpeg. Baseline and progressive, grey, YCbCr and (Adobe) CMYK.
+
+#include "rawpicture.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace orvenna::desktop {
+
+// Decodes a whole JPEG file. When target is given and asks for less than the picture's own
+// size, the decoder scales down in the DCT domain (by eighths) to the smallest size that is
+// still at least the target in both directions; the caller scales the rest.
+// Throws TPictureError for a missing, damaged or truncated file, for more than maxPixels
+// pixels and for an endless progressive file; never ends the process.
+TRawPicture ReadJpegFile(const std::string& path, const TTargetSize& target = {},
+                         std::int64_t maxPixels = DefaultMaxPixels);
+TRawPicture ReadJpeg(std::span<const std::uint8_t> data, const TTargetSize& target = {},
+                     std::int64_t maxPixels = DefaultMaxPixels);
+
+// The DCT scale (numerator over 8, 1..8) that gives the smallest size still at least target.
+int JpegScaleNumerator(TPixelSize natural, TPixelSize target);
+
+}  // namespace orvenna::desktop

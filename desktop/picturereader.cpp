@@ -1,0 +1,139 @@
+#include "picturereader.h"
+
+#include "gifreader.h"
+#include "jpegreader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <cstdlib>
+
+namespace orvenna::desktop {
+
+namespace {
+
+// Hands the pixels to a QImage without copying them; the QImage frees them. JPEG pixels are
+// all opaque, which Format_RGB32 tells the compositor.
+QImage ToImage(TRawPicture&& raw, QImage::Format format)
+{
+    if (raw.Width <= 0 || raw.Height <= 0)
+        return {};
+    auto* pixels = new std::vector<std::uint32_t>(std::move(raw.Pixels));
+    return QImage(reinterpret_cast<uchar*>(pixels->data()), raw.Width, raw.Height, raw.Width * 4, format,
+                  [](void* owned) { delete static_cast<std::vector<std::uint32_t>*>(owned); },
+                  pixels);
+}
+
+std::uint32_t LittleEndian(const QByteArray& bytes, int at, int size)
+{
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// Qt's bitmap reader shows a file cut short as a picture with a blank part and no error; the
+// header says how many bytes the pixels need.
+void CheckBitmapComplete(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;  // the reader reports it
+    const QByteArray head = file.read(34);
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return;
+    const bool core = LittleEndian(head, 14, 4) == 12;  // the old 12-byte header
+    if (!core && head.size() < 34)
+        return;
+    const std::int64_t width = core ? LittleEndian(head, 18, 2) : std::int32_t(LittleEndian(head, 18, 4));
+    const std::int64_t height = core ? LittleEndian(head, 20, 2) : std::int32_t(LittleEndian(head, 22, 4));
+    const std::int64_t bits = LittleEndian(head, core ? 24 : 28, 2);
+    const std::uint32_t compression = core ? 0 : LittleEndian(head, 30, 4);
+    if (width <= 0 || (compression != 0 && compression != 3))
+        return;  // run-length data has no fixed size; odd headers are the reader's to judge
+    const std::int64_t stride = (width * bits + 31) / 32 * 4;
+    const std::int64_t needed = std::int64_t(LittleEndian(head, 10, 4)) + stride * std::abs(height);
+    if (file.size() < needed)
+        throw TPictureError("damaged picture: the bitmap file is cut short");
+}
+
+QImage ReadWithQt(const QString& path, const char* format)
+{
+    if (qstrcmp(format, "bmp") == 0)
+        CheckBitmapComplete(path);
+    QImageReader reader(path, format);
+    reader.setDecideFormatFromContent(false);
+    QImage image = reader.read();
+    if (image.isNull())
+        throw TPictureError("damaged picture: " + reader.errorString().toStdString());
+    return image;
+}
+
+}  // namespace
+
+TFileFormatsList::TFileFormatsList()
+{
+    Entries = {{QStringLiteral("wmf"), TPictureKind::Metafile},
+               {QStringLiteral("emf"), TPictureKind::EnhancedMetafile},
+               {QStringLiteral("ico"), TPictureKind::Icon},
+               {QStringLiteral("bmp"), TPictureKind::Bitmap},
+               {QStringLiteral("png"), TPictureKind::Png}};
+    if (QImageReader::supportedImageFormats().contains("webp"))
+        Entries.emplace_back(QStringLiteral("webp"), TPictureKind::WebP);
+}
+
+std::optional<TPictureKind> TFileFormatsList::FindExt(const QString& ext) const
+{
+    const QString wanted = ext.toLower();
+    for (auto entry = Entries.rbegin(); entry != Entries.rend(); ++entry) {
+        if (entry->first == wanted)
+            return entry->second;
+    }
+    return std::nullopt;
+}
+
+QString ExtensionOf(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+std::optional<TPictureKind> KindOfExtension(const TFileFormatsList& formats, const QString& ext)
+{
+    if (const auto kind = formats.FindExt(ext))
+        return kind;
+    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
+        return TPictureKind::Jpeg;
+    if (ext == QLatin1String("gif"))
+        return TPictureKind::Gif;
+    return std::nullopt;
+}
+
+QImage ReadPicture(const QString& path, TPictureKind kind, const TTargetSize& target)
+{
+    if (!QFileInfo(path).isFile())
+        throw TPictureError("the picture file does not exist");
+    const std::string localPath = QFile::encodeName(path).toStdString();
+    switch (kind) {
+    case TPictureKind::Metafile:
+    case TPictureKind::EnhancedMetafile:
+        throw TPictureError("metafile pictures cannot be shown on this system");
+    case TPictureKind::Jpeg:
+        return ToImage(ReadJpegFile(localPath, target), QImage::Format_RGB32);
+    case TPictureKind::Gif:
+        return ToImage(ReadGifFile(localPath), QImage::Format_ARGB32_Premultiplied);
+    case TPictureKind::Icon:
+        return ReadWithQt(path, "ico");
+    case TPictureKind::Bitmap:
+        return ReadWithQt(path, "bmp");
+    case TPictureKind::Png:
+        return ReadWithQt(path, "png");
+    case TPictureKind::WebP:
+        return ReadWithQt(path, "webp");
+    }
+    throw TPictureError("unknown picture kind");
+}
+
+}  // namespace orvenna::desktop

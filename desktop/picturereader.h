@@ -1,0 +1,48 @@
+#pragma once
+// Reads a wallpaper picture of any recognised kind into a QImage.
+
+#include "rawpicture.h"
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace orvenna::desktop {
+
+enum class TPictureKind {
+    Metafile,          // recognised, but no decoder on this system
+    EnhancedMetafile,  // likewise
+    Icon,
+    Bitmap,
+    Png,
+    WebP,
+    Jpeg,
+    Gif,
+};
+
+// The picture kinds known by file extension. Extensions are kept in lower case; FindExt
+// lower-cases what it is given and searches from the last entry to the first.
+// JPEG and GIF are not in the list: KindOfExtension recognises them by exact lower-case text.
+class TFileFormatsList final {
+public:
+    TFileFormatsList();  // wmf, emf, ico, bmp, png, then webp where an image plugin reads it
+    std::optional<TPictureKind> FindExt(const QString& ext) const;
+
+private:
+    std::vector<std::pair<QString, TPictureKind>> Entries;
+};
+
+// The extension of a path: the text after the last dot of the file name, without the dot;
+// empty when the file name has no dot.
+QString ExtensionOf(const QString& path);
+// FindExt first, then exactly "jpg", "jpeg" (JPEG) or "gif" (GIF); nothing otherwise.
+std::optional<TPictureKind> KindOfExtension(const TFileFormatsList& formats, const QString& ext);
+
+// Reads the picture at path as kind. target as for ReadJpegFile: JPEG pictures come back at
+// least that large, possibly smaller than their own size; other kinds come at their own size.
+// Throws TPictureError with a message naming the reason (missing file, damaged data, a kind
+// without a decoder).
+QImage ReadPicture(const QString& path, TPictureKind kind, const TTargetSize& target = {});
+
+}  // namespace orvenna::desktop

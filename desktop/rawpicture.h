@@ -1,0 +1,39 @@
+#pragma once
+// What the picture readers that need no Qt hand back: plain pixels in memory, so that the fuzz
+// build can compile those readers without the rest of the program.
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace orvenna::desktop {
+
+struct TPixelSize {
+    int Width = 0;
+    int Height = 0;
+};
+
+// Width x Height pixels, rows top to bottom, each pixel one premultiplied 0xAARRGGBB word
+// (QImage::Format_ARGB32_Premultiplied). Width or Height 0: a picture without pixels.
+struct TRawPicture {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;
+};
+
+// A picture file that is missing, damaged or not what its name says. what() is plain text
+// for the user (UTF-8).
+class TPictureError final : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Given the picture's own size, the smallest size the caller will show it at. A reader that can
+// scale while decoding may return any size from that up to the picture's own size.
+using TTargetSize = std::function<TPixelSize(TPixelSize natural)>;
+
+// Pictures above this many pixels are refused before anything is allocated for them.
+inline constexpr std::int64_t DefaultMaxPixels = 16384LL * 16384LL;
+
+}  // namespace orvenna::desktop

@@ -1,0 +1,61 @@
+#pragma once
+// Where the Linux desktops keep the wallpaper facts, and how to read them. The parsers take
+// text and return facts, so each source can be checked without its desktop.
+
+#include "platform.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace orvenna::platform {
+
+enum class TDesktopSource { Gnome, Cinnamon, Mate, Xfce, Plasma };
+
+// The sources to ask, first first: the desktop named by XDG_CURRENT_DESKTOP (a colon-separated
+// list) before the others, then GNOME, Cinnamon, MATE, XFCE, Plasma. A GNOME schema installed
+// on an XFCE or Plasma machine would otherwise always answer, with a picture nobody shows.
+std::vector<TDesktopSource> SourceOrder(const QString& currentDesktop);
+
+// ---- GSettings (GNOME, Cinnamon, MATE) ---------------------------------------------------------
+struct TGSettingsBackground {
+    QString Picture;       // URI (GNOME, Cinnamon) or plain path (MATE)
+    QString Options;       // picture-options: none, wallpaper, centered, scaled, stretched, zoom, spanned
+    QString PrimaryColor;  // "#rrggbb" and the other forms QColor reads
+    bool DrawBackground = true;  // MATE's draw-background
+};
+TDesktopFacts FactsFromGSettings(const TGSettingsBackground& values);
+// nullopt for "none" (a plain colour); unknown options are zoomed, GNOME's default.
+std::optional<TWallpaperPlacement> PlacementFromGnomeOptions(const QString& options);
+// file:// URIs to local paths; absolute paths stay; other schemes give empty.
+QString LocalPathFromUri(const QString& uriOrPath);
+// Reads the schema of source (Gnome, Cinnamon or Mate) through GIO; nullopt when that schema
+// is not installed. GNOME's dark picture is used when the interface prefers dark.
+std::optional<TGSettingsBackground> ReadGSettingsBackground(TDesktopSource source);
+
+// ---- XFCE: the xfce4-desktop xfconf channel ---------------------------------------------------
+QString XfceDesktopFile(const QString& configHome);
+// The backdrop of monitor "monitor<monitorName>" (else monitor0, else the first), workspace 0.
+// nullopt when the channel holds no backdrop.
+std::optional<TDesktopFacts> ParseXfceDesktop(const QString& xml, const QString& monitorName);
+
+// ---- KDE Plasma: the desktop containment's wallpaper ------------------------------------------
+QString PlasmaAppletsFile(const QString& configHome);
+// The image, fill mode and colour of the desktop containment on screen 0 (else the first).
+// The image may still name a wallpaper package folder. nullopt without a desktop containment.
+std::optional<TDesktopFacts> ParsePlasmaDesktop(const QString& text);
+// From a package's contents/images file names ("1920x1080.jpg"): the smallest not smaller
+// than screen, else the largest; empty when none is named by its size.
+QString ChoosePackageImage(const QStringList& fileNames, QSize screen);
+
+// ---- reading the real configuration -----------------------------------------------------------
+// $XDG_CONFIG_HOME, else ~/.config; read anew on every call.
+QString ConfigHome();
+std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const QString& monitorName);
+std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, QSize screen);
+std::optional<TDesktopFacts> ReadFacts(TDesktopSource source);
+
+}  // namespace orvenna::platform
