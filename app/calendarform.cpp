@@ -309,6 +309,18 @@ void TCalendarForm::moveEvent(QMoveEvent* event)
         MoveSettled->start();
 }
 
+void TCalendarForm::TitleMousePress(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !Settings->CanMoved)
+        return;
+    // On X11 the window follows the mouse itself: window managers offer no move to a window
+    // that lives on the desktop. Elsewhere the system's move loop is the only way to move.
+    if (Platform.CanAttachToDesktop()) {
+        ManualDragging = true;
+        ManualDragOffset = event->globalPosition().toPoint() - pos();
+    }
+}
+
 void TCalendarForm::TitleMouseMove(QMouseEvent* event)
 {
     if (!Settings->CanMoved || !(event->buttons() & Qt::LeftButton))
@@ -318,14 +330,20 @@ void TCalendarForm::TitleMouseMove(QMouseEvent* event)
         return;
     }
     QWindow* handle = windowHandle();
-    if (handle && handle->startSystemMove()) {
+    if (!SystemMoveRunning && handle && handle->startSystemMove()) {
         SystemMoveRunning = true;
         MoveSettled->start();
-        return;
     }
-    // Sessions without a system move loop: follow the mouse ourselves until it is released.
-    ManualDragging = true;
-    ManualDragOffset = event->globalPosition().toPoint() - pos();
+}
+
+void TCalendarForm::TitleMouseRelease(QMouseEvent* event)
+{
+    if (!ManualDragging || event->button() != Qt::LeftButton)
+        return;
+    ManualDragging = false;
+    if (desktop::GUITools)
+        desktop::GUITools->AddLog(QStringLiteral("mousemove"));
+    Refresh1Click();
 }
 
 void TCalendarForm::Timer1Timer()
@@ -518,7 +536,7 @@ void TTitleBox::paintEvent(QPaintEvent*)
 
 void TTitleBox::mousePressEvent(QMouseEvent* event)
 {
-    event->accept();
+    Form.TitleMousePress(event);
 }
 
 void TTitleBox::mouseMoveEvent(QMouseEvent* event)
@@ -528,10 +546,7 @@ void TTitleBox::mouseMoveEvent(QMouseEvent* event)
 
 void TTitleBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (Form.ManualDragging && event->button() == Qt::LeftButton) {
-        Form.ManualDragging = false;
-        Form.Refresh1Click();
-    }
+    Form.TitleMouseRelease(event);
 }
 
 void TTitleBox::contextMenuEvent(QContextMenuEvent* event)

@@ -122,7 +122,9 @@ private:
     void ShowUnsupportedWallpaper();
     void ShowMonthOf(int year, int month);
     QString ProgramFile(const QString& name) const { return Folder + name; }
+    void TitleMousePress(QMouseEvent* event);
     void TitleMouseMove(QMouseEvent* event);
+    void TitleMouseRelease(QMouseEvent* event);
     void Timer1Timer();
 
     platform::TPlatform& Platform;
@@ -141,7 +143,7 @@ private:
     QRegion Shape;
     QImage LastGridBackground;      // used when "bk.bmp" cannot be written or read back
     bool SystemMoveRunning = false;
-    QPoint ManualDragOffset;        // for sessions that cannot hand the move to the system
+    QPoint ManualDragOffset;        // the mouse's place on the window while it follows it
     bool ManualDragging = false;
 
     friend class TTitleBox;
