@@ -18,6 +18,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QVariant>
 #include <QWidget>
@@ -102,66 +103,135 @@ void AskWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_ato
                    reinterpret_cast<const char*>(&event));
 }
 
-// Writes the window type and states of the choice above. An unmapped window gets the
-// properties directly (the window manager reads them when the window is mapped); a mapped
-// one gets the states through the window manager and the type written in place, which
-// window managers honour when they re-read it.
-void ApplyDesktopStyle(QWidget* window)
+bool IsMapped(xcb_connection_t* connection, xcb_window_t window)
+{
+    xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr);
+    const bool mapped = reply && reply->map_state != XCB_MAP_STATE_UNMAPPED;
+    std::free(reply);
+    return mapped;
+}
+
+struct TWindowStyle {
+    bool Attached = false;
+    bool TaskBarEntry = false;
+};
+
+TWindowStyle StyleOf(const QWidget* window)
+{
+    return {window->property(AttachedProperty).toBool(),
+            window->property(TaskBarEntryProperty).toBool()};
+}
+
+xcb_atom_t WindowTypeOf(xcb_connection_t* connection, TWindowStyle style)
+{
+    return Atom(connection, style.TaskBarEntry ? "_NET_WM_WINDOW_TYPE_NORMAL"
+                                               : "_NET_WM_WINDOW_TYPE_DESKTOP");
+}
+
+struct TStyleAtoms {
+    xcb_atom_t State, Desktop, SkipTaskBar;
+    std::vector<xcb_atom_t> Wanted;  // the states besides SKIP_TASKBAR
+};
+
+// Writes the window type of the choice above and gathers the states that go with it (an
+// ordinary window that was not attached gets only its SKIP_TASKBAR state).
+TStyleAtoms PrepareStyle(xcb_connection_t* connection, xcb_window_t id, TWindowStyle style)
+{
+    TStyleAtoms atoms {Atom(connection, "_NET_WM_STATE"), Atom(connection, "_NET_WM_DESKTOP"),
+                       Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"), {}};
+    if (style.Attached) {
+        WriteCardinals(connection, id, Atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                       {WindowTypeOf(connection, style)});
+        atoms.Wanted = {Atom(connection, "_NET_WM_STATE_BELOW"),
+                        Atom(connection, "_NET_WM_STATE_STICKY"),
+                        Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    }
+    return atoms;
+}
+
+// Before mapping: the properties themselves, read by the window manager when it maps the window.
+void WriteStyle(QWidget* window)
 {
     xcb_connection_t* connection = Connection();
     if (!connection)
         return;
+    const TWindowStyle style = StyleOf(window);
     const auto id = static_cast<xcb_window_t>(window->winId());
-    const bool taskBarEntry = window->property(TaskBarEntryProperty).toBool();
-    const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skipTaskBar = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    const xcb_atom_t type = Atom(connection, taskBarEntry ? "_NET_WM_WINDOW_TYPE_NORMAL"
-                                                          : "_NET_WM_WINDOW_TYPE_DESKTOP");
-    WriteCardinals(connection, id, Atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, {type});
-    const std::vector<xcb_atom_t> wanted = {
-        Atom(connection, "_NET_WM_STATE_BELOW"), Atom(connection, "_NET_WM_STATE_STICKY"),
-        Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
-    const xcb_atom_t desktop = Atom(connection, "_NET_WM_DESKTOP");
-    if (!window->isVisible()) {
-        std::vector<xcb_atom_t> states = ReadAtoms(connection, id, state);
-        for (const xcb_atom_t atom : wanted)
-            if (std::find(states.begin(), states.end(), atom) == states.end())
-                states.push_back(atom);
-        std::erase(states, skipTaskBar);
-        if (!taskBarEntry)
-            states.push_back(skipTaskBar);
-        WriteCardinals(connection, id, state, XCB_ATOM_ATOM, states);
-        WriteCardinals(connection, id, desktop, XCB_ATOM_CARDINAL, {AllDesktops});
-    } else {
-        constexpr quint32 Remove = 0, Add = 1, FromApplication = 1;
-        AskWindowManager(connection, id, state, {Add, wanted[0], wanted[1], FromApplication});
-        AskWindowManager(connection, id, state, {Add, wanted[2], 0, FromApplication});
-        AskWindowManager(connection, id, state,
-                         {taskBarEntry ? Remove : Add, skipTaskBar, 0, FromApplication});
-        AskWindowManager(connection, id, desktop, {AllDesktops, FromApplication});
-    }
+    const TStyleAtoms atoms = PrepareStyle(connection, id, style);
+    std::vector<xcb_atom_t> states = ReadAtoms(connection, id, atoms.State);
+    std::erase(states, atoms.SkipTaskBar);
+    for (const xcb_atom_t atom : atoms.Wanted)
+        if (std::find(states.begin(), states.end(), atom) == states.end())
+            states.push_back(atom);
+    if (!style.TaskBarEntry)
+        states.push_back(atoms.SkipTaskBar);
+    WriteCardinals(connection, id, atoms.State, XCB_ATOM_ATOM, states);
+    if (style.Attached)
+        WriteCardinals(connection, id, atoms.Desktop, XCB_ATOM_CARDINAL, {AllDesktops});
     xcb_flush(connection);
 }
 
-// Only the presence of SKIP_TASKBAR, for a window that is not attached to the desktop.
-void ApplyTaskBarState(QWidget* window, bool visible)
+// Once mapped: the window manager owns the states and is asked to change them. Its type is
+// read only when the window is mapped, so a new type waits for the next show.
+void AskForStyle(QWidget* window)
 {
     xcb_connection_t* connection = Connection();
     if (!connection)
         return;
+    const TWindowStyle style = StyleOf(window);
     const auto id = static_cast<xcb_window_t>(window->winId());
-    const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skipTaskBar = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    if (window->isVisible()) {
-        AskWindowManager(connection, id, state, {visible ? 0u : 1u, skipTaskBar, 0, 1});
-    } else {
-        std::vector<xcb_atom_t> states = ReadAtoms(connection, id, state);
-        std::erase(states, skipTaskBar);
-        if (!visible)
-            states.push_back(skipTaskBar);
-        WriteCardinals(connection, id, state, XCB_ATOM_ATOM, states);
-    }
+    const TStyleAtoms atoms = PrepareStyle(connection, id, style);
+    constexpr quint32 Remove = 0, Add = 1, FromApplication = 1;
+    for (const xcb_atom_t atom : atoms.Wanted)
+        AskWindowManager(connection, id, atoms.State, {Add, atom, 0, FromApplication});
+    AskWindowManager(connection, id, atoms.State,
+                     {style.TaskBarEntry ? Remove : Add, atoms.SkipTaskBar, 0, FromApplication});
+    if (style.Attached)
+        AskWindowManager(connection, id, atoms.Desktop, {AllDesktops, FromApplication});
     xcb_flush(connection);
+}
+
+void ApplyStyle(QWidget* window)
+{
+    xcb_connection_t* connection = Connection();
+    if (connection && IsMapped(connection, static_cast<xcb_window_t>(window->winId())))
+        AskForStyle(window);
+    else
+        WriteStyle(window);
+}
+
+// Window managers drop a window's states when it is hidden (withdrawn), and one that has not
+// yet handled an earlier hide may drop them after they were written again. So at every show
+// the properties are written (Qt sends the show event just before it maps the window), and
+// once the map request is out the window manager is asked as well: it handles that request
+// after the map, whatever it still had to do before.
+class TStyleKeeper final : public QObject {
+public:
+    explicit TStyleKeeper(QWidget* window) : QObject(window)
+    {
+        setObjectName(QString::fromLatin1(KeeperName));
+        window->installEventFilter(this);
+    }
+    static constexpr char KeeperName[] = "orvennaWindowStyleKeeper";
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            auto* window = static_cast<QWidget*>(watched);
+            WriteStyle(window);
+            QMetaObject::invokeMethod(this, [window] { AskForStyle(window); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
+void KeepStyle(QWidget* window)
+{
+    if (!window->findChild<QObject*>(QString::fromLatin1(TStyleKeeper::KeeperName),
+                                     Qt::FindDirectChildrenOnly))
+        new TStyleKeeper(window);
 }
 
 }  // namespace
@@ -176,8 +246,10 @@ void TLinuxPlatform::AttachToDesktop(QWidget* window)
         window->setWindowFlags(window->windowFlags() | Wanted);
     window->winId();
     window->setProperty(AttachedProperty, true);
-    if (IsX11())
-        ApplyDesktopStyle(window);
+    if (!IsX11())
+        return;
+    KeepStyle(window);
+    ApplyStyle(window);
 }
 
 void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
@@ -186,11 +258,21 @@ void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
         return;
     window->setProperty(TaskBarEntryProperty, visible);
     if (!IsX11() || !window->testAttribute(Qt::WA_WState_Created))
-        return;  // applied when the window is attached or created
-    if (window->property(AttachedProperty).toBool())
-        ApplyDesktopStyle(window);
-    else
-        ApplyTaskBarState(window, visible);
+        return;  // applied when the window is attached or shown
+    KeepStyle(window);
+    xcb_connection_t* connection = Connection();
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const TWindowStyle style = StyleOf(window);
+    const std::vector<xcb_atom_t> type =
+        ReadAtoms(connection, id, Atom(connection, "_NET_WM_WINDOW_TYPE"));
+    if (style.Attached && IsMapped(connection, id)
+        && (type.empty() || type.front() != WindowTypeOf(connection, style))) {
+        // The type changes with the presence and is read only at mapping: map it anew.
+        window->hide();
+        window->show();
+        return;
+    }
+    ApplyStyle(window);
 }
 
 // A passive grab of Super+Space on the root window, with the Caps Lock and Num Lock variants
