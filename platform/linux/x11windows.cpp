@@ -1,18 +1,18 @@
 // Desktop attachment, task-bar presence and the global hot key on X11.
 //
-// How the calendar lives on the desktop. Two wishes pull apart: task bars (tint2, the panels
-// of Xfce, LXDE, MATE and KDE, everything built on libwnck) list no window of type DESKTOP or
-// DOCK whatever its states say, while "show desktop" under most window managers (openbox,
-// xfwm4, marco, KWin) keeps only windows of those types on screen. So the window type follows
-// the task-bar presence:
+// How the calendar lives on the desktop. Two wishes pull apart: task bars (tint2 and the
+// libwnck-based panels among them) list no window of type DESKTOP or DOCK whatever its states
+// say, while "show desktop" (openbox, and the common window managers with it) leaves only
+// windows of such types on screen. So the window type follows the task-bar presence:
 //   - no task-bar entry (the default): _NET_WM_WINDOW_TYPE_DESKTOP with the states BELOW,
-//     STICKY, SKIP_TASKBAR and SKIP_PAGER. Window managers keep it under every other window,
-//     on every workspace, and leave it on screen when the desktop is shown.
+//     STICKY, SKIP_TASKBAR and SKIP_PAGER. It stays under every other window, on every
+//     workspace, and on screen when the desktop is shown.
 //   - a task-bar entry: _NET_WM_WINDOW_TYPE_NORMAL with BELOW, STICKY and SKIP_PAGER. It still
-//     stays below ordinary windows on every workspace, but "show desktop" minimises it with
-//     the others; its task-bar entry brings it back.
-// Both ask for every workspace through _NET_WM_DESKTOP 0xFFFFFFFF as well, since some window
-// managers honour that and not STICKY. Without X11 the window stays a plain frameless one.
+//     stays below ordinary windows on every workspace, but "show desktop" hides it with the
+//     others; its task-bar entry brings it back.
+// Both also ask for every workspace through _NET_WM_DESKTOP 0xFFFFFFFF: some window managers
+// (openbox among them) keep "sticky" there instead of in the states. Without X11 the window
+// stays a plain frameless one.
 #include "linux/linuxplatform.h"
 #include "linux/linuxstate.h"
 
@@ -24,6 +24,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
