@@ -46,6 +46,14 @@ bool IsViewable(const QWidget& window)
     return Run("xwininfo", {"-id", Hex(window)}).contains("IsViewable");
 }
 
+QPoint ScreenPosition(const QWidget& window)
+{
+    const QString info = Run("xwininfo", {"-id", Hex(window)});
+    static const QRegularExpression corner(R"(upper-left X:\s+(-?\d+)\s+Absolute upper-left Y:\s+(-?\d+))");
+    const auto match = corner.match(info);
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+}
+
 // Client windows from bottom to top, as the window manager stacks them.
 std::vector<quint64> Stacking()
 {
@@ -141,6 +149,11 @@ private slots:
         Run("xdotool", {"windowraise", QString::number(calendar.Window.winId())});
         Run("xdotool", {"windowmove", "--sync", QString::number(ordinary.winId()), "840", "440"});
         QVERIFY(IsBelow(calendar.Window, ordinary));
+
+        // The window manager offers no move loop for desktop windows, but it lets the program
+        // place the window itself: that is how a drag has to move it.
+        calendar.Window.move(700, 300);
+        QTRY_VERIFY_WITH_TIMEOUT(ScreenPosition(calendar.Window) == QPoint(700, 300), Deadline);
     }
 
     void taskBarEntryKeepsTheWindowBelow()
