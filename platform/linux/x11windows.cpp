@@ -278,7 +278,8 @@ void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
 
 // A passive grab of Super+Space on the root window, with the Caps Lock and Num Lock variants
 // so that the key works whatever the lock lights say. The presses arrive through Qt's own
-// connection and are picked out of its event stream here.
+// connection and are picked out of its event stream here; they are always reported on the
+// root window (no owner events), also while one of our own windows has the focus.
 class THotKeyGrab final : public QAbstractNativeEventFilter {
 public:
     THotKeyGrab(xcb_connection_t* connection, xcb_window_t root, xcb_keycode_t key,
@@ -305,7 +306,7 @@ public:
     bool Grab()
     {
         for (std::size_t i = 0; i < Modifiers.size(); ++i) {
-            const auto cookie = xcb_grab_key_checked(Connection, 1, Root, Modifiers[i], Key,
+            const auto cookie = xcb_grab_key_checked(Connection, 0, Root, Modifiers[i], Key,
                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
             if (xcb_generic_error_t* error = xcb_request_check(Connection, cookie)) {
                 std::free(error);

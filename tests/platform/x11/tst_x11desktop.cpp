@@ -226,6 +226,10 @@ private slots:
         QVERIFY(Platform->RegisterHotKey([&presses] { ++presses; }));
         Run("xdotool", {"key", "super+space"});
         QTRY_COMPARE_WITH_TIMEOUT(presses, 1, Deadline);
+        // Also while a window of our own has the keyboard.
+        QWidget focused;
+        focused.show();
+        QVERIFY(QTest::qWaitForWindowActive(&focused, Deadline));
         Run("xdotool", {"key", "super+space"});
         QTRY_COMPARE_WITH_TIMEOUT(presses, 2, Deadline);
 
