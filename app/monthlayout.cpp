@@ -101,9 +101,11 @@ QRegion RegionFromPicture(const QImage& picture)
 
 QRegion TitleShape(const QImage& titlePicture, int windowWidth)
 {
+    const QRegion titleBox(0, 0, windowWidth, GridTop);
     if (titlePicture.isNull())
-        return QRegion(0, 0, windowWidth, GridTop);
-    return RegionFromPicture(titlePicture);
+        return titleBox;
+    // A picture larger than the box would otherwise open the window over the grid's gaps.
+    return RegionFromPicture(titlePicture) & titleBox;
 }
 
 QRegion WindowRegion(const QRegion& titleShape, const QRegion& cellShape,

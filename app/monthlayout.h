@@ -62,7 +62,8 @@ QRegion RegionFromBitmap(const QImage& image, QRgb key);
 QRegion RegionFromPicture(const QImage& picture);
 
 // The title's part of the window shape: the title box, or the title picture without the
-// colour of its top-left pixel when a picture is given (a null picture: the title box).
+// colour of its top-left pixel when a picture is given (a null picture: the title box). The
+// shape never reaches beyond the title box, whatever the picture's size.
 QRegion TitleShape(const QImage& titlePicture, int windowWidth);
 
 // Where the cell shape goes for a day at grid position (X, Y): the top-left corner of the

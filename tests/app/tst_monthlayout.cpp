@@ -151,6 +151,12 @@ private slots:
                 picture.setPixel(x, y, 0xff2060a0);
         QCOMPARE(TitleShape(picture, 296), QRegion(body));
         QCOMPARE(TitleShape(QImage(), 296), QRegion(0, 0, 296, 32));
+
+        // A picture larger than the title box shapes the box only.
+        QImage large(400, 100, QImage::Format_RGB32);
+        large.fill(Black);
+        large.setPixel(0, 0, Magenta);
+        QCOMPARE(TitleShape(large, 296), QRegion(0, 0, 296, 32) - QRegion(0, 0, 1, 1));
         QVERIFY(RegionFromBitmap(QImage(), White).isEmpty());
     }
 
