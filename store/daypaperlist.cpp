@@ -181,9 +181,10 @@ std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
             ReadStreamObject(in, *paper);
             Papers.push_back(std::move(paper));
         }
-        std::stable_sort(Papers.begin(), Papers.end(), [](const auto& a, const auto& b) {
-            return CompareDayPapers(*a, *b) < 0;
-        });
+        const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
+        // Files this store wrote after a load are mostly in order already.
+        if (!std::is_sorted(Papers.begin(), Papers.end(), before))
+            std::stable_sort(Papers.begin(), Papers.end(), before);
         BuildTodayList();
     } catch (const EStoreError& error) {
         LastLoadError = error.Text();

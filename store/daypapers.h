@@ -61,14 +61,16 @@ public:
     // The list holding this reminder, or none.
     TReminderList* Collection() const { return Owner; }
 
-    std::vector<std::string> Desc;
+    // The fields BuildTodayList looks at come first, so that they share a cache line; the
+    // stream order is the property table's, not this one.
     TDateTime When = 0;
-    std::int32_t SomeData = 43;  // stored and read back, not copied
-    std::int32_t State = 0;      // 0 not yet alerted, 1 alerted
-    std::string category;        // the published name starts with a lower-case c
-    std::string Subject;
     std::int32_t Before = ltImmediately;
     std::int32_t Recurrency = rcNone;
+    std::int32_t SomeData = 43;  // stored and read back, not copied
+    std::int32_t State = 0;      // 0 not yet alerted, 1 alerted
+    std::vector<std::string> Desc;
+    std::string category;  // the published name starts with a lower-case c
+    std::string Subject;
 
 private:
     friend class TReminderList;
