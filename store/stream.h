@@ -7,9 +7,15 @@
 #include "bytecursor.h"
 #include "properties.h"
 
+#include <limits>
 #include <string_view>
 
 namespace orvenna::store {
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "dates are streamed as x87 80-bit extended values");
+
+inline constexpr std::string_view StreamSignature = "TPF0";
 
 // Appends the resource header (name cut to 63 characters and upper-cased), the object stream
 // and fixes up the header's length field. Writes the stored properties that do not hold their
