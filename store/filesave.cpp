@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,16 +118,24 @@ std::string CannotCreateMessage(const std::string& fileName, int error)
 
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
 {
-    TTempFile temp = WriteTemp(fileName, bytes);
+    // A renamed file would replace a symbolic link itself; write where the link points.
+    std::string target = fileName;
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(fileName, ignored)) {
+        const auto resolved = std::filesystem::weakly_canonical(fileName, ignored);
+        if (!ignored)
+            target = resolved.string();
+    }
+    TTempFile temp = WriteTemp(target, bytes);
     struct stat existing {};
-    if (::stat(fileName.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         ::fchmod(temp.Handle(), existing.st_mode & 07777);
     if (!temp.Finish())
         throw EWriteError(StreamWriteError);
-    if (::rename(temp.Path().c_str(), fileName.c_str()) != 0)
+    if (::rename(temp.Path().c_str(), target.c_str()) != 0)
         throw EFileError(CannotCreateMessage(fileName, errno));
     temp.Release();
-    SyncFolder(fileName);
+    SyncFolder(target);
 }
 
 std::string SaveNewFile(const std::string& baseName, std::string_view bytes)

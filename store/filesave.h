@@ -7,7 +7,8 @@
 namespace orvenna::store {
 
 // Writes the bytes to a new temporary file in the target's folder, flushes it to the disk and
-// renames it over the target, keeping the target's permissions. On failure the target is left
+// renames it over the target, keeping the target's permissions; a symbolic link stays and the
+// file it points to is replaced. On failure the target is left
 // as it was and the temporary file is removed. Throws EFileError "Cannot create file "<name>".
 // <system error>" when the file cannot be created or put in place, EWriteError "Stream write
 // error" when writing or flushing fails.

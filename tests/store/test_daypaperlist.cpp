@@ -329,6 +329,24 @@ TEST(NotesFile, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
+TEST(NotesFile, SaveKeepsPermissionsAndSymbolicLinks)
+{
+    TTempFolder folder;
+    const std::string real = folder.File("real.cal");
+    const std::string link = folder.File("2004.cal");
+    WriteBytes(real, "old");
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink(real, link);
+
+    TDayPaperList store = FixedStore();
+    store.SaveToFile(link);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real), Hex("00 00 00 00"));
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
 TEST(NotesFile, SaveOverADamagedFileKeepsACopyFirst)
 {
     TTempFolder folder;
