@@ -122,6 +122,41 @@ TEST(StreamClasses, ChangedValuesWriteAndReadBack)
     EXPECT_EQ(WrittenBody(read), body);
 }
 
+TEST(StreamClasses, ColoursAreWrittenByNameWhenTheyHaveOne)
+{
+    const std::pair<std::int32_t, std::string> cases[] = {
+        {0x00123456, Hex("04 56 34 12 00")}, {0x00FFFFFF, Ident("clWhite")},
+        {0x80, Ident("clMaroon")},           {0x7F, Hex("02 7F")},
+        {0x81, Hex("03 81 00")},             {0x1FFFFFFF, Ident("clNone")},
+        {0x20000000, Ident("clDefault")},    {static_cast<std::int32_t>(0xFF00001Eu), Ident("clMenuBar")},
+    };
+    for (const auto& [value, bytes] : cases) {
+        TSampleSetting setting;
+        setting.TitleBK = value;
+        EXPECT_NE(WrittenBody(setting).find(Short("TitleBK") + bytes), std::string::npos) << value;
+    }
+}
+
+TEST(StreamClasses, EveryNamedValueReadsBack)
+{
+    for (const TIdentMap map : {ColorIdents, CharsetIdents}) {
+        for (const TIdentEntry& entry : map) {
+            TSampleSetting setting;
+            setting.TitleBK = entry.Value;
+            setting.TitleFont.Charset = entry.Value;
+            const std::string body = WrittenBody(setting);
+            TSampleSetting read;
+            read.TitleBK = read.TitleFont.Charset = -1;
+            ASSERT_EQ(ReadMessage(ObjectBytes("TSampleSetting", body.substr(20, body.size() - 22)),
+                                  read),
+                      "");
+            EXPECT_EQ(map.data() == ColorIdents.data() ? read.TitleBK : read.TitleFont.Charset,
+                      entry.Value)
+                << entry.Name;
+        }
+    }
+}
+
 TEST(StreamClasses, ReaderMapsNamesInAnyCaseAndReadsNotStoredProperties)
 {
     const std::string records = Short("titlefont.COLOR") + Ident("CLWHITE") +
