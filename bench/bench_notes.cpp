@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -42,17 +43,20 @@ void Fill(TDayPaperList& store)
     }
 }
 
+std::string NotesPath()
+{
+    const auto name = "orvenna-bench-" + std::to_string(::getpid()) + ".cal";
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
 // The generated file, written once per run.
 const std::string& NotesFile()
 {
     static const std::string file = [] {
         TDayPaperList store([] { return Today; });
         Fill(store);
-        std::string bytes = store.SaveToBytes();
-        const std::string path =
-            (std::filesystem::temp_directory_path() / "orvenna-bench-2004.cal").string();
-        SaveFileAtomically(path, bytes);
-        return path;
+        SaveFileAtomically(NotesPath(), store.SaveToBytes());
+        return NotesPath();
     }();
     return file;
 }
@@ -76,8 +80,7 @@ void BM_SaveToFile(benchmark::State& state)
 {
     TDayPaperList store([] { return Today; });
     store.LoadFromFile(NotesFile());
-    const std::string target =
-        (std::filesystem::temp_directory_path() / "orvenna-bench-save.cal").string();
+    const std::string target = NotesFile() + ".saved";
     for (auto _ : state)
         store.SaveToFile(target);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileSize()));
@@ -121,4 +124,14 @@ BENCHMARK(BM_FindNextByTextMiss)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove(NotesPath(), ignored);
+    return 0;
+}
