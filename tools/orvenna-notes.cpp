@@ -4,12 +4,16 @@
 //   orvenna-notes build NOTESFILE           JSON on stdin -> papers added in order -> saved
 //   orvenna-notes due NOTESFILE YYYY-MM-DD  JSON array of the reminders due on that date
 //   orvenna-notes find NOTESFILE TEXT...    one line per TEXT: index of the next hit, or -1
+//   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
+//   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
 //
-// Exit codes: 0 done; 1 the file was read only up to a failure (dump, due, find) or the JSON
-// input was refused (build); 2 the file could not be opened or written; 64 wrong arguments.
+// Exit codes: 0 done; 1 the file was read only up to a failure (dump, due, find, settings-dump)
+// or the JSON input was refused (build, settings-build); 2 the file could not be opened or
+// written; 64 wrong arguments.
 
 #include "errors.h"
 #include "notesjson.h"
+#include "settingsjson.h"
 
 #include <cstdio>
 #include <iostream>
@@ -31,7 +35,9 @@ constexpr const char* Usage =
     "usage: orvenna-notes dump NOTESFILE\n"
     "       orvenna-notes build NOTESFILE < notes.json\n"
     "       orvenna-notes due NOTESFILE YYYY-MM-DD\n"
-    "       orvenna-notes find NOTESFILE TEXT...\n";
+    "       orvenna-notes find NOTESFILE TEXT...\n"
+    "       orvenna-notes settings-dump CFGFILE\n"
+    "       orvenna-notes settings-build CFGFILE < settings.json\n";
 
 void Print(const tools::TJson& json)
 {
@@ -103,6 +109,33 @@ int Find(const std::string& file, const std::vector<std::string>& texts)
     return status;
 }
 
+// The settings record is read and written at the reference 96 pixels per inch.
+int SettingsDump(const std::string& file)
+{
+    store::TCalSetting settings(store::DefaultPixelsPerInch);
+    std::string error;
+    try {
+        settings.LoadFromFile(file);
+    } catch (const store::EReadError& failure) {  // a file that cannot be opened ends in main
+        error = failure.Text();
+    }
+    Print(tools::SettingsToJson(settings, error));
+    return error.empty() ? 0 : ExitDamaged;
+}
+
+int SettingsBuild(const std::string& file)
+{
+    store::TCalSetting settings(store::DefaultPixelsPerInch);
+    try {
+        tools::JsonToSettings(tools::TJson::parse(std::cin), settings);
+    } catch (const std::exception& error) {
+        std::cerr << "orvenna-notes: bad settings JSON, nothing written: " << error.what() << '\n';
+        return ExitDamaged;
+    }
+    settings.SaveToFile(file);
+    return 0;
+}
+
 int Run(const std::vector<std::string>& args)
 {
     if (args.size() < 2)
@@ -117,6 +150,10 @@ int Run(const std::vector<std::string>& args)
         return Due(file, args[2]);
     if (command == "find" && args.size() >= 3)
         return Find(file, {args.begin() + 2, args.end()});
+    if (command == "settings-dump" && args.size() == 2)
+        return SettingsDump(file);
+    if (command == "settings-build" && args.size() == 2)
+        return SettingsBuild(file);
     throw std::invalid_argument("");
 }
 
