@@ -1,8 +1,8 @@
 #include "linux/linuxplatform.h"
 #include "linux/linuxstate.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSystemTrayIcon>
 
 #include <unistd.h>
 
@@ -23,11 +23,17 @@ TLinuxPlatform::~TLinuxPlatform()
 
 bool TLinuxPlatform::IsX11()
 {
-    return QGuiApplication::platformName() == QLatin1String("xcb");
+    // The platform name alone is not enough: the X11 handles must really be reachable.
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>() != nullptr;
 }
 
 bool TLinuxPlatform::CanAttachToDesktop() const { return IsX11(); }
 bool TLinuxPlatform::CanRegisterHotKey() const { return IsX11(); }
-bool TLinuxPlatform::CanShowTrayIcon() const { return false; }
+bool TLinuxPlatform::CanShowTrayIcon() const
+{
+    return qGuiApp && QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 }  // namespace orvenna::platform

@@ -1,0 +1,98 @@
+#pragma once
+// The geometry of the month view as pure functions: where each day of a month sits, where the
+// title's labels go, the window's shape built from the cell mask, the wallpaper piece behind
+// each day, and when a paint rebuilds the day icons. No windows are involved, so the calendar
+// window and its tests share one source of these numbers.
+//
+// Coordinates are pixels. Day positions (X, Y) are in the day grid's client coordinates, the
+// grid starting GridTop pixels below the window's top; shapes are in window coordinates.
+
+#include <QDate>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QRgb>
+#include <QSize>
+
+#include <array>
+#include <cstdint>
+
+namespace orvenna::app {
+
+inline constexpr QSize CalendarSize {296, 216};  // the window at its designed size
+inline constexpr int GridTop = 32;               // the title box's height; the grid follows
+inline constexpr int RowPitch = 28;
+inline constexpr int IconSize = 32;              // day icons are IconSize x IconSize pieces
+inline constexpr int PaintGuardMs = 200;
+
+// Column pitch of the grid for a window of that width: a whole eighth (37 at 296).
+constexpr int CellWidthFor(int windowWidth) { return windowWidth / 8; }
+
+struct TDayCell {
+    int Day = 0;     // 1 .. days in the month
+    int Column = 0;  // 0 = Sunday .. 6 = Saturday
+    int Row = 0;     // week row of the month, from 0
+    QPoint Position; // (Column x cellWidth - 1, Row x RowPitch + 5)
+};
+
+struct TMonthGrid {
+    QList<TDayCell> Days;  // one cell per day of the month, in day order
+    int Rows = 0;          // 4 to 6
+};
+
+// The cells of the month that contains the date; days of the neighbouring months get none.
+// An invalid date gives an empty grid.
+TMonthGrid MonthGrid(QDate dayOfMonth, int cellWidth);
+
+struct TTitleLayout {
+    std::array<QPoint, 7> WeekdayLabels;  // top-left of "Su" .. "Sa", in the title box
+    QPoint MonthLabel;                    // top-left of the month's short name
+};
+
+TTitleLayout TitleLayout(int cellWidth);
+
+// The pixels of the image whose colour differs from the key colour, taken as the maximal
+// vertical runs of each column; a run that reaches the bottom row includes that row. Colours
+// compare with their alpha. An empty image gives an empty region.
+QRegion RegionFromBitmap(const QImage& image, QRgb key);
+
+// Shape of a picture cut by the colour of its top-left pixel.
+QRegion RegionFromPicture(const QImage& picture);
+
+// The title's part of the window shape: the title box, or the title picture without the
+// colour of its top-left pixel when a picture is given (a null picture: the title box). The
+// shape never reaches beyond the title box, whatever the picture's size.
+QRegion TitleShape(const QImage& titlePicture, int windowWidth);
+
+// Where the cell shape goes for a day at grid position (X, Y): the top-left corner of the
+// shape's bounding box lands here, in window coordinates.
+constexpr QPoint CellShapeOrigin(QPoint position)
+{
+    return {position.x() + 23, position.y() + 35};
+}
+
+// The window shape: the title shape plus the cell shape placed for every day. An empty cell
+// shape (a missing mask) leaves the title shape alone.
+QRegion WindowRegion(const QRegion& titleShape, const QRegion& cellShape,
+                     const QList<TDayCell>& days);
+
+// The day's wallpaper piece, in grid coordinates: IconSize square at (X + 20, Y). The grid
+// draws the piece at that same place, so it lines up with the wallpaper around it.
+constexpr QRect DayIconRect(QPoint position)
+{
+    return {position.x() + 20, position.y(), IconSize, IconSize};
+}
+
+// Top-left of a day's number inside the grid: centred over the icon by a fixed offset of
+// 5 pixels for one digit and 10 for two, 3 pixels below the cell's top.
+QPoint DayNumberOrigin(int day, QPoint position);
+
+// Whether a paint at tick count `now` rebuilds the day icons, given the tick of the last
+// rebuild. A last tick of 0 means "reset by a refresh": always rebuild. Otherwise rebuild when
+// PaintGuardMs or more have passed; the difference is taken modulo 2^32, so the tick counter
+// may wrap around between the two paints.
+bool PaintRebuildsIcons(std::uint32_t lastPaintTick, std::uint32_t now);
+
+}  // namespace orvenna::app

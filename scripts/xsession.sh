@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Runs one command inside a private X session: a virtual X server, the openbox window manager
+# and, on request, a tray host and a sound server with a null sink.
+#
+#   scripts/xsession.sh [--tray] [--sound] [--size WxH] -- COMMAND...
+#
+# The command sees DISPLAY, a private XDG_RUNTIME_DIR (mode 0700) and GSettings on the keyfile
+# backend in a temporary XDG_CONFIG_HOME (a caller's own XDG_CONFIG_HOME or GSETTINGS_BACKEND
+# is kept). The display number comes from the server itself, so sessions never clash. At the
+# end only the processes started here are stopped, by process id; the exit status is the
+# command's, or 125 when the session could not be set up.
+set -euo pipefail
+
+usage() { echo "usage: $0 [--tray] [--sound] [--size WxH] -- COMMAND..." >&2; exit 125; }
+
+tray=0 sound=0 size=1280x800
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --tray) tray=1 ;;
+    --sound) sound=1 ;;
+    --size) [ $# -ge 2 ] || usage; size=$2; shift ;;
+    --) shift; break ;;
+    *) usage ;;
+  esac
+  shift
+done
+[ $# -gt 0 ] || usage
+[[ "$size" =~ ^[0-9]+x[0-9]+$ ]] || usage
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-xsession.XXXXXX")
+chmod 700 "$tmp"
+pids=()
+
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() { echo "xsession: $*" >&2; for log in "$tmp"/*.log; do [ -s "$log" ] && tail -5 "$log" >&2; done; exit 125; }
+
+# Polls a condition (a shell command) every 50 ms until it holds or the deadline in seconds
+# passes; also gives up when the process to watch has died.
+wait_for() {
+  local seconds=$1 watched=$2; shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    kill -0 "$watched" 2>/dev/null || return 1
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# ---- X server -------------------------------------------------------------------------------
+exec 3>"$tmp/display"
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_for 20 "${pids[0]}" test -s "$tmp/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$tmp/display")"
+
+# ---- session environment --------------------------------------------------------------------
+export XDG_RUNTIME_DIR="$tmp/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+if [ -z "${XDG_CONFIG_HOME:-}" ]; then
+  export XDG_CONFIG_HOME="$tmp/config"
+  mkdir -m 700 "$XDG_CONFIG_HOME"
+fi
+export GSETTINGS_BACKEND=${GSETTINGS_BACKEND:-keyfile}
+unset WAYLAND_DISPLAY
+
+# ---- window manager -------------------------------------------------------------------------
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 20 "${pids[-1]}" wm_ready || fail "openbox did not start"
+
+# ---- tray host at the bottom edge; ready once the window manager reserved its strut ---------
+if [ "$tray" -eq 1 ]; then
+  screen_height=${size#*x}
+  strut_applied() {
+    local area
+    area=$(xprop -root _NET_WORKAREA) || return 1
+    area=${area#*= }
+    IFS=', ' read -r _ _ _ height _ <<<"$area"
+    [ -n "$height" ] && [ "$height" -lt "$screen_height" ]
+  }
+  trayer --edge bottom --align right --widthtype pixel --width 200 --height 28 \
+    --transparent false --SetDockType true --SetPartialStrut true >"$tmp/trayer.log" 2>&1 &
+  pids+=($!)
+  wait_for 20 "${pids[-1]}" strut_applied || fail "trayer did not start"
+fi
+
+# ---- sound server with a null sink ----------------------------------------------------------
+if [ "$sound" -eq 1 ]; then
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm \
+    -L "module-null-sink sink_name=nullsink" -L module-native-protocol-unix \
+    >"$tmp/pulseaudio.log" 2>&1 &
+  pids+=($!)
+  wait_for 20 "${pids[-1]}" test -S "$XDG_RUNTIME_DIR/pulse/native" || fail "pulseaudio did not start"
+fi
+
+status=0
+"$@" || status=$?
+exit "$status"

@@ -1,0 +1,144 @@
+#pragma once
+// One reader and one writer of little-endian bytes. Every read checks the bytes left first, so
+// a length or count from a file can never point past the data: running short raises
+// EReadError "Stream read error" before anything is allocated.
+
+#include "errors.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace orvenna::store {
+
+class TByteReader final {
+public:
+    explicit TByteReader(std::string_view data)
+        : Begin(reinterpret_cast<const std::uint8_t*>(data.data())), Pos(Begin),
+          End(Begin + data.size())
+    {
+    }
+
+    std::size_t Position() const { return static_cast<std::size_t>(Pos - Begin); }
+    std::size_t Remaining() const { return static_cast<std::size_t>(End - Pos); }
+    bool AtEnd() const { return Pos == End; }
+
+    // Fails unless at least count bytes are left.
+    void Need(std::size_t count) const
+    {
+        if (count > Remaining())
+            throw EReadError(StreamReadError);
+    }
+
+    std::uint8_t Peek() const
+    {
+        Need(1);
+        return *Pos;
+    }
+
+    std::uint8_t ReadU8()
+    {
+        Need(1);
+        return *Pos++;
+    }
+
+    std::int8_t ReadI8() { return static_cast<std::int8_t>(ReadU8()); }
+    std::int16_t ReadI16() { return static_cast<std::int16_t>(ReadLE<std::uint16_t>()); }
+    std::int32_t ReadI32() { return static_cast<std::int32_t>(ReadLE<std::uint32_t>()); }
+    std::uint32_t ReadU32() { return ReadLE<std::uint32_t>(); }
+    std::int64_t ReadI64() { return static_cast<std::int64_t>(ReadLE<std::uint64_t>()); }
+
+    // A view of the next count bytes, valid as long as the underlying data.
+    std::string_view ReadBytes(std::size_t count)
+    {
+        Need(count);
+        const std::string_view bytes(reinterpret_cast<const char*>(Pos), count);
+        Pos += count;
+        return bytes;
+    }
+
+    // Up to count bytes ahead, without consuming them.
+    std::string_view PeekBytes(std::size_t count) const
+    {
+        return {reinterpret_cast<const char*>(Pos), std::min(count, Remaining())};
+    }
+
+    void Skip(std::size_t count)
+    {
+        Need(count);
+        Pos += count;
+    }
+
+    // One length byte and that many bytes.
+    std::string_view ReadShortString() { return ReadBytes(ReadU8()); }
+
+private:
+    template <typename T>
+    T ReadLE()
+    {
+        Need(sizeof(T));
+        T value = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            value |= static_cast<T>(static_cast<T>(Pos[i]) << (8 * i));
+        Pos += sizeof(T);
+        return value;
+    }
+
+    const std::uint8_t* Begin;
+    const std::uint8_t* Pos;
+    const std::uint8_t* End;
+};
+
+// Appends to a byte string held by the caller.
+class TByteWriter final {
+public:
+    explicit TByteWriter(std::string& target) : Bytes(target) {}
+
+    std::size_t Position() const { return Bytes.size(); }
+
+    void WriteU8(std::uint8_t value) { Bytes.push_back(static_cast<char>(value)); }
+    void WriteI16(std::int16_t value) { WriteLE(static_cast<std::uint16_t>(value)); }
+    void WriteI32(std::int32_t value) { WriteLE(static_cast<std::uint32_t>(value)); }
+    void WriteU32(std::uint32_t value) { WriteLE(value); }
+    void WriteBytes(std::string_view bytes) { Bytes.append(bytes); }
+    void WriteBytes(const void* data, std::size_t count)
+    {
+        Bytes.append(static_cast<const char*>(data), count);
+    }
+
+    // Overwrites four bytes written earlier.
+    void PatchU32(std::size_t position, std::uint32_t value)
+    {
+        for (std::size_t i = 0; i < 4; ++i)
+            Bytes[position + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+
+    // A short string of the concatenated parts, cut to its first 255 bytes.
+    void WriteShortString(std::string_view a, std::string_view b = {}, std::string_view c = {})
+    {
+        std::size_t left = 255;
+        const std::size_t total = std::min(left, a.size() + b.size() + c.size());
+        WriteU8(static_cast<std::uint8_t>(total));
+        for (std::string_view part : {a, b, c}) {
+            const std::size_t take = std::min(left, part.size());
+            Bytes.append(part.data(), take);
+            left -= take;
+        }
+    }
+
+private:
+    template <typename T>
+    void WriteLE(T value)
+    {
+        char raw[sizeof(T)];
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            raw[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        Bytes.append(raw, sizeof(T));
+    }
+
+    std::string& Bytes;
+};
+
+}  // namespace orvenna::store

@@ -1,0 +1,91 @@
+#pragma once
+// The day-paper store of the notes file: every day paper in memory, today's due reminders, the
+// text search, and loading and saving the file.
+//
+// Notes file: a signed 32-bit little-endian count N, then N component-stream objects of class
+// TDayPaper, each behind a resource header named "TDayPaper". Nothing follows the last one.
+
+#include "daypapers.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvenna::store {
+
+class TDayPaperList final {
+public:
+    // Gives today's local date at 00:00 as a whole day number.
+    using TTodaySource = std::function<TDate()>;
+
+    explicit TDayPaperList(TTodaySource today = LocalToday);
+    TDayPaperList(const TDayPaperList&) = delete;
+    TDayPaperList& operator=(const TDayPaperList&) = delete;
+
+    // Appends an empty paper and returns it; the caller sets its Day (a whole date). Callers
+    // first look for the day with FindDayPaper, so each day has at most one paper.
+    TDayPaper& AddDayPaper();
+    int Count() const { return static_cast<int>(Papers.size()); }
+    // Store order; throws EListError "List index out of bounds (<index>)".
+    TDayPaper& GetDayPaper(int index);
+    // The first paper whose Day equals the value exactly; none otherwise.
+    TDayPaper* FindDayPaper(TDate day);
+
+    // The next paper after the previous hit whose note (lines joined by CR LF) contains the
+    // text, case-sensitively; none when there is no further one. A different text starts again
+    // from the first paper; an empty text finds nothing.
+    TDayPaper* FindNextByText(const std::string& text);
+    // Index of the last hit (or where the next search starts).
+    int LastSearchIndex() const { return SearchIndex; }
+
+    // Rebuilds TodayList with copies of the reminders due on today's date and returns it.
+    TReminderList& BuildTodayList();
+    // The same rules for a given whole day.
+    TReminderList& BuildTodayList(TDate today);
+    // Copies of the reminders due today; changing them never reaches the papers.
+    TReminderList& TodayList() { return TodayHolder->ReminderList; }
+
+    // Replaces the papers by the file's, sorted by day, and rebuilds the today list. Throws
+    // EFileError "Cannot open file ..." when the file cannot be opened, leaving the store as it
+    // was. Any failure inside the file is swallowed: the papers read before it stay, in file
+    // order, the today list is not rebuilt, LoadError() tells the failure, and the next save
+    // over this file first keeps a copy of the damaged file (DamagedCopy()).
+    void LoadFromFile(const std::string& fileName);
+    // Writes every paper in store order, crash-safely (filesave.h), then rebuilds the today
+    // list. Throws EFileError "Cannot create file ..." or EWriteError "Stream write error"; the
+    // old file and the store stay as they were.
+    void SaveToFile(const std::string& fileName);
+
+    // The reader's message of the failure the last load swallowed; empty after a clean load.
+    const std::string& LoadError() const { return LastLoadError; }
+    // The copy of a damaged file made by the last save over it; empty when none was made.
+    const std::string& DamagedCopy() const { return DamagedCopyName; }
+
+    // The notes file's bytes of the papers in store order.
+    std::string SaveToBytes() const;
+    // Reads papers from notes file bytes into the store as LoadFromFile does; returns the
+    // swallowed failure's message, empty when the bytes were read whole.
+    std::string LoadFromBytes(std::string_view bytes);
+
+    // 0 when the whole-day parts of the days are equal, else -1 or +1 by Day.
+    static int CompareDayPapers(const TDayPaper& a, const TDayPaper& b);
+
+private:
+    void KeepDamagedCopy(const std::string& fileName);
+
+    std::vector<std::unique_ptr<TDayPaper>> Papers;
+    std::unique_ptr<TDayPaper> TodayHolder;  // holds the copies of TodayList
+    TTodaySource Today;
+    std::string LastSearchText;
+    int SearchIndex = 0;
+    std::string LastLoadError;
+    std::size_t LoadedBytes = 0;  // bytes the last load consumed
+    // The bytes of a file whose load stopped at a failure, until they are kept in a copy.
+    std::string DamagedFileName;
+    std::string DamagedBytes;
+    std::string DamagedCopyName;
+};
+
+}  // namespace orvenna::store

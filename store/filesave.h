@@ -1,0 +1,30 @@
+#pragma once
+// Writing whole files so that a crash, a kill or a full disk never leaves a half-written one.
+
+#include <string>
+#include <string_view>
+
+namespace orvenna::store {
+
+// Writes the bytes to a new temporary file in the target's folder, flushes it to the disk and
+// renames it over the target, keeping the target's permissions; a symbolic link stays and the
+// file it points to is replaced. On failure the target is left
+// as it was and the temporary file is removed. Throws EFileError "Cannot create file "<name>".
+// <system error>" when the file cannot be created or put in place, EWriteError "Stream write
+// error" when writing or flushing fails.
+void SaveFileAtomically(const std::string& fileName, std::string_view bytes);
+
+// Writes the bytes to a new file that did not exist before, trying "<base>", "<base>-1",
+// "<base>-2", ... so that no existing file is ever replaced; returns the name used. The file
+// appears whole or not at all. Throws like SaveFileAtomically.
+std::string SaveNewFile(const std::string& baseName, std::string_view bytes);
+
+// Reads a whole file. Throws EFileError "Cannot open file "<name>". <system error>" when it
+// cannot be opened (a folder cannot); a read failure after that ends the data early.
+std::string ReadWholeFile(const std::string& fileName);
+
+// "Cannot open file "<name>". <system error text>" and its create counterpart.
+std::string CannotOpenMessage(const std::string& fileName, int error);
+std::string CannotCreateMessage(const std::string& fileName, int error);
+
+}  // namespace orvenna::store

@@ -1,0 +1,173 @@
+#include "textcodec.h"
+
+#include <cstdint>
+
+namespace orvenna::store {
+namespace {
+
+constexpr char32_t Replacement = 0xFFFD;
+
+// Decodes one scalar value at text[pos] and advances pos; ill-formed input (overlong forms,
+// surrogates, values past U+10FFFF, truncated sequences) yields U+FFFD and advances one byte.
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    const std::uint8_t lead = byte(pos);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    int extra = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1, value = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2, value = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        ++pos;
+        return Replacement;
+    }
+    if (pos + extra >= text.size()) {
+        ++pos;
+        return Replacement;
+    }
+    for (int i = 1; i <= extra; ++i) {
+        const std::uint8_t next = byte(pos + i);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return Replacement;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        ++pos;
+        return Replacement;
+    }
+    pos += extra + 1;
+    return value;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+void AppendUtf16LE(std::string& out, char16_t unit)
+{
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+}
+
+}  // namespace
+
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<std::uint8_t>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+std::size_t Utf16Length(std::string_view utf8)
+{
+    std::size_t units = 0;
+    for (std::size_t pos = 0; pos < utf8.size();)
+        units += DecodeUtf8(utf8, pos) >= 0x10000 ? 2 : 1;
+    return units;
+}
+
+std::string Utf8ToUtf16LE(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t c = DecodeUtf8(utf8, pos);
+        if (c >= 0x10000) {
+            AppendUtf16LE(out, static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            AppendUtf16LE(out, static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            AppendUtf16LE(out, static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
+std::string Utf16LEToUtf8(std::string_view utf16le)
+{
+    const std::size_t count = utf16le.size() / 2;
+    const auto unit = [&](std::size_t i) -> char16_t {
+        return static_cast<char16_t>(static_cast<std::uint8_t>(utf16le[2 * i]) |
+                                     static_cast<std::uint8_t>(utf16le[2 * i + 1]) << 8);
+    };
+    std::string out;
+    out.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char16_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 &&
+            unit(i + 1) <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
+                                (unit(i + 1) - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            AppendUtf8(out, Replacement);
+        } else {
+            AppendUtf8(out, u);
+        }
+    }
+    return out;
+}
+
+std::string Cp1252ToUtf8(std::string_view bytes)
+{
+    // 0x80..0x9F; the rest of the upper half equals Latin-1.
+    static constexpr char16_t High[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if (b < 0x80)
+            out.push_back(c);
+        else
+            AppendUtf8(out, b < 0xA0 ? High[b - 0x80] : b);
+    }
+    return out;
+}
+
+std::string ValidUtf8(std::string_view bytes)
+{
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t before = pos;
+        if (DecodeUtf8(bytes, pos) == Replacement && pos - before == 1)
+            break;
+    }
+    if (pos >= bytes.size())
+        return std::string(bytes);
+    std::string out(bytes.substr(0, pos));
+    while (pos < bytes.size())
+        AppendUtf8(out, DecodeUtf8(bytes, pos));
+    return out;
+}
+
+}  // namespace orvenna::store

@@ -1,0 +1,337 @@
+// The X11 services of the Linux adapter on a virtual X server with openbox, a tray host and a
+// null sound sink (scripts/xsession.sh). Window properties are read back with xprop, as any
+// task bar or pager would see them.
+#include "platform.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+using orvenna::platform::TPlatform;
+
+namespace {
+
+constexpr int Deadline = 5000;  // ms for anything the window manager has to do
+
+QString Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(Deadline))
+        return {};
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString Hex(const QWidget& window) { return QStringLiteral("0x%1").arg(window.winId(), 0, 16); }
+
+QString Property(const QWidget& window, const QString& name)
+{
+    return Run("xprop", {"-id", Hex(window), name});
+}
+
+bool IsManaged(const QWidget& window) { return Property(window, "WM_STATE").contains("Normal"); }
+
+bool IsViewable(const QWidget& window)
+{
+    return Run("xwininfo", {"-id", Hex(window)}).contains("IsViewable");
+}
+
+QPoint ScreenPosition(const QWidget& window)
+{
+    const QString info = Run("xwininfo", {"-id", Hex(window)});
+    static const QRegularExpression corner(R"(upper-left X:\s+(-?\d+)\s+Absolute upper-left Y:\s+(-?\d+))");
+    const auto match = corner.match(info);
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint(-1, -1);
+}
+
+// Client windows from bottom to top, as the window manager stacks them.
+std::vector<quint64> Stacking()
+{
+    std::vector<quint64> ids;
+    const QString text = Run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+    static const QRegularExpression hex("0x[0-9a-f]+");
+    for (const auto& match : hex.globalMatch(text.section('#', 1)))
+        ids.push_back(match.captured().toULongLong(nullptr, 16));
+    return ids;
+}
+
+bool IsBelow(const QWidget& lower, const QWidget& upper)
+{
+    const auto ids = Stacking();
+    const auto low = std::find(ids.begin(), ids.end(), lower.winId());
+    const auto high = std::find(ids.begin(), ids.end(), upper.winId());
+    return low != ids.end() && high != ids.end() && low < high;
+}
+
+struct TCalendarLike {
+    QWidget Window;
+    explicit TCalendarLike(TPlatform& platform, std::optional<bool> taskBarEntry = {})
+    {
+        Window.resize(296, 216);
+        Window.move(900, 500);
+        if (taskBarEntry)
+            platform.SetTaskBarPresence(&Window, *taskBarEntry);
+        platform.AttachToDesktop(&Window);
+        Window.show();
+    }
+};
+
+}  // namespace
+
+class TX11DesktopTest final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TPlatform> Platform = orvenna::platform::CreateSystemPlatform();
+
+    static QProcess* StartHelper(QObject* parent, const QStringList& arguments)
+    {
+        auto* helper = new QProcess(parent);
+        helper->start(ORVENNA_X11_HELPER, arguments);
+        return helper;
+    }
+
+private slots:
+    void capabilitiesOnX11()
+    {
+        QVERIFY(Platform->CanAttachToDesktop());
+        QVERIFY(Platform->CanRegisterHotKey());
+        QVERIFY(Platform->CanShowTrayIcon());
+    }
+
+    void attachedWindowLivesOnTheDesktop()
+    {
+        TCalendarLike calendar(*Platform);
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window), Deadline);
+        QVERIFY(calendar.Window.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(Property(calendar.Window, "_NET_WM_WINDOW_TYPE").contains("_NET_WM_WINDOW_TYPE_DESKTOP"));
+        const QString states = Property(calendar.Window, "_NET_WM_STATE");
+        for (const char* state : {"BELOW", "SKIP_TASKBAR", "SKIP_PAGER"})
+            QVERIFY2(states.contains(QStringLiteral("_NET_WM_STATE_%1").arg(state)), qPrintable(states));
+        // openbox records STICKY as "every workspace" and drops the state itself.
+        QVERIFY(Property(calendar.Window, "_NET_WM_DESKTOP").contains("4294967295"));
+
+        QWidget ordinary;
+        ordinary.resize(400, 300);
+        ordinary.move(850, 450);
+        ordinary.show();
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(ordinary), Deadline);
+        QTRY_VERIFY_WITH_TIMEOUT(IsBelow(calendar.Window, ordinary), Deadline);
+        // A window that gets activated ends "show desktop": let the new one settle first.
+        QVERIFY(QTest::qWaitForWindowActive(&ordinary, Deadline));
+        // "Show desktop", asked for as task bars ask, hides the ordinary window and keeps the
+        // calendar.
+        Run("wmctrl", {"-k", "on"});
+        QTRY_VERIFY_WITH_TIMEOUT(!IsViewable(ordinary), Deadline);
+        QVERIFY(IsViewable(calendar.Window));
+        Run("wmctrl", {"-k", "off"});
+        QTRY_VERIFY_WITH_TIMEOUT(IsViewable(ordinary), Deadline);
+
+        // On another workspace the ordinary window is gone and the calendar is there.
+        Run("xdotool", {"set_desktop", "1"});
+        QTRY_VERIFY_WITH_TIMEOUT(!IsViewable(ordinary), Deadline);
+        QVERIFY(IsViewable(calendar.Window));
+        Run("xdotool", {"set_desktop", "0"});
+        QTRY_VERIFY_WITH_TIMEOUT(IsViewable(ordinary), Deadline);
+
+        // Asked to come to the front, it still stays under ordinary windows. The window
+        // manager handles requests in order, so once the later move is done so is the raise.
+        Run("xdotool", {"windowactivate", QString::number(calendar.Window.winId())});
+        Run("xdotool", {"windowraise", QString::number(calendar.Window.winId())});
+        Run("xdotool", {"windowmove", "--sync", QString::number(ordinary.winId()), "840", "440"});
+        QVERIFY(IsBelow(calendar.Window, ordinary));
+
+        // The window manager offers no move loop for desktop windows, but it lets the program
+        // place the window itself: that is how a drag has to move it.
+        calendar.Window.move(700, 300);
+        QTRY_VERIFY_WITH_TIMEOUT(ScreenPosition(calendar.Window) == QPoint(700, 300), Deadline);
+    }
+
+    void taskBarEntryKeepsTheWindowBelow()
+    {
+        TCalendarLike calendar(*Platform, true);
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window), Deadline);
+        QVERIFY(Property(calendar.Window, "_NET_WM_WINDOW_TYPE").contains("_NET_WM_WINDOW_TYPE_NORMAL"));
+        const QString states = Property(calendar.Window, "_NET_WM_STATE");
+        QVERIFY2(!states.contains("SKIP_TASKBAR"), qPrintable(states));
+        QVERIFY(Property(calendar.Window, "_NET_WM_DESKTOP").contains("4294967295"));
+        for (const char* state : {"BELOW", "SKIP_PAGER"})
+            QVERIFY2(states.contains(QStringLiteral("_NET_WM_STATE_%1").arg(state)), qPrintable(states));
+        QVERIFY(Run("xprop", {"-root", "_NET_CLIENT_LIST"}).contains(Hex(calendar.Window)));
+
+        QWidget ordinary;
+        ordinary.show();
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(ordinary), Deadline);
+        QTRY_VERIFY_WITH_TIMEOUT(IsBelow(calendar.Window, ordinary), Deadline);
+    }
+
+    void taskBarPresenceTogglesOnAShownWindow()
+    {
+        TCalendarLike calendar(*Platform, false);
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window), Deadline);
+        for (const bool visible : {true, false, true}) {
+            Platform->SetTaskBarPresence(&calendar.Window, visible);
+            QTRY_COMPARE_WITH_TIMEOUT(Property(calendar.Window, "_NET_WM_STATE").contains("SKIP_TASKBAR"),
+                                      !visible, Deadline);
+            // A change of type maps the window anew: wait until it is managed again.
+            QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window)
+                                         && Property(calendar.Window, "_NET_WM_STATE").contains("BELOW"),
+                                     Deadline);
+            QCOMPARE(Property(calendar.Window, "_NET_WM_WINDOW_TYPE").contains("_NET_WM_WINDOW_TYPE_NORMAL"),
+                     visible);
+            QCOMPARE(Property(calendar.Window, "_NET_WM_STATE").contains("SKIP_TASKBAR"), !visible);
+        }
+    }
+
+    void statesSurviveHideAndShow()
+    {
+        TCalendarLike calendar(*Platform);
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window), Deadline);
+        calendar.Window.hide();
+        // The window manager forgets the states of a withdrawn window.
+        QTRY_VERIFY_WITH_TIMEOUT(!Property(calendar.Window, "_NET_WM_STATE").contains("SKIP_PAGER"), Deadline);
+        calendar.Window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window), Deadline);
+        const QString states = Property(calendar.Window, "_NET_WM_STATE");
+        for (const char* state : {"BELOW", "SKIP_TASKBAR", "SKIP_PAGER"})
+            QVERIFY2(states.contains(QStringLiteral("_NET_WM_STATE_%1").arg(state)), qPrintable(states));
+        QVERIFY(Property(calendar.Window, "_NET_WM_DESKTOP").contains("4294967295"));
+    }
+
+    void taskBarPresenceOfAnOrdinaryWindow()
+    {
+        QWidget window;
+        window.winId();
+        Platform->SetTaskBarPresence(&window, false);
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(IsManaged(window), Deadline);
+        QVERIFY(Property(window, "_NET_WM_STATE").contains("SKIP_TASKBAR"));
+        QVERIFY(Property(window, "_NET_WM_WINDOW_TYPE").contains("NORMAL"));
+        Platform->SetTaskBarPresence(&window, true);
+        QTRY_VERIFY_WITH_TIMEOUT(!Property(window, "_NET_WM_STATE").contains("SKIP_TASKBAR"), Deadline);
+    }
+
+    void hotKeyReachesTheHandler()
+    {
+        int presses = 0;
+        QVERIFY(Platform->RegisterHotKey([&presses] { ++presses; }));
+        Run("xdotool", {"key", "super+space"});
+        QTRY_COMPARE_WITH_TIMEOUT(presses, 1, Deadline);
+        // Also while a window of our own has the keyboard.
+        QWidget focused;
+        focused.show();
+        QVERIFY(QTest::qWaitForWindowActive(&focused, Deadline));
+        Run("xdotool", {"key", "super+space"});
+        QTRY_COMPARE_WITH_TIMEOUT(presses, 2, Deadline);
+
+        // Held by us: another client is refused.
+        QProcess* other = StartHelper(this, {"hotkey"});
+        QVERIFY(other->waitForFinished(Deadline));
+        QCOMPARE(other->readAllStandardOutput().trimmed(), QByteArray("taken"));
+        QCOMPARE(other->exitCode(), 1);
+        Platform->UnregisterHotKey();
+    }
+
+    void hotKeyTakenByAnotherClient()
+    {
+        QProcess* other = StartHelper(this, {"hotkey"});
+        QVERIFY(other->waitForReadyRead(Deadline));
+        QCOMPARE(other->readAllStandardOutput().trimmed(), QByteArray("grabbed"));
+        QVERIFY(!Platform->RegisterHotKey([] {}));
+        other->closeWriteChannel();
+        QVERIFY(other->waitForFinished(Deadline));
+        QVERIFY(Platform->RegisterHotKey([] {}));
+        Platform->UnregisterHotKey();
+    }
+
+    void singleInstanceAgainstAChild()
+    {
+        const QString name = QStringLiteral("x11test-%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(Platform->AcquireSingleInstance(name));
+        QProcess* second = StartHelper(this, {"lock", name});
+        QVERIFY(second->waitForFinished(Deadline));
+        QCOMPARE(second->exitCode(), 1);
+    }
+
+    void singleInstanceFreedByAKill()
+    {
+        const QString name = QStringLiteral("killed-%1").arg(QCoreApplication::applicationPid());
+        QProcess* first = StartHelper(this, {"lock", name});
+        QVERIFY(first->waitForReadyRead(Deadline));
+        QProcess* second = StartHelper(this, {"lock", name});
+        QVERIFY(second->waitForFinished(Deadline));
+        QCOMPARE(second->exitCode(), 1);
+
+        first->kill();  // SIGKILL: no chance to clean up
+        QVERIFY(first->waitForFinished(Deadline));
+        QProcess* third = StartHelper(this, {"lock", name});
+        QVERIFY(third->waitForReadyRead(Deadline));
+        QCOMPARE(third->readAllStandardOutput().trimmed(), QByteArray("held"));
+        third->closeWriteChannel();
+        QVERIFY(third->waitForFinished(Deadline));
+        QCOMPARE(third->exitCode(), 0);
+    }
+
+    void tenStartsOneWinner()
+    {
+        const QString name = QStringLiteral("ten-%1").arg(QCoreApplication::applicationPid());
+        std::vector<QProcess*> starts;
+        for (int i = 0; i < 10; ++i)
+            starts.push_back(StartHelper(this, {"lock", name}));
+        const auto running = [&starts] {
+            return std::count_if(starts.begin(), starts.end(),
+                                 [](QProcess* p) { return p->state() != QProcess::NotRunning; });
+        };
+        // The losers end at once; the winner holds the lock until told to stop.
+        QTRY_COMPARE_WITH_TIMEOUT(running(), 1, Deadline);
+        QProcess* winner = nullptr;
+        for (QProcess* start : starts) {
+            if (start->state() != QProcess::NotRunning)
+                winner = start;
+            else
+                QCOMPARE(start->exitCode(), 1);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(winner->canReadLine(), Deadline);
+        QCOMPARE(winner->readAllStandardOutput().trimmed(), QByteArray("held"));
+        winner->closeWriteChannel();
+        QVERIFY(winner->waitForFinished(Deadline));
+    }
+
+    void playSound()
+    {
+        QVERIFY(!Platform->PlaySound(QStringLiteral("/nonexistent/alert.wav")));
+        QVERIFY(!Platform->PlaySound(QString()));
+
+        // A tenth of a second of a quiet 440 Hz tone, 8 kHz, 16-bit mono.
+        QTemporaryDir dir;
+        QFile file(dir.filePath("tone.wav"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        constexpr quint32 Samples = 800;
+        QDataStream out(&file);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out.writeRawData("RIFF", 4);
+        out << quint32(36 + Samples * 2);
+        out.writeRawData("WAVEfmt ", 8);
+        out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000)
+            << quint16(2) << quint16(16);
+        out.writeRawData("data", 4);
+        out << quint32(Samples * 2);
+        for (quint32 i = 0; i < Samples; ++i)
+            out << qint16(i % 18 < 9 ? 2000 : -2000);
+        file.close();
+        QVERIFY(Platform->PlaySound(file.fileName()));
+    }
+};
+
+QTEST_MAIN(TX11DesktopTest)
+#include "tst_x11desktop.moc"

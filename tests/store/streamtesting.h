@@ -1,0 +1,53 @@
+#pragma once
+// Building blocks of component-stream bytes for the store's tests.
+
+#include "bytecursor.h"
+#include "errors.h"
+#include "stream.h"
+#include "../support/tempfolder.h"
+
+#include <string>
+#include <string_view>
+
+namespace orvenna::store::testing {
+
+using orvenna::test::Hex;
+using orvenna::test::Short;
+
+// Resource header, "TPF0", class name, empty object name, the property records, 00 00.
+inline std::string ObjectBytes(std::string_view className, std::string_view records)
+{
+    std::string body = "TPF0" + Short(className) + std::string(1, '\0') + std::string(records);
+    body += std::string(2, '\0');
+    std::string header = Hex("FF 0A 00");
+    for (char c : className)
+        header.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+    header += Hex("00 30 10");
+    const auto length = static_cast<std::uint32_t>(body.size());
+    for (int i = 0; i < 4; ++i)
+        header.push_back(static_cast<char>((length >> (8 * i)) & 0xFF));
+    return header + body;
+}
+
+// The object stream of an object written under its class name, without the header.
+inline std::string WrittenBody(const TPersistent& object)
+{
+    std::string bytes;
+    TByteWriter out(bytes);
+    WriteStreamObject(out, object.ClassName(), object);
+    return bytes.substr(10 + object.ClassName().size());
+}
+
+// The reader's message for the bytes read into the object, or "" when they were read whole.
+inline std::string ReadMessage(std::string_view bytes, TPersistent& object)
+{
+    try {
+        TByteReader in(bytes);
+        ReadStreamObject(in, object);
+    } catch (const EStoreError& error) {
+        return error.Text();
+    }
+    return {};
+}
+
+}  // namespace orvenna::store::testing

@@ -1,0 +1,409 @@
+#include "daypaperlist.h"
+#include "errors.h"
+#include "streamtesting.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace orvenna::store {
+namespace {
+
+using namespace orvenna::store::testing;
+using orvenna::test::ReadBytes;
+using orvenna::test::TTempFolder;
+using orvenna::test::WriteBytes;
+
+const std::string DentistFile = std::string(ORVENNA_TEST_DATA) + "/one_paper_dentist.cal";
+
+TDayPaperList FixedStore(TDate today = EncodeDate(2007, 3, 15))
+{
+    return TDayPaperList([today] { return today; });
+}
+
+TDayPaper& AddPaper(TDayPaperList& store, TDate day, std::vector<std::string> note = {})
+{
+    TDayPaper& paper = store.AddDayPaper();
+    paper.Day = day;
+    paper.Note = std::move(note);
+    return paper;
+}
+
+TReminder& AddReminder(TDayPaper& paper, TDateTime when, int recurrency = rcNone, int before = 0)
+{
+    TReminder& reminder = paper.ReminderList.AddReminder();
+    reminder.When = when;
+    reminder.Recurrency = recurrency;
+    reminder.Before = before;
+    return reminder;
+}
+
+std::string PapersFile(int count, std::initializer_list<std::string> papers)
+{
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((static_cast<std::uint32_t>(count) >> (8 * i)) & 0xFF);
+    for (const std::string& paper : papers)
+        bytes += paper;
+    return bytes;
+}
+
+std::string DayPaper(int day)
+{
+    return ObjectBytes("TDayPaper", Short("Day") + Hex("02") + std::string(1, static_cast<char>(day)));
+}
+
+TEST(NotesFile, DentistFileReadsAndWritesByteForByte)
+{
+    TDayPaperList store = FixedStore();
+    store.LoadFromFile(DentistFile);
+    ASSERT_EQ(store.LoadError(), "");
+    ASSERT_EQ(store.Count(), 1);
+    const TDayPaper& paper = store.GetDayPaper(0);
+    EXPECT_EQ(paper.Day, EncodeDate(2007, 3, 15));
+    EXPECT_EQ(paper.Note, std::vector<std::string>{"Dentist at 9:30"});
+    ASSERT_EQ(paper.ReminderList.ReminderCount(), 1);
+    const TReminder& reminder = paper.ReminderList.GetReminder(0);
+    EXPECT_EQ(reminder.Desc, std::vector<std::string>{"Bring the card"});
+    EXPECT_EQ(reminder.When, EncodeDateTime(2007, 3, 15, 9, 30));
+    EXPECT_EQ(reminder.SomeData, 43);
+    EXPECT_EQ(reminder.category, "Calls");
+    EXPECT_EQ(reminder.Subject, "Dentist");
+    EXPECT_EQ(reminder.Before, lt10Minutes);
+    EXPECT_EQ(store.TodayList().ReminderCount(), 1);
+
+    TDayPaperList built = FixedStore();
+    TDayPaper& made = AddPaper(built, EncodeDate(2007, 3, 15), {"Dentist at 9:30"});
+    TReminder& r = AddReminder(made, EncodeDateTime(2007, 3, 15, 9, 30), rcNone, lt10Minutes);
+    r.Desc = {"Bring the card"};
+    r.category = "Calls";
+    r.Subject = "Dentist";
+    EXPECT_EQ(built.SaveToBytes(), ReadBytes(DentistFile));
+
+    TTempFolder folder;
+    store.SaveToFile(folder.File("2004.cal"));
+    EXPECT_EQ(ReadBytes(folder.File("2004.cal")), ReadBytes(DentistFile));
+}
+
+TEST(NotesFile, LoadSortsByDayAndAddAppends)
+{
+    TDayPaperList store = FixedStore();
+    AddPaper(store, EncodeDate(2007, 5, 20));
+    AddPaper(store, EncodeDate(2007, 1, 3));
+    const std::string unsorted = store.SaveToBytes();
+
+    store.LoadFromBytes(unsorted);
+    AddPaper(store, EncodeDate(2007, 1, 1));
+    ASSERT_EQ(store.Count(), 3);
+    EXPECT_EQ(store.GetDayPaper(0).Day, EncodeDate(2007, 1, 3));
+    EXPECT_EQ(store.GetDayPaper(1).Day, EncodeDate(2007, 5, 20));
+    EXPECT_EQ(store.GetDayPaper(2).Day, EncodeDate(2007, 1, 1));
+
+    // The file holds the papers in store order.
+    const std::string saved = store.SaveToBytes();
+    TByteReader in(saved);
+    ASSERT_EQ(in.ReadI32(), 3);
+    for (int i = 0; i < 3; ++i) {
+        TDayPaper paper;
+        ReadStreamObject(in, paper);
+        EXPECT_EQ(paper.Day, store.GetDayPaper(i).Day);
+    }
+}
+
+TEST(NotesFile, EmptyStoreIsFourZeroBytes)
+{
+    TDayPaperList store = FixedStore();
+    EXPECT_EQ(store.SaveToBytes(), Hex("00 00 00 00"));
+}
+
+TEST(NotesFile, DamagedFilesKeepThePapersReadBeforeTheDamage)
+{
+    struct TCase {
+        const char* What;
+        std::string Bytes;
+        int Papers;
+        std::string Error;
+    };
+    const TCase cases[] = {
+        {"empty file", "", 0, ""},
+        {"negative count", PapersFile(-2, {DayPaper(1)}), 0, ""},
+        {"short count", Hex("01 00"), 0, "Stream read error"},
+        {"second of three damaged",
+         PapersFile(3, {DayPaper(9), ObjectBytes("TDayPaper", Short("Day") + Hex("06 00")),
+                        DayPaper(1)}),
+         1, "Error reading TDayPaper.Day: Invalid property value"},
+        {"count larger than the papers", PapersFile(0x7FFFFFFF, {DayPaper(9), DayPaper(1)}), 2,
+         "Invalid stream format"},
+        {"bad header", PapersFile(1, {Hex("FF 0A 01")}), 0, "Invalid stream format"},
+    };
+    for (const auto& c : cases) {
+        TDayPaperList store = FixedStore();
+        AddPaper(store, 0);
+        EXPECT_EQ(store.LoadFromBytes(c.Bytes), c.Error) << c.What;
+        EXPECT_EQ(store.Count(), c.Papers) << c.What;
+    }
+    // Papers read before a failure stay in file order: no sort after a failure.
+    TDayPaperList store = FixedStore();
+    store.LoadFromBytes(PapersFile(3, {DayPaper(9), DayPaper(1), Hex("00")}));
+    ASSERT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.GetDayPaper(0).Day, 9.0);
+}
+
+TEST(NotesFile, DamagedLoadLeavesTheTodayListAsItWas)
+{
+    const TDate today = EncodeDate(2007, 3, 15);
+    TDayPaperList store = FixedStore(today);
+    AddReminder(AddPaper(store, today), today + 0.5);
+    store.BuildTodayList();
+    ASSERT_EQ(store.TodayList().ReminderCount(), 1);
+
+    store.LoadFromBytes(PapersFile(2, {DayPaper(1)}));
+    EXPECT_EQ(store.TodayList().ReminderCount(), 1);
+    store.LoadFromBytes(PapersFile(-1, {}));
+    EXPECT_EQ(store.TodayList().ReminderCount(), 0);
+}
+
+TEST(NotesFile, FindDayPaperNeedsTheExactDay)
+{
+    TDayPaperList store = FixedStore();
+    AddPaper(store, EncodeDate(2007, 3, 15));
+    EXPECT_NE(store.FindDayPaper(EncodeDate(2007, 3, 15)), nullptr);
+    EXPECT_EQ(store.FindDayPaper(EncodeDateTime(2007, 3, 15, 12, 0)), nullptr);
+    EXPECT_EQ(store.FindDayPaper(EncodeDate(2007, 3, 16)), nullptr);
+}
+
+TEST(NotesFile, SearchWalksOnAndStartsOverForANewText)
+{
+    TDayPaperList store = FixedStore();
+    AddPaper(store, 1, {"buy milk"});
+    AddPaper(store, 2, {"nothing"});
+    AddPaper(store, 3, {"first line", "milk shake"});
+    const auto find = [&](const std::string& text) {
+        return store.FindNextByText(text) ? store.LastSearchIndex() : -1;
+    };
+    const std::pair<std::string, int> steps[] = {
+        {"milk", 0}, {"milk", 2}, {"milk", -1}, {"milk", -1}, {"Milk", -1}, {"milk", 0},
+        {"", -1},    {"", -1},    {"line\r\nmilk", 2},        {"shake\r\n", 2}, {"e\r\n", 2},
+    };
+    for (const auto& [text, index] : steps)
+        EXPECT_EQ(find(text), index) << text;
+}
+
+struct TDueCase {
+    const char* What;
+    TDateTime When;
+    int Recurrency;
+    int Before;
+    TDate Today;
+    bool Due;
+};
+
+TEST(TodayList, DueRules)
+{
+    const TDate d = EncodeDate(2007, 3, 15);
+    const TDateTime nine = EncodeDateTime(2007, 3, 15, 9, 0);
+    const TDueCase cases[] = {
+        {"one-off on its day", nine, rcNone, 0, d, true},
+        {"one-off another day", nine, rcNone, 0, d + 1, false},
+        {"one-off the day before", nine, rcNone, 0, d - 1, false},
+        {"lead time moves it to yesterday", EncodeDateTime(2007, 3, 15, 0, 3), rcNone, lt5Minutes,
+         d, false},
+        {"lead time moves it to yesterday, seen then", EncodeDateTime(2007, 3, 15, 0, 3), rcNone,
+         lt5Minutes, d - 1, true},
+        {"lead time of a day", nine, rcNone, lt1Day, d - 1, true},
+        {"daily", nine, rcDaily, 0, d + 123, true},
+        {"daily before its date", nine, rcDaily, 0, d - 50, true},
+        {"weekly on its day", nine, rcWeekly, 0, d, true},
+        {"weekly the day after", nine, rcWeekly, 0, d + 1, true},
+        {"weekly a week after", nine, rcWeekly, 0, d + 7, false},
+        {"weekly a week and a day after", nine, rcWeekly, 0, d + 8, true},
+        {"weekly three weeks and a day after", nine, rcWeekly, 0, d + 22, true},
+        {"weekly a week before", nine, rcWeekly, 0, d - 7, true},
+        {"weekly two weeks before", nine, rcWeekly, 0, d - 14, true},
+        {"weekly six days before", nine, rcWeekly, 0, d - 6, false},
+        {"weekly the day before", nine, rcWeekly, 0, d - 1, false},
+        {"monthly", nine, rcMonthly, 0, EncodeDate(2008, 1, 15), true},
+        {"monthly other day", nine, rcMonthly, 0, EncodeDate(2008, 1, 16), false},
+        {"monthly on the 31st in a short month", EncodeDateTime(2007, 1, 31, 9, 0), rcMonthly, 0,
+         EncodeDate(2007, 4, 30), false},
+        {"yearly", nine, rcYearly, 0, EncodeDate(2010, 3, 15), true},
+        {"yearly before its date", nine, rcYearly, 0, EncodeDate(2001, 3, 15), true},
+        {"yearly other month", nine, rcYearly, 0, EncodeDate(2010, 4, 15), false},
+        {"29 February yearly", EncodeDateTime(2024, 2, 29, 8, 0), rcYearly, 0,
+         EncodeDate(2028, 2, 29), true},
+        {"29 February yearly, 28th", EncodeDateTime(2024, 2, 29, 8, 0), rcYearly, 0,
+         EncodeDate(2027, 2, 28), false},
+        {"29 February yearly, 1 March", EncodeDateTime(2024, 2, 29, 8, 0), rcYearly, 0,
+         EncodeDate(2027, 3, 1), false},
+        {"unknown recurrence", nine, 9, 0, d + 7, false},
+        {"not a number", std::numeric_limits<double>::quiet_NaN(), rcMonthly, 0, d, false},
+    };
+    for (const auto& c : cases) {
+        TDayPaperList store = FixedStore(c.Today);
+        AddReminder(AddPaper(store, DateOf(c.When)), c.When, c.Recurrency, c.Before);
+        EXPECT_EQ(store.BuildTodayList().ReminderCount(), c.Due ? 1 : 0) << c.What;
+    }
+}
+
+TEST(TodayList, CopiesDueRemindersInStoreOrder)
+{
+    const TDate today = EncodeDate(2007, 3, 15);
+    TDayPaperList store = FixedStore(today);
+    TReminder& first = AddReminder(AddPaper(store, today), today + 0.25);
+    first.Subject = "first";
+    first.SomeData = 5;
+    AddReminder(AddPaper(store, today + 3), today + 3.5).Subject = "other day";
+    AddReminder(AddPaper(store, today - 4), today - 4 + 0.1, rcDaily).Subject = "daily";
+
+    TReminderList& due = store.BuildTodayList();
+    ASSERT_EQ(due.ReminderCount(), 2);
+    EXPECT_EQ(due.GetReminder(0).Subject, "first");
+    EXPECT_EQ(due.GetReminder(0).SomeData, 43);
+    EXPECT_EQ(due.GetReminder(1).Subject, "daily");
+    due.GetReminder(0).State = 1;
+    EXPECT_EQ(first.State, 0);
+}
+
+TEST(NotesFile, OpenAndCreateFailuresNameTheFile)
+{
+    TTempFolder folder;
+    TDayPaperList store = FixedStore();
+    AddPaper(store, 1);
+    const std::string missing = folder.File("none/2004.cal");
+    try {
+        store.LoadFromFile(missing);
+        ADD_FAILURE();
+    } catch (const EFileError& error) {
+        EXPECT_EQ(error.Text(), "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+    EXPECT_EQ(store.Count(), 1);
+    try {
+        store.SaveToFile(missing);
+        ADD_FAILURE();
+    } catch (const EFileError& error) {
+        EXPECT_EQ(error.Text(), "Cannot create file \"" + missing + "\". No such file or directory");
+    }
+    EXPECT_THROW(store.LoadFromFile(folder.Path().string()), EFileError);
+}
+
+// Lets the process write at most `bytes` into any file while it lives.
+class TFileSizeLimit final {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &Saved);
+        OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = Saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &Saved);
+        std::signal(SIGXFSZ, OldHandler);
+    }
+
+private:
+    rlimit Saved{};
+    void (*OldHandler)(int) = nullptr;
+};
+
+TEST(NotesFile, FailedSaveKeepsTheOldFile)
+{
+    TTempFolder folder;
+    const std::string file = folder.File("2004.cal");
+    WriteBytes(file, ReadBytes(DentistFile));
+
+    TDayPaperList store = FixedStore();
+    for (int day = 0; day < 2000; ++day)
+        AddPaper(store, day, {"a note line long enough to fill the disk quickly"});
+    try {
+        TFileSizeLimit limit(4096);
+        store.SaveToFile(file);
+        ADD_FAILURE();
+    } catch (const EWriteError& error) {
+        EXPECT_EQ(error.Text(), "Stream write error");
+    }
+    EXPECT_EQ(ReadBytes(file), ReadBytes(DentistFile));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+TEST(NotesFile, SaveKeepsPermissionsAndSymbolicLinks)
+{
+    TTempFolder folder;
+    const std::string real = folder.File("real.cal");
+    const std::string link = folder.File("2004.cal");
+    WriteBytes(real, "old");
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink(real, link);
+
+    TDayPaperList store = FixedStore();
+    store.SaveToFile(link);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real), Hex("00 00 00 00"));
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST(NotesFile, SaveOverADamagedFileKeepsACopyFirst)
+{
+    TTempFolder folder;
+    const std::string file = folder.File("2004.cal");
+    const std::string damaged = PapersFile(3, {DayPaper(9), Hex("FF 0A")});
+    WriteBytes(file, damaged);
+
+    TDayPaperList store = FixedStore();
+    store.LoadFromFile(file);
+    EXPECT_EQ(store.LoadError(), "Stream read error");
+    ASSERT_EQ(store.Count(), 1);
+    store.SaveToFile(folder.File("elsewhere.cal"));
+    EXPECT_EQ(store.DamagedCopy(), "");
+
+    store.SaveToFile(file);
+    const std::string firstCopy = store.DamagedCopy();
+    EXPECT_EQ(firstCopy.rfind(file + ".damaged-", 0), 0u) << firstCopy;
+    EXPECT_EQ(ReadBytes(firstCopy), damaged);
+    EXPECT_EQ(ReadBytes(file), PapersFile(1, {}) + store.SaveToBytes().substr(4));
+
+    // Saving again writes no second copy; a second damaged load gets its own copy.
+    store.SaveToFile(file);
+    EXPECT_EQ(store.DamagedCopy(), firstCopy);
+    const std::string damagedAgain = PapersFile(2, {DayPaper(3)});
+    WriteBytes(file, damagedAgain);
+    store.LoadFromFile(file);
+    store.SaveToFile(file);
+    EXPECT_NE(store.DamagedCopy(), firstCopy);
+    EXPECT_EQ(ReadBytes(store.DamagedCopy()), damagedAgain);
+    EXPECT_EQ(ReadBytes(firstCopy), damaged);
+}
+
+TEST(NotesFile, BytesPastTheCountedPapersAreKeptToo)
+{
+    TTempFolder folder;
+    const std::string file = folder.File("2004.cal");
+    const std::string bytes = PapersFile(1, {DayPaper(9), DayPaper(1)});
+    WriteBytes(file, bytes);
+    TDayPaperList store = FixedStore();
+    store.LoadFromFile(file);
+    EXPECT_EQ(store.LoadError(), "");
+    store.SaveToFile(file);
+    ASSERT_NE(store.DamagedCopy(), "");
+    EXPECT_EQ(ReadBytes(store.DamagedCopy()), bytes);
+}
+
+TEST(NotesFile, CleanLoadMakesNoCopy)
+{
+    TTempFolder folder;
+    const std::string file = folder.File("2004.cal");
+    WriteBytes(file, ReadBytes(DentistFile));
+    TDayPaperList store = FixedStore();
+    store.LoadFromFile(file);
+    store.SaveToFile(file);
+    EXPECT_EQ(store.DamagedCopy(), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+}  // namespace
+}  // namespace orvenna::store

@@ -1,0 +1,286 @@
+// The settings record: its file byte for byte, round trips, partial and failed loads and saves,
+// and the font's height arithmetic.
+
+#include "daypapers.h"
+#include "settings.h"
+#include "streamtesting.h"
+#include "../support/filesizelimit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace orvenna::store {
+namespace {
+
+using namespace orvenna::store::testing;
+using orvenna::test::ReadBytes;
+using orvenna::test::TFileSizeLimit;
+using orvenna::test::TTempFolder;
+using orvenna::test::WriteBytes;
+
+const std::string DefaultFile = std::string(ORVENNA_TEST_DATA) + "/default_settings.cfg";
+
+std::string Ident(std::string_view name)
+{
+    return Hex("07") + Short(name);
+}
+
+// A record whose properties differ from the creation values, but for the window's Top of 0.
+void ChangeEverything(TCalSetting& setting)
+{
+    setting.CanMoved = true;
+    setting.TitleFont.Charset = 7;
+    setting.TitleFont.Color = 0x00336699;
+    setting.TitleFont.Height = 20;
+    setting.TitleFont.Name = "DejaVu Sans Mono";
+    setting.TitleFont.Pitch = fpFixed;
+    setting.TitleFont.Style = StyleBit(fsBold) | StyleBit(fsItalic);
+    setting.IsDeskChild = true;
+    setting.HideInTheTray = true;
+    setting.SoundFile = "/home/zoë/sounds/" + std::string(300, 'b') + ".wav";
+    setting.SubFont.Charset = 204;
+    setting.SubFont.Color = clRed;
+    setting.SubFont.Height = -16;
+    setting.SubFont.Name = "Noto Serif";
+    setting.SubFont.Pitch = fpVariable;
+    setting.SubFont.Style = StyleBit(fsUnderline) | StyleBit(fsStrikeOut);
+    setting.TitlePic = "/pictures/title.bmp";
+    setting.TitleBK = clHighlight;
+    setting.Top = 0;
+    setting.Left = -5;
+}
+
+TEST(Settings, CreationValuesAreTheDefaultFileByteForByte)
+{
+    const std::string file = ReadBytes(DefaultFile);
+    ASSERT_EQ(file.size(), 362u);
+    EXPECT_EQ(TCalSetting().SaveToBytes(), file);
+
+    TCalSetting read;
+    ChangeEverything(read);
+    read.SoundFile.clear();
+    read.TitlePic.clear();
+    read.TitleFont.Pitch = fpDefault;
+    read.SubFont.Pitch = fpDefault;
+    read.LoadFromFile(DefaultFile);
+    EXPECT_TRUE(read == TCalSetting());
+}
+
+TEST(Settings, ChangedRecordSurvivesSaveAndLoad)
+{
+    TTempFolder folder;
+    const std::string file = folder.File("Setting.cfg");
+    TCalSetting setting;
+    ChangeEverything(setting);
+    setting.SaveToFile(file);
+
+    const std::string bytes = ReadBytes(file);
+    for (const std::string& record : {
+             Short("TitleFont.Charset") + Hex("02 07"),
+             Short("TitleFont.Color") + Hex("04 99 66 33 00"),
+             Short("TitleFont.Pitch") + Ident("fpFixed"),
+             Short("SubFont.Charset") + Ident("RUSSIAN_CHARSET"),
+             Short("SubFont.Color") + Ident("clRed"),
+             Short("SubFont.Pitch") + Ident("fpVariable"),
+             Short("TitleBK") + Ident("clHighlight"),
+             Short("Top") + Hex("02 00"),
+             Short("Left") + Hex("02 FB"),
+         })
+        EXPECT_NE(bytes.find(record), std::string::npos) << record;
+    EXPECT_EQ(bytes.find("Size"), std::string::npos);
+
+    TCalSetting read;
+    read.LoadFromFile(file);
+    EXPECT_TRUE(read == setting);
+    EXPECT_EQ(read.SaveToBytes(), bytes);
+}
+
+TEST(Settings, StylesAreWrittenAsSetsInBitOrder)
+{
+    const struct {
+        TFontStyles Style;
+        std::string Record;
+    } cases[] = {
+        {0, Hex("0B 00")},
+        {StyleBit(fsItalic) | StyleBit(fsBold), Hex("0B") + Short("fsBold") + Short("fsItalic") + Hex("00")},
+        {StyleBit(fsStrikeOut) | StyleBit(fsBold) | StyleBit(fsUnderline) | StyleBit(fsItalic),
+         Hex("0B") + Short("fsBold") + Short("fsItalic") + Short("fsUnderline") +
+             Short("fsStrikeOut") + Hex("00")},
+    };
+    for (const auto& c : cases) {
+        TCalSetting setting;
+        setting.SubFont.Style = c.Style;
+        const std::string bytes = setting.SaveToBytes();
+        EXPECT_NE(bytes.find(Short("SubFont.Style") + c.Record), std::string::npos) << int(c.Style);
+        TCalSetting read;
+        read.SubFont.Style = StyleBit(fsUnderline);
+        read.LoadFromBytes(bytes);
+        EXPECT_EQ(read.SubFont.Style, c.Style);
+    }
+}
+
+TEST(Settings, AbsentPropertiesKeepTheirValues)
+{
+    TCalSetting setting;
+    setting.SoundFile = "/sounds/bell.wav";
+    setting.TitlePic = "/pictures/title.bmp";
+    setting.SubFont.Pitch = fpFixed;
+    setting.Tag = 4;
+    setting.LoadFromBytes(ObjectBytes("TCalSetting", Short("Top") + Hex("02 07")));
+    EXPECT_EQ(setting.SoundFile, "/sounds/bell.wav");
+    EXPECT_EQ(setting.TitlePic, "/pictures/title.bmp");
+    EXPECT_EQ(setting.SubFont.Pitch, fpFixed);
+    EXPECT_EQ(setting.Tag, 4);
+    EXPECT_EQ(setting.Top, 7);
+}
+
+TEST(Settings, FailedLoadKeepsWhatWasReadBeforeIt)
+{
+    const struct {
+        std::string Records;
+        std::string Message;
+    } cases[] = {
+        {Short("CanMoved") + Hex("09") + Short("SoundFil") + Hex("06") + Short("x.wav") +
+             Short("Top") + Hex("02 07"),
+         "Error reading TCalSetting.SoundFil: Property SoundFil does not exist"},
+        {Short("CanMoved") + Hex("09") + Short("TitleFont.Colour") + Ident("clRed") +
+             Short("Top") + Hex("02 07"),
+         "Error reading TCalSetting.TitleFont.Colour: Property Colour does not exist"},
+        {Short("CanMoved") + Hex("09") + Short("SubFont.Pitch") + Ident("fpWide"),
+         "Error reading TCalSetting.SubFont.Pitch: Invalid property value"},
+        {Short("CanMoved") + Hex("09") + Short("TitleBK") + Ident("clSunset"),
+         "Error reading TCalSetting.TitleBK: Invalid property value"},
+        {Short("CanMoved") + Hex("09") + Short("SoundFile.Name") + Hex("06") + Short("x"),
+         "Error reading TCalSetting.SoundFile.Name: Invalid property path"},
+    };
+    for (const auto& c : cases) {
+        TCalSetting setting;
+        setting.Top = 3;
+        EXPECT_EQ(ReadMessage(ObjectBytes("TCalSetting", c.Records), setting), c.Message);
+        EXPECT_TRUE(setting.CanMoved) << c.Message;
+        EXPECT_EQ(setting.Top, 3) << c.Message;
+    }
+
+    // A file cut short: the records before the cut are kept.
+    const std::string file = ReadBytes(DefaultFile);
+    TCalSetting setting;
+    ChangeEverything(setting);
+    EXPECT_THROW(setting.LoadFromBytes(file.substr(0, 200)), EReadError);
+    EXPECT_FALSE(setting.CanMoved);
+    EXPECT_EQ(setting.TitleFont.Style, 0);
+    EXPECT_EQ(setting.TitleFont.Pitch, fpFixed);  // the default pitch is not in the file
+    EXPECT_TRUE(setting.HideInTheTray);
+    EXPECT_EQ(setting.SubFont.Name, "Noto Serif");
+    EXPECT_EQ(setting.Left, -5);
+}
+
+TEST(Settings, FileFailuresCarryTheFileName)
+{
+    TTempFolder folder;
+    const std::string missing = folder.File("none/Setting.cfg");
+    TCalSetting setting;
+    try {
+        setting.LoadFromFile(missing);
+        ADD_FAILURE();
+    } catch (const EFileError& error) {
+        EXPECT_EQ(error.Text(), "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+    try {
+        setting.SaveToFile(missing);
+        ADD_FAILURE();
+    } catch (const EFileError& error) {
+        EXPECT_EQ(error.Text(), "Cannot create file \"" + missing + "\". No such file or directory");
+    }
+}
+
+TEST(Settings, FailedSaveKeepsTheOldFile)
+{
+    TTempFolder folder;
+    const std::string file = folder.File("Setting.cfg");
+    WriteBytes(file, ReadBytes(DefaultFile));
+    TCalSetting setting;
+    ChangeEverything(setting);
+    try {
+        TFileSizeLimit limit(100);
+        setting.SaveToFile(file);
+        ADD_FAILURE();
+    } catch (const EWriteError& error) {
+        EXPECT_EQ(error.Text(), "Stream write error");
+    }
+    EXPECT_EQ(ReadBytes(file), ReadBytes(DefaultFile));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+TEST(Settings, CopyFromCopiesEveryPropertyFromASettingOnly)
+{
+    TCalSetting source;
+    ChangeEverything(source);
+    TCalSetting target;
+    target.CopyFrom(source);
+    EXPECT_TRUE(target == source);
+
+    TDayPaper paper;
+    try {
+        target.CopyFrom(paper);
+        ADD_FAILURE();
+    } catch (const EConvertError& error) {
+        EXPECT_EQ(error.Text(), "Cannot assign a TDayPaper to a TCalSetting");
+    }
+    try {
+        target.TitleFont.CopyFrom(target);
+        ADD_FAILURE();
+    } catch (const EConvertError& error) {
+        EXPECT_EQ(error.Text(), "Cannot assign a TCalSetting to a TFont");
+    }
+}
+
+TEST(Settings, FontHeightFollowsThePixelsPerInch)
+{
+    const struct {
+        int Ppi;
+        int DefaultHeight;
+        int HeightOf12Points;
+    } cases[] = {{96, -11, -16}, {72, -8, -12}, {120, -13, -20}, {144, -16, -24}, {0, -11, -16}};
+    for (const auto& c : cases) {
+        TCalSetting setting(c.Ppi);
+        EXPECT_EQ(setting.TitleFont.Height, c.DefaultHeight) << c.Ppi;
+        EXPECT_EQ(setting.SubFont.Height, c.DefaultHeight) << c.Ppi;
+        EXPECT_EQ(setting.TitleFont.Size(), 8) << c.Ppi;
+        setting.TitleFont.SetSize(12);
+        EXPECT_EQ(setting.TitleFont.Height, c.HeightOf12Points) << c.Ppi;
+    }
+
+    // Size is never written but a file that holds it sets the height.
+    TCalSetting setting;
+    setting.LoadFromBytes(ObjectBytes("TCalSetting", Short("TitleFont.Size") + Hex("02 0C")));
+    EXPECT_EQ(setting.TitleFont.Height, -16);
+}
+
+TEST(Settings, NamedColoursAreTheStreamsNames)
+{
+    const struct {
+        TColor Color;
+        std::string_view Name;
+    } cases[] = {
+        {clBlack, "clBlack"},       {clMaroon, "clMaroon"},   {clNavy, "clNavy"},
+        {clSkyBlue, "clSkyBlue"},   {clCream, "clCream"},     {clMedGray, "clMedGray"},
+        {clMoneyGreen, "clMoneyGreen"}, {clScrollBar, "clScrollBar"}, {clWindowText, "clWindowText"},
+        {clMenuBar, "clMenuBar"},   {clNone, "clNone"},       {clDefault, "clDefault"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IdentToInt(ColorIdents, c.Name), c.Color) << c.Name;
+    EXPECT_EQ(static_cast<std::uint32_t>(clWindowText), 4278190088u);
+}
+
+TEST(Settings, MulDivRoundsHalvesAwayFromZero)
+{
+    EXPECT_EQ(MulDiv(8, 96, 72), 11);
+    EXPECT_EQ(MulDiv(-11, 72, 96), -8);
+    EXPECT_EQ(MulDiv(1, 1, 2), 1);
+    EXPECT_EQ(MulDiv(-1, 1, 2), -1);
+    EXPECT_EQ(MulDiv(1, 1, -3), 0);
+}
+
+}  // namespace
+}  // namespace orvenna::store

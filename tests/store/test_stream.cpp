@@ -1,0 +1,302 @@
+#include "daypapers.h"
+#include "streamtesting.h"
+
+#include <gtest/gtest.h>
+
+namespace orvenna::store {
+namespace {
+
+using namespace orvenna::store::testing;
+
+std::string PaperBytes(std::string_view records)
+{
+    return ObjectBytes("TDayPaper", records);
+}
+
+// A reminder list record holding one reminder with the given records.
+std::string OneReminder(std::string_view records)
+{
+    return Short("ReminderList") + Hex("0E 01") + std::string(records) + Hex("00 00");
+}
+
+TEST(StreamWriter, EmptyPaperWritesOnlyItsCollection)
+{
+    TDayPaper paper;
+    EXPECT_EQ(WrittenBody(paper), "TPF0" + Short("TDayPaper") + Hex("00") + Short("ReminderList") +
+                                      Hex("0E 00 00 00"));
+}
+
+TEST(StreamWriter, HeaderNameIsUpperCasedAndCutTo63Characters)
+{
+    TDayPaper paper;
+    std::string bytes;
+    TByteWriter out(bytes);
+    WriteStreamObject(out, std::string(70, 'x'), paper);
+    EXPECT_EQ(bytes.substr(0, 3), Hex("FF 0A 00"));
+    EXPECT_EQ(bytes.substr(3, 64), std::string(63, 'X') + std::string(1, '\0'));
+    EXPECT_EQ(bytes.substr(67, 2), Hex("30 10"));
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[69]), bytes.size() - 73);
+}
+
+TEST(StreamWriter, ReminderWithoutTextsWritesOnlyItsNumbers)
+{
+    TDayPaper paper;
+    paper.ReminderList.AddReminder().When = 2.5;
+    EXPECT_EQ(WrittenBody(paper),
+              "TPF0" + Short("TDayPaper") + Hex("00") + Short("ReminderList") + Hex("0E 01") +
+                  Short("When") + Hex("05 00 00 00 00 00 00 00 A0 00 40") + Short("SomeData") +
+                  Hex("02 2B") + Short("State") + Hex("02 00") + Short("Before") + Hex("02 00") +
+                  Short("Recurrency") + Hex("02 00") + Hex("00 00 00 00"));
+}
+
+TEST(StreamWriter, IntegersTakeTheSmallestForm)
+{
+    struct TCase {
+        std::int32_t Value;
+        const char* Bytes;
+    };
+    const TCase cases[] = {
+        {0, "02 00"},          {127, "02 7F"},          {-128, "02 80"},
+        {128, "03 80 00"},     {-129, "03 7F FF"},      {-32768, "03 00 80"},
+        {32767, "03 FF 7F"},   {32768, "04 00 80 00 00"}, {-2147483647 - 1, "04 00 00 00 80"},
+    };
+    for (const auto& c : cases) {
+        TDayPaper paper;
+        paper.ReminderList.AddReminder().State = c.Value;
+        const std::string body = WrittenBody(paper);
+        const std::string expected = Short("State") + Hex(c.Bytes) + Short("Before");
+        EXPECT_NE(body.find(expected), std::string::npos) << c.Value;
+
+        TDayPaper read;
+        ASSERT_EQ(ReadMessage(PaperBytes(OneReminder(Short("State") + Hex(c.Bytes))), read), "");
+        EXPECT_EQ(read.ReminderList.GetReminder(0).State, c.Value);
+    }
+}
+
+TEST(StreamWriter, TextsChooseTheirEncoding)
+{
+    struct TCase {
+        std::string Subject;
+        std::string Tag;  // tag and length as written
+    };
+    const TCase cases[] = {
+        {"Dentist", "06 07"},
+        {std::string(300, 'a'), "0C 2C 01 00 00"},
+        {"Caf\xC3\xA9", "14 05 00 00 00"},                       // Café: UTF-8
+        {"\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", "12 05 00 00 00"},  // Greek only: UTF-16
+        {"\xD0\x9C\xD0\xB8\xD1\x80", "12 03 00 00 00"},           // Cyrillic only
+        {"\xCE\xA9" "a", "14 03 00 00 00"},                      // one ASCII letter tips it
+        {"\xF0\x9F\x98\x80", "12 02 00 00 00"},                   // a surrogate pair
+    };
+    for (const auto& c : cases) {
+        TDayPaper paper;
+        paper.ReminderList.AddReminder().Subject = c.Subject;
+        const std::string body = WrittenBody(paper);
+        EXPECT_NE(body.find(Short("Subject") + Hex(c.Tag)), std::string::npos) << c.Tag;
+
+        TDayPaper read;
+        const std::string bytes = ObjectBytes("TDayPaper", body.substr(4 + 11, body.size() - 17));
+        TByteReader in(bytes);
+        ReadStreamObject(in, read);
+        EXPECT_EQ(read.ReminderList.GetReminder(0).Subject, c.Subject) << c.Tag;
+    }
+}
+
+TEST(StreamWriter, NoteLinesAreNeverUtf16)
+{
+    TDayPaper paper;
+    paper.Note = {"Caf\xC3\xA9", "", "\xCE\x91\xCE\xB8"};
+    const std::string body = WrittenBody(paper);
+    EXPECT_NE(body.find(Short("Note.Strings") + Hex("01 14 05 00 00 00") + "Caf\xC3\xA9" +
+                        Hex("06 00 14 04 00 00 00") + "\xCE\x91\xCE\xB8" + Hex("00")),
+              std::string::npos);
+}
+
+TEST(StreamReader, AcceptsWiderFormsOfNumbers)
+{
+    const std::string records =
+        OneReminder(Short("Before") + Hex("04 02 00 00 00") + Short("When") + Hex("02 05")) +
+        Short("Day") + Hex("13 06 00 00 00 00 00 00 00");
+    TDayPaper paper;
+    ASSERT_EQ(ReadMessage(PaperBytes(records), paper), "");
+    EXPECT_EQ(paper.ReminderList.GetReminder(0).Before, 2);
+    EXPECT_EQ(paper.ReminderList.GetReminder(0).When, 5.0);
+    EXPECT_EQ(paper.Day, 6.0);
+}
+
+TEST(StreamReader, ReadsEightBitTextsAsWindows1252AndUtf16Lines)
+{
+    const std::string records =
+        Short("Note.Strings") + Hex("01 06 04 80 43 61 E9 12 02 00 00 00 91 03 B8 03") +
+        Hex("0C 02 00 00 00 41 9D 00");
+    TDayPaper paper;
+    ASSERT_EQ(ReadMessage(PaperBytes(records), paper), "");
+    EXPECT_EQ(paper.Note, (std::vector<std::string>{"\xE2\x82\xAC" "Ca\xC3\xA9", "\xCE\x91\xCE\xB8",
+                                                    "A\xC2\x9D"}));
+}
+
+TEST(StreamReader, PropertyNamesIgnoreLetterCase)
+{
+    TDayPaper paper;
+    ASSERT_EQ(ReadMessage(PaperBytes(Short("dAY") + Hex("02 07") + Short("NOTE.strings") +
+                                     Hex("01 06 01 78 00")),
+                          paper),
+              "");
+    EXPECT_EQ(paper.Day, 7.0);
+    EXPECT_EQ(paper.Note, std::vector<std::string>{"x"});
+}
+
+TEST(StreamReader, AcceptsAnObjectPrefixAndItemOrderNumbers)
+{
+    std::string bytes = PaperBytes(Short("ReminderList") + Hex("0E 02 00 01 00 03 01 00 01 00 00"));
+    // Insert the prefix F2 with a child position before the class name.
+    bytes.insert(bytes.find("TPF0") + 4, Hex("F2 02 05"));
+    TDayPaper paper;
+    ASSERT_EQ(ReadMessage(bytes, paper), "");
+    EXPECT_EQ(paper.ReminderList.ReminderCount(), 2);
+}
+
+TEST(StreamReader, EmptyCollectionValueKeepsTheItems)
+{
+    TDayPaper paper;
+    paper.ReminderList.AddReminder().Subject = "kept";
+    ASSERT_EQ(ReadMessage(PaperBytes(Short("ReminderList") + Hex("0E 00")), paper), "");
+    ASSERT_EQ(paper.ReminderList.ReminderCount(), 1);
+    EXPECT_EQ(paper.ReminderList.GetReminder(0).Subject, "kept");
+
+    ASSERT_EQ(ReadMessage(PaperBytes(OneReminder("")), paper), "");
+    EXPECT_EQ(paper.ReminderList.GetReminder(0).Subject, "");
+}
+
+TEST(StreamReader, StopsAtTheObjectsLastByte)
+{
+    const std::string one = PaperBytes(Short("Day") + Hex("02 01"));
+    const std::string two = PaperBytes(Short("Day") + Hex("02 02"));
+    const std::string both = one + two;
+    TByteReader in(both);
+    TDayPaper first;
+    TDayPaper second;
+    ReadStreamObject(in, first);
+    EXPECT_EQ(in.Position(), one.size());
+    ReadStreamObject(in, second);
+    EXPECT_EQ(second.Day, 2.0);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+struct TErrorCase {
+    const char* What;
+    std::string Bytes;
+    std::string Message;
+};
+
+TEST(StreamReader, ReportsEachFailureWithItsText)
+{
+    const std::string good = PaperBytes(Short("Day") + Hex("02 01"));
+    const TErrorCase cases[] = {
+        {"header mark", Hex("FE") + good.substr(1), "Invalid stream format"},
+        {"header kind", Hex("FF 0B") + good.substr(2), "Invalid stream format"},
+        {"signature", std::string(good).replace(good.find("TPF0"), 4, "TPF1"),
+         "Invalid stream format"},
+        {"end of data in the header", good.substr(0, 12), "Stream read error"},
+        {"end of data in a name", good.substr(0, good.find("TPF0") + 7), "Stream read error"},
+        {"end of data in a value", good.substr(0, good.size() - 3),
+         "Error reading TDayPaper.Day: Stream read error"},
+        {"end of data before the end", good.substr(0, good.size() - 1), "Stream read error"},
+        {"unknown property", PaperBytes(Short("Colour") + Hex("02 01")),
+         "Error reading TDayPaper.Colour: Property Colour does not exist"},
+        {"unknown property in a reminder", PaperBytes(OneReminder(Short("Place") + Hex("06 01 78"))),
+         "Error reading TDayPaper.ReminderList: Error reading TReminder.Place: "
+         "Property Place does not exist"},
+        {"wrong kind of value", PaperBytes(Short("Day") + Hex("06 01 31")),
+         "Error reading TDayPaper.Day: Invalid property value"},
+        {"text for a number", PaperBytes(OneReminder(Short("State") + Hex("06 01 31"))),
+         "Error reading TDayPaper.ReminderList: Error reading TReminder.State: "
+         "Invalid property value"},
+        {"path through a number", PaperBytes(Short("Day.Month") + Hex("02 01")),
+         "Error reading TDayPaper.Day.Month: Invalid property path"},
+        {"path into a list", PaperBytes(Short("Note.Count") + Hex("02 01")),
+         "Error reading TDayPaper.Note.Count: Property Count does not exist"},
+        {"path past the lines", PaperBytes(Short("Note.Strings.Text") + Hex("02 01")),
+         "Error reading TDayPaper.Note.Strings.Text: Property Strings does not exist"},
+        {"read-only property", PaperBytes(OneReminder(Short("ReminderTime") + Hex("02 01"))),
+         "Error reading TDayPaper.ReminderList: Error reading TReminder.ReminderTime: "
+         "Property is read-only"},
+        {"list without its list tag", PaperBytes(Short("Note.Strings") + Hex("06 01 78")),
+         "Error reading TDayPaper.Note.Strings: Invalid property value"},
+        {"collection for a list", PaperBytes(Short("Note") + Hex("0E 00")),
+         "Error reading TDayPaper.Note: Invalid property value"},
+        {"nothing for an owned list", PaperBytes(Short("Note") + Hex("0D")),
+         "Error reading TDayPaper.Note: Cannot assign a nil to a TStringList"},
+        {"nothing for the reminders", PaperBytes(Short("ReminderList") + Hex("0D")),
+         "Error reading TDayPaper.ReminderList: Cannot assign a nil to a TReminderList"},
+        {"link to a component", PaperBytes(Short("ReminderList") + Hex("07 02 41 42")),
+         "Error reading TDayPaper.ReminderList: Invalid property value"},
+        {"item without its list tag", PaperBytes(Short("ReminderList") + Hex("0E 06 00 00")),
+         "Error reading TDayPaper.ReminderList: Invalid property value"},
+        {"child object", ObjectBytes("TDayPaper", "").insert(
+                             ObjectBytes("TDayPaper", "").size() - 1, Short("TDayPaper")),
+         "Invalid stream format"},
+        {"huge text length", PaperBytes(OneReminder(Short("Subject") + Hex("0C FF FF FF 7F 41"))),
+         "Error reading TDayPaper.ReminderList: Error reading TReminder.Subject: "
+         "Stream read error"},
+        {"huge UTF-16 length", PaperBytes(Short("Note.Strings") + Hex("01 12 FF FF FF FF 41 00 00")),
+         "Error reading TDayPaper.Note.Strings: Stream read error"},
+        {"huge skipped length", PaperBytes(Short("Photo") + Hex("0A 00 00 00 80 01 02")),
+         "Error reading TDayPaper.Photo: Stream read error"},
+    };
+    for (const auto& c : cases) {
+        TDayPaper paper;
+        EXPECT_EQ(ReadMessage(c.Bytes, paper), c.Message) << c.What;
+    }
+}
+
+TEST(StreamReader, KeepsTheValuesReadBeforeAFailure)
+{
+    TDayPaper paper;
+    const std::string records = Short("Day") + Hex("02 09") + Short("Note.Strings") +
+                                Hex("01 06 01 61 00") + Short("Mood") + Hex("08") +
+                                Short("Tag") + Hex("02 05");
+    EXPECT_EQ(ReadMessage(PaperBytes(records), paper),
+              "Error reading TDayPaper.Mood: Property Mood does not exist");
+    EXPECT_EQ(paper.Day, 9.0);
+    EXPECT_EQ(paper.Note, std::vector<std::string>{"a"});
+    EXPECT_EQ(paper.Tag, 0);
+}
+
+TEST(StreamReader, SkipsEveryKindOfValueBeforeFailing)
+{
+    const std::string values[] = {
+        Hex("00"), Hex("02 01"), Hex("03 01 02"), Hex("04 01 02 03 04"),
+        Hex("05 00 00 00 00 00 00 00 80 FF 3F"), Short("x").insert(0, Hex("06")),
+        Short("clRed").insert(0, Hex("07")), Hex("08"), Hex("09"), Hex("0A 02 00 00 00 01 02"),
+        Hex("0B") + Short("fsBold") + Hex("00"), Hex("0C 01 00 00 00 41"), Hex("0D"),
+        Hex("0E 02 01 01") + Short("A") + Hex("01 02 01 00 00 00"), Hex("0F 00 00 80 3F"),
+        Hex("10 01 02 03 04 05 06 07 08"), Hex("11 01 02 03 04 05 06 07 08"),
+        Hex("12 01 00 00 00 41 00"), Hex("13 01 02 03 04 05 06 07 08"), Hex("14 01 00 00 00 41"),
+        Hex("01 02 01 01 02 02 00 00"),
+    };
+    for (const auto& value : values) {
+        TDayPaper paper;
+        // The failure names the unknown property, so the skip itself went through.
+        EXPECT_EQ(ReadMessage(PaperBytes(Short("Unknown") + value), paper),
+                  "Error reading TDayPaper.Unknown: Property Unknown does not exist");
+    }
+}
+
+TEST(StreamReader, DeepNestingDoesNotExhaustTheStack)
+{
+    const std::size_t depth = 200000;
+    const std::string lists = std::string(depth, '\x01') + std::string(depth, '\0');
+    TDayPaper paper;
+    EXPECT_EQ(ReadMessage(PaperBytes(Short("Unknown") + lists), paper),
+              "Error reading TDayPaper.Unknown: Property Unknown does not exist");
+
+    std::string items;
+    for (std::size_t i = 0; i < depth / 4; ++i)
+        items += Hex("0E 01") + Short("A");
+    EXPECT_EQ(ReadMessage(PaperBytes(Short("Unknown") + items), paper),
+              "Error reading TDayPaper.Unknown: Stream read error");
+}
+
+}  // namespace
+}  // namespace orvenna::store

@@ -1,0 +1,173 @@
+// orvenna-notes: inspect, script and repair a notes file with the store's own code.
+//
+//   orvenna-notes dump NOTESFILE            JSON of the store after loading, with the swallowed error
+//   orvenna-notes build NOTESFILE           JSON on stdin -> papers added in order -> saved
+//   orvenna-notes due NOTESFILE YYYY-MM-DD  JSON array of the reminders due on that date
+//   orvenna-notes find NOTESFILE TEXT...    one line per TEXT: index of the next hit, or -1
+//   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
+//   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
+//
+// Exit codes: 0 done; 1 the file was read only up to a failure (dump, due, find, settings-dump)
+// or the JSON input was refused (build, settings-build); 2 the file could not be opened or
+// written; 64 wrong arguments.
+
+#include "errors.h"
+#include "notesjson.h"
+#include "settingsjson.h"
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace orvenna;
+using store::TDate;
+using store::TDayPaperList;
+
+constexpr int ExitDamaged = 1;
+constexpr int ExitFile = 2;
+constexpr int ExitUsage = 64;
+
+constexpr const char* Usage =
+    "usage: orvenna-notes dump NOTESFILE\n"
+    "       orvenna-notes build NOTESFILE < notes.json\n"
+    "       orvenna-notes due NOTESFILE YYYY-MM-DD\n"
+    "       orvenna-notes find NOTESFILE TEXT...\n"
+    "       orvenna-notes settings-dump CFGFILE\n"
+    "       orvenna-notes settings-build CFGFILE < settings.json\n";
+
+void Print(const tools::TJson& json)
+{
+    std::cout << json.dump(2, ' ', false, tools::TJson::error_handler_t::replace) << '\n';
+}
+
+// Loads the file; reports a swallowed failure on stderr. Returns the exit code so far.
+int Load(TDayPaperList& notes, const std::string& file)
+{
+    notes.LoadFromFile(file);
+    if (notes.LoadError().empty())
+        return 0;
+    std::cerr << "orvenna-notes: " << file << " was read only up to a failure: "
+              << notes.LoadError() << '\n';
+    return ExitDamaged;
+}
+
+std::optional<TDate> ParseDate(const std::string& text)
+{
+    int year = 0, month = 0, day = 0, used = 0;
+    if (text.size() != 10 ||
+        std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) != 3 || used != 10)
+        return std::nullopt;
+    return store::TryEncodeDate(year, month, day);
+}
+
+int Dump(const std::string& file)
+{
+    TDayPaperList notes;
+    notes.LoadFromFile(file);
+    Print(tools::StoreToJson(notes, notes.LoadError()));
+    return notes.LoadError().empty() ? 0 : ExitDamaged;
+}
+
+int Build(const std::string& file)
+{
+    tools::TJson document;
+    TDayPaperList notes;
+    try {
+        document = tools::TJson::parse(std::cin);
+        tools::JsonToStore(document, notes);
+    } catch (const std::exception& error) {
+        std::cerr << "orvenna-notes: bad notes JSON, nothing written: " << error.what() << '\n';
+        return ExitDamaged;
+    }
+    notes.SaveToFile(file);
+    return 0;
+}
+
+int Due(const std::string& file, const std::string& dateText)
+{
+    const auto date = ParseDate(dateText);
+    if (!date) {
+        std::cerr << "orvenna-notes: '" << dateText << "' is not a valid date (YYYY-MM-DD)\n";
+        return ExitUsage;
+    }
+    TDayPaperList notes([day = *date] { return day; });
+    const int status = Load(notes, file);
+    Print(tools::RemindersToJson(notes.TodayList()));
+    return status;
+}
+
+int Find(const std::string& file, const std::vector<std::string>& texts)
+{
+    TDayPaperList notes;
+    const int status = Load(notes, file);
+    for (const std::string& text : texts)
+        std::cout << (notes.FindNextByText(text) ? notes.LastSearchIndex() : -1) << '\n';
+    return status;
+}
+
+// The settings record is read and written at the reference 96 pixels per inch.
+int SettingsDump(const std::string& file)
+{
+    store::TCalSetting settings(store::DefaultPixelsPerInch);
+    std::string error;
+    try {
+        settings.LoadFromFile(file);
+    } catch (const store::EReadError& failure) {  // a file that cannot be opened ends in main
+        error = failure.Text();
+    }
+    Print(tools::SettingsToJson(settings, error));
+    return error.empty() ? 0 : ExitDamaged;
+}
+
+int SettingsBuild(const std::string& file)
+{
+    store::TCalSetting settings(store::DefaultPixelsPerInch);
+    try {
+        tools::JsonToSettings(tools::TJson::parse(std::cin), settings);
+    } catch (const std::exception& error) {
+        std::cerr << "orvenna-notes: bad settings JSON, nothing written: " << error.what() << '\n';
+        return ExitDamaged;
+    }
+    settings.SaveToFile(file);
+    return 0;
+}
+
+int Run(const std::vector<std::string>& args)
+{
+    if (args.size() < 2)
+        throw std::invalid_argument("");
+    const std::string& command = args[0];
+    const std::string& file = args[1];
+    if (command == "dump" && args.size() == 2)
+        return Dump(file);
+    if (command == "build" && args.size() == 2)
+        return Build(file);
+    if (command == "due" && args.size() == 3)
+        return Due(file, args[2]);
+    if (command == "find" && args.size() >= 3)
+        return Find(file, {args.begin() + 2, args.end()});
+    if (command == "settings-dump" && args.size() == 2)
+        return SettingsDump(file);
+    if (command == "settings-build" && args.size() == 2)
+        return SettingsBuild(file);
+    throw std::invalid_argument("");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run({argv + 1, argv + argc});
+    } catch (const std::invalid_argument&) {
+        std::cerr << Usage;
+        return ExitUsage;
+    } catch (const store::EStoreError& error) {
+        std::cerr << "orvenna-notes: " << error.Text() << '\n';
+        return ExitFile;
+    }
+}
