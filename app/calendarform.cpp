@@ -221,14 +221,12 @@ void TCalendarForm::LoadNotes()
 
 void TCalendarForm::PlaceWindow()
 {
-    QList<QRect> screens;
+    QRect primary = Platform.PrimaryScreen();
+    QList<QRect> screens{primary};
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->geometry());
-    if (screens.isEmpty())
-        screens.append(Platform.PrimaryScreen());
-    QRect primary = Platform.PrimaryScreen();
-    if (primary.isEmpty())
-        primary = screens.first();
+    if (primary.isEmpty() && QGuiApplication::primaryScreen())
+        primary = QGuiApplication::primaryScreen()->geometry();
     move(InitialPosition(Settings->Top, Settings->Left, size(), primary, screens));
 }
 
