@@ -183,7 +183,6 @@ void TfrmSlidePopUp::StartPopUp()
         StartDwell();
     }
     show();
-    raise();
     // Laying the text out in the hover font first mirrors the hover path's own centring.
     SetTextFont(HoverFont);
     SetTextFont(Font);
@@ -258,7 +257,7 @@ void TfrmSlidePopUp::tmrscrollDownTimer()
     const TSlideStep step = SlideOutStep(FTaskBarEdge, geometry(), ScrollSpeed);
     if (step.Finished) {
         tmrScrollDown->stop();
-        close();
+        ClosePopUp();
         return;
     }
     setGeometry(step.Geometry);
@@ -266,7 +265,13 @@ void TfrmSlidePopUp::tmrscrollDownTimer()
 
 void TfrmSlidePopUp::closeEvent(QCloseEvent* event)
 {
-    event->accept();  // hides the window
+    event->ignore();  // ClosePopUp decides between hiding and freeing
+    ClosePopUp();
+}
+
+void TfrmSlidePopUp::ClosePopUp()
+{
+    hide();
     if (!FreeOnClose || Released)
         return;
     Released = true;
@@ -308,7 +313,7 @@ void TfrmSlidePopUp::lblTextClick()
     if (!self)
         return;
     FreeOnClose = true;
-    close();
+    ClosePopUp();
 }
 
 void TfrmSlidePopUp::ComponentClick()
@@ -323,7 +328,7 @@ void TfrmSlidePopUp::ComponentClick()
             return;
         FreeOnClose = true;
     }
-    close();
+    ClosePopUp();
 }
 
 void TfrmSlidePopUp::lblTextMouseUp(Qt::MouseButton button)

@@ -88,6 +88,9 @@ private:
     void LayOutControls();
     void PaintBackground();
     void StartDwell();
+    // Hides the window, and while FreeOnClose holds also frees it (once) and tells the
+    // component; every close request, from a click, a timer or the desktop, comes here.
+    void ClosePopUp();
     void SetTextFont(const TTextFont& font);
     // A click whose Sender is the component: title, icon, background, right click on text.
     void ComponentClick();
