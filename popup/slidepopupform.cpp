@@ -68,7 +68,6 @@ TfrmSlidePopUp::TfrmSlidePopUp(TSlidePopUp& component)
     // A notification: no task-bar entry, never takes the focus, never ends the program.
     InitPopupResources();
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_X11NetWmWindowTypeNotification);
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::NoFocus);
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -182,6 +181,8 @@ void TfrmSlidePopUp::StartPopUp()
         setGeometry(full);
         StartDwell();
     }
+    winId();  // the task-bar state goes onto the native window before it is mapped
+    component.Platform.SetTaskBarPresence(this, false);
     show();
     // Laying the text out in the hover font first mirrors the hover path's own centring.
     SetTextFont(HoverFont);
@@ -265,8 +266,9 @@ void TfrmSlidePopUp::tmrscrollDownTimer()
 
 void TfrmSlidePopUp::closeEvent(QCloseEvent* event)
 {
-    event->ignore();  // ClosePopUp decides between hiding and freeing
+    // Accepted in any case: a popup must never hold up the desktop or the program's quitting.
     ClosePopUp();
+    event->accept();
 }
 
 void TfrmSlidePopUp::ClosePopUp()

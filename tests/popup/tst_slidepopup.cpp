@@ -117,6 +117,9 @@ void TSlidePopUpTest::BottomStackReturnsToBaseWhenAllClosed()
     TfrmSlidePopUp* first = Show(*Alert);
     QVERIFY(first);
     QCOMPARE(first->geometry(), QRect(860, 738 - 2 - 1, 148, 1));  // the sliver at the base
+    QVERIFY(first->isVisible());
+    QCOMPARE(Platform->TaskBarRequests.size(), std::size_t(1));
+    QCOMPARE(Platform->TaskBarRequests.front(), std::make_pair(static_cast<QWidget*>(first), false));
     SlideIn(first);
     QCOMPARE(first->geometry(), QRect(1024 - 148 - 16, 738 - 2 - 121, 148, 121));
     TfrmSlidePopUp* second = Show(*Alert);
