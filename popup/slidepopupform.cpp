@@ -175,10 +175,10 @@ void TfrmSlidePopUp::StartPopUp()
         lblTitle->move(TitleLeftAlone, TitleTop);
     tmrExit->setInterval(std::min(TimeOut, INT_MAX / 1000) * 1000);
     if (ScrollAllowed) {
-        setGeometry(Sliver(FTaskBarEdge, full));
+        Place(Sliver(FTaskBarEdge, full));
         tmrScroll->start();
     } else {
-        setGeometry(full);
+        Place(full);
         StartDwell();
     }
     winId();  // the task-bar state goes onto the native window before it is mapped
@@ -238,9 +238,9 @@ void TfrmSlidePopUp::tmrScrollTimer()
     const TSlidePopUp& component = *PopUpComponent;
     const TSlideAnchor anchor{component.Platform.WorkArea(), component.PopupStartX(),
                               component.PopupStartY(), FStackOffset};
-    const TSlideStep step = SlideInStep(FTaskBarEdge, geometry(), QSize(TargetWidth, TargetHeight),
+    const TSlideStep step = SlideInStep(FTaskBarEdge, Placed, QSize(TargetWidth, TargetHeight),
                                         ScrollSpeed, anchor);
-    setGeometry(step.Geometry);
+    Place(step.Geometry);
     if (step.Finished) {
         tmrScroll->stop();
         StartDwell();
@@ -255,13 +255,21 @@ void TfrmSlidePopUp::tmrExitTimer()
 
 void TfrmSlidePopUp::tmrscrollDownTimer()
 {
-    const TSlideStep step = SlideOutStep(FTaskBarEdge, geometry(), ScrollSpeed);
+    const TSlideStep step = SlideOutStep(FTaskBarEdge, Placed, ScrollSpeed);
     if (step.Finished) {
         tmrScrollDown->stop();
         ClosePopUp();
         return;
     }
-    setGeometry(step.Geometry);
+    Place(step.Geometry);
+}
+
+void TfrmSlidePopUp::Place(const QRect& geometry)
+{
+    // Each step starts from the geometry asked for, not the one reported back: a window
+    // manager that moves a window while mapping it must not send the slide astray.
+    Placed = geometry;
+    setGeometry(geometry);
 }
 
 void TfrmSlidePopUp::closeEvent(QCloseEvent* event)

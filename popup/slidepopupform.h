@@ -55,6 +55,7 @@ private:
 
     QPointer<TSlidePopUp> PopUpComponent;  // null once the component is gone
     int FStackOffset = 0;
+    QRect Placed;  // the geometry this window last asked for
     // False only while an application handler runs from a click: a close request it makes
     // then only hides the window, and the click closes it for good afterwards.
     bool FreeOnClose = true;
@@ -88,6 +89,7 @@ private:
     void LayOutControls();
     void PaintBackground();
     void StartDwell();
+    void Place(const QRect& geometry);
     // Hides the window, and while FreeOnClose holds also frees it (once) and tells the
     // component; every close request, from a click, a timer or the desktop, comes here.
     void ClosePopUp();

@@ -1,5 +1,6 @@
 // Shows two stacked alert popups with the calendar's settings and quits after a few seconds.
 // For screenshots under a real X server and window manager; not installed.
+// Arguments: seconds to run (6), slide speed in pixels per step (9).
 
 #include "platform.h"
 #include "slidepopup.h"
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
         orvenna::platform::CreateSystemPlatform();
     orvenna::popup::TSlidePopUp alert(*platform);
     alert.SetTimeOut(0);  // stay put for the picture
+    if (argc > 2)
+        alert.SetScrollSpeed(QString::fromLocal8Bit(argv[2]).toInt());
     alert.SetTitle(QStringLiteral("Dentist"));
     alert.SetText(QStringLiteral("10:30 AM  Check-up & cleaning, bring the forms"));
     alert.ShowPopUp();
