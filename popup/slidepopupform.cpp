@@ -152,21 +152,11 @@ void TfrmSlidePopUp::StartPopUp()
 {
     if (!PopUpComponent)
         return;
-    TSlidePopUp& component = *PopUpComponent;
-    const QRect work = component.Platform.WorkArea();
     LayOutControls();
     lblText->setCursor(TextCursor);
-    FTaskBarEdge = component.GetTaskBarEdge();
+    FTaskBarEdge = PopUpComponent->GetTaskBarEdge();
     FreeOnClose = true;
-    const QSize size(TargetWidth, TargetHeight);
-    const QRect full(PopupPosition(FTaskBarEdge, work, size, component.PopupStartX(),
-                                   component.PopupStartY(), component.FCascadeOffset),
-                     size);
-    FStackOffset = component.FCascadeOffset;
-    if (component.Options().testFlag(spCascadePopups))
-        component.FCascadeOffset += TargetHeight + component.PopupMarge();
-    else
-        component.FCascadeOffset = 0;
+    const QRect full = TakeStackPlace(*PopUpComponent);
     ApplyFont(lblTitle, TitleFont);
     lblTitle->setText(Title);
     lblTitle->adjustSize();
@@ -182,11 +172,26 @@ void TfrmSlidePopUp::StartPopUp()
         StartDwell();
     }
     winId();  // the task-bar state goes onto the native window before it is mapped
-    component.Platform.SetTaskBarPresence(this, false);
+    PopUpComponent->Platform.SetTaskBarPresence(this, false);
     show();
     // Laying the text out in the hover font first mirrors the hover path's own centring.
     SetTextFont(HoverFont);
     SetTextFont(Font);
+}
+
+QRect TfrmSlidePopUp::TakeStackPlace(TSlidePopUp& component)
+{
+    const QSize size(TargetWidth, TargetHeight);
+    const QRect full(PopupPosition(FTaskBarEdge, component.Platform.WorkArea(), size,
+                                   component.PopupStartX(), component.PopupStartY(),
+                                   component.FCascadeOffset),
+                     size);
+    FStackOffset = component.FCascadeOffset;
+    if (component.Options().testFlag(spCascadePopups))
+        component.FCascadeOffset += TargetHeight + component.PopupMarge();
+    else
+        component.FCascadeOffset = 0;
+    return full;
 }
 
 void TfrmSlidePopUp::PaintBackground()
@@ -200,12 +205,8 @@ void TfrmSlidePopUp::PaintBackground()
         canvas.fill(Qt::white);
         DrawPicture(canvas, BackgroundImage, BackgroundDrawMethod);
     }
-    if (!IconBitmap.isNull()) {
-        QImage icon(canvas.size(), QImage::Format_ARGB32);
-        icon.fill(Qt::transparent);
-        QPainter(&icon).drawImage(IconLeft, IconTop, TransparentPicture(IconBitmap));
-        QPainter(&canvas).drawImage(0, 0, icon);
-    }
+    if (!IconBitmap.isNull())
+        QPainter(&canvas).drawImage(IconLeft, IconTop, TransparentPicture(IconBitmap));
     imgGradient->setPixmap(QPixmap::fromImage(canvas));
 }
 

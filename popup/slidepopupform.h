@@ -87,6 +87,8 @@ private:
     void ConnectControls();
     void CopyProperties(const TSlidePopUp& component);
     void LayOutControls();
+    // The full-size geometry at the component's next stack place; moves the stack on.
+    QRect TakeStackPlace(TSlidePopUp& component);
     void PaintBackground();
     void StartDwell();
     void Place(const QRect& geometry);
