@@ -59,11 +59,11 @@ TSlideStep SlideInStep(TTaskBarEdge edge, const QRect& current, QSize target, in
 TSlideStep SlideOutStep(TTaskBarEdge edge, const QRect& current, int speed);
 
 // Offset of an item of size inner centred in outer: each half rounded to nearest, ties to
-// even, so the text sits where the original layout puts it.
+// even (a 15-pixel margin splits 8 + 7).
 QPoint CentredOffset(QSize outer, QSize inner);
 
 // number * numerator / denominator in 64 bits, rounded to nearest with halves away from
-// zero. A zero denominator gives -1, the way the system call this mirrors reports it.
+// zero. A zero denominator gives -1.
 int MulDiv(int number, int numerator, int denominator);
 
 // The colour at 1-based position of count steps from c1 to c2 (position 1: c1, count: c2),

@@ -54,8 +54,8 @@ public:
     static constexpr int MinScrollSpeed = 1;
     static constexpr int MaxScrollSpeed = 50;
 
-    // owner: also the parent of the popup windows when it is a widget. platform must outlive
-    // the component. Open popups are closed and freed with the component.
+    // owner: the QObject parent. platform must outlive the component. The popup windows are
+    // top-level windows of their own; those still open are freed with the component.
     TSlidePopUp(platform::TPlatform& platform, QObject* owner = nullptr);
     ~TSlidePopUp() override;
 
