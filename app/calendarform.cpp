@@ -92,6 +92,7 @@ TCalendarForm::TCalendarForm(platform::TPlatform& platform, platform::TClock& cl
 
 TCalendarForm::~TCalendarForm()
 {
+    Platform.WatchDesktopFacts({});  // the platform outlives the window
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
     // The notes file is written by the windows that change notes, never here.
@@ -155,6 +156,7 @@ void TCalendarForm::FormCreate()
     LoadWallpaperOrFill();
     if (!WallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
+    Platform.WatchDesktopFacts([this] { WMSettingChange(); });
 
     LoadSettings();
     winId();  // the window exists from here on, so the platform can mark it
