@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -212,7 +213,13 @@ void TCalendarForm::LoadNotes()
     const std::string notesFile = ProgramFile(QLatin1String(NotesFileName)).toStdString();
     try {
         DayPapers->LoadFromFile(notesFile);
-    } catch (const store::EFileError&) {
+    } catch (const store::EFileError& openError) {
+        // Only a missing file is replaced by an empty one: one that exists but cannot be
+        // opened still holds the user's notes.
+        if (QFileInfo::exists(ProgramFile(QLatin1String(NotesFileName)))) {
+            std::fprintf(stderr, "orvenna: %s\n", openError.what());
+            return;
+        }
         try {
             DayPapers->SaveToFile(notesFile);
         } catch (const store::EStoreError& error) {

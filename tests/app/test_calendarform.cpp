@@ -407,6 +407,32 @@ private slots:
         QVERIFY(!MarkFirstRun(rig.Folder));
     }
 
+    void unreadableNotesFileIsKept()
+    {
+        TRig rig;
+        const QString notes = QString::fromStdString(rig.File(NotesFileName));
+        {
+            store::TDayPaperList papers;
+            store::TDayPaper& paper = papers.AddDayPaper();
+            paper.Day = DayCount(Today);
+            paper.Note = {"keep me"};
+            papers.SaveToFile(notes.toStdString());
+        }
+        const QByteArray bytes = [&] {
+            QFile file(notes);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QFile::setPermissions(notes, QFile::WriteOwner);
+        if (QFile(notes).open(QIODevice::ReadOnly))
+            QSKIP("this user reads files without read permission");
+        TCalendarForm& form = rig.Create();
+        QVERIFY(form.NoteDays.isEmpty());
+        QFile::setPermissions(notes, QFile::ReadOwner | QFile::WriteOwner);
+        QFile file(notes);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
+
     void missingOrDamagedSettingsGiveCreationValues_data()
     {
         QTest::addColumn<QByteArray>("content");
