@@ -305,6 +305,33 @@ private slots:
         QCOMPARE(PixelsOfDay(grid, form, Today.day() + 1, todayish), 0);
     }
 
+    void noteDaysAreDrawnUnderlined()
+    {
+        const auto drawGrid = [](bool withNote) {
+            TRig rig(Today, Solid({1024, 768}, Qt::black));
+            store::TCalSetting settings;
+            settings.SubFont.Color = store::clWhite;
+            rig.SaveSettings(settings);
+            store::TDayPaperList papers;
+            store::TDayPaper& paper = papers.AddDayPaper();
+            paper.Day = DayCount(Today.addDays(2));
+            if (withNote)
+                paper.Note = {"note"};
+            papers.SaveToFile(rig.File(NotesFileName));
+            TCalendarForm& form = rig.Create();
+            form.Start();
+            return form.DayGrid().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage plain = drawGrid(false);
+        const QImage marked = drawGrid(true);
+        const auto piece = [](const QImage& grid, int day) {
+            const TMonthGrid month = MonthGrid(Today, 37);
+            return grid.copy(DayIconRect(month.Days.at(day - 1).Position));
+        };
+        QVERIFY(piece(plain, Today.day() + 2) != piece(marked, Today.day() + 2));
+        QCOMPARE(piece(plain, Today.day() + 3), piece(marked, Today.day() + 3));
+    }
+
     // ---- commands -----------------------------------------------------------------------
 
     void monthNavigationCrossesYears()
@@ -318,6 +345,37 @@ private slots:
         form.previousMonthItemClick();
         QCOMPARE(std::tuple(form.ShownYear, form.ShownMonth, form.ShownDay), std::tuple(2005, 12, 1));
         QCOMPARE(form.DayGrid().Items().size(), 31);
+    }
+
+    void dragMovesOnlyWhenAllowed_data()
+    {
+        QTest::addColumn<bool>("canMove");
+        QTest::newRow("allowed") << true;
+        QTest::newRow("not allowed") << false;
+    }
+    void dragMovesOnlyWhenAllowed()
+    {
+        QFETCH(bool, canMove);
+        TRig rig;
+        store::TCalSetting settings;
+        settings.CanMoved = canMove;
+        rig.SaveSettings(settings);
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const QPoint start = form.pos();
+        QWidget* title = form.childAt(50, 10);
+        QVERIFY(title && title != &form.DayGrid());
+        QTest::mousePress(title, Qt::LeftButton, {}, QPoint(50, 10));
+        QTest::mouseMove(title, QPoint(80, 30));
+        QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(80, 30));
+        const QPoint expected = canMove ? start + QPoint(30, 20) : start;
+        QCOMPARE(form.pos(), expected);
+        // Released, the cells show the wallpaper of the place the window is now.
+        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const TDayCell& cell = form.DayGrid().Items().at(9).Cell;
+        QCOMPARE(Icon(form, 10), desk.copy(QRect(expected + QPoint(cell.Position.x() + 20,
+                                                                    GridTop + cell.Position.y()),
+                                                 QSize(32, 32))));
     }
 
     void menuCommandsWithoutTheirWindowsAreDisabled()
