@@ -518,17 +518,34 @@ private slots:
         QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
     }
 
-    void closeSavesThePosition()
+    void closeSavesThePositionButNotTheNotes()
     {
         TRig rig;
         TCalendarForm& form = rig.Create();
         form.Start();
         form.move(310, 170);
+        form.DayPapers->AddDayPaper().Note = {"unsaved"};
         form.exit1Click();
+        rig.Form.reset();
         store::TCalSetting saved;
         saved.LoadFromFile(rig.File(SettingsFileName));
         QCOMPARE(saved.Top, 170);
         QCOMPARE(saved.Left, 310);
+        QFile notes(QString::fromStdString(rig.File(NotesFileName)));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
+    }
+
+    void reminderCheckRunsOnlyOnceStarted()
+    {
+        TRig rig;
+        int checks = 0;
+        rig.Hooks.CheckReminders = [&] { ++checks; };
+        TCalendarForm& form = rig.Create();
+        QTest::qWait(0);
+        QCOMPARE(checks, 0);
+        form.Start();
+        QTRY_VERIFY_WITH_TIMEOUT(checks > 0, 3000);
     }
 
     void unsupportedWallpaperIsReported()
