@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -92,6 +93,7 @@ TCalendarForm::TCalendarForm(platform::TPlatform& platform, platform::TClock& cl
 
 TCalendarForm::~TCalendarForm()
 {
+    Platform.WatchDesktopFacts({});  // the platform outlives the window
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
     // The notes file is written by the windows that change notes, never here.
@@ -155,6 +157,7 @@ void TCalendarForm::FormCreate()
     LoadWallpaperOrFill();
     if (!WallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
+    Platform.WatchDesktopFacts([this] { WMSettingChange(); });
 
     LoadSettings();
     winId();  // the window exists from here on, so the platform can mark it
@@ -210,7 +213,13 @@ void TCalendarForm::LoadNotes()
     const std::string notesFile = ProgramFile(QLatin1String(NotesFileName)).toStdString();
     try {
         DayPapers->LoadFromFile(notesFile);
-    } catch (const store::EFileError&) {
+    } catch (const store::EFileError& openError) {
+        // Only a missing file is replaced by an empty one: one that exists but cannot be
+        // opened still holds the user's notes.
+        if (QFileInfo::exists(ProgramFile(QLatin1String(NotesFileName)))) {
+            std::fprintf(stderr, "orvenna: %s\n", openError.what());
+            return;
+        }
         try {
             DayPapers->SaveToFile(notesFile);
         } catch (const store::EStoreError& error) {

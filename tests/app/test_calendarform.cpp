@@ -1,0 +1,580 @@
+// The calendar window on the offscreen platform: a fake desktop, a fixed clock, a temporary
+// program folder with the shipped images and a generated wallpaper.
+#include "calendarform.h"
+#include "daygrid.h"
+#include "fake/fakeplatform.h"
+#include "../support/fakeclock.h"
+#include "startup.h"
+
+#include "daypaperlist.h"
+#include "settings.h"
+#include "wallpaper.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace orvenna;
+using namespace orvenna::app;
+
+namespace {
+
+const QString UnsupportedText = QStringLiteral(
+    "The wallpaper file format is not supported, program will use the default setting.");
+const QDate Today(2025, 3, 15);  // March 2025: the 1st is a Saturday, 31 days, six rows
+
+double DayCount(QDate date) { return static_cast<double>(QDate(1899, 12, 30).daysTo(date)); }
+
+// Every pixel different from its neighbours, so a piece cut from the wrong place shows.
+QImage PatternPicture(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, 16 * (x / 256) + y / 256));
+    return image;
+}
+
+QImage Solid(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// The program folder, the desktop and the clock of one calendar.
+class TRig final {
+public:
+    explicit TRig(QDate today = Today, const QImage& wallpaper = PatternPicture({1024, 768}))
+    {
+        Folder = Dir.path() + QLatin1Char('/');
+        QDir().mkpath(Folder + QStringLiteral("images"));
+        QString images = QStringLiteral(ORVENNA_BIN_DIR "/images/");
+        if (!QFile::exists(images + QStringLiteral("2.bmp")))
+            images = QStringLiteral(ORVENNA_SOURCE_DIR "/images/");
+        for (const QString& name : QDir(images).entryList({QStringLiteral("*.bmp")}))
+            QFile::copy(images + name, Folder + QStringLiteral("images/") + name);
+        const QString picture = Folder + QStringLiteral("wallpaper.bmp");
+        wallpaper.save(picture, "BMP");
+        Platform.Folder = Folder;
+        Platform.Facts.WallpaperPath = picture;
+        Platform.Facts.Placement = platform::TWallpaperPlacement::Tiled;
+        Clock.Day = DayCount(today);
+        Hooks.ShowError = [this](const QString& text) { Errors << text; };
+    }
+
+    TCalendarForm& Create()
+    {
+        Form.reset();  // one calendar on the desktop at a time
+        Form = std::make_unique<TCalendarForm>(Platform, Clock, Folder, Hooks);
+        return *Form;
+    }
+    std::string File(const char* name) const { return (Folder + QLatin1String(name)).toStdString(); }
+    void SaveSettings(const store::TCalSetting& settings) const
+    {
+        settings.SaveToFile(File(SettingsFileName));
+    }
+
+    QTemporaryDir Dir;
+    QString Folder;
+    platform::TFakePlatform Platform;
+    test::TFakeClock Clock;
+    TCalendarHooks Hooks;
+    QStringList Errors;
+    std::unique_ptr<TCalendarForm> Form;
+};
+
+QImage Icon(const TCalendarForm& form, int day)
+{
+    return form.DayGrid().Items().at(day - 1).Icon.convertToFormat(QImage::Format_RGB32);
+}
+
+int TodayItems(const TCalendarForm& form)
+{
+    int count = 0;
+    for (const TDayItem& item : form.DayGrid().Items())
+        count += item.Today ? 1 : 0;
+    return count;
+}
+
+// Pixels of the grid's drawing inside day's piece that satisfy the test.
+template <typename Test>
+int PixelsOfDay(const QImage& grid, const TCalendarForm& form, int day, Test test)
+{
+    const QRect piece = DayIconRect(form.DayGrid().Items().at(day - 1).Cell.Position);
+    int count = 0;
+    for (int y = piece.top(); y <= piece.bottom(); ++y)
+        for (int x = piece.left(); x <= piece.right(); ++x)
+            count += test(QColor(grid.pixel(x, y))) ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+class TCalendarFormTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    // ---- month view ---------------------------------------------------------------------
+
+    void dayItemsOfMonth_data()
+    {
+        QTest::addColumn<QDate>("month");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QPoint>("first");
+        QTest::addColumn<QPoint>("last");
+        QTest::newRow("1st on a Sunday") << QDate(2024, 9, 1) << 30 << QPoint(-1, 5) << QPoint(36, 117);
+        QTest::newRow("31 days from a Saturday") << QDate(2025, 3, 1) << 31 << QPoint(221, 5) << QPoint(36, 145);
+        QTest::newRow("28-day February from a Sunday") << QDate(2015, 2, 1) << 28 << QPoint(-1, 5) << QPoint(221, 89);
+    }
+    void dayItemsOfMonth()
+    {
+        QFETCH(QDate, month);
+        QFETCH(int, days);
+        QFETCH(QPoint, first);
+        QFETCH(QPoint, last);
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        QCOMPARE(form.CellWidth, 37);
+        form.BuildMonth(month.addDays(9));
+        const QList<TDayItem>& items = form.DayGrid().Items();
+        QCOMPARE(items.size(), days);
+        QCOMPARE(items.first().Cell.Position, first);
+        QCOMPARE(items.last().Cell.Position, last);
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(items[i].Cell.Day, i + 1);
+    }
+
+    void todayMarkOnlyInTodaysMonth()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        QCOMPARE(TodayItems(form), 1);
+        QVERIFY(form.DayGrid().Items().at(Today.day() - 1).Today);
+        form.NextMonthClick();
+        QCOMPARE(TodayItems(form), 0);
+        form.previousMonthItemClick();
+        QCOMPARE(TodayItems(form), 1);
+        QVERIFY(form.DayGrid().Items().at(Today.day() - 1).Today);
+        // The same day number a year earlier is not today.
+        for (int i = 0; i < 12; ++i)
+            form.previousMonthItemClick();
+        QCOMPARE(form.ShownYear, 2024);
+        QCOMPARE(TodayItems(form), 0);
+    }
+
+    void onlyDaysWithNoteLinesAreMarked()
+    {
+        TRig rig;
+        {
+            store::TDayPaperList papers;
+            const auto add = [&](QDate day, std::vector<std::string> note, bool reminder) {
+                store::TDayPaper& paper = papers.AddDayPaper();
+                paper.Day = DayCount(day);
+                paper.Note = std::move(note);
+                if (reminder)
+                    paper.ReminderList.AddReminder().Subject = "call";
+            };
+            add(QDate(2025, 3, 10), {"dentist"}, false);
+            add(QDate(2025, 3, 12), {}, true);             // reminders alone
+            add(QDate(2025, 3, 20), {"", "second"}, true);  // blank first line still a note
+            add(QDate(2025, 4, 10), {"April"}, false);
+            add(QDate(2024, 3, 11), {"last year"}, false);
+            papers.SaveToFile(rig.File(NotesFileName));
+        }
+        TCalendarForm& form = rig.Create();
+        QCOMPARE(form.NoteDays, (QStringList{QStringLiteral("10"), QStringLiteral("20")}));
+        form.NextMonthClick();
+        QCOMPARE(form.NoteDays, QStringList{QStringLiteral("10")});
+    }
+
+    void titlePictureKeyColourIsCutOut()
+    {
+        TRig rig;
+        QImage picture = Solid({296, 32}, Qt::magenta);
+        picture.fill(Qt::magenta);
+        for (int y = 4; y < 28; ++y)
+            for (int x = 10; x < 200; ++x)
+                picture.setPixel(x, y, qRgb(0, 128, 0));
+        const QString path = rig.Folder + QStringLiteral("title.bmp");
+        QVERIFY(picture.save(path, "BMP"));
+        store::TCalSetting settings;
+        settings.TitlePic = path.toStdString();
+        rig.SaveSettings(settings);
+
+        TCalendarForm& form = rig.Create();
+        const QRegion title = form.WindowShape() & QRegion(0, 0, 296, 32);
+        QCOMPARE(title, QRegion(10, 4, 190, 24));
+
+        settings.TitlePic = (rig.Folder + QStringLiteral("gone.bmp")).toStdString();
+        rig.SaveSettings(settings);
+        TCalendarForm& plain = rig.Create();
+        QCOMPARE(plain.WindowShape() & QRegion(0, 0, 296, 32), QRegion(0, 0, 296, 32));
+    }
+
+    void shapeHoldsTheMaskOverEveryDay()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        const QRegion cell = RegionFromPicture(QImage(rig.Folder + QStringLiteral("images/2.bmp")));
+        QVERIFY(!cell.isEmpty());
+        for (const TDayItem& item : form.DayGrid().Items()) {
+            const QRect box(CellShapeOrigin(item.Cell.Position), cell.boundingRect().size());
+            QCOMPARE(form.WindowShape() & box,
+                     cell.translated(box.topLeft() - cell.boundingRect().topLeft()));
+        }
+        // Between the cells the desktop shows through.
+        QVERIFY(!form.WindowShape().contains(QPoint(1, 40)));
+    }
+
+    void paintRebuildsIconsAtMostEvery200Ms()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        QCoreApplication::processEvents();
+        const QString background = rig.Folder + QStringLiteral("bk.bmp");
+        const QSize gridSize = form.DayGrid().size();
+        const auto paintWith = [&](QColor colour, std::uint32_t afterMs) {
+            QVERIFY(Solid(gridSize, colour).save(background, "BMP"));
+            rig.Clock.AdvanceMs(afterMs);
+            form.repaint();
+        };
+        const auto iconColour = [&] { return QColor(Icon(form, 1).pixel(5, 5)); };
+
+        form.Refresh1Click();
+        paintWith(Qt::red, 10);
+        QCOMPARE(iconColour(), QColor(Qt::red));  // the first paint after a refresh rebuilds
+        paintWith(Qt::blue, 150);
+        QCOMPARE(iconColour(), QColor(Qt::red));
+        paintWith(Qt::blue, 149);  // 149 ms after the last paint, not after the last rebuild
+        QCOMPARE(iconColour(), QColor(Qt::red));
+        paintWith(Qt::green, 200);
+        QCOMPARE(iconColour(), QColor(Qt::green));
+
+        form.Refresh1Click();
+        QVERIFY(iconColour() != QColor(Qt::green));  // the refresh cut the wallpaper again
+        paintWith(Qt::yellow, 0);
+        QCOMPARE(iconColour(), QColor(Qt::yellow));
+    }
+
+    void iconsAreTheWallpaperBehindTheirCells()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const QPoint window = form.pos();
+        QCOMPARE(window, QPoint(1024 - 296, 768 - 216));
+        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        for (const TDayItem& item : form.DayGrid().Items()) {
+            const QPoint behind = window + QPoint(item.Cell.Position.x() + 20,
+                                                  GridTop + item.Cell.Position.y());
+            QCOMPARE(Icon(form, item.Cell.Day), desk.copy(QRect(behind, QSize(32, 32))));
+        }
+
+        // After a move the cells show the wallpaper of the new place.
+        form.move(100, 50);
+        form.Refresh1Click();
+        const TDayCell& cell = form.DayGrid().Items().at(20).Cell;
+        QCOMPARE(Icon(form, 21), desk.copy(QRect(QPoint(100 + cell.Position.x() + 20,
+                                                        50 + GridTop + cell.Position.y()),
+                                                 QSize(32, 32))));
+    }
+
+    void dayNumberColours()
+    {
+        TRig rig(Today, Solid({1024, 768}, Qt::black));
+        store::TCalSetting settings;
+        settings.SubFont.Color = store::clBlue;
+        settings.SubFont.Height = -20;
+        settings.SubFont.Style = store::StyleBit(store::fsBold);
+        rig.SaveSettings(settings);
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const QImage grid = form.DayGrid().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto todayish = [](QColor c) { return c.red() > 120 && c.blue() < c.green(); };
+        const auto blueish = [](QColor c) { return c.blue() > 120 && c.red() < 40; };
+        QVERIFY(PixelsOfDay(grid, form, Today.day(), todayish) > 0);
+        QCOMPARE(PixelsOfDay(grid, form, Today.day(), blueish), 0);
+        QVERIFY(PixelsOfDay(grid, form, Today.day() + 1, blueish) > 0);
+        QCOMPARE(PixelsOfDay(grid, form, Today.day() + 1, todayish), 0);
+    }
+
+    void noteDaysAreDrawnUnderlined()
+    {
+        const auto drawGrid = [](bool withNote) {
+            TRig rig(Today, Solid({1024, 768}, Qt::black));
+            store::TCalSetting settings;
+            settings.SubFont.Color = store::clWhite;
+            rig.SaveSettings(settings);
+            store::TDayPaperList papers;
+            store::TDayPaper& paper = papers.AddDayPaper();
+            paper.Day = DayCount(Today.addDays(2));
+            if (withNote)
+                paper.Note = {"note"};
+            papers.SaveToFile(rig.File(NotesFileName));
+            TCalendarForm& form = rig.Create();
+            form.Start();
+            return form.DayGrid().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage plain = drawGrid(false);
+        const QImage marked = drawGrid(true);
+        const auto piece = [](const QImage& grid, int day) {
+            const TMonthGrid month = MonthGrid(Today, 37);
+            return grid.copy(DayIconRect(month.Days.at(day - 1).Position));
+        };
+        QVERIFY(piece(plain, Today.day() + 2) != piece(marked, Today.day() + 2));
+        QCOMPARE(piece(plain, Today.day() + 3), piece(marked, Today.day() + 3));
+    }
+
+    // ---- commands -----------------------------------------------------------------------
+
+    void monthNavigationCrossesYears()
+    {
+        TRig rig(QDate(2005, 12, 20));
+        TCalendarForm& form = rig.Create();
+        QCOMPARE(form.ShownDay, 20);
+        form.NextMonthClick();
+        QCOMPARE(std::tuple(form.ShownYear, form.ShownMonth, form.ShownDay), std::tuple(2006, 1, 1));
+        QCOMPARE(form.DayGrid().Items().first().Cell.Position.x(), -1);  // a Sunday
+        form.previousMonthItemClick();
+        QCOMPARE(std::tuple(form.ShownYear, form.ShownMonth, form.ShownDay), std::tuple(2005, 12, 1));
+        QCOMPARE(form.DayGrid().Items().size(), 31);
+    }
+
+    void dragMovesOnlyWhenAllowed_data()
+    {
+        QTest::addColumn<bool>("canMove");
+        QTest::newRow("allowed") << true;
+        QTest::newRow("not allowed") << false;
+    }
+    void dragMovesOnlyWhenAllowed()
+    {
+        QFETCH(bool, canMove);
+        TRig rig;
+        store::TCalSetting settings;
+        settings.CanMoved = canMove;
+        rig.SaveSettings(settings);
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const QPoint start = form.pos();
+        QWidget* title = form.childAt(50, 10);
+        QVERIFY(title && title != &form.DayGrid());
+        QTest::mousePress(title, Qt::LeftButton, {}, QPoint(50, 10));
+        QTest::mouseMove(title, QPoint(80, 30));
+        QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(80, 30));
+        const QPoint expected = canMove ? start + QPoint(30, 20) : start;
+        QCOMPARE(form.pos(), expected);
+        // Released, the cells show the wallpaper of the place the window is now.
+        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const TDayCell& cell = form.DayGrid().Items().at(9).Cell;
+        QCOMPARE(Icon(form, 10), desk.copy(QRect(expected + QPoint(cell.Position.x() + 20,
+                                                                    GridTop + cell.Position.y()),
+                                                 QSize(32, 32))));
+    }
+
+    void menuCommandsWithoutTheirWindowsAreDisabled()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        QStringList captions, disabled;
+        for (const QAction* action : form.PopupMenu().actions()) {
+            captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            if (!action->isEnabled())
+                disabled << action->text();
+        }
+        QCOMPARE(captions, (QStringList{"Previous Month", "Next Month", "-", "&Browse...",
+                                        "&Setting...", "-", "&Refresh", "-", "E&xit"}));
+        QCOMPARE(disabled, (QStringList{"&Browse...", "&Setting..."}));
+    }
+
+    void confirmedSettingsSetAutoRun()
+    {
+        TRig rig;
+        bool confirm = false;
+        rig.Hooks.Setting = [&] {
+            rig.Form->Settings->IsDeskChild = true;
+            return confirm;
+        };
+        TCalendarForm& form = rig.Create();
+        form.Setting1Click();
+        QCOMPARE(rig.Platform.AutoRunCalls, 0);
+        confirm = true;
+        form.Setting1Click();
+        QCOMPARE(rig.Platform.AutoRunCalls, 1);
+        QVERIFY(rig.Platform.AutoRun);
+    }
+
+    void doubleClickOnDayOpensItsNote()
+    {
+        TRig rig;
+        QList<int> opened;
+        rig.Hooks.ShowDayNote = [&](int day) { opened << day; };
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const QRect piece = DayIconRect(form.DayGrid().Items().at(4).Cell.Position);
+        QTest::mouseDClick(&form.DayGrid(), Qt::LeftButton, {}, piece.center());
+        QTest::mouseDClick(&form.DayGrid(), Qt::LeftButton, {}, QPoint(2, 2));  // no day there
+        QCOMPARE(opened, QList<int>{5});
+        QCOMPARE(form.ShownDay, 5);
+    }
+
+    // ---- start-up and close -------------------------------------------------------------
+
+    void position_data()
+    {
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QPoint>("expected");
+        const QPoint corner(1024 - 296, 768 - 216);
+        QTest::newRow("none stored") << 0 << 0 << corner;
+        QTest::newRow("top 0 whatever left says") << 0 << 300 << corner;
+        QTest::newRow("stored") << 120 << 40 << QPoint(40, 120);
+        QTest::newRow("on a monitor that is gone") << 3000 << 5000 << corner;
+    }
+    void position()
+    {
+        QFETCH(int, top);
+        QFETCH(int, left);
+        QFETCH(QPoint, expected);
+        TRig rig;
+        store::TCalSetting settings;
+        settings.Top = top;
+        settings.Left = left;
+        rig.SaveSettings(settings);
+        QCOMPARE(rig.Create().pos(), expected);
+    }
+
+    void firstStartCreatesItsFiles()
+    {
+        TRig rig;
+        rig.Create();
+        QFile notes(QString::fromStdString(rig.File(NotesFileName)));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
+
+        QVERIFY(MarkFirstRun(rig.Folder));
+        QFile marker(QString::fromStdString(rig.File(FirstRunFileName)));
+        QVERIFY(marker.open(QIODevice::ReadOnly));
+        QCOMPARE(marker.readAll(), QByteArray("1\r\n"));
+        QVERIFY(!MarkFirstRun(rig.Folder));
+    }
+
+    void unreadableNotesFileIsKept()
+    {
+        TRig rig;
+        const QString notes = QString::fromStdString(rig.File(NotesFileName));
+        {
+            store::TDayPaperList papers;
+            store::TDayPaper& paper = papers.AddDayPaper();
+            paper.Day = DayCount(Today);
+            paper.Note = {"keep me"};
+            papers.SaveToFile(notes.toStdString());
+        }
+        const QByteArray bytes = [&] {
+            QFile file(notes);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QFile::setPermissions(notes, QFile::WriteOwner);
+        if (QFile(notes).open(QIODevice::ReadOnly))
+            QSKIP("this user reads files without read permission");
+        TCalendarForm& form = rig.Create();
+        QVERIFY(form.NoteDays.isEmpty());
+        QFile::setPermissions(notes, QFile::ReadOwner | QFile::WriteOwner);
+        QFile file(notes);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
+
+    void missingOrDamagedSettingsGiveCreationValues_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("not a settings object") << QByteArray("TPF0\x0bTCalSetting\x00\xff", 18) << true;
+    }
+    void missingOrDamagedSettingsGiveCreationValues()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        TRig rig;
+        if (exists) {
+            QFile file(QString::fromStdString(rig.File(SettingsFileName)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        TCalendarForm& form = rig.Create();
+        const store::TCalSetting fresh;
+        QCOMPARE(form.Settings->CanMoved, fresh.CanMoved);
+        QCOMPARE(form.Settings->HideInTheTray, fresh.HideInTheTray);
+        QVERIFY(form.Settings->SubFont == fresh.SubFont);
+        QVERIFY(form.Settings->TitlePic.empty());
+        QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
+    }
+
+    void closeSavesThePositionButNotTheNotes()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        form.move(310, 170);
+        form.DayPapers->AddDayPaper().Note = {"unsaved"};
+        form.exit1Click();
+        rig.Form.reset();
+        store::TCalSetting saved;
+        saved.LoadFromFile(rig.File(SettingsFileName));
+        QCOMPARE(saved.Top, 170);
+        QCOMPARE(saved.Left, 310);
+        QFile notes(QString::fromStdString(rig.File(NotesFileName)));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
+    }
+
+    void reminderCheckRunsOnlyOnceStarted()
+    {
+        TRig rig;
+        int checks = 0;
+        rig.Hooks.CheckReminders = [&] { ++checks; };
+        TCalendarForm& form = rig.Create();
+        QTest::qWait(0);
+        QCOMPARE(checks, 0);
+        form.Start();
+        QTRY_VERIFY_WITH_TIMEOUT(checks > 0, 3000);
+    }
+
+    void unsupportedWallpaperIsReported()
+    {
+        TRig rig;
+        platform::TDesktopFacts facts = rig.Platform.Facts;
+        const QString supported = facts.WallpaperPath;
+        facts.WallpaperPath = rig.Folder + QStringLiteral("wallpaper.xyz");
+        QFile::copy(supported, facts.WallpaperPath);
+        rig.Platform.Facts = facts;
+
+        TCalendarForm& form = rig.Create();
+        QCOMPARE(rig.Errors, QStringList{UnsupportedText});
+        QCOMPARE(form.WallPaper->DeskBitmap().size(), QSize(1024, 768));  // the colour fill
+        form.Start();
+        rig.Platform.ChangeDesktopFacts(facts);
+        QCOMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
+
+        facts.WallpaperPath = supported;
+        rig.Platform.ChangeDesktopFacts(facts);
+        QCOMPARE(rig.Errors.size(), 2);
+        QCOMPARE(form.WallpaperFile, supported);
+        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const TDayCell& cell = form.DayGrid().Items().first().Cell;
+        QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
+                                                                     GridTop + cell.Position.y()),
+                                                QSize(32, 32))));
+    }
+};
+
+QTEST_MAIN(TCalendarFormTest)
+#include "test_calendarform.moc"
