@@ -396,8 +396,10 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     QImage picture;
     if (!Settings->TitlePic.empty())
         picture.load(QString::fromStdString(Settings->TitlePic));
-    if (picture.isNull())
+    if (picture.isNull() && TitleBackgroundSaved)
         picture.load(applebar);
+    if (picture.isNull())
+        picture = LastTitleBackground;
     if (!picture.isNull())
         painter.drawImage(0, 0, picture);
 
@@ -436,17 +438,21 @@ void TCalendarForm::SaveBackgrounds()
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
     WallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
-    work.save(ProgramFile(QStringLiteral("bk.bmp")), "BMP");
+    GridBackgroundSaved = work.save(ProgramFile(QStringLiteral("bk.bmp")), "BMP");
 
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
     WallPaper->CopyDeskRect(work, titleClient, titleScreen);
-    work.save(ProgramFile(QStringLiteral("images/applebar.bmp")), "BMP");
+    LastTitleBackground = work;
+    TitleBackgroundSaved = work.save(ProgramFile(QStringLiteral("images/applebar.bmp")), "BMP");
 }
 
 void TCalendarForm::BuildDayIcons()
 {
-    QImage background(ProgramFile(QStringLiteral("bk.bmp")));
+    // A folder we cannot write to must not leave the cells with an older capture.
+    QImage background;
+    if (GridBackgroundSaved)
+        background.load(ProgramFile(QStringLiteral("bk.bmp")));
     if (background.isNull())
         background = LastGridBackground;
     const QList<TDayItem>& items = lv->Items();

@@ -141,7 +141,12 @@ private:
     QTimer* MoveSettled = nullptr;  // a system move ends in a pause of move events
     QSystemTrayIcon* Tray = nullptr;
     QRegion Shape;
-    QImage LastGridBackground;      // used when "bk.bmp" cannot be written or read back
+    // The last captures, used when "bk.bmp" or "images/applebar.bmp" cannot be written or read
+    // back. Until the first capture the files of an earlier run are used.
+    QImage LastGridBackground;
+    QImage LastTitleBackground;
+    bool GridBackgroundSaved = true;
+    bool TitleBackgroundSaved = true;
     bool SystemMoveRunning = false;
     QPoint ManualDragOffset;        // the mouse's place on the window while it follows it
     bool ManualDragging = false;
