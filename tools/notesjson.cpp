@@ -1,7 +1,6 @@
 #include "notesjson.h"
 
-#include <cstdint>
-#include <limits>
+#include <memory>
 #include <vector>
 
 namespace orvenna::tools {
@@ -16,62 +15,6 @@ TJson Lines(const std::vector<std::string>& lines)
     for (const std::string& line : lines)
         array.push_back(line);
     return array;
-}
-
-[[noreturn]] void Fail(const std::string& where, const std::string& what)
-{
-    throw EJsonShape(where + ": " + what);
-}
-
-void CheckKeys(const TJson& object, const std::string& where,
-               std::initializer_list<std::string_view> known)
-{
-    if (!object.is_object())
-        Fail(where, "expected an object");
-    for (const auto& [key, value] : object.items()) {
-        bool found = false;
-        for (std::string_view name : known)
-            found = found || key == name;
-        if (!found)
-            Fail(where, "unknown key \"" + key + "\"");
-    }
-}
-
-double Number(const TJson& value, const std::string& where)
-{
-    if (!value.is_number())
-        Fail(where, "expected a number");
-    return value.get<double>();
-}
-
-std::int32_t Int32(const TJson& value, const std::string& where)
-{
-    if (!value.is_number_integer())
-        Fail(where, "expected an integer");
-    const auto wide = value.is_number_unsigned()
-                          ? static_cast<long double>(value.get<std::uint64_t>())
-                          : static_cast<long double>(value.get<std::int64_t>());
-    if (wide < std::numeric_limits<std::int32_t>::min() ||
-        wide > std::numeric_limits<std::int32_t>::max())
-        Fail(where, "integer outside the 32-bit range");
-    return static_cast<std::int32_t>(wide);
-}
-
-std::string Text(const TJson& value, const std::string& where)
-{
-    if (!value.is_string())
-        Fail(where, "expected a string");
-    return value.get<std::string>();
-}
-
-std::vector<std::string> TextLines(const TJson& value, const std::string& where)
-{
-    if (!value.is_array())
-        Fail(where, "expected an array of strings");
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < value.size(); ++i)
-        lines.push_back(Text(value[i], where + "[" + std::to_string(i) + "]"));
-    return lines;
 }
 
 void ReadReminder(const TJson& json, TReminder& reminder, const std::string& where)

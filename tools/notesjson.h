@@ -8,21 +8,11 @@
 // Numbers print in a form that parses back to the same double; texts are UTF-8.
 
 #include "daypaperlist.h"
+#include "jsoncheck.h"
 
-#include <nlohmann/json.hpp>
-
-#include <stdexcept>
 #include <string>
 
 namespace orvenna::tools {
-
-using TJson = nlohmann::ordered_json;
-
-// Input that does not have the shape above; the message says where.
-class EJsonShape final : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 TJson ReminderToJson(const store::TReminder& reminder);
 TJson RemindersToJson(const store::TReminderList& reminders);

@@ -1,7 +1,6 @@
 #include "settingsjson.h"
 
 #include <cstdint>
-#include <initializer_list>
 #include <string_view>
 
 namespace orvenna::tools {
@@ -12,63 +11,9 @@ using store::TFont;
 
 constexpr std::string_view StyleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
 
-[[noreturn]] void Fail(const std::string& where, const std::string& what)
-{
-    throw EJsonShape(where + ": " + what);
-}
-
-void CheckKeys(const TJson& object, const std::string& where,
-               std::initializer_list<std::string_view> known)
-{
-    if (!object.is_object())
-        Fail(where, "expected an object");
-    for (const auto& [key, value] : object.items()) {
-        bool found = false;
-        for (std::string_view name : known)
-            found = found || key == name;
-        if (!found)
-            Fail(where, "unknown key \"" + key + "\"");
-    }
-}
-
-// An integer in lowest..highest.
-std::int64_t Ranged(const TJson& value, const std::string& where, std::int64_t lowest,
-                    std::int64_t highest)
-{
-    if (!value.is_number_integer())
-        Fail(where, "expected an integer");
-    const bool fits = value.is_number_unsigned()
-                          ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(highest)
-                          : value.get<std::int64_t>() >= lowest &&
-                                value.get<std::int64_t>() <= highest;
-    if (!fits)
-        Fail(where, "expected an integer in " + std::to_string(lowest) + ".." +
-                        std::to_string(highest));
-    return value.get<std::int64_t>();
-}
-
-std::int32_t Int32(const TJson& value, const std::string& where)
-{
-    return static_cast<std::int32_t>(Ranged(value, where, INT32_MIN, INT32_MAX));
-}
-
 store::TColor Color(const TJson& value, const std::string& where)
 {
     return static_cast<store::TColor>(static_cast<std::uint32_t>(Ranged(value, where, 0, UINT32_MAX)));
-}
-
-bool Bool(const TJson& value, const std::string& where)
-{
-    if (!value.is_boolean())
-        Fail(where, "expected true or false");
-    return value.get<bool>();
-}
-
-std::string Text(const TJson& value, const std::string& where)
-{
-    if (!value.is_string())
-        Fail(where, "expected a string");
-    return value.get<std::string>();
 }
 
 store::TFontStyles Styles(const TJson& value, const std::string& where)

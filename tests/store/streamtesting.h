@@ -14,6 +14,12 @@ namespace orvenna::store::testing {
 using orvenna::test::Hex;
 using orvenna::test::Short;
 
+// An identifier value: its type byte and the short name.
+inline std::string Ident(std::string_view name)
+{
+    return Hex("07") + Short(name);
+}
+
 // Resource header, "TPF0", class name, empty object name, the property records, 00 00.
 inline std::string ObjectBytes(std::string_view className, std::string_view records)
 {

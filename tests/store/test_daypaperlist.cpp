@@ -1,17 +1,16 @@
 #include "daypaperlist.h"
 #include "errors.h"
 #include "streamtesting.h"
+#include "../support/filesizelimit.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace orvenna::store {
 namespace {
 
 using namespace orvenna::store::testing;
 using orvenna::test::ReadBytes;
+using orvenna::test::TFileSizeLimit;
 using orvenna::test::TTempFolder;
 using orvenna::test::WriteBytes;
 
@@ -286,28 +285,6 @@ TEST(NotesFile, OpenAndCreateFailuresNameTheFile)
     }
     EXPECT_THROW(store.LoadFromFile(folder.Path().string()), EFileError);
 }
-
-// Lets the process write at most `bytes` into any file while it lives.
-class TFileSizeLimit final {
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &Saved);
-        OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = Saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &Saved);
-        std::signal(SIGXFSZ, OldHandler);
-    }
-
-private:
-    rlimit Saved{};
-    void (*OldHandler)(int) = nullptr;
-};
 
 TEST(NotesFile, FailedSaveKeepsTheOldFile)
 {

@@ -21,11 +21,6 @@ using orvenna::test::WriteBytes;
 
 const std::string DefaultFile = std::string(ORVENNA_TEST_DATA) + "/default_settings.cfg";
 
-std::string Ident(std::string_view name)
-{
-    return Hex("07") + Short(name);
-}
-
 // A record whose properties differ from the creation values, but for the window's Top of 0.
 void ChangeEverything(TCalSetting& setting)
 {

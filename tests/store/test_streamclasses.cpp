@@ -71,11 +71,6 @@ const TClassInfo& TSampleSetting::ClassInfo() const
     return SettingInfo;
 }
 
-std::string Ident(std::string_view name)
-{
-    return Hex("07") + Short(name);
-}
-
 TEST(StreamClasses, CreationValuesWriteEveryRecordButDefaultsAndNotStored)
 {
     TSampleSetting setting;

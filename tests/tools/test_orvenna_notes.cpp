@@ -1,49 +1,28 @@
 // Runs the built orvenna-notes on files in a temporary folder.
 
-#include "../support/tempfolder.h"
+#include "../support/toolrunner.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
-#include <sys/wait.h>
+#include <filesystem>
 
 namespace {
 
 using nlohmann::json;
 using orvenna::test::ReadBytes;
+using orvenna::test::RunTool;
 using orvenna::test::TTempFolder;
+using orvenna::test::TToolResult;
 using orvenna::test::WriteBytes;
 
 const std::string Data = ORVENNA_TEST_DATA;
 
-struct TResult {
-    int Exit = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Quote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 class OrvennaNotes : public testing::Test {
 protected:
-    TResult Run(const std::vector<std::string>& args, const std::string& input = {})
+    TToolResult Run(const std::vector<std::string>& args, const std::string& input = {})
     {
-        WriteBytes(Folder.File("stdin"), input);
-        std::string command = Quote(std::string(ORVENNA_BIN_DIR) + "/orvenna-notes");
-        for (const std::string& arg : args)
-            command += " " + Quote(arg);
-        command += " <" + Quote(Folder.File("stdin")) + " >" + Quote(Folder.File("stdout")) +
-                   " 2>" + Quote(Folder.File("stderr"));
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(Folder.File("stdout")),
-                ReadBytes(Folder.File("stderr"))};
+        return RunTool(Folder, "orvenna-notes", args, input);
     }
 
     std::string NotesFile() const { return Folder.File("2004.cal"); }
@@ -53,7 +32,7 @@ protected:
 
 TEST_F(OrvennaNotes, DumpShowsTheStoreAndBuildWritesItBack)
 {
-    const TResult dumped = Run({"dump", Data + "/one_paper_dentist.cal"});
+    const TToolResult dumped = Run({"dump", Data + "/one_paper_dentist.cal"});
     ASSERT_EQ(dumped.Exit, 0) << dumped.Err;
     const json notes = json::parse(dumped.Out);
     EXPECT_TRUE(notes["error"].is_null());
@@ -64,7 +43,7 @@ TEST_F(OrvennaNotes, DumpShowsTheStoreAndBuildWritesItBack)
     EXPECT_EQ(reminder["ReminderTime"].get<double>(), 39156.395833333336 - 10.0 / 1440);
     EXPECT_EQ(reminder["category"], "Calls");
 
-    const TResult built = Run({"build", NotesFile()}, dumped.Out);
+    const TToolResult built = Run({"build", NotesFile()}, dumped.Out);
     ASSERT_EQ(built.Exit, 0) << built.Err;
     EXPECT_EQ(ReadBytes(NotesFile()), ReadBytes(Data + "/one_paper_dentist.cal"));
 }
@@ -96,7 +75,7 @@ TEST_F(OrvennaNotes, BadJsonWritesNothing)
         R"([1, 2])",
     };
     for (const std::string& input : inputs) {
-        const TResult result = Run({"build", NotesFile()}, input);
+        const TToolResult result = Run({"build", NotesFile()}, input);
         EXPECT_EQ(result.Exit, 1) << input;
         EXPECT_NE(result.Err.find("bad notes JSON"), std::string::npos) << input;
         EXPECT_EQ(ReadBytes(NotesFile()), ReadBytes(Data + "/one_paper_dentist.cal")) << input;
@@ -106,14 +85,14 @@ TEST_F(OrvennaNotes, BadJsonWritesNothing)
 
 TEST_F(OrvennaNotes, DumpReportsTheSwallowedFailure)
 {
-    const TResult result = Run({"dump", Data + "/unknown_property_in_reminder.cal"});
+    const TToolResult result = Run({"dump", Data + "/unknown_property_in_reminder.cal"});
     EXPECT_EQ(result.Exit, 1);
     const json notes = json::parse(result.Out);
     EXPECT_EQ(notes["papers"].size(), 0u);
     EXPECT_EQ(notes["error"], "Error reading TDayPaper.ReminderList: Error reading "
                               "TReminder.Subjekt: Property Subjekt does not exist");
 
-    const TResult missing = Run({"dump", Folder.File("none.cal")});
+    const TToolResult missing = Run({"dump", Folder.File("none.cal")});
     EXPECT_EQ(missing.Exit, 2);
     EXPECT_NE(missing.Err.find("Cannot open file \"" + Folder.File("none.cal") + "\"."),
               std::string::npos);
@@ -129,7 +108,7 @@ TEST_F(OrvennaNotes, DueListsTheRemindersOfThatDate)
     ]})";
     ASSERT_EQ(Run({"build", NotesFile()}, input).Exit, 0);
     const auto subjects = [&](const std::string& date) {
-        const TResult result = Run({"due", NotesFile(), date});
+        const TToolResult result = Run({"due", NotesFile(), date});
         EXPECT_EQ(result.Exit, 0) << result.Err;
         std::vector<std::string> found;
         for (const json& reminder : json::parse(result.Out))
@@ -149,7 +128,7 @@ TEST_F(OrvennaNotes, FindContinuesAfterEachHit)
     const std::string input = R"({"papers": [{"Day": 1, "Note": ["buy milk"]},
         {"Day": 2, "Note": ["nothing"]}, {"Day": 3, "Note": ["milk shake"]}]})";
     ASSERT_EQ(Run({"build", NotesFile()}, input).Exit, 0);
-    const TResult result = Run({"find", NotesFile(), "milk", "milk", "milk", "Milk", "milk"});
+    const TToolResult result = Run({"find", NotesFile(), "milk", "milk", "milk", "Milk", "milk"});
     EXPECT_EQ(result.Exit, 0);
     EXPECT_EQ(result.Out, "0\n2\n-1\n-1\n0\n");
 }
@@ -158,7 +137,7 @@ TEST_F(OrvennaNotes, WrongArgumentsShowTheUsage)
 {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {}, {"dump"}, {"list", NotesFile()}, {"find", NotesFile()}, {"due", NotesFile()}}) {
-        const TResult result = Run(args);
+        const TToolResult result = Run(args);
         EXPECT_EQ(result.Exit, 64);
         EXPECT_NE(result.Err.find("usage:"), std::string::npos);
     }
