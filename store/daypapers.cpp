@@ -56,18 +56,16 @@ const TClassInfo& TReminder::ClassInfo() const
 
 void TReminder::CopyFrom(const TPersistent& source)
 {
-    const auto* other = dynamic_cast<const TReminder*>(&source);
-    if (other == nullptr)
-        AssignError(source, *this);
-    if (other == this)
+    const TReminder& other = AssignSource(source, *this);
+    if (&other == this)
         return;
-    Desc = other->Desc;
-    When = other->When;
-    Subject = other->Subject;
-    category = other->category;
-    State = other->State;
-    Before = other->Before;
-    Recurrency = other->Recurrency;
+    Desc = other.Desc;
+    When = other.When;
+    Subject = other.Subject;
+    category = other.category;
+    State = other.State;
+    Before = other.Before;
+    Recurrency = other.Recurrency;
 }
 
 TDateTime TReminder::ReminderTime() const
@@ -136,14 +134,12 @@ int TReminderList::IndexOf(const TReminder& reminder) const
 
 void TReminderList::CopyFrom(const TPersistent& source)
 {
-    const auto* other = dynamic_cast<const TReminderList*>(&source);
-    if (other == nullptr)
-        AssignError(source, *this);
+    const TReminderList& other = AssignSource(source, *this);
     // Copying a list onto itself would clear the source first and lose every item.
-    if (other == this)
+    if (&other == this)
         return;
     ClearReminders();
-    for (const auto& item : other->Items)
+    for (const auto& item : other.Items)
         AddReminder().CopyFrom(*item);
 }
 
@@ -156,14 +152,12 @@ const TClassInfo& TDayPaper::ClassInfo() const
 
 void TDayPaper::CopyFrom(const TPersistent& source)
 {
-    const auto* other = dynamic_cast<const TDayPaper*>(&source);
-    if (other == nullptr)
-        AssignError(source, *this);
-    if (other == this)
+    const TDayPaper& other = AssignSource(source, *this);
+    if (&other == this)
         return;
-    Day = other->Day;
-    Note = other->Note;
-    ReminderList.CopyFrom(other->ReminderList);
+    Day = other.Day;
+    Note = other.Note;
+    ReminderList.CopyFrom(other.ReminderList);
 }
 
 }  // namespace orvenna::store

@@ -135,6 +135,15 @@ public:
 
 // "Cannot assign a <source> to a <target>".
 [[noreturn]] void AssignError(const TPersistent& source, const TPersistent& target);
+// The source of a CopyFrom as the target's own class; AssignError for any other class.
+template <class T>
+const T& AssignSource(const TPersistent& source, const T& target)
+{
+    const auto* other = dynamic_cast<const T*>(&source);
+    if (other == nullptr)
+        AssignError(source, target);
+    return *other;
+}
 // "List index out of bounds (<index>)".
 [[noreturn]] void ListIndexError(int index);
 

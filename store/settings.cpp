@@ -81,11 +81,9 @@ const TClassInfo& TFont::ClassInfo() const
 
 void TFont::CopyFrom(const TPersistent& source)
 {
-    const auto* other = dynamic_cast<const TFont*>(&source);
-    if (other == nullptr)
-        AssignError(source, *this);
+    const TFont& other = AssignSource(source, *this);
     const int ppi = Ppi;
-    *this = *other;
+    *this = other;
     Ppi = ppi;
 }
 
@@ -116,19 +114,17 @@ const TClassInfo& TCalSetting::ClassInfo() const
 
 void TCalSetting::CopyFrom(const TPersistent& source)
 {
-    const auto* other = dynamic_cast<const TCalSetting*>(&source);
-    if (other == nullptr)
-        AssignError(source, *this);
-    CanMoved = other->CanMoved;
-    TitleFont.CopyFrom(other->TitleFont);
-    SubFont.CopyFrom(other->SubFont);
-    TitlePic = other->TitlePic;
-    TitleBK = other->TitleBK;
-    IsDeskChild = other->IsDeskChild;
-    HideInTheTray = other->HideInTheTray;
-    SoundFile = other->SoundFile;
-    Top = other->Top;
-    Left = other->Left;
+    const TCalSetting& other = AssignSource(source, *this);
+    CanMoved = other.CanMoved;
+    TitleFont.CopyFrom(other.TitleFont);
+    SubFont.CopyFrom(other.SubFont);
+    TitlePic = other.TitlePic;
+    TitleBK = other.TitleBK;
+    IsDeskChild = other.IsDeskChild;
+    HideInTheTray = other.HideInTheTray;
+    SoundFile = other.SoundFile;
+    Top = other.Top;
+    Left = other.Left;
 }
 
 void TCalSetting::LoadFromFile(const std::string& fileName)

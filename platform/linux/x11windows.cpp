@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include <xcb/xcb.h>
@@ -130,46 +131,54 @@ xcb_atom_t WindowTypeOf(xcb_connection_t* connection, TWindowStyle style)
                                                : "_NET_WM_WINDOW_TYPE_DESKTOP");
 }
 
-struct TStyleAtoms {
+// What restyling a window works on: its connection, id and wishes, and the atoms of its states.
+struct TStylePlan {
+    xcb_connection_t* Connection;
+    xcb_window_t Id;
+    TWindowStyle Style;
     xcb_atom_t State, Desktop, SkipTaskBar;
     std::vector<xcb_atom_t> Wanted;  // the states besides SKIP_TASKBAR
 };
 
 // Writes the window type of the choice above and gathers the states that go with it (an
-// ordinary window that was not attached gets only its SKIP_TASKBAR state).
-TStyleAtoms PrepareStyle(xcb_connection_t* connection, xcb_window_t id, TWindowStyle style)
+// ordinary window that was not attached gets only its SKIP_TASKBAR state). Nothing without X11.
+std::optional<TStylePlan> PrepareStyle(QWidget* window)
 {
-    TStyleAtoms atoms {Atom(connection, "_NET_WM_STATE"), Atom(connection, "_NET_WM_DESKTOP"),
-                       Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"), {}};
+    xcb_connection_t* connection = Connection();
+    if (!connection)
+        return std::nullopt;
+    const TWindowStyle style = StyleOf(window);
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    TStylePlan plan {connection, id, style, Atom(connection, "_NET_WM_STATE"),
+                     Atom(connection, "_NET_WM_DESKTOP"),
+                     Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"), {}};
     if (style.Attached) {
         WriteCardinals(connection, id, Atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
                        {WindowTypeOf(connection, style)});
-        atoms.Wanted = {Atom(connection, "_NET_WM_STATE_BELOW"),
-                        Atom(connection, "_NET_WM_STATE_STICKY"),
-                        Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+        plan.Wanted = {Atom(connection, "_NET_WM_STATE_BELOW"),
+                       Atom(connection, "_NET_WM_STATE_STICKY"),
+                       Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
     }
-    return atoms;
+    return plan;
 }
 
 // Before mapping: the properties themselves, read by the window manager when it maps the window.
 void WriteStyle(QWidget* window)
 {
-    xcb_connection_t* connection = Connection();
-    if (!connection)
+    const std::optional<TStylePlan> plan = PrepareStyle(window);
+    if (!plan)
         return;
-    const TWindowStyle style = StyleOf(window);
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    const TStyleAtoms atoms = PrepareStyle(connection, id, style);
-    std::vector<xcb_atom_t> states = ReadAtoms(connection, id, atoms.State);
-    std::erase(states, atoms.SkipTaskBar);
-    for (const xcb_atom_t atom : atoms.Wanted)
+    const auto& [connection, id, style, state, desktop, skipTaskBar, wanted] = *plan;
+    std::vector<xcb_atom_t> states = ReadAtoms(connection, id, state);
+    std::erase(states, skipTaskBar);
+    for (const xcb_atom_t atom : wanted)
         if (std::find(states.begin(), states.end(), atom) == states.end())
             states.push_back(atom);
     if (!style.TaskBarEntry)
-        states.push_back(atoms.SkipTaskBar);
-    WriteCardinals(connection, id, atoms.State, XCB_ATOM_ATOM, states);
+        states.push_back(skipTaskBar);
+    WriteCardinals(connection, id, state, XCB_ATOM_ATOM, states);
     if (style.Attached)
-        WriteCardinals(connection, id, atoms.Desktop, XCB_ATOM_CARDINAL, {AllDesktops});
+        WriteCardinals(connection, id, desktop, XCB_ATOM_CARDINAL, {AllDesktops});
     xcb_flush(connection);
 }
 
@@ -177,19 +186,17 @@ void WriteStyle(QWidget* window)
 // read only when the window is mapped, so a new type waits for the next show.
 void AskForStyle(QWidget* window)
 {
-    xcb_connection_t* connection = Connection();
-    if (!connection)
+    const std::optional<TStylePlan> plan = PrepareStyle(window);
+    if (!plan)
         return;
-    const TWindowStyle style = StyleOf(window);
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    const TStyleAtoms atoms = PrepareStyle(connection, id, style);
+    const auto& [connection, id, style, state, desktop, skipTaskBar, wanted] = *plan;
     constexpr quint32 Remove = 0, Add = 1, FromApplication = 1;
-    for (const xcb_atom_t atom : atoms.Wanted)
-        AskWindowManager(connection, id, atoms.State, {Add, atom, 0, FromApplication});
-    AskWindowManager(connection, id, atoms.State,
-                     {style.TaskBarEntry ? Remove : Add, atoms.SkipTaskBar, 0, FromApplication});
+    for (const xcb_atom_t atom : wanted)
+        AskWindowManager(connection, id, state, {Add, atom, 0, FromApplication});
+    AskWindowManager(connection, id, state,
+                     {style.TaskBarEntry ? Remove : Add, skipTaskBar, 0, FromApplication});
     if (style.Attached)
-        AskWindowManager(connection, id, atoms.Desktop, {AllDesktops, FromApplication});
+        AskWindowManager(connection, id, desktop, {AllDesktops, FromApplication});
     xcb_flush(connection);
 }
 

@@ -1,11 +1,16 @@
 #pragma once
-// Building blocks of component-stream bytes for the store's tests.
+// Building blocks for the store's tests: component-stream bytes and the check of a failed save.
 
 #include "bytecursor.h"
 #include "errors.h"
 #include "stream.h"
+#include "../support/filesizelimit.h"
 #include "../support/tempfolder.h"
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -54,6 +59,24 @@ inline std::string ReadMessage(std::string_view bytes, TPersistent& object)
         return error.Text();
     }
     return {};
+}
+
+// Saves to the folder's only file while no file may grow past `bytes`: the save must fail with
+// a write error and leave that file as it was, with nothing beside it.
+template <class TSave>
+void ExpectFailedSaveKeepsTheFile(const orvenna::test::TTempFolder& folder,
+                                  const std::string& file, rlim_t bytes, TSave save)
+{
+    const std::string before = orvenna::test::ReadBytes(file);
+    try {
+        orvenna::test::TFileSizeLimit limit(bytes);
+        save(file);
+        ADD_FAILURE();
+    } catch (const EWriteError& error) {
+        EXPECT_EQ(error.Text(), "Stream write error");
+    }
+    EXPECT_EQ(orvenna::test::ReadBytes(file), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 }  // namespace orvenna::store::testing

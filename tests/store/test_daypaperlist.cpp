@@ -1,7 +1,6 @@
 #include "daypaperlist.h"
 #include "errors.h"
 #include "streamtesting.h"
-#include "../support/filesizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@ namespace {
 
 using namespace orvenna::store::testing;
 using orvenna::test::ReadBytes;
-using orvenna::test::TFileSizeLimit;
 using orvenna::test::TTempFolder;
 using orvenna::test::WriteBytes;
 
@@ -295,15 +293,8 @@ TEST(NotesFile, FailedSaveKeepsTheOldFile)
     TDayPaperList store = FixedStore();
     for (int day = 0; day < 2000; ++day)
         AddPaper(store, day, {"a note line long enough to fill the disk quickly"});
-    try {
-        TFileSizeLimit limit(4096);
-        store.SaveToFile(file);
-        ADD_FAILURE();
-    } catch (const EWriteError& error) {
-        EXPECT_EQ(error.Text(), "Stream write error");
-    }
-    EXPECT_EQ(ReadBytes(file), ReadBytes(DentistFile));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    ExpectFailedSaveKeepsTheFile(folder, file, 4096,
+                                 [&](const std::string& path) { store.SaveToFile(path); });
 }
 
 TEST(NotesFile, SaveKeepsPermissionsAndSymbolicLinks)

@@ -4,7 +4,6 @@
 #include "daypapers.h"
 #include "settings.h"
 #include "streamtesting.h"
-#include "../support/filesizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@ namespace {
 
 using namespace orvenna::store::testing;
 using orvenna::test::ReadBytes;
-using orvenna::test::TFileSizeLimit;
 using orvenna::test::TTempFolder;
 using orvenna::test::WriteBytes;
 
@@ -196,15 +194,8 @@ TEST(Settings, FailedSaveKeepsTheOldFile)
     WriteBytes(file, ReadBytes(DefaultFile));
     TCalSetting setting;
     ChangeEverything(setting);
-    try {
-        TFileSizeLimit limit(100);
-        setting.SaveToFile(file);
-        ADD_FAILURE();
-    } catch (const EWriteError& error) {
-        EXPECT_EQ(error.Text(), "Stream write error");
-    }
-    EXPECT_EQ(ReadBytes(file), ReadBytes(DefaultFile));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    ExpectFailedSaveKeepsTheFile(folder, file, 100,
+                                 [&](const std::string& path) { setting.SaveToFile(path); });
 }
 
 TEST(Settings, CopyFromCopiesEveryPropertyFromASettingOnly)
