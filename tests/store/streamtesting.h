@@ -17,7 +17,10 @@
 namespace orvenna::store::testing {
 
 using orvenna::test::Hex;
+using orvenna::test::ReadBytes;
 using orvenna::test::Short;
+using orvenna::test::TTempFolder;
+using orvenna::test::WriteBytes;
 
 // An identifier value: its type byte and the short name.
 inline std::string Ident(std::string_view name)
@@ -64,10 +67,10 @@ inline std::string ReadMessage(std::string_view bytes, TPersistent& object)
 // Saves to the folder's only file while no file may grow past `bytes`: the save must fail with
 // a write error and leave that file as it was, with nothing beside it.
 template <class TSave>
-void ExpectFailedSaveKeepsTheFile(const orvenna::test::TTempFolder& folder,
-                                  const std::string& file, rlim_t bytes, TSave save)
+void ExpectFailedSaveKeepsTheFile(const TTempFolder& folder, const std::string& file, rlim_t bytes,
+                                  TSave save)
 {
-    const std::string before = orvenna::test::ReadBytes(file);
+    const std::string before = ReadBytes(file);
     try {
         orvenna::test::TFileSizeLimit limit(bytes);
         save(file);
@@ -75,7 +78,7 @@ void ExpectFailedSaveKeepsTheFile(const orvenna::test::TTempFolder& folder,
     } catch (const EWriteError& error) {
         EXPECT_EQ(error.Text(), "Stream write error");
     }
-    EXPECT_EQ(orvenna::test::ReadBytes(file), before);
+    EXPECT_EQ(ReadBytes(file), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 

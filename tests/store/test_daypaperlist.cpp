@@ -8,9 +8,6 @@ namespace orvenna::store {
 namespace {
 
 using namespace orvenna::store::testing;
-using orvenna::test::ReadBytes;
-using orvenna::test::TTempFolder;
-using orvenna::test::WriteBytes;
 
 const std::string DentistFile = std::string(ORVENNA_TEST_DATA) + "/one_paper_dentist.cal";
 

@@ -13,9 +13,6 @@ namespace orvenna::store {
 namespace {
 
 using namespace orvenna::store::testing;
-using orvenna::test::ReadBytes;
-using orvenna::test::TTempFolder;
-using orvenna::test::WriteBytes;
 
 const std::string DefaultFile = std::string(ORVENNA_TEST_DATA) + "/default_settings.cfg";
 
