@@ -158,9 +158,15 @@ visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/nul
 windows_closed=$(visible_windows)
 menu_open() { [ "$(visible_windows)" -gt "$windows_closed" ]; }
 menu_closed() { [ "$(visible_windows)" -eq "$windows_closed" ]; }
+# A click that lands while the window is still settling after the previous command can go
+# unanswered on a busy machine, so a few clicks are tried before the menu counts as missing.
 open_menu() {
-  xdotool mousemove $((win_x + 100)) $((win_y + 16)) click 3
-  poll 5 menu_open
+  local try
+  for try in 1 2 3; do
+    xdotool mousemove $((win_x + 90 + try * 10)) $((win_y + 16)) click 3
+    poll 2 menu_open && { [ "$try" -eq 1 ] || note "the menu opened at click $try"; return 0; }
+  done
+  return 1
 }
 title_shot() { import -window root -crop "${win_w}x32+${win_x}+${win_y}" +repage "$1" 2>/dev/null; }
 
