@@ -79,7 +79,13 @@ poll 10 root_shows "$wall" || fail "the root window does not show the wallpaper"
 # ---- first start ---------------------------------------------------------------------------
 "$folder/orvenna" >"$work/orvenna.log" 2>&1 &
 program_pid=$!
-calendar_window() { xdotool search --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null | head -1; }
+# The tray icon and the menu carry the program's name too: the calendar is the large one.
+calendar_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
+  done
+}
 window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ] && [ -s "$folder/firstrun.dat" ]; }
 if ! poll 15 window_up; then
   fail "the calendar window did not appear with bk.bmp and firstrun.dat"
@@ -158,8 +164,8 @@ visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/nul
 windows_closed=$(visible_windows)
 menu_open() { [ "$(visible_windows)" -gt "$windows_closed" ]; }
 menu_closed() { [ "$(visible_windows)" -eq "$windows_closed" ]; }
-# A click that lands while the window is still settling after the previous command can go
-# unanswered on a busy machine, so a few clicks are tried before the menu counts as missing.
+# Each try clicks 10 pixels further right: a second right click close in time and place to the
+# one before is a double click, which opens no menu.
 open_menu() {
   local try
   for try in 1 2 3; do
