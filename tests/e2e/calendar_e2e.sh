@@ -164,12 +164,14 @@ visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/nul
 windows_closed=$(visible_windows)
 menu_open() { [ "$(visible_windows)" -gt "$windows_closed" ]; }
 menu_closed() { [ "$(visible_windows)" -eq "$windows_closed" ]; }
-# Each try clicks 10 pixels further right: a second right click close in time and place to the
-# one before is a double click, which opens no menu.
+# Every click lands 10 pixels right of the one before: a right click close in time and place
+# to the previous one is a double click, which opens no menu.
+click_x=$((win_x + 90))
 open_menu() {
   local try
   for try in 1 2 3; do
-    xdotool mousemove $((win_x + 90 + try * 10)) $((win_y + 16)) click 3
+    click_x=$((click_x + 10))
+    xdotool mousemove "$click_x" $((win_y + 16)) click 3
     poll 2 menu_open && { [ "$try" -eq 1 ] || note "the menu opened at click $try"; return 0; }
   done
   return 1
