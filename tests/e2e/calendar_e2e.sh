@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# The calendar from outside: the real program on an X display with a window manager and a tray
+# host (run it inside scripts/xsession.sh --tray). It starts from a fresh program folder over a
+# generated wallpaper and checks that
+#   - the calendar looks painted on the wallpaper: around the window the screen equals the
+#     wallpaper except for the text, and the space between the cells is the desktop itself;
+#   - a second copy ends at once with status 0 and leaves the first running;
+#   - "Next Month" from the title's menu changes the month shown in the title;
+#   - "E&xit" from the menu ends the program and "Setting.cfg" holds the window's position.
+#
+#   calendar_e2e.sh BIN_DIR NOTES_TOOL
+#
+# BIN_DIR holds the program and its images/. Prints each failure; exit status 0 or 1.
+set -uo pipefail
+
+bin_dir=$1
+notes_tool=$2
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (run inside scripts/xsession.sh --tray)"; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e.XXXXXX")
+program_pid=""
+painter_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  [ -n "$painter_pid" ] && kill "$painter_pid" 2>/dev/null
+  [ -n "$program_pid" ] && wait "$program_pid" 2>/dev/null
+  [ -n "$painter_pid" ] && wait "$painter_pid" 2>/dev/null
+  if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
+}
+failures=0
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+note() { echo "-- $*"; }
+
+# Polls a command every 100 ms until it succeeds or the deadline (seconds) passes.
+poll() {
+  local seconds=$1; shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+
+# ---- program folder and wallpaper ----------------------------------------------------------
+folder="$work/program"
+mkdir -p "$folder"
+cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+wall="$work/wall.png"
+# A gradient with shapes under a fine noise: a piece copied one pixel off differs almost
+# everywhere, so only an exact copy of the wallpaper passes.
+convert -seed 11 -size "${screen_w}x${screen_h}" gradient:'#1d3a6b-#d08a3c' \
+  -fill '#2f9e5a' -draw "circle $((screen_w - 160)),$((screen_h - 120)) $((screen_w - 40)),$((screen_h - 120))" \
+  -fill '#b8325a' -draw "rectangle $((screen_w - 300)),$((screen_h - 240)) $((screen_w - 200)),$((screen_h - 60))" \
+  -fill '#e6d84a' -draw "polygon $((screen_w - 290)),$((screen_h - 30)) $((screen_w - 120)),$((screen_h - 220)) $((screen_w - 60)),$((screen_h - 10))" \
+  -fill '#6a3fb0' -draw "circle 300,250 300,400" \
+  -attenuate 1 +noise Gaussian -type TrueColor -depth 8 "PNG24:$wall" || { echo "FAIL: cannot make the wallpaper"; exit 1; }
+gsettings set org.gnome.desktop.background picture-uri "file://$wall"
+gsettings set org.gnome.desktop.background picture-options stretched
+
+# Paints a picture on the root window; `display` stays to answer the server until it is ended.
+paint_root() {
+  [ -n "$painter_pid" ] && { kill "$painter_pid" 2>/dev/null; wait "$painter_pid" 2>/dev/null; }
+  display -window root "$1" &
+  painter_pid=$!
+}
+root_shows() {  # the root window's pixel at (10, 10) has the colour of the picture's
+  local want got
+  want=$(convert "$1" -crop 1x1+10+10 -depth 8 txt:- | tail -1 | grep -o '#[0-9A-F]\{6\}')
+  got=$(import -window root -crop 1x1+10+10 -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}')
+  [ -n "$want" ] && [ "$want" = "$got" ]
+}
+paint_root "$wall"
+poll 10 root_shows "$wall" || fail "the root window does not show the wallpaper"
+
+# ---- first start ---------------------------------------------------------------------------
+"$folder/orvenna" >"$work/orvenna.log" 2>&1 &
+program_pid=$!
+# The tray icon and the menu carry the program's name too: the calendar is the large one.
+calendar_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
+  done
+}
+window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ] && [ -s "$folder/firstrun.dat" ]; }
+if ! poll 15 window_up; then
+  fail "the calendar window did not appear with bk.bmp and firstrun.dat"
+  cat "$work/orvenna.log"
+  exit 1
+fi
+window=$(calendar_window)
+eval "$(xdotool getwindowgeometry --shell "$window")"   # X, Y, WIDTH, HEIGHT
+win_x=$X win_y=$Y win_w=$WIDTH win_h=$HEIGHT
+note "calendar window $window at $win_x,$win_y size ${win_w}x${win_h}"
+[ "$win_w" -eq 296 ] && [ "$win_h" -eq 216 ] || fail "window size ${win_w}x${win_h}, expected 296x216"
+[ "$win_x" -eq $((screen_w - 296)) ] && [ "$win_y" -eq $((screen_h - 216)) ] ||
+  fail "window at $win_x,$win_y, expected the bottom-right corner"
+
+# The region compared: the window and a margin around it, on screen and above the panel.
+work_h=$(xprop -root _NET_WORKAREA | sed 's/.*= //' | awk -F', ' '{ print $4 }')
+rx=$((win_x - 20)); ry=$((win_y - 20))
+rw=$((screen_w - rx)); rh=$((work_h - ry))
+region="${rw}x${rh}+${rx}+${ry}"
+convert "$wall" -crop "$region" +repage "$work/wall-region.png"
+
+# Number of pixels in which two pictures of one size differ.
+pixels_apart() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true; }
+
+# Differing pixels between the screen and the wallpaper in the region.
+differing() {
+  import -window root -crop "$region" +repage "$work/shot-region.png" 2>/dev/null || return 1
+  pixels_apart "$work/shot-region.png" "$work/wall-region.png"
+}
+# Painted on the wallpaper: some pixels differ (the numbers and labels exist), and they are
+# few (everything else is the wallpaper, in the cells and between them).
+text_limit=$((win_w * win_h / 8))
+painted() {
+  last_diff=$(differing) || return 1
+  [ "$last_diff" -gt 300 ] && [ "$last_diff" -lt "$text_limit" ]
+}
+if poll 10 painted; then
+  note "screen and wallpaper differ in $last_diff of $((rw * rh)) pixels (text)"
+else
+  fail "screen and wallpaper differ in $last_diff pixels around the calendar (want 300..$text_limit)"
+  import -window root "$work/screen.png"
+fi
+
+# The space between the cells is the desktop: with another picture on the root window, the
+# window's rectangle shows both that picture (gaps) and the wallpaper (cells, title).
+convert -size "${screen_w}x${screen_h}" xc:'#ff00ff' -type TrueColor "PNG24:$work/magenta.png"
+paint_root "$work/magenta.png"
+magenta_share() {
+  local counts
+  import -window root -crop "${win_w}x$((work_h - win_y))+${win_x}+${win_y}" +repage \
+    "$work/window-rect.png" 2>/dev/null || return 1
+  counts=$(convert "$work/window-rect.png" -fill black +opaque '#ff00ff' -fill white \
+    -opaque '#ff00ff' -format '%[fx:mean]' info:)
+  magenta=$(awk -v m="$counts" 'BEGIN { printf "%d", m * 100 }')
+  [ "$magenta" -ge 20 ] && [ "$magenta" -le 80 ]
+}
+if poll 5 magenta_share; then
+  note "the root window shows through $magenta% of the window's rectangle"
+else
+  fail "the root window shows through ${magenta:-?}% of the window's rectangle (want 20..80: shaped)"
+fi
+paint_root "$wall"
+poll 10 root_shows "$wall" || fail "the root window does not show the wallpaper again"
+
+# ---- second start --------------------------------------------------------------------------
+started=$SECONDS
+timeout 10 "$folder/orvenna" >"$work/second.log" 2>&1
+status=$?
+[ "$status" -eq 0 ] || fail "the second copy ended with status $status"
+[ $((SECONDS - started)) -le 3 ] || fail "the second copy took $((SECONDS - started)) s to end"
+kill -0 "$program_pid" 2>/dev/null || fail "the first copy died when the second started"
+[ "$(calendar_window)" = "$window" ] || fail "the first copy's window is gone"
+
+# ---- the title's menu ----------------------------------------------------------------------
+visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l; }
+windows_closed=$(visible_windows)
+menu_open() { [ "$(visible_windows)" -gt "$windows_closed" ]; }
+menu_closed() { [ "$(visible_windows)" -eq "$windows_closed" ]; }
+# Every click lands 10 pixels right of the one before: a right click close in time and place
+# to the previous one is a double click, which opens no menu.
+click_x=$((win_x + 90))
+open_menu() {
+  local try
+  for try in 1 2 3; do
+    click_x=$((click_x + 10))
+    xdotool mousemove "$click_x" $((win_y + 16)) click 3
+    poll 2 menu_open && { [ "$try" -eq 1 ] || note "the menu opened at click $try"; return 0; }
+  done
+  return 1
+}
+title_shot() { import -window root -crop "${win_w}x32+${win_x}+${win_y}" +repage "$1" 2>/dev/null; }
+
+title_shot "$work/title-before.png"
+if open_menu; then
+  xdotool key Down Down Return       # the first item, then "Next Month"
+  title_changed() {   # with the menu gone, which covers part of the title
+    menu_closed || return 1
+    title_shot "$work/title-after.png" || return 1
+    [ "$(pixels_apart "$work/title-before.png" "$work/title-after.png")" -gt 20 ]
+  }
+  poll 5 title_changed || fail "\"Next Month\" did not change the title"
+else
+  fail "right click on the title box opened no menu"
+fi
+
+# ---- exit ----------------------------------------------------------------------------------
+if open_menu; then
+  xdotool key x                      # "E&xit"
+  ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+  if poll 5 ended; then
+    wait "$program_pid"; status=$?
+    program_pid=""
+    [ "$status" -eq 0 ] || fail "the program ended with status $status after Exit"
+  else
+    fail "\"E&xit\" did not end the program"
+  fi
+else
+  fail "the menu did not open for Exit"
+fi
+if [ -z "$program_pid" ]; then
+  settings=$("$notes_tool" settings-dump "$folder/Setting.cfg") || fail "Setting.cfg cannot be read"
+  top=$(grep -o '"Top": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
+  left=$(grep -o '"Left": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
+  [ "$top" = "$win_y" ] && [ "$left" = "$win_x" ] ||
+    fail "Setting.cfg holds Top ${top:-?}, Left ${left:-?}; the window was at Top $win_y, Left $win_x"
+fi
+
+[ "$failures" -eq 0 ] && echo "PASS: the calendar on the desktop" && exit 0
+cat "$work/orvenna.log"
+exit 1
