@@ -1,6 +1,8 @@
 // The calendar window's own work on a large desktop: a month change (grid, window shape,
 // wallpaper pieces written and read back, day icons) and the refresh that follows a drag.
 // Offscreen, over a fake desktop of 3840 x 2160 with a photo-like wallpaper of that size.
+#include "benchpictures.h"
+
 #include "calendarform.h"
 #include "clock.h"
 #include "daygrid.h"
@@ -19,32 +21,6 @@ namespace {
 constexpr int ScreenWidth = 3840;
 constexpr int ScreenHeight = 2160;
 
-QImage PhotoLike(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int texture = ((x * 7919 + y * 104729) >> 3) & 31;
-            line[x] = qRgb((x * 255 / width + texture) & 255, (y * 255 / height + texture / 2) & 255,
-                           ((x + y) / 32 + texture) & 255);
-        }
-    }
-    return image;
-}
-
-// A rounded day-cell mask on a white key, as the shipped one.
-QImage CellMask()
-{
-    QImage mask(26, 26, QImage::Format_RGB32);
-    mask.fill(0xffffffff);
-    for (int y = 0; y < 26; ++y)
-        for (int x = 0; x < 26; ++x)
-            if ((x - 12.5) * (x - 12.5) + (y - 12.5) * (y - 12.5) <= 13 * 13)
-                mask.setPixel(x, y, 0xff303030);
-    return mask;
-}
-
 // One program folder and one shown calendar for every benchmark of the run.
 struct TDesk {
     QTemporaryDir Folder;
@@ -56,9 +32,9 @@ struct TDesk {
     {
         const QDir folder(Folder.path());
         folder.mkdir(QStringLiteral("images"));
-        CellMask().save(folder.filePath(QStringLiteral("images/2.bmp")), "BMP");
+        bench::CellMask(0xff303030).save(folder.filePath(QStringLiteral("images/2.bmp")), "BMP");
         const QString wallpaper = folder.filePath(QStringLiteral("wall.jpg"));
-        PhotoLike(ScreenWidth, ScreenHeight).save(wallpaper, "JPG", 90);
+        bench::PhotoLike(ScreenWidth, ScreenHeight).save(wallpaper, "JPG", 90);
         Platform.Primary = Platform.Virtual = QRect(0, 0, ScreenWidth, ScreenHeight);
         Platform.Work = QRect(0, 0, ScreenWidth, ScreenHeight - 40);
         Platform.Facts = {wallpaper, platform::TWallpaperPlacement::Stretched, QColor(30, 60, 90)};

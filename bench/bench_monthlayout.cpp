@@ -1,5 +1,7 @@
 // The pure part of a month change: the grid, the window shape from the cell mask and a title
 // picture, and the shape cut from a picture as large as a screen.
+#include "benchpictures.h"
+
 #include "monthlayout.h"
 
 #include <benchmark/benchmark.h>
@@ -9,18 +11,6 @@
 using namespace orvenna::app;
 
 namespace {
-
-// A round cell mask of 26 x 26 on a white key, as the shipped one might be drawn.
-QImage CellMask()
-{
-    QImage mask(26, 26, QImage::Format_RGB32);
-    mask.fill(0xffffffff);
-    for (int y = 0; y < 26; ++y)
-        for (int x = 0; x < 26; ++x)
-            if ((x - 12.5) * (x - 12.5) + (y - 12.5) * (y - 12.5) <= 13 * 13)
-                mask.setPixel(x, y, 0xff000000);
-    return mask;
-}
 
 // A picture with a ragged outline around a magenta key.
 QImage RaggedPicture(int width, int height)
@@ -38,7 +28,7 @@ QImage RaggedPicture(int width, int height)
 
 void MonthChange(benchmark::State& state)
 {
-    const QImage mask = CellMask();
+    const QImage mask = orvenna::bench::CellMask(0xff000000);
     const QImage title = RaggedPicture(296, 32);
     QDate month(2025, 1, 1);
     for (auto _ : state) {

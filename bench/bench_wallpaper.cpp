@@ -4,6 +4,8 @@
 // during one load (VmHWM after, less VmRSS before) against the budget of the decoded picture
 // plus one screen bitmap.
 
+#include "benchpictures.h"
+
 #include "jpegreader.h"
 #include "wallpaper.h"
 
@@ -34,27 +36,11 @@ QTemporaryDir& Folder()
     return folder;
 }
 
-// A photo-like picture: smooth gradients with fine texture, so the JPEG is neither trivial to
-// decode nor all noise.
-QImage PhotoLike(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int texture = ((x * 7919 + y * 104729) >> 3) & 31;
-            line[x] = qRgb((x * 255 / width + texture) & 255, (y * 255 / height + texture / 2) & 255,
-                           ((x + y) / 32 + texture) & 255);
-        }
-    }
-    return image;
-}
-
 QString Picture(const char* name, int width, int height, const char* format)
 {
     const QString path = Folder().filePath(QString::fromLatin1(name));
     if (!QFile::exists(path))
-        PhotoLike(width, height).save(path, format, 90);
+        bench::PhotoLike(width, height).save(path, format, 90);
     return path;
 }
 

@@ -14,7 +14,7 @@ namespace orvenna::platform {
 // files, other schemes), which must never reach the default handler.
 std::optional<QUrl> WebAddress(const QString& text);
 
-// One argument of a desktop entry's Exec key, quoted by the Desktop Entry Specification:
+// One argument of a desktop entry's Exec key, quoted by the freedesktop desktop-entry rules:
 // enclosed in double quotes with '"', '`', '$' and '\' escaped by a backslash, '%' doubled
 // (it would start a field code), and then escaped as a desktop-file string value (backslash
 // doubled; newline, tab and carriage return as \n, \t, \r). Whatever the argument holds, a
