@@ -533,38 +533,4 @@ void TCalendarForm::WMSettingChange()
         ShowUnsupportedWallpaper();
 }
 
-// ---- title box --------------------------------------------------------------------------------
-
-TTitleBox::TTitleBox(TCalendarForm& form) : QWidget(&form), Form(form) {}
-
-void TTitleBox::paintEvent(QPaintEvent*)
-{
-    if (desktop::GUITools) {
-        desktop::GUITools->AddLog(QStringLiteral("PaintBox1"));
-        desktop::GUITools->AddLogNumber(static_cast<std::int32_t>(Form.LastPaintTick));
-    }
-    QPainter painter(this);
-    Form.PaintTitle(painter);
-}
-
-void TTitleBox::mousePressEvent(QMouseEvent* event)
-{
-    Form.TitleMousePress(event);
-}
-
-void TTitleBox::mouseMoveEvent(QMouseEvent* event)
-{
-    Form.TitleMouseMove(event);
-}
-
-void TTitleBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    Form.TitleMouseRelease(event);
-}
-
-void TTitleBox::contextMenuEvent(QContextMenuEvent* event)
-{
-    Form.PopupMenu1->popup(event->globalPos());
-}
-
 }  // namespace orvenna::app

@@ -1,0 +1,45 @@
+#include "titlebox.h"
+
+#include "calendarform.h"
+#include "guitool.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace orvenna::app {
+
+TTitleBox::TTitleBox(TCalendarForm& form) : QWidget(&form), Form(form) {}
+
+void TTitleBox::paintEvent(QPaintEvent*)
+{
+    if (desktop::GUITools) {
+        desktop::GUITools->AddLog(QStringLiteral("PaintBox1"));
+        desktop::GUITools->AddLogNumber(static_cast<std::int32_t>(Form.LastPaintTick));
+    }
+    QPainter painter(this);
+    Form.PaintTitle(painter);
+}
+
+void TTitleBox::mousePressEvent(QMouseEvent* event)
+{
+    Form.TitleMousePress(event);
+}
+
+void TTitleBox::mouseMoveEvent(QMouseEvent* event)
+{
+    Form.TitleMouseMove(event);
+}
+
+void TTitleBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    Form.TitleMouseRelease(event);
+}
+
+void TTitleBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    Form.PopupMenu1->popup(event->globalPos());
+}
+
+}  // namespace orvenna::app
