@@ -31,12 +31,18 @@ tmp=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-xsession.XXXXXX")
 chmod 700 "$tmp"
 pids=()
 
-cleanup() {
+# Stops what this script started, last first, by process id.
+stop_started() {
   local i
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
     kill "${pids[i]}" 2>/dev/null || true
     wait "${pids[i]}" 2>/dev/null || true
   done
+  pids=()
+}
+
+cleanup() {
+  stop_started
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -56,13 +62,53 @@ wait_for() {
   done
 }
 
-# ---- X server -------------------------------------------------------------------------------
-exec 3>"$tmp/display"
-Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 20 "${pids[0]}" test -s "$tmp/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$tmp/display")"
+# ---- the session: X server, window manager, tray host, sound server -------------------------
+# A server that shuts down while another starts can take the new one's socket with it, so a
+# session that does not come up whole is torn down and started once more, twice at most.
+display_ready() { xprop -root _NET_SUPPORTED >/dev/null 2>&1 || xdpyinfo >/dev/null 2>&1; }
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+strut_applied() {
+  local area
+  area=$(xprop -root _NET_WORKAREA) || return 1
+  area=${area#*= }
+  IFS=', ' read -r _ _ _ height _ <<<"$area"
+  [ -n "$height" ] && [ "$height" -lt "${size#*x}" ]
+}
+
+# Starts every part; returns non-zero, with a reason in $why, when one does not come up.
+start_session() {
+  rm -f "$tmp/display"
+  exec 3>"$tmp/display"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+  pids+=($!)
+  exec 3>&-
+  wait_for 20 "${pids[0]}" test -s "$tmp/display" || { why="Xvfb did not start"; return 1; }
+  export DISPLAY=":$(head -1 "$tmp/display")"
+  wait_for 20 "${pids[0]}" display_ready || { why="Xvfb does not answer"; return 1; }
+
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_for 20 "${pids[-1]}" wm_ready || { why="openbox did not start"; return 1; }
+
+  if [ "$tray" -eq 1 ]; then
+    trayer --edge bottom --align right --widthtype pixel --width 200 --height 28 \
+      --transparent false --SetDockType true --SetPartialStrut true >"$tmp/trayer.log" 2>&1 &
+    pids+=($!)
+    wait_for 20 "${pids[-1]}" strut_applied || { why="trayer did not start"; return 1; }
+  fi
+
+  if [ "$sound" -eq 1 ]; then
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm \
+      -L "module-null-sink sink_name=nullsink" -L module-native-protocol-unix \
+      >"$tmp/pulseaudio.log" 2>&1 &
+    pids+=($!)
+    wait_for 20 "${pids[-1]}" test -S "$XDG_RUNTIME_DIR/pulse/native" \
+      || { why="pulseaudio did not start"; return 1; }
+  fi
+  # The whole session must still be there: the server can vanish under a late client.
+  display_ready && wm_ready || { why="the session fell apart while starting"; return 1; }
+}
 
 # ---- session environment --------------------------------------------------------------------
 export XDG_RUNTIME_DIR="$tmp/runtime"
@@ -74,36 +120,14 @@ fi
 export GSETTINGS_BACKEND=${GSETTINGS_BACKEND:-keyfile}
 unset WAYLAND_DISPLAY
 
-# ---- window manager -------------------------------------------------------------------------
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 20 "${pids[-1]}" wm_ready || fail "openbox did not start"
-
-# ---- tray host at the bottom edge; ready once the window manager reserved its strut ---------
-if [ "$tray" -eq 1 ]; then
-  screen_height=${size#*x}
-  strut_applied() {
-    local area
-    area=$(xprop -root _NET_WORKAREA) || return 1
-    area=${area#*= }
-    IFS=', ' read -r _ _ _ height _ <<<"$area"
-    [ -n "$height" ] && [ "$height" -lt "$screen_height" ]
-  }
-  trayer --edge bottom --align right --widthtype pixel --width 200 --height 28 \
-    --transparent false --SetDockType true --SetPartialStrut true >"$tmp/trayer.log" 2>&1 &
-  pids+=($!)
-  wait_for 20 "${pids[-1]}" strut_applied || fail "trayer did not start"
-fi
-
-# ---- sound server with a null sink ----------------------------------------------------------
-if [ "$sound" -eq 1 ]; then
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm \
-    -L "module-null-sink sink_name=nullsink" -L module-native-protocol-unix \
-    >"$tmp/pulseaudio.log" 2>&1 &
-  pids+=($!)
-  wait_for 20 "${pids[-1]}" test -S "$XDG_RUNTIME_DIR/pulse/native" || fail "pulseaudio did not start"
-fi
+why=""
+for attempt in 1 2 3; do
+  start_session && break
+  echo "xsession: $why (attempt $attempt)" >&2
+  [ "$attempt" -lt 3 ] || fail "$why"
+  stop_started
+  rm -rf "$XDG_RUNTIME_DIR/pulse"
+done
 
 status=0
 "$@" || status=$?
