@@ -41,6 +41,13 @@ constexpr int SettleMs = 150;  // a pause this long in move events ends a system
 
 const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
+// A line in the trace log, which is off in normal running.
+void Trace(const QString& text)
+{
+    if (desktop::GUITools)
+        desktop::GUITools->AddLog(text);
+}
+
 QDate DateFromDays(double days)
 {
     return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
@@ -120,9 +127,7 @@ void TCalendarForm::CreateComponents()
     MoveSettled->setInterval(SettleMs);
     connect(MoveSettled, &QTimer::timeout, this, [this] {
         SystemMoveRunning = false;
-        if (desktop::GUITools)
-            desktop::GUITools->AddLog(QStringLiteral("mousemove"));
-        Refresh1Click();
+        DragEnded();
     });
 }
 
@@ -177,8 +182,7 @@ void TCalendarForm::FormCreate()
 
     BuildMonth(today);
     BuildWindowRegion();
-    if (desktop::GUITools)
-        desktop::GUITools->AddLog(QStringLiteral("create"));
+    Trace(QStringLiteral("create"));
 }
 
 void TCalendarForm::LoadWallpaperOrFill()
@@ -281,8 +285,7 @@ void TCalendarForm::showEvent(QShowEvent* event)
 {
     ListTopLeft = lv->rect().topLeft();
     ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
-    if (desktop::GUITools)
-        desktop::GUITools->AddLog(QStringLiteral("show"));
+    Trace(QStringLiteral("show"));
     QWidget::showEvent(event);
 }
 
@@ -348,8 +351,13 @@ void TCalendarForm::TitleMouseRelease(QMouseEvent* event)
     if (!ManualDragging || event->button() != Qt::LeftButton)
         return;
     ManualDragging = false;
-    if (desktop::GUITools)
-        desktop::GUITools->AddLog(QStringLiteral("mousemove"));
+    DragEnded();
+}
+
+void TCalendarForm::DragEnded()
+{
+    // The cells must show the wallpaper of the new place.
+    Trace(QStringLiteral("mousemove"));
     Refresh1Click();
 }
 

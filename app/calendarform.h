@@ -125,6 +125,7 @@ private:
     void TitleMousePress(QMouseEvent* event);
     void TitleMouseMove(QMouseEvent* event);
     void TitleMouseRelease(QMouseEvent* event);
+    void DragEnded();
     void Timer1Timer();
 
     platform::TPlatform& Platform;
