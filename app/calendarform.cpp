@@ -1,18 +1,18 @@
-#include "calendarform.h"
+#include "app/calendarform.h"
 
-#include "clock.h"
-#include "daygrid.h"
-#include "fontconvert.h"
-#include "guitool.h"
-#include "localeformat.h"
-#include "platform.h"
-#include "startup.h"
-#include "titlebox.h"
-#include "wallpaper.h"
+#include "platform/clock.h"
+#include "app/daygrid.h"
+#include "desktop/fontconvert.h"
+#include "desktop/guitool.h"
+#include "app/localeformat.h"
+#include "platform/platform.h"
+#include "app/startup.h"
+#include "app/titlebox.h"
+#include "desktop/wallpaper.h"
 
-#include "daypaperlist.h"
-#include "errors.h"
-#include "settings.h"
+#include "store/daypaperlist.h"
+#include "store/errors.h"
+#include "store/settings.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -4,8 +4,8 @@
 // the month looks painted on the desktop. It owns the settings record, the notes store and
 // the wallpaper reader for the whole run.
 
-#include "localformat.h"
-#include "monthlayout.h"
+#include "store/localformat.h"
+#include "app/monthlayout.h"
 
 #include <QImage>
 #include <QPoint>

@@ -1,6 +1,6 @@
-#include "daygrid.h"
+#include "app/daygrid.h"
 
-#include "guitool.h"
+#include "desktop/guitool.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // 32 x 32 wallpaper piece at (X + 20, Y) with the day number over it; today's number has its
 // own colour and days with a note are underlined.
 
-#include "monthlayout.h"
+#include "app/monthlayout.h"
 
 #include <QColor>
 #include <QFont>

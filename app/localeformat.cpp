@@ -1,4 +1,4 @@
-#include "localeformat.h"
+#include "app/localeformat.h"
 
 namespace orvenna::app {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Fills the plain locale record from Qt's view of the user's locale.
 
-#include "localformat.h"
+#include "store/localformat.h"
 
 #include <QLocale>
 

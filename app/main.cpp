@@ -1,11 +1,11 @@
 // The entry sequence: one copy at a time, the tools object, the calendar window, the loop.
 // Everything is created here and handed to the windows; nothing else happens here.
 
-#include "calendarform.h"
-#include "clock.h"
-#include "guitool.h"
-#include "platform.h"
-#include "startup.h"
+#include "app/calendarform.h"
+#include "platform/clock.h"
+#include "desktop/guitool.h"
+#include "platform/platform.h"
+#include "app/startup.h"
 
 #include <QApplication>
 

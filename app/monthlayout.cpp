@@ -1,4 +1,4 @@
-#include "monthlayout.h"
+#include "app/monthlayout.h"
 
 #include <QList>
 #include <QVarLengthArray>

@@ -1,7 +1,7 @@
-#include "titlebox.h"
+#include "app/titlebox.h"
 
-#include "calendarform.h"
-#include "guitool.h"
+#include "app/calendarform.h"
+#include "desktop/guitool.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -1,12 +1,12 @@
 // The calendar window's own work on a large desktop: a month change (grid, window shape,
 // wallpaper pieces written and read back, day icons) and the refresh that follows a drag.
 // Offscreen, over a fake desktop of 3840 x 2160 with a photo-like wallpaper of that size.
-#include "benchpictures.h"
+#include "bench/benchpictures.h"
 
-#include "calendarform.h"
-#include "clock.h"
-#include "daygrid.h"
-#include "fake/fakeplatform.h"
+#include "app/calendarform.h"
+#include "platform/clock.h"
+#include "app/daygrid.h"
+#include "platform/fake/fakeplatform.h"
 
 #include <benchmark/benchmark.h>
 

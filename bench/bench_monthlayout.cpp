@@ -1,8 +1,8 @@
 // The pure part of a month change: the grid, the window shape from the cell mask and a title
 // picture, and the shape cut from a picture as large as a screen.
-#include "benchpictures.h"
+#include "bench/benchpictures.h"
 
-#include "monthlayout.h"
+#include "app/monthlayout.h"
 
 #include <benchmark/benchmark.h>
 

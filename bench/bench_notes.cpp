@@ -2,8 +2,8 @@
 // texts stored as String (ASCII), Utf8String and WString. Targets on a 2-core machine: load >= 100 MB/s of
 // file, save >= 150 MB/s, BuildTodayList < 20 ms.
 
-#include "daypaperlist.h"
-#include "filesave.h"
+#include "store/daypaperlist.h"
+#include "store/filesave.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,12 +4,12 @@
 // during one load (VmHWM after, less VmRSS before) against the budget of the decoded picture
 // plus one screen bitmap.
 
-#include "benchpictures.h"
+#include "bench/benchpictures.h"
 
-#include "jpegreader.h"
-#include "wallpaper.h"
+#include "desktop/jpegreader.h"
+#include "desktop/wallpaper.h"
 
-#include "fake/fakeplatform.h"
+#include "platform/fake/fakeplatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,6 +12,7 @@ function(_orvenna_test_common name)
     ORVENNA_TEST_DATA="${ORVENNA_TEST_DATA_DIR}"
     ORVENNA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     ORVENNA_BIN_DIR="${ORVENNA_OUTPUT_DIR}")
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE orvenna_warnings)
   file(MAKE_DIRECTORY ${ORVENNA_TEST_RUNTIME_DIR})
   file(CHMOD ${ORVENNA_TEST_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)

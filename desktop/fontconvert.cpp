@@ -1,4 +1,4 @@
-#include "fontconvert.h"
+#include "desktop/fontconvert.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

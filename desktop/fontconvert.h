@@ -35,7 +35,7 @@
 // clDefault is an invalid QColor (the widget's own colour applies); any other value is its low
 // 24 bits as RGB.
 
-#include "settings.h"
+#include "store/settings.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "gifreader.h"
+#include "desktop/gifreader.h"
 
 #include <gif_lib.h>
 

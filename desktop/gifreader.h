@@ -2,7 +2,7 @@
 // GIF pictures through giflib: the first frame on the logical screen, its transparent colour as
 // transparent pixels, interlaced frames de-interlaced. Later frames are ignored.
 
-#include "rawpicture.h"
+#include "desktop/rawpicture.h"
 
 #include <cstdint>
 #include <span>

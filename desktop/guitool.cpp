@@ -1,4 +1,4 @@
-#include "guitool.h"
+#include "desktop/guitool.h"
 
 #include <QDateTime>
 #include <QFont>

@@ -7,7 +7,7 @@
 // GUITools for the windows that trace. Only the trace log needs the instance; the drawing
 // operations are class-level and keep nothing between calls.
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QString>
 #include <QStringList>

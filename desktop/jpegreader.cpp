@@ -1,4 +1,4 @@
-#include "jpegreader.h"
+#include "desktop/jpegreader.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // JPEG pictures through libjpeg. Baseline and progressive, grey, YCbCr and (Adobe) CMYK.
 
-#include "rawpicture.h"
+#include "desktop/rawpicture.h"
 
 #include <cstdint>
 #include <span>

@@ -1,7 +1,7 @@
-#include "picturereader.h"
+#include "desktop/picturereader.h"
 
-#include "gifreader.h"
-#include "jpegreader.h"
+#include "desktop/gifreader.h"
+#include "desktop/jpegreader.h"
 
 #include <QFile>
 #include <QFileInfo>

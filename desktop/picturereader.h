@@ -1,7 +1,7 @@
 #pragma once
 // Reads a wallpaper picture of any recognised kind into a QImage.
 
-#include "rawpicture.h"
+#include "desktop/rawpicture.h"
 
 #include <QImage>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "wallpaper.h"
+#include "desktop/wallpaper.h"
 
 #include <QPainter>
 

@@ -2,10 +2,10 @@
 // TWallPaper: the desktop background as the desktop draws it, in a bitmap of the primary
 // screen's size, and copies of its rectangles for windows that want to look painted on it.
 
-#include "picturereader.h"
-#include "rawpicture.h"
+#include "desktop/picturereader.h"
+#include "desktop/rawpicture.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QColor>
 #include <QImage>

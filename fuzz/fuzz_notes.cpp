@@ -1,7 +1,7 @@
 // libFuzzer target of the notes-file reader: any bytes load without a crash, and whatever was
 // read writes out and reads back to the same bytes.
 
-#include "daypaperlist.h"
+#include "store/daypaperlist.h"
 
 #include <cstdint>
 #include <cstdlib>

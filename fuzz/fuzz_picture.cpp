@@ -2,8 +2,8 @@
 // never a crash, a leak or an endless loop. The first byte picks the size the JPEG decoder is
 // asked to scale towards, so the DCT scaling paths are reached too.
 
-#include "gifreader.h"
-#include "jpegreader.h"
+#include "desktop/gifreader.h"
+#include "desktop/jpegreader.h"
 
 #include <cstddef>
 #include <cstdint>

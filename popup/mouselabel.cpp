@@ -1,4 +1,4 @@
-#include "mouselabel.h"
+#include "popup/mouselabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "popupgeometry.h"
+#include "popup/popupgeometry.h"
 
 #include <QPainter>
 

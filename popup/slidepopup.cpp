@@ -1,7 +1,7 @@
-#include "slidepopup.h"
+#include "popup/slidepopup.h"
 
-#include "platform.h"
-#include "slidepopupform.h"
+#include "platform/platform.h"
+#include "popup/slidepopupform.h"
 
 #include <QGuiApplication>
 #include <QPalette>

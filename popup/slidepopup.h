@@ -4,7 +4,7 @@
 // seconds and slides back; several open popups stack away from the task bar. The component
 // knows nothing of what it announces. GUI thread only.
 
-#include "popupgeometry.h"
+#include "popup/popupgeometry.h"
 
 #include <QColor>
 #include <QFlags>

@@ -1,6 +1,6 @@
-#include "slidepopupform.h"
+#include "popup/slidepopupform.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QCloseEvent>
 #include <QPainter>

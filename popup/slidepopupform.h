@@ -4,9 +4,9 @@
 // seconds, slide out, close. A click closes it at any time. Closing for good frees the window
 // once control is back in the event loop, so a handler can never free it under itself.
 
-#include "mouselabel.h"
-#include "popupgeometry.h"
-#include "slidepopup.h"
+#include "popup/mouselabel.h"
+#include "popup/popupgeometry.h"
+#include "popup/slidepopup.h"
 
 #include <QFrame>
 #include <QPointer>

@@ -3,7 +3,7 @@
 // a length or count from a file can never point past the data: running short raises
 // EReadError "Stream read error" before anything is allocated.
 
-#include "errors.h"
+#include "store/errors.h"
 
 #include <algorithm>
 #include <cstdint>

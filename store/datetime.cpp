@@ -1,6 +1,6 @@
-#include "datetime.h"
+#include "store/datetime.h"
 
-#include "errors.h"
+#include "store/errors.h"
 
 #include <cmath>
 #include <cstdint>

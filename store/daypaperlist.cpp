@@ -1,9 +1,9 @@
-#include "daypaperlist.h"
+#include "store/daypaperlist.h"
 
-#include "bytecursor.h"
-#include "errors.h"
-#include "filesave.h"
-#include "stream.h"
+#include "store/bytecursor.h"
+#include "store/errors.h"
+#include "store/filesave.h"
+#include "store/stream.h"
 
 #include <algorithm>
 #include <cmath>

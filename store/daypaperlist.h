@@ -5,7 +5,7 @@
 // Notes file: a signed 32-bit little-endian count N, then N component-stream objects of class
 // TDayPaper, each behind a resource header named "TDayPaper". Nothing follows the last one.
 
-#include "daypapers.h"
+#include "store/daypapers.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "daypapers.h"
+#include "store/daypapers.h"
 
-#include "errors.h"
+#include "store/errors.h"
 
 namespace orvenna::store {
 namespace {

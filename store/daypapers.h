@@ -6,8 +6,8 @@
 // SomeData, State, category, Subject, Before, Recurrency, ReminderTime (read-only, never written).
 // The member initialisers are the creation values.
 
-#include "datetime.h"
-#include "properties.h"
+#include "store/datetime.h"
+#include "store/properties.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "filesave.h"
+#include "store/filesave.h"
 
-#include "errors.h"
+#include "store/errors.h"
 
 #include <atomic>
 #include <cerrno>

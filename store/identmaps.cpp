@@ -1,4 +1,4 @@
-#include "identmaps.h"
+#include "store/identmaps.h"
 
 namespace orvenna::store {
 namespace {

@@ -1,4 +1,4 @@
-#include "properties.h"
+#include "store/properties.h"
 
 namespace orvenna::store {
 namespace {

@@ -6,7 +6,7 @@
 // class's TClassInfo names its parent's table, whose properties come first. Adding a streamed
 // class means writing such a table; the codec in stream.h stays as it is.
 
-#include "identmaps.h"
+#include "store/identmaps.h"
 
 #include <cstdint>
 #include <span>

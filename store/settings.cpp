@@ -1,10 +1,10 @@
-#include "settings.h"
+#include "store/settings.h"
 
-#include "bytecursor.h"
-#include "daypapers.h"
-#include "errors.h"
-#include "filesave.h"
-#include "stream.h"
+#include "store/bytecursor.h"
+#include "store/daypapers.h"
+#include "store/errors.h"
+#include "store/filesave.h"
+#include "store/stream.h"
 
 #include <cstdlib>
 

@@ -8,8 +8,8 @@
 // fpDefault) and Style with dotted paths ("TitleFont.Height"); Size is derived, never written.
 // The member initialisers are the creation values.
 
-#include "colors.h"
-#include "properties.h"
+#include "store/colors.h"
+#include "store/properties.h"
 
 #include <cstdint>
 #include <string>

@@ -4,8 +4,8 @@
 //
 // Serialising only: both functions work on bytes in memory; files are the callers' concern.
 
-#include "bytecursor.h"
-#include "properties.h"
+#include "store/bytecursor.h"
+#include "store/properties.h"
 
 #include <limits>
 #include <string_view>

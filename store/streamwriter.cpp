@@ -1,6 +1,6 @@
-#include "stream.h"
+#include "store/stream.h"
 
-#include "textcodec.h"
+#include "store/textcodec.h"
 
 #include <cstring>
 #include <string>

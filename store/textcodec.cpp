@@ -1,4 +1,4 @@
-#include "textcodec.h"
+#include "store/textcodec.h"
 
 #include <cstdint>
 

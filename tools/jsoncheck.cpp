@@ -1,4 +1,4 @@
-#include "jsoncheck.h"
+#include "tools/jsoncheck.h"
 
 #include <limits>
 

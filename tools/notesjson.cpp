@@ -1,4 +1,4 @@
-#include "notesjson.h"
+#include "tools/notesjson.h"
 
 #include <memory>
 #include <vector>

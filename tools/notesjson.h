@@ -7,8 +7,8 @@
 //               "ReminderTime": number}
 // Numbers print in a form that parses back to the same double; texts are UTF-8.
 
-#include "daypaperlist.h"
-#include "jsoncheck.h"
+#include "store/daypaperlist.h"
+#include "tools/jsoncheck.h"
 
 #include <string>
 

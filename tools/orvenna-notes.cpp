@@ -11,9 +11,9 @@
 // or the JSON input was refused (build, settings-build); 2 the file could not be opened or
 // written; 64 wrong arguments.
 
-#include "errors.h"
-#include "notesjson.h"
-#include "settingsjson.h"
+#include "store/errors.h"
+#include "tools/notesjson.h"
+#include "tools/settingsjson.h"
 
 #include <cstdio>
 #include <iostream>

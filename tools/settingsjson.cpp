@@ -1,4 +1,4 @@
-#include "settingsjson.h"
+#include "tools/settingsjson.h"
 
 #include <cstdint>
 #include <string_view>

@@ -8,8 +8,8 @@
 // Colours are the stored 32 bits read as unsigned (clWindowText is 4278190088); Pitch is the
 // ordinal (0 default, 1 variable, 2 fixed); styles are listed in that order; ints are 32-bit.
 
-#include "notesjson.h"
-#include "settings.h"
+#include "tools/notesjson.h"
+#include "store/settings.h"
 
 namespace orvenna::tools {
 

@@ -1,4 +1,4 @@
-#include "fake/fakeplatform.h"
+#include "platform/fake/fakeplatform.h"
 
 namespace orvenna::platform {
 

@@ -2,7 +2,7 @@
 // A platform for tests: every answer is a public field the test sets, every request is
 // recorded for the test to read back. Nothing here touches the real system.
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "linux/desktopsources.h"
-#include "linux/gsettingswatch.h"
-#include "linux/linuxplatform.h"
-#include "linux/linuxstate.h"
+#include "platform/linux/desktopsources.h"
+#include "platform/linux/gsettingswatch.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/linuxstate.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "linux/desktopsources.h"
+#include "platform/linux/desktopsources.h"
 
 #include <QDir>
 #include <QFile>

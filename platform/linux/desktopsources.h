@@ -2,7 +2,7 @@
 // Where the Linux desktops keep the wallpaper facts, and how to read them. The parsers take
 // text and return facts, so each source can be checked without its desktop.
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QSize>
 #include <QString>

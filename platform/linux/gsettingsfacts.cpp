@@ -1,8 +1,8 @@
 // GIO first: Qt's "signals" keyword would clash with a member of a GIO structure.
 #include <gio/gio.h>
 
-#include "linux/desktopsources.h"
-#include "linux/gsettingswatch.h"
+#include "platform/linux/desktopsources.h"
+#include "platform/linux/gsettingswatch.h"
 
 #include <memory>
 #include <vector>

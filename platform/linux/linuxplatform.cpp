@@ -1,5 +1,5 @@
-#include "linux/linuxplatform.h"
-#include "linux/linuxstate.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/linuxstate.h"
 
 #include <QGuiApplication>
 #include <QSystemTrayIcon>

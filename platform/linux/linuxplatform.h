@@ -9,7 +9,7 @@
 //   screens.cpp        screens, work area and the panel (task bar)
 //   x11windows.cpp     desktop attachment, task-bar presence, the global hot key
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Private state of TLinuxPlatform, shared by its service files.
 
-#include "linux/linuxplatform.h"
+#include "platform/linux/linuxplatform.h"
 
 #include <functional>
 #include <memory>

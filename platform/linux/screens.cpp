@@ -1,6 +1,6 @@
-#include "linux/screens.h"
+#include "platform/linux/screens.h"
 
-#include "linux/linuxplatform.h"
+#include "platform/linux/linuxplatform.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 // Single instance and sound for the Linux adapter.
-#include "linux/linuxplatform.h"
-#include "linux/linuxstate.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/linuxstate.h"
 
 #include <QByteArray>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "linux/linuxplatform.h"
-#include "linux/shellrules.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/shellrules.h"
 
 #include <QClipboard>
 #include <QDesktopServices>

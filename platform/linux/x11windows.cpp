@@ -13,8 +13,8 @@
 // Both also ask for every workspace through _NET_WM_DESKTOP 0xFFFFFFFF: some window managers
 // (openbox among them) keep "sticky" there instead of in the states. Without X11 the window
 // stays a plain frameless one.
-#include "linux/linuxplatform.h"
-#include "linux/linuxstate.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/linuxstate.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

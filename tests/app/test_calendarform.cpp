@@ -1,14 +1,14 @@
 // The calendar window on the offscreen platform: a fake desktop, a fixed clock, a temporary
 // program folder with the shipped images and a generated wallpaper.
-#include "calendarform.h"
-#include "daygrid.h"
-#include "fake/fakeplatform.h"
-#include "../support/fakeclock.h"
-#include "startup.h"
+#include "app/calendarform.h"
+#include "app/daygrid.h"
+#include "platform/fake/fakeplatform.h"
+#include "tests/support/fakeclock.h"
+#include "app/startup.h"
 
-#include "daypaperlist.h"
-#include "settings.h"
-#include "wallpaper.h"
+#include "store/daypaperlist.h"
+#include "store/settings.h"
+#include "desktop/wallpaper.h"
 
 #include <QAction>
 #include <QDir>

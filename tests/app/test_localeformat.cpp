@@ -1,5 +1,5 @@
 // The locale record the calendar fills once and hands to its windows.
-#include "localeformat.h"
+#include "app/localeformat.h"
 
 #include <QtTest>
 

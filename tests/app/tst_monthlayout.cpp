@@ -1,5 +1,5 @@
 // The month view's geometry: grid positions, title labels, shapes, icon pieces, paint guard.
-#include "monthlayout.h"
+#include "app/monthlayout.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,6 +1,6 @@
 // Stored fonts and colours as Qt fonts and colours, and back.
 
-#include "fontconvert.h"
+#include "desktop/fontconvert.h"
 
 #include <QFontMetricsF>
 #include <QtTest>

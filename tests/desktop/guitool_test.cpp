@@ -2,9 +2,9 @@
 // marker colour in its left-most column, so the marker pixels of one row are the copies'
 // x positions.
 
-#include "guitool.h"
+#include "desktop/guitool.h"
 
-#include "fake/fakeplatform.h"
+#include "platform/fake/fakeplatform.h"
 
 #include <QFile>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "picturefiles.h"
+#include "tests/desktop/picturefiles.h"
 
 #include <QFile>
 

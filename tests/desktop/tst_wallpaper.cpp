@@ -1,12 +1,12 @@
 // TWallPaper on the fake platform: placement arithmetic by pixels, extension rules, the
 // readers on generated and damaged files, and the rectangle copy.
 
-#include "wallpaper.h"
-#include "gifreader.h"
-#include "jpegreader.h"
+#include "desktop/wallpaper.h"
+#include "desktop/gifreader.h"
+#include "desktop/jpegreader.h"
 
-#include "fake/fakeplatform.h"
-#include "picturefiles.h"
+#include "platform/fake/fakeplatform.h"
+#include "tests/desktop/picturefiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

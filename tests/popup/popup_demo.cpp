@@ -2,8 +2,8 @@
 // For screenshots under a real X server and window manager; not installed.
 // Arguments: seconds to run (6), slide speed in pixels per step (9).
 
-#include "platform.h"
-#include "slidepopup.h"
+#include "platform/platform.h"
+#include "popup/slidepopup.h"
 
 #include <QApplication>
 #include <QTimer>

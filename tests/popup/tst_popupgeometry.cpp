@@ -1,6 +1,6 @@
 // The popup's arithmetic: edges, placement, room, slide steps, centring, colours, pictures.
 
-#include "popupgeometry.h"
+#include "popup/popupgeometry.h"
 
 #include <QTest>
 

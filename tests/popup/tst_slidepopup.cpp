@@ -1,8 +1,8 @@
 // The popup component and its windows on the fake platform: stacking, animation, clicks.
 
-#include "fake/fakeplatform.h"
-#include "slidepopup.h"
-#include "slidepopupform.h"
+#include "platform/fake/fakeplatform.h"
+#include "popup/slidepopup.h"
+#include "popup/slidepopupform.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,11 +1,11 @@
 #pragma once
 // Building blocks for the store's tests: component-stream bytes and the check of a failed save.
 
-#include "bytecursor.h"
-#include "errors.h"
-#include "stream.h"
-#include "../support/filesizelimit.h"
-#include "../support/tempfolder.h"
+#include "store/bytecursor.h"
+#include "store/errors.h"
+#include "store/stream.h"
+#include "tests/support/filesizelimit.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "datetime.h"
-#include "errors.h"
+#include "store/datetime.h"
+#include "store/errors.h"
 
 #include <gtest/gtest.h>
 

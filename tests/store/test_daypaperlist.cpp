@@ -1,6 +1,6 @@
-#include "daypaperlist.h"
-#include "errors.h"
-#include "streamtesting.h"
+#include "store/daypaperlist.h"
+#include "store/errors.h"
+#include "tests/store/streamtesting.h"
 
 #include <gtest/gtest.h>
 

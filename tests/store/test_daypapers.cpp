@@ -1,5 +1,5 @@
-#include "daypapers.h"
-#include "errors.h"
+#include "store/daypapers.h"
+#include "store/errors.h"
 
 #include <gtest/gtest.h>
 

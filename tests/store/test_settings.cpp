@@ -1,9 +1,9 @@
 // The settings record: its file byte for byte, round trips, partial and failed loads and saves,
 // and the font's height arithmetic.
 
-#include "daypapers.h"
-#include "settings.h"
-#include "streamtesting.h"
+#include "store/daypapers.h"
+#include "store/settings.h"
+#include "tests/store/streamtesting.h"
 
 #include <gtest/gtest.h>
 

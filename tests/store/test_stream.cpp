@@ -1,5 +1,5 @@
-#include "daypapers.h"
-#include "streamtesting.h"
+#include "store/daypapers.h"
+#include "tests/store/streamtesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The property tables drive any class: a settings-like class with a nested font, a Boolean, an
 // enumeration with a declared default, a set, a colour and a character set.
 
-#include "properties.h"
-#include "streamtesting.h"
+#include "store/properties.h"
+#include "tests/store/streamtesting.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A clock the test sets: a fixed local date and time and a tick count that moves only when
 // told, so that date rules and the paint guard can be checked without waiting.
 
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // Runs a built command-line tool of the project with arguments and standard input, capturing
 // its exit code, standard output and standard error through files in a temporary folder.
 
-#include "tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,6 +1,6 @@
 // Runs orvenna-notes settings-dump and settings-build on files in a temporary folder.
 
-#include "../support/toolrunner.h"
+#include "tests/support/toolrunner.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

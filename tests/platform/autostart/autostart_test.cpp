@@ -5,8 +5,8 @@
 // own executable and prints its program folder. The tests run copies of it under hostile
 // names.
 
-#include "linux/linuxplatform.h"
-#include "linux/shellrules.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/shellrules.h"
 
 #include <QDir>
 #include <QFile>

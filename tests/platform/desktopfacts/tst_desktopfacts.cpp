@@ -2,7 +2,7 @@
 // through its keyfile backend in a private XDG_CONFIG_HOME), the order of the sources, and the
 // change watch while an event loop runs.
 
-#include "linux/desktopsources.h"
+#include "platform/linux/desktopsources.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The clipboard and the web-address rule of the Linux adapter. The program folder is tested
 // with the autostart entry, by copies of a test program under hostile names.
 
-#include "linux/linuxplatform.h"
-#include "linux/shellrules.h"
+#include "platform/linux/linuxplatform.h"
+#include "platform/linux/shellrules.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // Without an X11 display (offscreen here, Wayland for users) the X11 services decline and
 // leave windows as plain frameless ones.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 #include <QTest>

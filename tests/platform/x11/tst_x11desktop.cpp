@@ -1,7 +1,7 @@
 // The X11 services of the Linux adapter on a virtual X server with openbox, a tray host and a
 // null sound sink (scripts/xsession.sh). Window properties are read back with xprop, as any
 // task bar or pager would see them.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QApplication>
 #include <QDataStream>

@@ -3,7 +3,7 @@
 //                                  print "held" and keep the lock until stdin closes, exit 0
 //   orvenna_x11_helper hotkey      grab Super+Space: print "grabbed" and keep the grab until
 //                                  stdin closes, exit 0; print "taken" and exit 1 when refused
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QGuiApplication>
 
