@@ -2,6 +2,10 @@
 // One reader and one writer of little-endian bytes. Every read checks the bytes left first, so
 // a length or count from a file can never point past the data: running short raises
 // EReadError "Stream read error" before anything is allocated.
+//
+// A reader can also stand on one block of a longer input: running short of such a block raises
+// TNeedMoreBytes instead, and the caller reads on and repeats the read from where it started
+// with more bytes. Only the last block of the input runs short with the error.
 
 #include "store/errors.h"
 
@@ -13,11 +17,16 @@
 
 namespace orvenna::store {
 
+// A read went past a block that is not the end of its input. Not a failure of the data, so no
+// EStoreError: nothing may catch it on the way but the code that reads more.
+struct TNeedMoreBytes {};
+
 class TByteReader final {
 public:
-    explicit TByteReader(std::string_view data)
+    // moreFollows: the data is one block of a longer input.
+    explicit TByteReader(std::string_view data, bool moreFollows = false)
         : Begin(reinterpret_cast<const std::uint8_t*>(data.data())), Pos(Begin),
-          End(Begin + data.size())
+          End(Begin + data.size()), MoreFollows(moreFollows)
     {
     }
 
@@ -28,8 +37,8 @@ public:
     // Fails unless at least count bytes are left.
     void Need(std::size_t count) const
     {
-        if (count > Remaining())
-            throw EReadError(StreamReadError);
+        if (count > Remaining()) [[unlikely]]
+            RunShort();
     }
 
     std::uint8_t Peek() const
@@ -59,9 +68,11 @@ public:
         return bytes;
     }
 
-    // Up to count bytes ahead, without consuming them.
+    // Up to count bytes ahead, without consuming them; fewer only at the end of the input.
     std::string_view PeekBytes(std::size_t count) const
     {
+        if (MoreFollows && count > Remaining())
+            throw TNeedMoreBytes{};
         return {reinterpret_cast<const char*>(Pos), std::min(count, Remaining())};
     }
 
@@ -75,6 +86,13 @@ public:
     std::string_view ReadShortString() { return ReadBytes(ReadU8()); }
 
 private:
+    [[noreturn, gnu::cold, gnu::noinline]] void RunShort() const
+    {
+        if (MoreFollows)
+            throw TNeedMoreBytes{};
+        throw EReadError(StreamReadError);
+    }
+
     template <typename T>
     T ReadLE()
     {
@@ -89,6 +107,7 @@ private:
     const std::uint8_t* Begin;
     const std::uint8_t* Pos;
     const std::uint8_t* End;
+    bool MoreFollows;
 };
 
 // Appends to a byte string held by the caller.

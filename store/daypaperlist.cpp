@@ -1,11 +1,13 @@
 #include "store/daypaperlist.h"
 
+#include "store/blockfile.h"
 #include "store/bytecursor.h"
 #include "store/errors.h"
 #include "store/filesave.h"
 #include "store/stream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -14,6 +16,10 @@ namespace orvenna::store {
 namespace {
 
 constexpr std::string_view ResourceName = "TDayPaper";
+
+// The fewest bytes a paper takes in a file: a header with an empty name, "TPF0", two empty
+// names and two end bytes. A count from a file reserves no more papers than its bytes can hold.
+constexpr std::size_t SmallestPaper = 10 + 4 + 2 + 2;
 
 bool IsDue(const TReminder& reminder, TDate today, const std::optional<TDateParts>& todayParts)
 {
@@ -75,6 +81,70 @@ std::string LocalTimeStamp()
 }
 
 }  // namespace
+
+// The bytes of a notes file: all of them, or one block of a file at a time.
+class TNotesInput final {
+public:
+    explicit TNotesInput(std::string_view bytes) : Total(bytes.size()), Window(bytes) {}
+    TNotesInput(TBlockFile& file, std::size_t blockSize)
+        : File(&file), BlockSize(std::max<std::size_t>(blockSize, 1)), Total(file.Size()),
+          Final(false)
+    {
+    }
+
+    // Runs step on a reader standing at the current position and moves past what it read.
+    // When the step runs short of a block that is not the end of the file, more of the file is
+    // read and the step runs again from the same position; the data it sees are the same, so
+    // only its last run counts.
+    template <class TStep>
+    void Read(TStep&& step)
+    {
+        for (;;) {
+            TByteReader in(Window.substr(Pos), !Final);
+            try {
+                step(in);
+                Pos += in.Position();
+                return;
+            } catch (const TNeedMoreBytes&) {
+                ReadMore();
+            }
+        }
+    }
+
+    bool AtEnd()
+    {
+        while (Pos == Window.size() && !Final)
+            ReadMore();
+        return Pos == Window.size();
+    }
+
+    std::size_t Size() const { return Total; }
+
+private:
+    // Keeps the bytes from the position on and fills the rest of a block at least twice their
+    // size, so that an object longer than a block is read whole in the end.
+    void ReadMore()
+    {
+        const std::size_t kept = Window.size() - Pos;
+        const std::size_t size = std::max(BlockSize, 2 * kept);
+        if (Buffer.size() < size)
+            Buffer.resize(size);
+        std::memmove(Buffer.data(), Window.data() + Pos, kept);
+        const std::size_t want = size - kept;
+        const std::size_t got = File->Read(Buffer.data() + kept, want);
+        Final = got < want;
+        Window = std::string_view(Buffer.data(), kept + got);
+        Pos = 0;
+    }
+
+    TBlockFile* File = nullptr;
+    std::size_t BlockSize = 0;
+    std::size_t Total;
+    std::string Buffer;
+    std::string_view Window;
+    std::size_t Pos = 0;
+    bool Final = true;
+};
 
 TDayPaperList::TDayPaperList(TTodaySource today)
     : TodayHolder(std::make_unique<TDayPaper>()), Today(std::move(today))
@@ -169,16 +239,29 @@ std::string TDayPaperList::SaveToBytes() const
 
 std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
 {
+    TNotesInput input(bytes);
+    LoadPapers(input);
+    return LastLoadError;
+}
+
+void TDayPaperList::LoadPapers(TNotesInput& input)
+{
     Papers.clear();
     LastLoadError.clear();
-    TByteReader in(bytes);
     try {
-        if (in.AtEnd())
-            return {};
-        const std::int32_t count = in.ReadI32();
+        if (input.AtEnd())
+            return;
+        std::int32_t count = 0;
+        input.Read([&](TByteReader& in) { count = in.ReadI32(); });
+        if (count > 0)
+            Papers.reserve(std::min<std::size_t>(static_cast<std::size_t>(count),
+                                                 input.Size() / SmallestPaper));
         for (std::int32_t i = 0; i < count; ++i) {
-            auto paper = std::make_unique<TDayPaper>();
-            ReadStreamObject(in, *paper);
+            std::unique_ptr<TDayPaper> paper;
+            input.Read([&](TByteReader& in) {
+                paper = std::make_unique<TDayPaper>();
+                ReadStreamObject(in, *paper);
+            });
             Papers.push_back(std::move(paper));
         }
         const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
@@ -191,21 +274,20 @@ std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
     } catch (const std::exception& error) {
         LastLoadError = error.what();
     }
-    LoadedBytes = in.Position();
-    return LastLoadError;
 }
 
 void TDayPaperList::LoadFromFile(const std::string& fileName)
 {
-    std::string bytes = ReadWholeFile(fileName);
-    const std::string error = LoadFromBytes(bytes);
-    // Bytes past the last counted paper are unread as well: a wrong count would lose them.
-    if (error.empty() && LoadedBytes == bytes.size()) {
+    TBlockFile file(fileName);
+    TNotesInput input(file, ReadBlockSize);
+    LoadPapers(input);
+    if (LastLoadError.empty() && input.AtEnd()) {
         DamagedFileName.clear();
         DamagedBytes.clear();
     } else {
+        // Bytes past the last counted paper are unread as well: a wrong count would lose them.
         DamagedFileName = fileName;
-        DamagedBytes = std::move(bytes);
+        DamagedBytes = file.ReadAll();
     }
 }
 

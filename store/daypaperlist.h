@@ -15,6 +15,8 @@
 
 namespace orvenna::store {
 
+class TNotesInput;
+
 class TDayPaperList final {
 public:
     // Gives today's local date at 00:00 as a whole day number.
@@ -69,10 +71,15 @@ public:
     // swallowed failure's message, empty when the bytes were read whole.
     std::string LoadFromBytes(std::string_view bytes);
 
+    // LoadFromFile reads the file in blocks of this many bytes. Tests use small blocks, so that
+    // objects and values cross from one block into the next.
+    void SetReadBlockSize(std::size_t bytes) { ReadBlockSize = bytes; }
+
     // 0 when the whole-day parts of the days are equal, else -1 or +1 by Day.
     static int CompareDayPapers(const TDayPaper& a, const TDayPaper& b);
 
 private:
+    void LoadPapers(TNotesInput& input);
     void KeepDamagedCopy(const std::string& fileName);
 
     std::vector<std::unique_ptr<TDayPaper>> Papers;
@@ -81,7 +88,7 @@ private:
     std::string LastSearchText;
     int SearchIndex = 0;
     std::string LastLoadError;
-    std::size_t LoadedBytes = 0;  // bytes the last load consumed
+    std::size_t ReadBlockSize = 256 * 1024;
     // The bytes of a file whose load stopped at a failure, until they are kept in a copy.
     std::string DamagedFileName;
     std::string DamagedBytes;
