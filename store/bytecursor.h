@@ -76,6 +76,12 @@ public:
         return {reinterpret_cast<const char*>(Pos), std::min(count, Remaining())};
     }
 
+    // All the bytes at hand, without consuming them; in a block, the rest of the block.
+    std::string_view PeekAvailable() const
+    {
+        return {reinterpret_cast<const char*>(Pos), Remaining()};
+    }
+
     void Skip(std::size_t count)
     {
         Need(count);
