@@ -1,105 +1,29 @@
-// The calendar window on the offscreen platform: a fake desktop, a fixed clock, a temporary
-// program folder with the shipped images and a generated wallpaper.
-#include "app/appcore.h"
-#include "app/calendarform.h"
-#include "app/daygrid.h"
-#include "app/openers.h"
-#include "app/settingsopener.h"
-#include "platform/fake/fakeplatform.h"
-#include "tests/support/fakeclock.h"
-#include "app/startup.h"
+// The calendar window and the program's state on the offscreen platform (calendarrig.h).
+#include "tests/app/calendarrig.h"
 
+#include "app/daygrid.h"
+#include "app/settingsopener.h"
+#include "desktop/guitool.h"
+#include "desktop/wallpaper.h"
 #include "store/daypaperlist.h"
 #include "store/daypapers.h"
-#include "store/settings.h"
-#include "desktop/wallpaper.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
-
-#include <memory>
+#include <QTimer>
 
 using namespace orvenna;
 using namespace orvenna::app;
+using namespace orvenna::test;
+using TRig = orvenna::test::TCalendarRig;
 
 namespace {
 
 const QString UnsupportedText = QStringLiteral(
     "The wallpaper file format is not supported, program will use the default setting.");
-const QDate Today(2025, 3, 15);  // March 2025: the 1st is a Saturday, 31 days, six rows
-
-double DayCount(QDate date) { return static_cast<double>(QDate(1899, 12, 30).daysTo(date)); }
-
-// Every pixel different from its neighbours, so a piece cut from the wrong place shows.
-QImage PatternPicture(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, qRgb(x % 256, y % 256, 16 * (x / 256) + y / 256));
-    return image;
-}
-
-QImage Solid(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-// The program folder, the desktop and the clock of one calendar.
-class TRig final {
-public:
-    explicit TRig(QDate today = Today, const QImage& wallpaper = PatternPicture({1024, 768}))
-    {
-        Folder = Dir.path() + QLatin1Char('/');
-        QDir().mkpath(Folder + QStringLiteral("images"));
-        QString images = QStringLiteral(ORVENNA_BIN_DIR "/images/");
-        if (!QFile::exists(images + QStringLiteral("2.bmp")))
-            images = QStringLiteral(ORVENNA_SOURCE_DIR "/images/");
-        for (const QString& name : QDir(images).entryList({QStringLiteral("*.bmp")}))
-            QFile::copy(images + name, Folder + QStringLiteral("images/") + name);
-        const QString picture = Folder + QStringLiteral("wallpaper.bmp");
-        wallpaper.save(picture, "BMP");
-        Platform.Folder = Folder;
-        Platform.Facts.WallpaperPath = picture;
-        Platform.Facts.Placement = platform::TWallpaperPlacement::Tiled;
-        Clock.Day = DayCount(today);
-    }
-
-    // The program's state read from the folder, its calendar and the windows it opens.
-    TCalendarForm& Create()
-    {
-        Form.reset();  // one calendar on the desktop at a time
-        Core.reset();
-        Core = std::make_unique<TAppCore>(Platform, Clock, Folder);
-        QObject::connect(Core.get(), &TAppCore::ErrorReported,
-                         [this](const QString& text) { Errors << text; });
-        Form = std::make_unique<TCalendarForm>(*Core);
-        ConnectOpeners(*Core, *Form);
-        return *Form;
-    }
-    std::string File(const char* name) const { return (Folder + QLatin1String(name)).toStdString(); }
-    void SaveSettings(const store::TCalSetting& settings) const
-    {
-        settings.SaveToFile(File(SettingsFileName));
-    }
-
-    QTemporaryDir Dir;
-    QString Folder;
-    platform::TFakePlatform Platform;
-    test::TFakeClock Clock;
-    QStringList Errors;
-    std::unique_ptr<TAppCore> Core;
-    std::unique_ptr<TCalendarForm> Form;
-};
 
 QImage Icon(const TCalendarForm& form, int day)
 {
@@ -633,6 +557,20 @@ private slots:
         QFile notes(QString::fromStdString(rig.File(NotesFileName)));
         QVERIFY(notes.open(QIODevice::ReadOnly));
         QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
+    }
+
+    void traceLogReachesTheClipboardAtTheEnd()
+    {
+        TRig rig;
+        desktop::TGUITools tools(rig.Platform);
+        tools.Logging = true;
+        desktop::GUITools = &tools;
+        rig.Create().Start();
+        rig.Form->exit1Click();
+        rig.Form.reset();
+        rig.Core.reset();
+        desktop::GUITools = nullptr;
+        QVERIFY(rig.Platform.ClipboardText.contains(QStringLiteral("create\r\n")));
     }
 
     void reminderCheckRunsOnlyOnceStarted()
