@@ -116,28 +116,22 @@ private:
     bool MoreFollows;
 };
 
-// Appends to a byte string held by the caller.
-class TByteWriter final {
+// The encodings of a writer of little-endian bytes; TTarget supplies Append(data, count).
+template <class TTarget>
+class TLittleEndianWriter {
 public:
-    explicit TByteWriter(std::string& target) : Bytes(target) {}
-
-    std::size_t Position() const { return Bytes.size(); }
-
-    void WriteU8(std::uint8_t value) { Bytes.push_back(static_cast<char>(value)); }
+    void WriteU8(std::uint8_t value)
+    {
+        const char c = static_cast<char>(value);
+        Target().Append(&c, 1);
+    }
     void WriteI16(std::int16_t value) { WriteLE(static_cast<std::uint16_t>(value)); }
     void WriteI32(std::int32_t value) { WriteLE(static_cast<std::uint32_t>(value)); }
     void WriteU32(std::uint32_t value) { WriteLE(value); }
-    void WriteBytes(std::string_view bytes) { Bytes.append(bytes); }
+    void WriteBytes(std::string_view bytes) { Target().Append(bytes.data(), bytes.size()); }
     void WriteBytes(const void* data, std::size_t count)
     {
-        Bytes.append(static_cast<const char*>(data), count);
-    }
-
-    // Overwrites four bytes written earlier.
-    void PatchU32(std::size_t position, std::uint32_t value)
-    {
-        for (std::size_t i = 0; i < 4; ++i)
-            Bytes[position + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        Target().Append(static_cast<const char*>(data), count);
     }
 
     // A short string of the concatenated parts, cut to its first 255 bytes.
@@ -148,21 +142,44 @@ public:
         WriteU8(static_cast<std::uint8_t>(total));
         for (std::string_view part : {a, b, c}) {
             const std::size_t take = std::min(left, part.size());
-            Bytes.append(part.data(), take);
+            Target().Append(part.data(), take);
             left -= take;
         }
     }
 
+protected:
+    static void EncodeU32(char* raw, std::uint32_t value)
+    {
+        for (std::size_t i = 0; i < 4; ++i)
+            raw[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+
 private:
+    TTarget& Target() { return static_cast<TTarget&>(*this); }
+
     template <typename T>
     void WriteLE(T value)
     {
         char raw[sizeof(T)];
         for (std::size_t i = 0; i < sizeof(T); ++i)
             raw[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-        Bytes.append(raw, sizeof(T));
+        Target().Append(raw, sizeof(T));
     }
+};
 
+// Appends to a byte string held by the caller.
+class TByteWriter final : public TLittleEndianWriter<TByteWriter> {
+public:
+    explicit TByteWriter(std::string& target) : Bytes(target) {}
+
+    std::size_t Position() const { return Bytes.size(); }
+
+    // Overwrites four bytes written earlier.
+    void PatchU32(std::size_t position, std::uint32_t value) { EncodeU32(&Bytes[position], value); }
+
+    void Append(const char* data, std::size_t count) { Bytes.append(data, count); }
+
+private:
     std::string& Bytes;
 };
 

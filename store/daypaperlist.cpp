@@ -21,8 +21,18 @@ constexpr std::string_view ResourceName = "TDayPaper";
 // names and two end bytes. A count from a file reserves no more papers than its bytes can hold.
 constexpr std::size_t SmallestPaper = 10 + 4 + 2 + 2;
 
+// SaveToFile hands the file this many bytes at a time, or a paper more.
+constexpr std::size_t WriteBlockSize = 256 * 1024;
+
 bool IsDue(const TReminder& reminder, TDate today, const std::optional<TDateParts>& todayParts)
 {
+    const bool recurring = reminder.Recurrency >= rcDaily && reminder.Recurrency <= rcYearly;
+    // The due moment lies at most a day before When, and only a moment of today's own date is
+    // due without a recurrence: a When more than three days away needs no closer look.
+    if (!recurring && std::fabs(reminder.When - today) > 3)
+        return false;
+    if (reminder.Recurrency == rcDaily)
+        return true;
     const TDateTime due = reminder.ReminderTime();
     if (std::trunc(due) == today)
         return true;
@@ -227,13 +237,21 @@ int TDayPaperList::CompareDayPapers(const TDayPaper& a, const TDayPaper& b)
     return dayA < dayB ? -1 : 1;
 }
 
+template <class TFlush>
+void TDayPaperList::WritePapers(std::string& bytes, TFlush&& flush) const
+{
+    TByteWriter out(bytes);
+    out.WriteI32(static_cast<std::int32_t>(Papers.size()));
+    for (const auto& paper : Papers) {
+        WriteStreamObject(out, ResourceName, *paper);
+        flush(bytes);
+    }
+}
+
 std::string TDayPaperList::SaveToBytes() const
 {
     std::string bytes;
-    TByteWriter out(bytes);
-    out.WriteI32(static_cast<std::int32_t>(Papers.size()));
-    for (const auto& paper : Papers)
-        WriteStreamObject(out, ResourceName, *paper);
+    WritePapers(bytes, [](std::string&) {});
     return bytes;
 }
 
@@ -256,17 +274,21 @@ void TDayPaperList::LoadPapers(TNotesInput& input)
         if (count > 0)
             Papers.reserve(std::min<std::size_t>(static_cast<std::size_t>(count),
                                                  input.Size() / SmallestPaper));
+        const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
+        // Files this store wrote after a load are mostly in order already; the order is checked
+        // while each paper is at hand.
+        bool sorted = true;
         for (std::int32_t i = 0; i < count; ++i) {
             std::unique_ptr<TDayPaper> paper;
             input.Read([&](TByteReader& in) {
                 paper = std::make_unique<TDayPaper>();
                 ReadStreamObject(in, *paper);
             });
+            if (sorted && !Papers.empty() && before(paper, Papers.back()))
+                sorted = false;
             Papers.push_back(std::move(paper));
         }
-        const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
-        // Files this store wrote after a load are mostly in order already.
-        if (!std::is_sorted(Papers.begin(), Papers.end(), before))
+        if (!sorted)
             std::stable_sort(Papers.begin(), Papers.end(), before);
         BuildTodayList();
     } catch (const EStoreError& error) {
@@ -293,10 +315,20 @@ void TDayPaperList::LoadFromFile(const std::string& fileName)
 
 void TDayPaperList::SaveToFile(const std::string& fileName)
 {
-    const std::string bytes = SaveToBytes();
     if (!DamagedFileName.empty() && SameFile(fileName, DamagedFileName))
         KeepDamagedCopy(fileName);
-    SaveFileAtomically(fileName, bytes);
+    // The papers go to the file a block at a time, through one buffer.
+    SaveFileAtomically(fileName, [this](const TWriteBytes& write) {
+        std::string block;
+        block.reserve(WriteBlockSize + 4096);
+        WritePapers(block, [&](std::string& bytes) {
+            if (bytes.size() >= WriteBlockSize) {
+                write(bytes);
+                bytes.clear();
+            }
+        });
+        write(block);
+    });
     BuildTodayList();
 }
 

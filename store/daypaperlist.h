@@ -80,6 +80,9 @@ public:
 
 private:
     void LoadPapers(TNotesInput& input);
+    // Writes the count and the papers in store order to bytes; flush(bytes) follows each paper.
+    template <class TFlush>
+    void WritePapers(std::string& bytes, TFlush&& flush) const;
     void KeepDamagedCopy(const std::string& fileName);
 
     std::vector<std::unique_ptr<TDayPaper>> Papers;

@@ -97,11 +97,16 @@ void SyncFolder(const std::string& fileName)
     ::close(fd);
 }
 
-TTempFile WriteTemp(const std::string& fileName, std::string_view bytes)
+TTempFile WriteTemp(const std::string& fileName, const TProduceBytes& produce)
 {
     TTempFile temp = CreateTemp(fileName);
-    WriteAll(temp.Handle(), bytes);
+    produce([&](std::string_view piece) { WriteAll(temp.Handle(), piece); });
     return temp;
+}
+
+TProduceBytes AllAtOnce(std::string_view bytes)
+{
+    return [bytes](const TWriteBytes& write) { write(bytes); };
 }
 
 }  // namespace
@@ -118,6 +123,11 @@ std::string CannotCreateMessage(const std::string& fileName, int error)
 
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
 {
+    SaveFileAtomically(fileName, AllAtOnce(bytes));
+}
+
+void SaveFileAtomically(const std::string& fileName, const TProduceBytes& produce)
+{
     // A renamed file would replace a symbolic link itself; write where the link points.
     std::string target = fileName;
     std::error_code ignored;
@@ -126,7 +136,7 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
         if (!ignored)
             target = resolved.string();
     }
-    TTempFile temp = WriteTemp(target, bytes);
+    TTempFile temp = WriteTemp(target, produce);
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         ::fchmod(temp.Handle(), existing.st_mode & 07777);
@@ -140,7 +150,7 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
 
 std::string SaveNewFile(const std::string& baseName, std::string_view bytes)
 {
-    TTempFile temp = WriteTemp(baseName, bytes);
+    TTempFile temp = WriteTemp(baseName, AllAtOnce(bytes));
     if (!temp.Finish())
         throw EWriteError(StreamWriteError);
     // A hard link fails rather than replace an existing name.
