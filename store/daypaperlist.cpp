@@ -137,9 +137,15 @@ private:
     {
         const std::size_t kept = Window.size() - Pos;
         const std::size_t size = std::max(BlockSize, 2 * kept);
-        if (Buffer.size() < size)
-            Buffer.resize(size);
-        std::memmove(Buffer.data(), Window.data() + Pos, kept);
+        if (Buffer.size() < size) {
+            // The window may lie in the old buffer: copy out of it before letting it go.
+            std::string bigger(size, '\0');
+            if (kept > 0)
+                std::memcpy(bigger.data(), Window.data() + Pos, kept);
+            Buffer.swap(bigger);
+        } else if (kept > 0) {
+            std::memmove(Buffer.data(), Window.data() + Pos, kept);
+        }
         const std::size_t want = size - kept;
         const std::size_t got = File->Read(Buffer.data() + kept, want);
         Final = got < want;
