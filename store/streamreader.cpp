@@ -317,19 +317,15 @@ private:
         return static_cast<double>(extended);
     }
 
-    // 8-bit texts are Windows-1252; pure ASCII needs no conversion.
-    static std::string FromAnsi(std::string_view bytes)
-    {
-        return IsAscii(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
-    }
 
     std::string ReadText()
     {
         switch (In.ReadU8()) {
+        // 8-bit texts are Windows-1252.
         case vaString:
-            return FromAnsi(In.ReadShortString());
+            return Cp1252ToUtf8(In.ReadShortString());
         case vaLString:
-            return FromAnsi(In.ReadBytes(In.ReadU32()));
+            return Cp1252ToUtf8(In.ReadBytes(In.ReadU32()));
         case vaWString:
             return Utf16LEToUtf8(In.ReadBytes(std::size_t{2} * In.ReadU32()));
         case vaUtf8String:

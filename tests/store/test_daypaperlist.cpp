@@ -231,6 +231,12 @@ TEST(TodayList, DueRules)
         {"29 February yearly, 1 March", EncodeDateTime(2024, 2, 29, 8, 0), rcYearly, 0,
          EncodeDate(2027, 3, 1), false},
         {"unknown recurrence", nine, 9, 0, d + 7, false},
+        {"unknown recurrence on its day", nine, 9, 0, d, true},
+        {"a day's lead from tomorrow", nine + 1, rcNone, lt1Day, d, true},
+        {"a day's lead from three days on", nine + 3, rcNone, lt1Day, d, false},
+        {"an hour's lead far from the origin", d + 100.5, rcNone, lt1Hour, d + 100, true},
+        {"half a day before the origin counts as day 0", -0.5, rcNone, 0, 0, true},
+        {"daily without a date", std::numeric_limits<double>::quiet_NaN(), rcDaily, 0, d, true},
         {"not a number", std::numeric_limits<double>::quiet_NaN(), rcMonthly, 0, d, false},
     };
     for (const auto& c : cases) {
