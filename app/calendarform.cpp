@@ -17,12 +17,10 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -100,7 +98,6 @@ TCalendarForm::TCalendarForm(platform::TPlatform& platform, platform::TClock& cl
 
 TCalendarForm::~TCalendarForm()
 {
-    Platform.WatchDesktopFacts({});  // the platform outlives the window
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
     // The notes file is written by the windows that change notes, never here.
@@ -162,7 +159,8 @@ void TCalendarForm::FormCreate()
     LoadWallpaperOrFill();
     if (!WallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
-    Platform.WatchDesktopFacts([this] { WMSettingChange(); });
+    connect(&Platform, &platform::TPlatform::DesktopFactsChanged, this,
+            [this] { WMSettingChange(); });
 
     LoadSettings();
     winId();  // the window exists from here on, so the platform can mark it
@@ -234,12 +232,10 @@ void TCalendarForm::LoadNotes()
 
 void TCalendarForm::PlaceWindow()
 {
-    QRect primary = Platform.PrimaryScreen();
+    const QRect primary = Platform.PrimaryScreen();
     QList<QRect> screens{primary};
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->geometry());
-    if (primary.isEmpty() && QGuiApplication::primaryScreen())
-        primary = QGuiApplication::primaryScreen()->geometry();
+    for (const platform::TScreen& screen : Platform.Screens())
+        screens.append(screen.Geometry);
     move(InitialPosition(Settings->Top, Settings->Left, size(), primary, screens));
 }
 
