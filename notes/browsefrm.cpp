@@ -6,6 +6,7 @@
 #include "store/daypapers.h"
 #include "store/errors.h"
 #include "store/filesave.h"
+#include "store/localetext.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -29,7 +30,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <charconv>
 
 namespace orvenna::notes {
 
@@ -40,20 +40,6 @@ constexpr int YearsAround = 5;  // the year box lists the browsed year and five 
 const QColor CurrentRowColour(250, 252, 251);
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-// The whole text as a 32-bit integer: leading blanks and a sign allowed, nothing after.
-bool ParseInteger(const QString& text, int& value)
-{
-    const std::string digits = text.toStdString();
-    std::size_t first = digits.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return false;
-    if (digits[first] == '+' && first + 1 < digits.size() && digits[first + 1] != '-')
-        ++first;
-    const char* end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data() + first, end, value);
-    return error == std::errc() && stop == end;
-}
 
 // The current row of the note list drawn over in a near-white band, its text again on top.
 class TCurrentRowDelegate final : public QStyledItemDelegate {
@@ -181,6 +167,7 @@ void TBrowseForm::CreateToolBar()
     SearchText->setInsertPolicy(QComboBox::NoInsert);
     SearchText->setFixedWidth(145);
     SearchText->setEditText(QStringLiteral("<type keyword here>"));
+    SearchText->lineEdit()->setCursorPosition(0);
     ToolBar1->addWidget(SearchText);
     Button1 = new QPushButton(QStringLiteral("&Search"), ToolBar1);
     ToolBar1->addWidget(Button1);
@@ -336,11 +323,13 @@ void TBrowseForm::NotesChanged()
 
 bool TBrowseForm::ReadYearText(int& year)
 {
-    const QString text = YearCombo->currentText();
-    if (ParseInteger(text, year))
+    try {
+        year = store::ReadInteger(YearCombo->currentText().toStdString());
         return true;
-    ShowError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return false;
+    } catch (const store::EConvertError& error) {
+        ShowError(Text(error.Text()));
+        return false;
+    }
 }
 
 void TBrowseForm::YearComboChange()
@@ -445,7 +434,7 @@ void TBrowseForm::SearchNotes(const QString& text)
         SelectMonth(day->Month);
     }
     FillNotes(day->Month);
-    const QString date = Text(ShortDateText(paper->Day, LocalFormat));
+    const QString date = Text(store::FormatShortDate(LocalFormat, paper->Day));
     for (int r = 1; r < static_cast<int>(FNoteRows.size()); ++r) {
         if (Text(FNoteRows[r].Cells[0]).compare(date, Qt::CaseInsensitive) == 0) {
             NoteGrid->setCurrentCell(r - 1, 0);

@@ -3,25 +3,13 @@
 #include "store/datetime.h"
 #include "store/daypaperlist.h"
 #include "store/daypapers.h"
-
-#include <QDate>
-#include <QTime>
+#include "store/localetext.h"
 
 namespace orvenna::notes {
 
 namespace {
 
 constexpr std::string_view LineBreak = "\r\n";
-
-std::string LongTimeText(store::TDateTime when, const store::TLocalFormat& format)
-{
-    const auto parts = store::DecodeTime(when);
-    if (!parts)
-        return {};
-    return QTime(parts->Hour, parts->Minute, parts->Second)
-        .toString(QString::fromStdString(format.LongTimeFormat))
-        .toStdString();
-}
 
 bool InMonth(const store::TDayPaper& paper, int year, int month)
 {
@@ -46,16 +34,6 @@ void KeepSpareRow(TGridRows& rows, std::size_t columns)
 
 }  // namespace
 
-std::string ShortDateText(store::TDate day, const store::TLocalFormat& format)
-{
-    const auto parts = store::DecodeDate(day);
-    if (!parts)
-        return {};
-    return QDate(parts->Year, parts->Month, parts->Day)
-        .toString(QString::fromStdString(format.ShortDateFormat))
-        .toStdString();
-}
-
 TGridRows BuildNoteRows(store::TDayPaperList& papers, int year, int month,
                         const store::TLocalFormat& format)
 {
@@ -64,7 +42,7 @@ TGridRows BuildNoteRows(store::TDayPaperList& papers, int year, int month,
         store::TDayPaper& paper = papers.GetDayPaper(i);
         if (!InMonth(paper, year, month) || NoteIsBlank(paper))
             continue;
-        rows.push_back({{ShortDateText(paper.Day, format), {}}, &paper});
+        rows.push_back({{store::FormatShortDate(format, paper.Day), {}}, &paper});
         for (const std::string& line : paper.Note)
             if (!line.empty())
                 rows.push_back({{{}, line}, &paper});
@@ -82,10 +60,10 @@ TGridRows BuildReminderRows(store::TDayPaperList& papers, int year, int month,
         const store::TReminderList& reminders = paper.ReminderList;
         if (!InMonth(paper, year, month) || reminders.ReminderCount() == 0)
             continue;
-        rows.push_back({{ShortDateText(paper.Day, format), {}, {}}, &paper});
+        rows.push_back({{store::FormatShortDate(format, paper.Day), {}, {}}, &paper});
         for (int r = 0; r < reminders.ReminderCount(); ++r) {
             const store::TReminder& reminder = reminders.GetReminder(r);
-            rows.push_back({{{}, LongTimeText(reminder.When, format), reminder.Subject}, nullptr});
+            rows.push_back({{{}, store::FormatLongTime(format, reminder.When), reminder.Subject}, nullptr});
         }
     }
     KeepSpareRow(rows, 3);

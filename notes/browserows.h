@@ -3,7 +3,6 @@
 // made from them for the clipboard and for export. Row 0 is the header row; every other row
 // has as many cells as the header.
 
-#include "store/datetime.h"
 #include "store/localformat.h"
 
 #include <string>
@@ -42,9 +41,6 @@ TGridRows BuildReminderRows(store::TDayPaperList& papers, int year, int month,
 // is the header, a date row, the empty row or outside the list, or when the paper's note no
 // longer holds that line at that place (it changed since the list was built).
 int NoteLineIndex(const TGridRows& rows, int row);
-
-// The day as the list shows it: the locale's short date.
-std::string ShortDateText(store::TDate day, const store::TLocalFormat& format);
 
 // The text with leading and trailing blanks and control characters (bytes up to ' ') removed.
 std::string TrimBlanks(std::string_view text);

@@ -306,7 +306,8 @@ void TestBrowseForm::yearBox_data()
     QTest::newRow("leading blanks and a sign") << "  +2005" << 2005 << "";
     QTest::newRow("letters") << "20x5" << 2004 << "'20x5' is not a valid integer value";
     QTest::newRow("empty") << "" << 2004 << "'' is not a valid integer value";
-    QTest::newRow("trailing blank") << "2005 " << 2004 << "'2005 ' is not a valid integer value";
+    QTest::newRow("blanks around") << " 2005 " << 2005 << "";
+    QTest::newRow("blank inside") << "20 05" << 2004 << "'20 05' is not a valid integer value";
     QTest::newRow("too large") << "99999999999" << 2004
                                << "'99999999999' is not a valid integer value";
 }
