@@ -64,10 +64,21 @@ void Fill(TDayPaperList& store)
     }
 }
 
+// A folder of its own, as the program's folder is: a save looks through the target's folder.
+const std::filesystem::path& Folder()
+{
+    static const std::filesystem::path folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvenna-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot create a temporary folder");
+        return std::filesystem::path(pattern);
+    }();
+    return folder;
+}
+
 std::string NotesPath()
 {
-    const auto name = "orvenna-bench-" + std::to_string(::getpid()) + ".cal";
-    return (std::filesystem::temp_directory_path() / name).string();
+    return (Folder() / "2004.cal").string();
 }
 
 // The generated file, written once per run.
@@ -320,6 +331,6 @@ int main(int argc, char** argv)
     reporter.PrintRatios();
     benchmark::Shutdown();
     std::error_code ignored;
-    std::filesystem::remove(NotesPath(), ignored);
+    std::filesystem::remove_all(Folder(), ignored);
     return 0;
 }
