@@ -129,6 +129,8 @@ public:
     }
 
     std::size_t Size() const { return Total; }
+    // Bytes read so far by the steps that succeeded.
+    std::size_t Consumed() const { return Dropped + Pos; }
 
 private:
     // Keeps the bytes from the position on and fills the rest of a block at least twice their
@@ -150,6 +152,7 @@ private:
         const std::size_t got = File->Read(Buffer.data() + kept, want);
         Final = got < want;
         Window = std::string_view(Buffer.data(), kept + got);
+        Dropped += Pos;
         Pos = 0;
     }
 
@@ -159,6 +162,7 @@ private:
     std::string Buffer;
     std::string_view Window;
     std::size_t Pos = 0;
+    std::size_t Dropped = 0;  // bytes of the file before the window
     bool Final = true;
 };
 
@@ -310,12 +314,15 @@ void TDayPaperList::LoadFromFile(const std::string& fileName)
     TNotesInput input(file, ReadBlockSize);
     LoadPapers(input);
     if (LastLoadError.empty() && input.AtEnd()) {
+        Unread = 0;
         DamagedFileName.clear();
         DamagedBytes.clear();
     } else {
         // Bytes past the last counted paper are unread as well: a wrong count would lose them.
         DamagedFileName = fileName;
         DamagedBytes = file.ReadAll();
+        const std::size_t read = input.Consumed();
+        Unread = DamagedBytes.size() > read ? DamagedBytes.size() - read : 0;
     }
 }
 

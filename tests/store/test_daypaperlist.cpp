@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace orvenna::store {
 namespace {
 
@@ -413,6 +415,7 @@ TEST(NotesFile, LoadInSmallBlocksReadsAsTheWholeBytes)
     for (const auto& c : cases) {
         TDayPaperList whole = FixedStore();
         const std::string error = whole.LoadFromBytes(c.Bytes);
+        std::optional<std::size_t> unread;
         for (const std::size_t block : {1, 2, 3, 7, 19, 64, 1000, 1 << 20}) {
             WriteBytes(file, c.Bytes);
             TDayPaperList store = FixedStore();
@@ -423,6 +426,9 @@ TEST(NotesFile, LoadInSmallBlocksReadsAsTheWholeBytes)
             ASSERT_EQ(store.Count(), whole.Count()) << what;
             EXPECT_EQ(store.SaveToBytes(), whole.SaveToBytes()) << what;
             EXPECT_EQ(store.TodayList().ReminderCount(), whole.TodayList().ReminderCount()) << what;
+            EXPECT_EQ(store.UnreadBytes() != 0, c.Damaged) << what;
+            EXPECT_EQ(store.UnreadBytes(), unread.value_or(store.UnreadBytes())) << what;
+            unread = store.UnreadBytes();
             if (block != 1 && block != 7)
                 continue;  // saves flush to the disk: the copy is looked at for a few sizes
             store.SaveToFile(file);
