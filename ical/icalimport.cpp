@@ -209,8 +209,8 @@ private:
             read.Desc = description;
             read.Category = Categories(item);
             read.Before = LeadStep(LeadSeconds(item, read.When, todo));
-            read.Recurrency = recurrence.value_or(store::rcNone);
             read.FirstOnly = recurrence == std::int32_t{-1};
+            read.Recurrency = read.FirstOnly ? store::rcNone : recurrence.value_or(store::rcNone);
         }
         Items.push_back(std::move(read));
     }
