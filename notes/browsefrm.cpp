@@ -161,6 +161,8 @@ void TBrowseForm::CreateToolBar()
     YearCombo = new QComboBox(ToolBar1);
     YearCombo->setEditable(true);
     YearCombo->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is the year: no completion turns "2" into "2000" on the way.
+    YearCombo->setCompleter(nullptr);
     YearCombo->setFixedWidth(145);
     ToolBar1->addWidget(YearCombo);
     ToolBar1->addSeparator();
@@ -170,6 +172,8 @@ void TBrowseForm::CreateToolBar()
     SearchText = new QComboBox(ToolBar1);
     SearchText->setEditable(true);
     SearchText->setInsertPolicy(QComboBox::NoInsert);
+    // The search is case-sensitive: a completion must not change the case of what is typed.
+    SearchText->setCompleter(nullptr);
     SearchText->setFixedWidth(145);
     SearchText->setEditText(QStringLiteral("<type keyword here>"));
     SearchText->lineEdit()->setCursorPosition(0);

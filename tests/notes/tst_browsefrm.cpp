@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -325,6 +326,16 @@ void TestBrowseForm::yearBox()
                           "2008", "2009"}));
     QCOMPARE(form.YearCombo->currentText(), QStringLiteral("2004"));
     const QStringList before = Shown(*form.NoteGrid);
+
+    // Typed key by key, the text is the year: "2" is the year 2, not a completed "2000".
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.YearCombo->setFocus();
+    form.YearCombo->lineEdit()->selectAll();
+    QTest::keyClicks(form.YearCombo->lineEdit(), QStringLiteral("2"));
+    QCOMPARE(form.BrowseYear, 2);
+    form.YearCombo->setCurrentIndex(5);
+    QCOMPARE(form.BrowseYear, 2004);
 
     form.YearCombo->setEditText(typed);
     QCOMPARE(form.BrowseYear, year);
