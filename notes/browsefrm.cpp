@@ -220,7 +220,8 @@ void TBrowseForm::Connect()
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(About1, &QAction::triggered, this, &TBrowseForm::About1Click);
     connect(Button1, &QPushButton::clicked, this, &TBrowseForm::Button1Click);
-    connect(SearchText->lineEdit(), &QLineEdit::returnPressed, this, &TBrowseForm::Button1Click);
+    // Enter in the search box presses "&Search", and like it does nothing while it is disabled.
+    connect(SearchText->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
     connect(YearCombo, &QComboBox::currentTextChanged, this, &TBrowseForm::YearComboChange);
     connect(MonthTv, &QTreeWidget::currentItemChanged, this, &TBrowseForm::MonthTvChange);
     connect(MonthTv, &QTreeWidget::itemClicked, this, &TBrowseForm::MonthTvChange);
