@@ -144,6 +144,25 @@ std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule, cons
     return std::nullopt;
 }
 
+// libical looks a TZID that the calendar does not define up as a file below the zone folder, so
+// a name climbing out of it ("../../../dev/tty") would have it read any file, or wait on a
+// terminal. Such names are replaced by one no file has; the times read as local.
+void NeutraliseZonePaths(icalcomponent* calendar, icalcomponent* component)
+{
+    for (icalproperty* property = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY);
+         property != nullptr; property = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY))
+        for (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+             tzid != nullptr; tzid = icalproperty_get_next_parameter(property, ICAL_TZID_PARAMETER)) {
+            const char* name = icalparameter_get_tzid(tzid);
+            if (name != nullptr && std::string_view(name).find("..") != std::string_view::npos &&
+                icalcomponent_get_timezone(calendar, name) == nullptr)
+                icalparameter_set_tzid(tzid, "unsafe zone name");
+        }
+    for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
+         child != nullptr; child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+        NeutraliseZonePaths(calendar, child);
+}
+
 bool ContainsRun(const std::vector<std::string>& note, const std::vector<std::string>& lines)
 {
     return std::search(note.begin(), note.end(), lines.begin(), lines.end()) != note.end();
@@ -158,6 +177,7 @@ public:
 
     void ReadCalendar(icalcomponent* calendar)
     {
+        NeutraliseZonePaths(calendar, calendar);
         for (icalcomponent* item = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT);
              item != nullptr; item = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
             const icalcomponent_kind kind = icalcomponent_isa(item);

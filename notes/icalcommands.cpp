@@ -54,6 +54,7 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
     layout->addWidget(new QLabel(QStringLiteral("to"), &dialog), 1, 2);
     layout->addWidget(to, 1, 3);
     layout->addWidget(buttons, 2, 0, 1, 4);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (wholeYear->isChecked())

@@ -2,10 +2,12 @@
 
 #include "ical/icalendar.h"
 #include "tests/support/scopedzone.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -206,6 +208,26 @@ TEST_F(ICalendar, TimesBecomeLocalTimeOfTheirDay)
     EXPECT_EQ(Local(unknown.When), "2026-03-07 08:30");
     EXPECT_EQ(Summary.Text(), "Added 1 reminder and 0 notes. 1 time in an unknown time zone read "
                               "as local time.");
+}
+
+TEST_F(ICalendar, ZoneNamesNeverReachFilesOutsideTheZoneFolder)
+{
+    // A real zone file outside the zone folder, named by a path that climbs out of it.
+    orvenna::test::TTempFolder folder;
+    std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Tokyo", folder.File("tokyo"));
+    const std::string climbing = "../../../../../.." + folder.File("tokyo");
+    const TReminder& read =
+        ImportOne(Calendar(Event("DTSTART;TZID=" + climbing + ":20260307T083000\r\n")));
+    EXPECT_EQ(Local(read.When), "2026-03-07 08:30");
+    EXPECT_EQ(Summary.UnknownZone, 1);
+
+    // A zone the file defines itself may be named anything.
+    Imported.LoadFromBytes(std::string(4, '\0'));
+    const std::string zone = "BEGIN:VTIMEZONE\r\nTZID:../Tokyo\r\nBEGIN:STANDARD\r\n"
+                             "DTSTART:16010101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n"
+                             "END:STANDARD\r\nEND:VTIMEZONE\r\n";
+    EXPECT_EQ(Local(ImportOne(Calendar(zone + Event("DTSTART;TZID=../Tokyo:20260307T083000\r\n"))).When),
+              "2026-03-07 00:30");
 }
 
 TEST_F(ICalendar, ExportWritesLocalTimesWithTheirZoneOrInUtc)
