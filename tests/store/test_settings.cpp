@@ -201,9 +201,11 @@ TEST(Settings, CopyFromCopiesEveryPropertyFromASettingOnly)
 {
     TCalSetting source;
     ChangeEverything(source);
+    source.Top = 37;  // 0 is also the creation value: a dropped Top would go unseen
     TCalSetting target;
     target.CopyFrom(source);
     EXPECT_TRUE(target == source);
+    EXPECT_EQ(target.Top, 37);
 
     TDayPaper paper;
     try {
