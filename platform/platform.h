@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -79,6 +80,12 @@ public:
     // Calls onChange (on the window thread, from the event loop) whenever the wallpaper
     // file, placement or colour may have changed. A second call replaces the handler.
     virtual void WatchDesktopFacts(std::function<void()> onChange) = 0;
+
+    // ---- desktop theme ------------------------------------------------------------------
+    // The theme indexes of the system colours this desktop's theme has a colour for, in the
+    // order a colour list offers them. An index is the low byte of a stored system colour
+    // (0xFF000000 + index, 0..30). Empty: the desktop names no colours.
+    virtual std::vector<int> SystemColorIndexes() const = 0;
 
     // ---- windows ------------------------------------------------------------------------
     // Makes a frameless top-level window live on the desktop: below every ordinary window,

@@ -25,6 +25,7 @@ public:
     TDesktopFacts Facts;
     bool SoundPlayable = true;
     bool InstanceFree = true;
+    std::vector<int> SystemColors{15, 5, 8};  // clBtnFace, clWindow, clWindowText
 
     // ---- what the code under test asked for ---------------------------------------------
     bool AutoRun = false;
@@ -60,6 +61,7 @@ public:
     std::optional<QRect> TaskBarRect() const override { return TaskBar; }
     TDesktopFacts DesktopFacts() const override { return Facts; }
     void WatchDesktopFacts(std::function<void()> onChange) override;
+    std::vector<int> SystemColorIndexes() const override { return SystemColors; }
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;
     bool RegisterHotKey(std::function<void()> onPressed) override;

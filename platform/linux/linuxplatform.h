@@ -2,7 +2,7 @@
 // The Linux adapter: X11 (through xcb) and freedesktop conventions, GIO for desktop settings.
 // Its methods are spread over files by service:
 //   linuxplatform.cpp  construction and capabilities
-//   shell.cpp          program files, clipboard, web addresses
+//   shell.cpp          program files, clipboard, web addresses, theme colours
 //   session.cpp        single instance, sound
 //   autostart.cpp      the freedesktop autostart entry
 //   desktopfacts.cpp   wallpaper facts from GSettings, xfconf or Plasma, and their change watch
@@ -37,6 +37,7 @@ public:
     std::optional<QRect> TaskBarRect() const override;
     TDesktopFacts DesktopFacts() const override;
     void WatchDesktopFacts(std::function<void()> onChange) override;
+    std::vector<int> SystemColorIndexes() const override;
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;
     bool RegisterHotKey(std::function<void()> onPressed) override;

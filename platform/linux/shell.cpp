@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace orvenna::platform {
 
@@ -84,6 +85,17 @@ std::optional<QUrl> WebAddress(const QString& text)
     if (web && url.host().isEmpty())
         return std::nullopt;
     return url;
+}
+
+std::vector<int> TLinuxPlatform::SystemColorIndexes() const
+{
+    // The desktop theme reaches the program as Qt's palette, which has a role for every named
+    // theme index; 25 has no name.
+    std::vector<int> indexes;
+    for (int index = 0; index <= 30; ++index)
+        if (index != 25)
+            indexes.push_back(index);
+    return indexes;
 }
 
 }  // namespace orvenna::platform
