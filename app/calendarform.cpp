@@ -1,34 +1,27 @@
 #include "app/calendarform.h"
 
-#include "platform/clock.h"
+#include "app/appcore.h"
 #include "app/daygrid.h"
-#include "desktop/fontconvert.h"
-#include "desktop/guitool.h"
-#include "app/localeformat.h"
-#include "platform/platform.h"
 #include "app/startup.h"
 #include "app/titlebox.h"
+#include "desktop/fontconvert.h"
+#include "desktop/guitool.h"
 #include "desktop/wallpaper.h"
+#include "platform/clock.h"
+#include "platform/platform.h"
 
 #include "store/daypaperlist.h"
-#include "store/errors.h"
 #include "store/settings.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
-
-#include <cmath>
-#include <cstdio>
 
 namespace orvenna::app {
 
@@ -48,62 +41,28 @@ void Trace(const QString& text)
         desktop::GUITools->AddLog(text);
 }
 
-QDate DateFromDays(double days)
-{
-    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
-}
-
-void ShowErrorBox(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(ProgramTitle), text,
-                    QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
-}
-
-// A 16 x 16 picture of a calendar leaf for the tray.
-QIcon TrayPicture()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(40, 40, 40));
-    painter.setBrush(Qt::white);
-    painter.drawRect(1, 2, 13, 12);
-    painter.fillRect(2, 3, 12, 3, TodayColor);
-    painter.setPen(QColor(90, 90, 90));
-    for (int y = 8; y <= 12; y += 2)
-        for (int x = 3; x <= 12; x += 3)
-            painter.drawPoint(x, y);
-    return QIcon(pixmap);
-}
-
 }  // namespace
 
-TCalendarForm::TCalendarForm(platform::TPlatform& platform, platform::TClock& clock,
-                             QString programFolder, TCalendarHooks hooks, QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window),
-      Platform(platform),
-      Clock(clock),
-      Folder(std::move(programFolder)),
-      Hooks(std::move(hooks))
+TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), FCore(core)
 {
-    if (!Hooks.ShowError)
-        Hooks.ShowError = ShowErrorBox;
     setObjectName(QStringLiteral("CalendarForm"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
     setFixedSize(CalendarSize);
     CreateComponents();
     CreateMenu();
     FormCreate();
+    ConnectCore();
 }
 
 TCalendarForm::~TCalendarForm()
 {
-    Platform.WatchDesktopFacts({});  // the platform outlives the window
-    if (desktop::GUITools)
-        desktop::GUITools->CopyLogToClipboard();
-    // The notes file is written by the windows that change notes, never here.
+    FCore.Platform().WatchDesktopFacts({});  // the platform outlives the window
+}
+
+QString TCalendarForm::ProgramFile(const QString& name) const
+{
+    return FCore.ProgramFile(name);
 }
 
 void TCalendarForm::CreateComponents()
@@ -113,14 +72,9 @@ void TCalendarForm::CreateComponents()
     lv = new TDayGrid(this);
     lv->setGeometry(0, GridTop, CalendarSize.width(), CalendarSize.height() - GridTop);
     connect(lv, &TDayGrid::DayDoubleClicked, this, [this](int day) {
-        ShownDay = day;
-        if (Hooks.ShowDayNote)
-            Hooks.ShowDayNote(day);
+        FShownDay = day;
+        emit DayOpened(ShownDate());
     });
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TCalendarForm::Timer1Timer);
 
     MoveSettled = new QTimer(this);
     MoveSettled->setSingleShot(true);
@@ -140,143 +94,97 @@ void TCalendarForm::CreateMenu()
     PopupMenu1->addSeparator();
     Browse1 = PopupMenu1->addAction(QStringLiteral("&Browse..."), this,
                                     &TCalendarForm::Browse1Click);
-    Browse1->setEnabled(static_cast<bool>(Hooks.Browse));
+    Browse1->setEnabled(false);
     Setting1 = PopupMenu1->addAction(QStringLiteral("&Setting..."), this,
                                      &TCalendarForm::Setting1Click);
-    Setting1->setEnabled(static_cast<bool>(Hooks.Setting));
+    Setting1->setEnabled(false);
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(QStringLiteral("&Refresh"), this, &TCalendarForm::Refresh1Click);
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(QStringLiteral("E&xit"), this, &TCalendarForm::exit1Click);
 }
 
+void TCalendarForm::ConnectCore()
+{
+    connect(&FCore, &TAppCore::NotesChanged, this, &TCalendarForm::RefreshNoteMarks);
+    connect(&FCore, &TAppCore::SettingsChanged, this, &TCalendarForm::ApplySettings);
+    connect(&FCore, &TAppCore::MenuRequested, this, [this](QPoint screenPos) {
+        activateWindow();
+        PopupMenu1->popup(screenPos);
+    });
+}
+
 // ---- creation ---------------------------------------------------------------------------------
 
 void TCalendarForm::FormCreate()
 {
-    LastPaintTick = Clock.TickCount();
-    Settings = std::make_unique<store::TCalSetting>();
+    platform::TPlatform& platform = FCore.Platform();
+    FLastPaintTick = FCore.Clock().TickCount();
 
-    WallPaper = std::make_unique<desktop::TWallPaper>(Platform);
-    WallpaperFile = WallPaper->GetWallpaperPath();
+    FWallPaper = std::make_unique<desktop::TWallPaper>(platform);
+    FWallpaperFile = FWallPaper->GetWallpaperPath();
     LoadWallpaperOrFill();
-    if (!WallPaper->IsFormatSupported())
+    if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
-    Platform.WatchDesktopFacts([this] { WMSettingChange(); });
+    platform.WatchDesktopFacts([this] { WMSettingChange(); });
 
-    LoadSettings();
     winId();  // the window exists from here on, so the platform can mark it
-    Platform.SetTaskBarPresence(this, !Settings->HideInTheTray);
-    Platform.AttachToDesktop(this);
-
-    CellWidth = CellWidthFor(width());
+    platform.AttachToDesktop(this);
+    FCellWidth = CellWidthFor(width());
     PlaceWindow();
-
-    const QDate today = DateFromDays(Clock.Now());
-    ShownYear = today.year();
-    ShownMonth = today.month();
-    ShownDay = today.day();
-
-    LoadNotes();
-    LocalFormat = LocalFormatFromLocale();
-
-    BuildMonth(today);
-    BuildWindowRegion();
+    const QDate today = FCore.Today();
+    FShownYear = today.year();
+    FShownMonth = today.month();
+    FShownDay = today.day();
+    ApplySettings();
     Trace(QStringLiteral("create"));
 }
 
 void TCalendarForm::LoadWallpaperOrFill()
 {
     try {
-        WallPaper->LoadWallpaper();
+        FWallPaper->LoadWallpaper();
     } catch (const std::exception& error) {
         // An unreadable picture keeps the previous composition; at the first load there is
         // none yet, so the desktop colour stands in for it.
-        std::fprintf(stderr, "orvenna: %s\n", error.what());
-        if (WallPaper->DeskBitmap().isNull())
-            WallPaper->ComposeDesktop(QImage());
-    }
-}
-
-void TCalendarForm::LoadSettings()
-{
-    try {
-        Settings->LoadFromFile(ProgramFile(QLatin1String(SettingsFileName)).toStdString());
-    } catch (const store::EStoreError&) {
-        // A missing or damaged file: carry on with the creation values; the next close
-        // writes a good file.
-        Settings = std::make_unique<store::TCalSetting>();
-    }
-}
-
-void TCalendarForm::LoadNotes()
-{
-    DayPapers = std::make_unique<store::TDayPaperList>([this] {
-        return std::floor(Clock.Now());
-    });
-    const std::string notesFile = ProgramFile(QLatin1String(NotesFileName)).toStdString();
-    try {
-        DayPapers->LoadFromFile(notesFile);
-    } catch (const store::EFileError& openError) {
-        // Only a missing file is replaced by an empty one: one that exists but cannot be
-        // opened still holds the user's notes.
-        if (QFileInfo::exists(ProgramFile(QLatin1String(NotesFileName)))) {
-            std::fprintf(stderr, "orvenna: %s\n", openError.what());
-            return;
-        }
-        try {
-            DayPapers->SaveToFile(notesFile);
-        } catch (const store::EStoreError& error) {
-            std::fprintf(stderr, "orvenna: %s\n", error.what());
-        }
+        qCWarning(lcApp) << "wallpaper:" << error.what();
+        if (FWallPaper->DeskBitmap().isNull())
+            FWallPaper->ComposeDesktop(QImage());
     }
 }
 
 void TCalendarForm::PlaceWindow()
 {
-    QRect primary = Platform.PrimaryScreen();
+    const platform::TPlatform& platform = FCore.Platform();
+    const store::TCalSetting& settings = FCore.Settings();
+    QRect primary = platform.PrimaryScreen();
     QList<QRect> screens{primary};
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->geometry());
     if (primary.isEmpty() && QGuiApplication::primaryScreen())
         primary = QGuiApplication::primaryScreen()->geometry();
-    move(InitialPosition(Settings->Top, Settings->Left, size(), primary, screens));
+    move(InitialPosition(settings.Top, settings.Left, size(), primary, screens));
 }
 
 void TCalendarForm::Start()
 {
     show();
     Refresh1Click();
-    AddTrayIcon();
-    Timer1->start();
-}
-
-void TCalendarForm::AddTrayIcon()
-{
-    Tray = new QSystemTrayIcon(TrayPicture(), this);
-    Tray->setToolTip(QString::fromLatin1(ProgramTitle));
-    connect(Tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Trigger:
-                case QSystemTrayIcon::Context:
-                    activateWindow();
-                    PopupMenu1->popup(QCursor::pos());
-                    break;
-                case QSystemTrayIcon::DoubleClick:
-                    if (Hooks.ShowTodayNote)
-                        Hooks.ShowTodayNote();
-                    break;
-                default:
-                    break;
-                }
-            });
-    Tray->show();
+    FCore.Start();
 }
 
 void TCalendarForm::ShowUnsupportedWallpaper()
 {
-    Hooks.ShowError(QString::fromLatin1(UnsupportedWallpaperText));
+    FCore.ReportError(QString::fromLatin1(UnsupportedWallpaperText));
+}
+
+void TCalendarForm::ApplySettings()
+{
+    FCore.Platform().SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
+    BuildMonth(QDate(FShownYear, FShownMonth, 1));
+    BuildWindowRegion();
+    if (isVisible())
+        Refresh1Click();
 }
 
 // ---- window events ---------------------------------------------------------------------------
@@ -291,23 +199,15 @@ void TCalendarForm::showEvent(QShowEvent* event)
 
 void TCalendarForm::closeEvent(QCloseEvent* event)
 {
-    Settings->Top = y();
-    Settings->Left = x();
-    try {
-        Settings->SaveToFile(ProgramFile(QLatin1String(SettingsFileName)).toStdString());
-    } catch (const store::EStoreError& error) {
-        std::fprintf(stderr, "orvenna: %s\n", error.what());
-    }
-    if (Tray)
-        Tray->hide();
+    FCore.Close(pos());
     event->accept();
 }
 
 void TCalendarForm::paintEvent(QPaintEvent*)
 {
-    const std::uint32_t now = Clock.TickCount();
-    const bool rebuild = PaintRebuildsIcons(LastPaintTick, now);
-    LastPaintTick = now;
+    const std::uint32_t now = FCore.Clock().TickCount();
+    const bool rebuild = PaintRebuildsIcons(FLastPaintTick, now);
+    FLastPaintTick = now;
     if (rebuild)
         BuildDayIcons();
 }
@@ -321,11 +221,11 @@ void TCalendarForm::moveEvent(QMoveEvent* event)
 
 void TCalendarForm::TitleMousePress(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !Settings->CanMoved)
+    if (event->button() != Qt::LeftButton || !FCore.Settings().CanMoved)
         return;
     // On X11 the window follows the mouse itself: window managers offer no move to a window
     // that lives on the desktop. Elsewhere the system's move loop is the only way to move.
-    if (Platform.CanAttachToDesktop()) {
+    if (FCore.Platform().CanAttachToDesktop()) {
         ManualDragging = true;
         ManualDragOffset = event->globalPosition().toPoint() - pos();
     }
@@ -333,7 +233,7 @@ void TCalendarForm::TitleMousePress(QMouseEvent* event)
 
 void TCalendarForm::TitleMouseMove(QMouseEvent* event)
 {
-    if (!Settings->CanMoved || !(event->buttons() & Qt::LeftButton))
+    if (!FCore.Settings().CanMoved || !(event->buttons() & Qt::LeftButton))
         return;
     if (ManualDragging) {
         move(event->globalPosition().toPoint() - ManualDragOffset);
@@ -361,33 +261,28 @@ void TCalendarForm::DragEnded()
     Refresh1Click();
 }
 
-void TCalendarForm::Timer1Timer()
-{
-    if (Hooks.CheckReminders)
-        Hooks.CheckReminders();
-}
-
 // ---- month view --------------------------------------------------------------------------------
 
 void TCalendarForm::BuildMonth(QDate date)
 {
     const QDate first(date.year(), date.month(), 1);
-    lv->SetMonth(MonthGrid(first, CellWidth), first, DateFromDays(Clock.Now()));
-    NoteDays = DaysWithNotes();
-    lv->SetNoteDays(NoteDays);
-    lv->SetNumberFont(desktop::ToQFont(Settings->SubFont), desktop::ToQColor(Settings->SubFont.Color));
+    lv->SetMonth(MonthGrid(first, FCellWidth), first, FCore.Today());
+    FNoteDays = DaysWithNotes();
+    lv->SetNoteDays(FNoteDays);
+    const store::TFont& numbers = FCore.Settings().SubFont;
+    lv->SetNumberFont(desktop::ToQFont(numbers), desktop::ToQColor(numbers.Color));
     PaintBox1->update();
 }
 
 QStringList TCalendarForm::DaysWithNotes() const
 {
     QStringList days;
-    for (int i = 0; i < DayPapers->Count(); ++i) {
-        const store::TDayPaper& paper = DayPapers->GetDayPaper(i);
+    for (int i = 0; i < FCore.DayPapers().Count(); ++i) {
+        const store::TDayPaper& paper = FCore.DayPapers().GetDayPaper(i);
         if (paper.Note.empty())
             continue;
         const QDate day = DateFromDays(paper.Day);
-        if (day.year() == ShownYear && day.month() == ShownMonth)
+        if (day.year() == FShownYear && day.month() == FShownMonth)
             days << QString::number(day.day());
     }
     return days;
@@ -402,8 +297,8 @@ void TCalendarForm::PaintTitle(QPainter& painter)
 
     const QString applebar = ProgramFile(QStringLiteral("images/applebar.bmp"));
     QImage picture;
-    if (!Settings->TitlePic.empty())
-        picture.load(QString::fromStdString(Settings->TitlePic));
+    if (!FCore.Settings().TitlePic.empty())
+        picture.load(QString::fromStdString(FCore.Settings().TitlePic));
     if (picture.isNull() && TitleBackgroundSaved)
         picture.load(applebar);
     if (picture.isNull())
@@ -411,24 +306,24 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     if (!picture.isNull())
         painter.drawImage(0, 0, picture);
 
-    QFont font = desktop::ToQFont(Settings->TitleFont);
-    painter.setPen(desktop::ToQColor(Settings->TitleFont.Color));
-    const TTitleLayout layout = TitleLayout(CellWidth);
+    QFont font = desktop::ToQFont(FCore.Settings().TitleFont);
+    painter.setPen(desktop::ToQColor(FCore.Settings().TitleFont.Color));
+    const TTitleLayout layout = TitleLayout(FCellWidth);
     for (int k = 0; k < 7; ++k)
         desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(WeekdayLabels[k]), font,
                                            layout.WeekdayLabels[k].x(),
                                            layout.WeekdayLabels[k].y());
     font.setPointSize(9);
-    const QString month = QString::fromStdString(LocalFormat.ShortMonthNames[ShownMonth - 1]);
-    desktop::TGUITools::DrawSmoothText(painter, month, font, layout.MonthLabel.x(),
+    const std::string& month = FCore.LocalFormat().ShortMonthNames[FShownMonth - 1];
+    desktop::TGUITools::DrawSmoothText(painter, QString::fromStdString(month), font, layout.MonthLabel.x(),
                                        layout.MonthLabel.y());
 }
 
 void TCalendarForm::BuildWindowRegion()
 {
     QImage titlePicture;
-    if (!Settings->TitlePic.empty())
-        titlePicture.load(QString::fromStdString(Settings->TitlePic));
+    if (!FCore.Settings().TitlePic.empty())
+        titlePicture.load(QString::fromStdString(FCore.Settings().TitlePic));
     const QRegion title = TitleShape(titlePicture, width());
     const QImage mask(ProgramFile(QStringLiteral("images/2.bmp")));
     const QRegion cell = mask.isNull() ? QRegion() : RegionFromPicture(mask);
@@ -444,13 +339,13 @@ void TCalendarForm::SaveBackgrounds()
     QImage work;
     const QRect gridClient(ListTopLeft, ListBottomRight - QPoint(1, 1));
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
-    WallPaper->CopyDeskRect(work, gridClient, gridScreen);
+    FWallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
     GridBackgroundSaved = work.save(ProgramFile(QStringLiteral("bk.bmp")), "BMP");
 
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
-    WallPaper->CopyDeskRect(work, titleClient, titleScreen);
+    FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
     TitleBackgroundSaved = work.save(ProgramFile(QStringLiteral("images/applebar.bmp")), "BMP");
 }
@@ -471,52 +366,56 @@ void TCalendarForm::BuildDayIcons()
 
 void TCalendarForm::RefreshNoteMarks()
 {
-    NoteDays = DaysWithNotes();
-    lv->SetNoteDays(NoteDays);
+    FNoteDays = DaysWithNotes();
+    lv->SetNoteDays(FNoteDays);
 }
 
 // ---- commands ----------------------------------------------------------------------------------
 
 void TCalendarForm::ShowMonthOf(int year, int month)
 {
-    ShownYear = year;
-    ShownMonth = month;
-    ShownDay = 1;
-    BuildMonth(QDate(ShownYear, ShownMonth, 1));
+    FShownYear = year;
+    FShownMonth = month;
+    FShownDay = 1;
+    BuildMonth(QDate(FShownYear, FShownMonth, 1));
     BuildWindowRegion();
     Refresh1Click();
 }
 
 void TCalendarForm::previousMonthItemClick()
 {
-    if (ShownMonth == 1)
-        ShowMonthOf(ShownYear - 1, 12);
+    if (FShownMonth == 1)
+        ShowMonthOf(FShownYear - 1, 12);
     else
-        ShowMonthOf(ShownYear, ShownMonth - 1);
+        ShowMonthOf(FShownYear, FShownMonth - 1);
 }
 
 void TCalendarForm::NextMonthClick()
 {
-    if (ShownMonth == 12)
-        ShowMonthOf(ShownYear + 1, 1);
+    if (FShownMonth == 12)
+        ShowMonthOf(FShownYear + 1, 1);
     else
-        ShowMonthOf(ShownYear, ShownMonth + 1);
+        ShowMonthOf(FShownYear, FShownMonth + 1);
 }
 
 void TCalendarForm::Browse1Click()
 {
-    if (Hooks.Browse)
-        Hooks.Browse();
+    emit BrowseRequested();
 }
 
 void TCalendarForm::Setting1Click()
 {
-    if (!Hooks.Setting || !Hooks.Setting())
-        return;
-    Platform.SetAutoRun(Settings->IsDeskChild);
-    BuildMonth(QDate(ShownYear, ShownMonth, 1));
-    Refresh1Click();
-    BuildWindowRegion();
+    emit SettingRequested();
+}
+
+void TCalendarForm::SetBrowseEnabled(bool enabled)
+{
+    Browse1->setEnabled(enabled);
+}
+
+void TCalendarForm::SetSettingEnabled(bool enabled)
+{
+    Setting1->setEnabled(enabled);
 }
 
 void TCalendarForm::Refresh1Click()
@@ -524,7 +423,7 @@ void TCalendarForm::Refresh1Click()
     SaveBackgrounds();
     PaintBox1->update();
     BuildDayIcons();
-    LastPaintTick = 0;
+    FLastPaintTick = 0;
 }
 
 void TCalendarForm::exit1Click()
@@ -534,10 +433,10 @@ void TCalendarForm::exit1Click()
 
 void TCalendarForm::WMSettingChange()
 {
-    WallpaperFile = WallPaper->GetWallpaperPath();
+    FWallpaperFile = FWallPaper->GetWallpaperPath();
     LoadWallpaperOrFill();
     Refresh1Click();
-    if (!WallPaper->IsFormatSupported())
+    if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
 }
 

@@ -1,13 +1,49 @@
-// The entry sequence: one copy at a time, the tools object, the calendar window, the loop.
-// Everything is created here and handed to the windows; nothing else happens here.
+// The entry sequence: one copy at a time, the tools object, the program's state, the calendar
+// window and the windows that open from it, the loop. Everything is created and connected
+// here; nothing else happens here.
 
+#include "app/appcore.h"
 #include "app/calendarform.h"
-#include "platform/clock.h"
-#include "desktop/guitool.h"
-#include "platform/platform.h"
+#include "app/openers.h"
 #include "app/startup.h"
+#include "desktop/guitool.h"
+#include "platform/clock.h"
+#include "platform/platform.h"
 
 #include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+// An error box captioned "Orvenna" above every window.
+void ShowErrorBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), text, QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+// The core and the windows, from creation to the end of the loop. Everything made here is
+// gone before the caller takes the tools object away.
+int Run(orvenna::platform::TPlatform& system)
+{
+    using namespace orvenna;
+    platform::TSystemClock clock;
+    const QString folder = system.ProgramFolder();
+    app::TAppCore core(system, clock, folder);
+    QObject::connect(&core, &app::TAppCore::ErrorReported, &core, ShowErrorBox);
+    app::TCalendarForm calendar(core);
+    app::ConnectOpeners(core, calendar);
+
+    // The first-run notice and the splash are windows of their own; the marker is written
+    // here either way so that the notice, once it exists, shows on the first run only.
+    [[maybe_unused]] const bool firstRun = app::MarkFirstRun(folder);
+
+    calendar.Start();
+    return QApplication::exec();
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -25,17 +61,7 @@ int main(int argc, char* argv[])
 
     desktop::TGUITools tools(*system);
     desktop::GUITools = &tools;
-
-    platform::TSystemClock clock;
-    const QString folder = system->ProgramFolder();
-    app::TCalendarForm calendar(*system, clock, folder);
-
-    // The first-run notice and the splash are windows of their own; the marker is written
-    // here either way so that the notice, once it exists, shows on the first run only.
-    [[maybe_unused]] const bool firstRun = app::MarkFirstRun(folder);
-
-    calendar.Start();
-    const int status = QApplication::exec();
+    const int status = Run(*system);
     desktop::GUITools = nullptr;
     return status;
 }

@@ -16,7 +16,7 @@ void TTitleBox::paintEvent(QPaintEvent*)
 {
     if (desktop::GUITools) {
         desktop::GUITools->AddLog(QStringLiteral("PaintBox1"));
-        desktop::GUITools->AddLogNumber(static_cast<std::int32_t>(Form.LastPaintTick));
+        desktop::GUITools->AddLogNumber(static_cast<std::int32_t>(Form.LastPaintTick()));
     }
     QPainter painter(this);
     Form.PaintTitle(painter);
@@ -39,7 +39,7 @@ void TTitleBox::mouseReleaseEvent(QMouseEvent* event)
 
 void TTitleBox::contextMenuEvent(QContextMenuEvent* event)
 {
-    Form.PopupMenu1->popup(event->globalPos());
+    Form.PopupMenu().popup(event->globalPos());
 }
 
 }  // namespace orvenna::app

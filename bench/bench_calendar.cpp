@@ -3,6 +3,7 @@
 // Offscreen, over a fake desktop of 3840 x 2160 with a photo-like wallpaper of that size.
 #include "bench/benchpictures.h"
 
+#include "app/appcore.h"
 #include "app/calendarform.h"
 #include "platform/clock.h"
 #include "app/daygrid.h"
@@ -26,6 +27,7 @@ struct TDesk {
     QTemporaryDir Folder;
     platform::TFakePlatform Platform;
     platform::TSystemClock Clock;
+    std::unique_ptr<app::TAppCore> Core;
     std::unique_ptr<app::TCalendarForm> Form;
 
     TDesk()
@@ -39,7 +41,8 @@ struct TDesk {
         Platform.Work = QRect(0, 0, ScreenWidth, ScreenHeight - 40);
         Platform.Facts = {wallpaper, platform::TWallpaperPlacement::Stretched, QColor(30, 60, 90)};
         Platform.Folder = Folder.path() + QLatin1Char('/');
-        Form = std::make_unique<app::TCalendarForm>(Platform, Clock, Platform.Folder);
+        Core = std::make_unique<app::TAppCore>(Platform, Clock, Platform.Folder);
+        Form = std::make_unique<app::TCalendarForm>(*Core);
         Form->show();
         QApplication::processEvents();
     }

@@ -1,93 +1,29 @@
-// The calendar window on the offscreen platform: a fake desktop, a fixed clock, a temporary
-// program folder with the shipped images and a generated wallpaper.
-#include "app/calendarform.h"
-#include "app/daygrid.h"
-#include "platform/fake/fakeplatform.h"
-#include "tests/support/fakeclock.h"
-#include "app/startup.h"
+// The calendar window and the program's state on the offscreen platform (calendarrig.h).
+#include "tests/app/calendarrig.h"
 
-#include "store/daypaperlist.h"
-#include "store/settings.h"
+#include "app/daygrid.h"
+#include "app/settingsopener.h"
+#include "desktop/guitool.h"
 #include "desktop/wallpaper.h"
+#include "store/daypaperlist.h"
+#include "store/daypapers.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QMenu>
-#include <QTemporaryDir>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
-
-#include <memory>
+#include <QTimer>
 
 using namespace orvenna;
 using namespace orvenna::app;
+using namespace orvenna::test;
+using TRig = orvenna::test::TCalendarRig;
 
 namespace {
 
 const QString UnsupportedText = QStringLiteral(
     "The wallpaper file format is not supported, program will use the default setting.");
-const QDate Today(2025, 3, 15);  // March 2025: the 1st is a Saturday, 31 days, six rows
-
-double DayCount(QDate date) { return static_cast<double>(QDate(1899, 12, 30).daysTo(date)); }
-
-// Every pixel different from its neighbours, so a piece cut from the wrong place shows.
-QImage PatternPicture(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, qRgb(x % 256, y % 256, 16 * (x / 256) + y / 256));
-    return image;
-}
-
-QImage Solid(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-// The program folder, the desktop and the clock of one calendar.
-class TRig final {
-public:
-    explicit TRig(QDate today = Today, const QImage& wallpaper = PatternPicture({1024, 768}))
-    {
-        Folder = Dir.path() + QLatin1Char('/');
-        QDir().mkpath(Folder + QStringLiteral("images"));
-        QString images = QStringLiteral(ORVENNA_BIN_DIR "/images/");
-        if (!QFile::exists(images + QStringLiteral("2.bmp")))
-            images = QStringLiteral(ORVENNA_SOURCE_DIR "/images/");
-        for (const QString& name : QDir(images).entryList({QStringLiteral("*.bmp")}))
-            QFile::copy(images + name, Folder + QStringLiteral("images/") + name);
-        const QString picture = Folder + QStringLiteral("wallpaper.bmp");
-        wallpaper.save(picture, "BMP");
-        Platform.Folder = Folder;
-        Platform.Facts.WallpaperPath = picture;
-        Platform.Facts.Placement = platform::TWallpaperPlacement::Tiled;
-        Clock.Day = DayCount(today);
-        Hooks.ShowError = [this](const QString& text) { Errors << text; };
-    }
-
-    TCalendarForm& Create()
-    {
-        Form.reset();  // one calendar on the desktop at a time
-        Form = std::make_unique<TCalendarForm>(Platform, Clock, Folder, Hooks);
-        return *Form;
-    }
-    std::string File(const char* name) const { return (Folder + QLatin1String(name)).toStdString(); }
-    void SaveSettings(const store::TCalSetting& settings) const
-    {
-        settings.SaveToFile(File(SettingsFileName));
-    }
-
-    QTemporaryDir Dir;
-    QString Folder;
-    platform::TFakePlatform Platform;
-    test::TFakeClock Clock;
-    TCalendarHooks Hooks;
-    QStringList Errors;
-    std::unique_ptr<TCalendarForm> Form;
-};
 
 QImage Icon(const TCalendarForm& form, int day)
 {
@@ -140,7 +76,7 @@ private slots:
         QFETCH(QPoint, last);
         TRig rig;
         TCalendarForm& form = rig.Create();
-        QCOMPARE(form.CellWidth, 37);
+        QCOMPARE(form.CellWidth(), 37);
         form.BuildMonth(month.addDays(9));
         const QList<TDayItem>& items = form.DayGrid().Items();
         QCOMPARE(items.size(), days);
@@ -164,7 +100,7 @@ private slots:
         // The same day number a year earlier is not today.
         for (int i = 0; i < 12; ++i)
             form.previousMonthItemClick();
-        QCOMPARE(form.ShownYear, 2024);
+        QCOMPARE(form.ShownYear(), 2024);
         QCOMPARE(TodayItems(form), 0);
     }
 
@@ -188,9 +124,9 @@ private slots:
             papers.SaveToFile(rig.File(NotesFileName));
         }
         TCalendarForm& form = rig.Create();
-        QCOMPARE(form.NoteDays, (QStringList{QStringLiteral("10"), QStringLiteral("20")}));
+        QCOMPARE(form.NoteDays(), (QStringList{QStringLiteral("10"), QStringLiteral("20")}));
         form.NextMonthClick();
-        QCOMPARE(form.NoteDays, QStringList{QStringLiteral("10")});
+        QCOMPARE(form.NoteDays(), QStringList{QStringLiteral("10")});
     }
 
     void titlePictureKeyColourIsCutOut()
@@ -270,7 +206,7 @@ private slots:
         form.Start();
         const QPoint window = form.pos();
         QCOMPARE(window, QPoint(1024 - 296, 768 - 216));
-        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
         for (const TDayItem& item : form.DayGrid().Items()) {
             const QPoint behind = window + QPoint(item.Cell.Position.x() + 20,
                                                   GridTop + item.Cell.Position.y());
@@ -338,12 +274,12 @@ private slots:
     {
         TRig rig(QDate(2005, 12, 20));
         TCalendarForm& form = rig.Create();
-        QCOMPARE(form.ShownDay, 20);
+        QCOMPARE(form.ShownDay(), 20);
         form.NextMonthClick();
-        QCOMPARE(std::tuple(form.ShownYear, form.ShownMonth, form.ShownDay), std::tuple(2006, 1, 1));
+        QCOMPARE(std::tuple(form.ShownYear(), form.ShownMonth(), form.ShownDay()), std::tuple(2006, 1, 1));
         QCOMPARE(form.DayGrid().Items().first().Cell.Position.x(), -1);  // a Sunday
         form.previousMonthItemClick();
-        QCOMPARE(std::tuple(form.ShownYear, form.ShownMonth, form.ShownDay), std::tuple(2005, 12, 1));
+        QCOMPARE(std::tuple(form.ShownYear(), form.ShownMonth(), form.ShownDay()), std::tuple(2005, 12, 1));
         QCOMPARE(form.DayGrid().Items().size(), 31);
     }
 
@@ -371,7 +307,7 @@ private slots:
         const QPoint expected = canMove ? start + QPoint(30, 20) : start;
         QCOMPARE(form.pos(), expected);
         // Released, the cells show the wallpaper of the place the window is now.
-        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
         const TDayCell& cell = form.DayGrid().Items().at(9).Cell;
         QCOMPARE(Icon(form, 10), desk.copy(QRect(expected + QPoint(cell.Position.x() + 20,
                                                                     GridTop + cell.Position.y()),
@@ -393,35 +329,122 @@ private slots:
         QCOMPARE(disabled, (QStringList{"&Browse...", "&Setting..."}));
     }
 
-    void confirmedSettingsSetAutoRun()
+    void confirmedSettingsAreAppliedAtOnce()
     {
         TRig rig;
-        bool confirm = false;
-        rig.Hooks.Setting = [&] {
-            rig.Form->Settings->IsDeskChild = true;
-            return confirm;
-        };
         TCalendarForm& form = rig.Create();
-        form.Setting1Click();
+        form.Start();
+        auto* opener = form.findChild<TSettingsOpener*>();
+        QVERIFY(opener);
+        const QImage picture = Solid({296, 32}, Qt::magenta);
+        const QString path = rig.Folder + QStringLiteral("title.bmp");
+        QVERIFY(picture.save(path, "BMP"));
+        const QRegion fullTitle(0, 0, 296, 32);
+        QCOMPARE(form.WindowShape() & fullTitle, fullTitle);
+        store::TCalSetting& settings = rig.Core->Settings();
+        settings.IsDeskChild = true;
+        settings.HideInTheTray = true;
+        settings.TitlePic = path.toStdString();
+        const std::size_t presenceRequests = rig.Platform.TaskBarRequests.size();
+
+        opener->SettingDialogClosed(false);
         QCOMPARE(rig.Platform.AutoRunCalls, 0);
-        confirm = true;
-        form.Setting1Click();
+        QCOMPARE(rig.Platform.TaskBarRequests.size(), presenceRequests);
+        QCOMPARE(form.WindowShape() & fullTitle, fullTitle);
+
+        opener->SettingDialogClosed(true);
         QCOMPARE(rig.Platform.AutoRunCalls, 1);
         QVERIFY(rig.Platform.AutoRun);
+        QCOMPARE(rig.Platform.TaskBarRequests.back(), (std::pair<QWidget*, bool>(&form, false)));
+        QVERIFY((form.WindowShape() & fullTitle).isEmpty());  // all key colour: cut out
     }
 
     void doubleClickOnDayOpensItsNote()
     {
         TRig rig;
-        QList<int> opened;
-        rig.Hooks.ShowDayNote = [&](int day) { opened << day; };
         TCalendarForm& form = rig.Create();
         form.Start();
+        QSignalSpy opened(&form, &TCalendarForm::DayOpened);
         const QRect piece = DayIconRect(form.DayGrid().Items().at(4).Cell.Position);
         QTest::mouseDClick(&form.DayGrid(), Qt::LeftButton, {}, piece.center());
         QTest::mouseDClick(&form.DayGrid(), Qt::LeftButton, {}, QPoint(2, 2));  // no day there
-        QCOMPARE(opened, QList<int>{5});
-        QCOMPARE(form.ShownDay, 5);
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.at(0).at(0).toDate(), QDate(2025, 3, 5));
+        QCOMPARE(form.ShownDay(), 5);
+    }
+
+    // ---- program state ------------------------------------------------------------------
+
+    void trayIconOnlyWhereTheDesktopHasATray_data()
+    {
+        QTest::addColumn<bool>("available");
+        QTest::newRow("tray host running") << true;
+        QTest::newRow("no tray host") << false;
+    }
+    void trayIconOnlyWhereTheDesktopHasATray()
+    {
+        QFETCH(bool, available);
+        TRig rig;
+        rig.Platform.TrayAvailable = available;
+        TCalendarForm& form = rig.Create();
+        QVERIFY(!rig.Core->TrayIcon());
+        form.Start();
+        QCOMPARE(rig.Core->TrayIcon() != nullptr, available);
+    }
+
+    void coreAnnouncesWhatChanged_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("notesSignals");
+        QTest::addColumn<int>("settingsSignals");
+        QTest::addColumn<int>("errors");
+        QTest::addColumn<bool>("marked");  // the new note's day underlined afterwards
+        QTest::newRow("notes saved") << 0 << 1 << 0 << 0 << true;
+        QTest::newRow("notes cannot be saved") << 1 << 0 << 0 << 1 << false;
+        QTest::newRow("notes saved by a window") << 2 << 1 << 0 << 0 << true;
+        QTest::newRow("settings confirmed") << 3 << 0 << 1 << 0 << true;
+    }
+    void coreAnnouncesWhatChanged()
+    {
+        QFETCH(int, change);
+        QFETCH(int, notesSignals);
+        QFETCH(int, settingsSignals);
+        QFETCH(int, errors);
+        QFETCH(bool, marked);
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        TAppCore& core = *rig.Core;
+        QSignalSpy notes(&core, &TAppCore::NotesChanged);
+        QSignalSpy settings(&core, &TAppCore::SettingsChanged);
+        store::TDayPaper& paper = core.DayPapers().AddDayPaper();
+        paper.Day = DayCount(QDate(2025, 3, 20));
+        paper.Note = {"dentist"};
+        const QString notesFile = core.NotesFile();
+        switch (change) {
+        case 0:
+            QVERIFY(core.SaveNotes());
+            break;
+        case 1:  // a folder where the file was cannot be replaced, whoever runs the test
+            QVERIFY(QFile::remove(notesFile));
+            QVERIFY(QDir().mkpath(notesFile + QStringLiteral("/inside")));
+            QVERIFY(!core.SaveNotes());
+            break;
+        case 2:
+            core.NotesWereChanged();
+            break;
+        default:
+            core.ApplySettings();
+            break;
+        }
+        QCOMPARE(notes.count(), notesSignals);
+        QCOMPARE(settings.count(), settingsSignals);
+        QCOMPARE(rig.Errors.size(), errors);
+        QCOMPARE(form.NoteDays().contains(QStringLiteral("20")), marked);
+        if (change == 0) {
+            store::TDayPaperList saved;
+            saved.LoadFromFile(notesFile.toStdString());
+            QCOMPARE(saved.Count(), 1);
+        }
     }
 
     // ---- start-up and close -------------------------------------------------------------
@@ -484,7 +507,7 @@ private slots:
         if (QFile(notes).open(QIODevice::ReadOnly))
             QSKIP("this user reads files without read permission");
         TCalendarForm& form = rig.Create();
-        QVERIFY(form.NoteDays.isEmpty());
+        QVERIFY(form.NoteDays().isEmpty());
         QFile::setPermissions(notes, QFile::ReadOwner | QFile::WriteOwner);
         QFile file(notes);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -511,10 +534,10 @@ private slots:
         }
         TCalendarForm& form = rig.Create();
         const store::TCalSetting fresh;
-        QCOMPARE(form.Settings->CanMoved, fresh.CanMoved);
-        QCOMPARE(form.Settings->HideInTheTray, fresh.HideInTheTray);
-        QVERIFY(form.Settings->SubFont == fresh.SubFont);
-        QVERIFY(form.Settings->TitlePic.empty());
+        QCOMPARE(rig.Core->Settings().CanMoved, fresh.CanMoved);
+        QCOMPARE(rig.Core->Settings().HideInTheTray, fresh.HideInTheTray);
+        QVERIFY(rig.Core->Settings().SubFont == fresh.SubFont);
+        QVERIFY(rig.Core->Settings().TitlePic.empty());
         QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
     }
 
@@ -524,7 +547,7 @@ private slots:
         TCalendarForm& form = rig.Create();
         form.Start();
         form.move(310, 170);
-        form.DayPapers->AddDayPaper().Note = {"unsaved"};
+        rig.Core->DayPapers().AddDayPaper().Note = {"unsaved"};
         form.exit1Click();
         rig.Form.reset();
         store::TCalSetting saved;
@@ -536,16 +559,29 @@ private slots:
         QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
     }
 
+    void traceLogReachesTheClipboardAtTheEnd()
+    {
+        TRig rig;
+        desktop::TGUITools tools(rig.Platform);
+        tools.Logging = true;
+        desktop::GUITools = &tools;
+        rig.Create().Start();
+        rig.Form->exit1Click();
+        rig.Form.reset();
+        rig.Core.reset();
+        desktop::GUITools = nullptr;
+        QVERIFY(rig.Platform.ClipboardText.contains(QStringLiteral("create\r\n")));
+    }
+
     void reminderCheckRunsOnlyOnceStarted()
     {
         TRig rig;
-        int checks = 0;
-        rig.Hooks.CheckReminders = [&] { ++checks; };
         TCalendarForm& form = rig.Create();
+        QSignalSpy checks(&rig.Core->Timer1(), &QTimer::timeout);
         QTest::qWait(0);
-        QCOMPARE(checks, 0);
+        QCOMPARE(checks.count(), 0);
         form.Start();
-        QTRY_VERIFY_WITH_TIMEOUT(checks > 0, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(checks.count() > 0, 3000);
     }
 
     void unsupportedWallpaperIsReported()
@@ -559,7 +595,7 @@ private slots:
 
         TCalendarForm& form = rig.Create();
         QCOMPARE(rig.Errors, QStringList{UnsupportedText});
-        QCOMPARE(form.WallPaper->DeskBitmap().size(), QSize(1024, 768));  // the colour fill
+        QCOMPARE(form.WallPaper().DeskBitmap().size(), QSize(1024, 768));  // the colour fill
         form.Start();
         rig.Platform.ChangeDesktopFacts(facts);
         QCOMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
@@ -567,8 +603,8 @@ private slots:
         facts.WallpaperPath = supported;
         rig.Platform.ChangeDesktopFacts(facts);
         QCOMPARE(rig.Errors.size(), 2);
-        QCOMPARE(form.WallpaperFile, supported);
-        const QImage desk = form.WallPaper->DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(form.WallpaperFile(), supported);
+        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
         const TDayCell& cell = form.DayGrid().Items().first().Cell;
         QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
                                                                      GridTop + cell.Position.y()),

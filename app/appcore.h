@@ -1,0 +1,123 @@
+#pragma once
+// TAppCore: the program's state for the whole run, apart from any window. It owns the notes
+// store, the settings record, the locale record, the tray icon, the reminder timer and the
+// alert popup, and it knows the program folder, the clock and the platform. Windows show
+// this state and ask the core to change it; the core tells every window what changed through
+// its signals.
+//
+// Lifetime: made in main() before the calendar window and destroyed after it. The platform
+// and the clock must outlive it. GUI thread only.
+
+#include "app/applog.h"
+#include "store/localformat.h"
+
+#include <QDate>
+#include <QObject>
+#include <QPoint>
+#include <QString>
+
+#include <memory>
+
+class QSystemTrayIcon;
+class QTimer;
+
+namespace orvenna::platform {
+class TClock;
+class TPlatform;
+}  // namespace orvenna::platform
+namespace orvenna::store {
+class TCalSetting;
+class TDayPaperList;
+}  // namespace orvenna::store
+namespace orvenna::popup {
+class TSlidePopUp;
+}
+
+namespace orvenna::app {
+
+// The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped).
+QDate DateFromDays(double days);
+
+class TAppCore final : public QObject {
+    Q_OBJECT
+
+public:
+    // Loads "Setting.cfg" (a missing or damaged file gives the creation values) and "2004.cal"
+    // (a missing file is replaced by an empty one; one that exists but cannot be opened is
+    // left alone and the store starts empty). programFolder ends with '/'.
+    TAppCore(platform::TPlatform& platform, platform::TClock& clock, QString programFolder,
+             QObject* parent = nullptr);
+    ~TAppCore() override;
+
+    // ---- what the windows reach -----------------------------------------------------------
+    platform::TPlatform& Platform() const { return FPlatform; }
+    platform::TClock& Clock() const { return FClock; }
+    // The program folder with one trailing '/', and a file in it.
+    const QString& ProgramFolder() const { return Folder; }
+    QString ProgramFile(const QString& name) const { return Folder + name; }
+    QString NotesFile() const;     // "2004.cal"
+    QString SettingsFile() const;  // "Setting.cfg"
+    // Today's local date by the clock.
+    QDate Today() const;
+
+    store::TDayPaperList& DayPapers() const { return *FDayPapers; }
+    store::TCalSetting& Settings() const { return *FSettings; }
+    const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
+    // The alert popup of the reminders; its properties are set before each alert.
+    popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
+    // The reminder check's timer: 1000 ms, running from Start() on.
+    QTimer& Timer1() const { return *FTimer1; }
+    // Null until Start(), and for the whole run when the desktop has no tray.
+    QSystemTrayIcon* TrayIcon() const { return Tray; }
+
+    // ---- run ------------------------------------------------------------------------------
+    // Adds the tray icon (only when the platform can show one) and starts Timer1.
+    void Start();
+    // The calendar window closes at windowPos: stores the position in the settings, saves
+    // "Setting.cfg" (a failure is logged), stops Timer1 and removes the tray icon.
+    void Close(QPoint windowPos);
+
+    // ---- changes --------------------------------------------------------------------------
+    // Writes the whole store to "2004.cal" and announces NotesChanged. On failure the error
+    // box shows the store's message, the old file stays, and false is returned.
+    bool SaveNotes();
+    // A window changed the store (and saved it itself): announces NotesChanged.
+    void NotesWereChanged();
+    // Writes "Setting.cfg"; false, with the failure logged, when it cannot be written.
+    bool SaveSettings();
+    // The settings record was changed and confirmed (the settings dialog saved it): applies
+    // what belongs to the system (the start-up entry) and announces SettingsChanged, on
+    // which every window re-applies its part.
+    void ApplySettings();
+    // Logs the text and announces ErrorReported; main() shows it in an error box.
+    void ReportError(const QString& text);
+
+signals:
+    // The store's papers changed (and were saved); note marks must be redrawn.
+    void NotesChanged();
+    // The settings record changed; windows re-apply fonts, pictures, shape and presence.
+    void SettingsChanged();
+    // An error the user must see, in the system's own words.
+    void ErrorReported(const QString& text);
+    // Tray icon: a click asks for the calendar's menu at the screen position; a double
+    // click asks for today's note.
+    void MenuRequested(QPoint screenPos);
+    void TodayNoteRequested();
+
+private:
+    void LoadSettings();
+    void LoadNotes();
+    void AddTrayIcon();
+
+    platform::TPlatform& FPlatform;
+    platform::TClock& FClock;
+    QString Folder;
+    std::unique_ptr<store::TCalSetting> FSettings;
+    std::unique_ptr<store::TDayPaperList> FDayPapers;
+    store::TLocalFormat FLocalFormat;
+    popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
+    QTimer* FTimer1 = nullptr;                 // child of the core
+    QSystemTrayIcon* Tray = nullptr;           // child of the core
+};
+
+}  // namespace orvenna::app

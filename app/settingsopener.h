@@ -1,0 +1,31 @@
+#pragma once
+// TSettingsOpener: the calendar's "&Setting..." command. Opens the settings dialog on the
+// live settings record, modally; when the user confirms, the core applies the settings and
+// every window follows its SettingsChanged.
+
+#include <QObject>
+
+namespace orvenna::app {
+
+class TAppCore;
+class TCalendarForm;
+
+class TSettingsOpener final : public QObject {
+    Q_OBJECT
+
+public:
+    // Enables "&Setting..." when the dialog exists and connects it. Both must outlive the
+    // object (it is the calendar's child).
+    TSettingsOpener(TAppCore& core, TCalendarForm& calendar);
+
+    void Setting1Click();
+    // The dialog closed: confirmed (OK, the dialog has saved "Setting.cfg") applies the
+    // settings; anything else changes nothing.
+    void SettingDialogClosed(bool confirmed);
+
+private:
+    TAppCore& Core;
+    TCalendarForm& Calendar;
+};
+
+}  // namespace orvenna::app
