@@ -136,6 +136,7 @@ void TCalendarForm::FormCreate()
     FShownYear = today.year();
     FShownMonth = today.month();
     FShownDay = today.day();
+    platform.SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
     ApplySettings();
     Trace(QStringLiteral("create"));
 }
@@ -180,7 +181,6 @@ void TCalendarForm::ShowUnsupportedWallpaper()
 
 void TCalendarForm::ApplySettings()
 {
-    FCore.Platform().SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
     BuildMonth(QDate(FShownYear, FShownMonth, 1));
     BuildWindowRegion();
     if (isVisible())

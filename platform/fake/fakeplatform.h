@@ -25,6 +25,7 @@ public:
     TDesktopFacts Facts;
     bool SoundPlayable = true;
     bool InstanceFree = true;
+    QString AutoRunFailure;  // not empty: SetAutoRun throws std::runtime_error with this text
     std::vector<int> SystemColors{15, 5, 8};  // clBtnFace, clWindow, clWindowText
 
     // ---- what the code under test asked for ---------------------------------------------
