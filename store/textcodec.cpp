@@ -6,48 +6,53 @@ namespace orvenna::store {
 namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
+constexpr char32_t Invalid = 0xFFFFFFFF;
 
-// Decodes one scalar value at text[pos] and advances pos; ill-formed input (overlong forms,
-// surrogates, values past U+10FFFF, truncated sequences) yields U+FFFD and advances one byte.
+// Decodes one scalar value at text[pos] and advances pos. Ill-formed input (overlong forms,
+// surrogates, values past U+10FFFF, truncated sequences, stray bytes) yields Invalid and advances
+// past the longest start of a well-formed sequence, at least one byte, so that each ill-formed
+// sequence stands for one replacement character.
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos)
 {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(pos);
-    if (lead < 0x80) {
-        ++pos;
+    const std::uint8_t lead = static_cast<std::uint8_t>(text[pos++]);
+    if (lead < 0x80)
         return lead;
-    }
     int extra = 0;
     char32_t value = 0;
-    char32_t minimum = 0;
+    // The second byte's range excludes overlong forms, surrogates and values past U+10FFFF.
+    std::uint8_t low = 0x80;
+    std::uint8_t high = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1, value = lead & 0x1F, minimum = 0x80;
+        extra = 1, value = lead & 0x1F;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2, value = lead & 0x0F, minimum = 0x800;
+        extra = 2, value = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3, value = lead & 0x07, minimum = 0x10000;
+        extra = 3, value = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
     } else {
-        ++pos;
-        return Replacement;
+        return Invalid;
     }
-    if (pos + extra >= text.size()) {
-        ++pos;
-        return Replacement;
-    }
-    for (int i = 1; i <= extra; ++i) {
-        const std::uint8_t next = byte(pos + i);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return Replacement;
-        }
+    for (int i = 0; i < extra; ++i) {
+        if (pos >= text.size())
+            return Invalid;
+        const std::uint8_t next = static_cast<std::uint8_t>(text[pos]);
+        if (next < low || next > high)
+            return Invalid;
         value = (value << 6) | (next & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        low = 0x80, high = 0xBF;
         ++pos;
-        return Replacement;
     }
-    pos += extra + 1;
     return value;
+}
+
+// The scalar value at text[pos], U+FFFD for an ill-formed sequence.
+char32_t NextScalar(std::string_view text, std::size_t& pos)
+{
+    const char32_t c = DecodeUtf8(text, pos);
+    return c == Invalid ? Replacement : c;
 }
 
 void AppendUtf8(std::string& out, char32_t c)
@@ -89,7 +94,7 @@ std::size_t Utf16Length(std::string_view utf8)
 {
     std::size_t units = 0;
     for (std::size_t pos = 0; pos < utf8.size();)
-        units += DecodeUtf8(utf8, pos) >= 0x10000 ? 2 : 1;
+        units += NextScalar(utf8, pos) >= 0x10000 ? 2 : 1;
     return units;
 }
 
@@ -98,7 +103,7 @@ std::string Utf8ToUtf16LE(std::string_view utf8)
     std::string out;
     out.reserve(utf8.size() * 2);
     for (std::size_t pos = 0; pos < utf8.size();) {
-        const char32_t c = DecodeUtf8(utf8, pos);
+        const char32_t c = NextScalar(utf8, pos);
         if (c >= 0x10000) {
             AppendUtf16LE(out, static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
             AppendUtf16LE(out, static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
@@ -157,16 +162,14 @@ std::string Cp1252ToUtf8(std::string_view bytes)
 std::string ValidUtf8(std::string_view bytes)
 {
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t before = pos;
-        if (DecodeUtf8(bytes, pos) == Replacement && pos - before == 1)
-            break;
-    }
-    if (pos >= bytes.size())
+    std::size_t valid = 0;  // length of the well-formed start
+    while (pos < bytes.size() && DecodeUtf8(bytes, pos) != Invalid)
+        valid = pos;
+    if (valid == bytes.size())
         return std::string(bytes);
-    std::string out(bytes.substr(0, pos));
-    while (pos < bytes.size())
-        AppendUtf8(out, DecodeUtf8(bytes, pos));
+    std::string out(bytes.substr(0, valid));
+    for (pos = valid; pos < bytes.size();)
+        AppendUtf8(out, NextScalar(bytes, pos));
     return out;
 }
 

@@ -11,7 +11,7 @@ namespace orvenna::store {
 
 bool IsAscii(std::string_view text);
 
-// Number of UTF-16 code units of a UTF-8 text (an ill-formed byte counts as one U+FFFD).
+// Number of UTF-16 code units of a UTF-8 text (an ill-formed sequence counts as one U+FFFD).
 std::size_t Utf16Length(std::string_view utf8);
 
 // UTF-16 little-endian bytes (two per code unit) of a UTF-8 text.
@@ -24,7 +24,8 @@ std::string Utf16LEToUtf8(std::string_view utf16le);
 // controls of the same value, as the system's converter does.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
-// The text itself when it is valid UTF-8, else a copy with each ill-formed sequence replaced.
+// The text itself when it is valid UTF-8, else a copy with each ill-formed sequence (the longest
+// start of a well-formed one, or a single stray byte) replaced by one U+FFFD.
 std::string ValidUtf8(std::string_view bytes);
 
 }  // namespace orvenna::store

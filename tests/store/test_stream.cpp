@@ -135,6 +135,49 @@ TEST(StreamReader, ReadsEightBitTextsAsWindows1252AndUtf16Lines)
                                                     "A\xC2\x9D"}));
 }
 
+TEST(StreamReader, ReplacesEachIllFormedUtf8SequenceOnce)
+{
+    // Expected texts as an independent decoder gives them (the longest start of a well-formed
+    // sequence, or one stray byte, becomes one U+FFFD).
+    const std::string R = "\xEF\xBF\xBD";
+    struct TCase {
+        std::string Bytes;
+        std::string Text;
+    };
+    const TCase cases[] = {
+        {"\xFF", R},
+        {"a\xFF" "b", "a" + R + "b"},
+        {"Caf\xC3\xA9\xFF", "Caf\xC3\xA9" + R},
+        {"\xC3", R},
+        {"\xE2\x82", R},
+        {"\xE2\x82" "a", R + "a"},
+        {"\xF0\x9F\x98", R},
+        {"\x80\x80", R + R},
+        {"\xC0\xAF", R + R},
+        {"\xE0\x80\x80", R + R + R},
+        {"\xED\xA0\x80", R + R + R},
+        {"\xF4\x90\x80\x80", R + R + R + R},
+        {R + "\xFF", R + R},
+        {"\xF0\x9F\x98\x80" "ok", "\xF0\x9F\x98\x80" "ok"},
+    };
+    for (const auto& c : cases) {
+        std::string record = Short("Subject") + Hex("14");
+        for (int i = 0; i < 4; ++i)
+            record.push_back(static_cast<char>((c.Bytes.size() >> (8 * i)) & 0xFF));
+        TDayPaper paper;
+        ASSERT_EQ(ReadMessage(PaperBytes(OneReminder(record + c.Bytes)), paper), "") << c.Text;
+        EXPECT_EQ(paper.ReminderList.GetReminder(0).Subject, c.Text) << c.Text;
+
+        // Written and read again, the text stays the same.
+        const std::string body = WrittenBody(paper);
+        TDayPaper again;
+        ASSERT_EQ(ReadMessage(ObjectBytes("TDayPaper", body.substr(4 + 11, body.size() - 17)),
+                              again),
+                  "");
+        EXPECT_EQ(again.ReminderList.GetReminder(0).Subject, c.Text) << c.Text;
+    }
+}
+
 TEST(StreamReader, PropertyNamesIgnoreLetterCase)
 {
     TDayPaper paper;
