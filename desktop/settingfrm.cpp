@@ -3,7 +3,9 @@
 #include "desktop/fontconvert.h"
 #include "desktop/guitool.h"
 #include "platform/platform.h"
+#include "store/errors.h"
 #include "store/identmaps.h"
+#include "store/localetext.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -26,7 +28,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <limits>
 
 namespace orvenna::desktop {
 namespace {
@@ -170,30 +171,6 @@ QString QtNameFilter(const QString& filter)
             filters << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     return filters.join(QStringLiteral(";;"));
-}
-
-std::optional<int> ParseWholeNumber(const QString& text)
-{
-    qsizetype at = 0;
-    while (at < text.size() && text[at] == u' ')
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == u'-' || text[at] == u'+'))
-        negative = text[at++] == u'-';
-    if (at == text.size())
-        return std::nullopt;
-    long long value = 0;
-    for (; at < text.size(); ++at) {
-        if (text[at] < u'0' || text[at] > u'9')
-            return std::nullopt;
-        value = value * 10 + (text[at].unicode() - u'0');
-        if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
-            return std::nullopt;
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return static_cast<int>(value);
 }
 
 TSettingForm::TSettingForm(platform::TPlatform& platform, QString programFolder,
@@ -478,13 +455,14 @@ void TSettingForm::cboFontChange()
 
 void TSettingForm::cboSizeChange()
 {
-    const QString text = cboSize->currentText();
-    const std::optional<int> size = ParseWholeNumber(text);
-    if (!size) {
-        Hooks.ShowError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    int size = 0;
+    try {
+        size = store::ReadInteger(cboSize->currentText().toStdString());
+    } catch (const store::EConvertError& error) {
+        Hooks.ShowError(QString::fromStdString(error.what()));
         return;
     }
-    ElementFont().SetSize(*size);
+    ElementFont().SetSize(size);
     DrawPreview();
 }
 

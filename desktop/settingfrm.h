@@ -63,11 +63,6 @@ std::optional<QString> RunOpenFileDialog(QWidget* parent, const TFileDialogReque
 // several filters separated by ";;".
 QString QtNameFilter(const QString& filter);
 
-// The whole number a size box holds, as the number parser reads it: blanks before it, an
-// optional sign, decimal digits, within 32 bits. None for anything else, the empty text
-// included.
-std::optional<int> ParseWholeNumber(const QString& text);
-
 struct TSettingFormHooks {
     // Runs OpenDialog1 and dlgPic; the default is RunOpenFileDialog.
     TFileDialogRunner OpenFile;
