@@ -71,10 +71,7 @@ void TCalendarForm::CreateComponents()
     PaintBox1->setGeometry(0, 0, CalendarSize.width(), GridTop);
     lv = new TDayGrid(this);
     lv->setGeometry(0, GridTop, CalendarSize.width(), CalendarSize.height() - GridTop);
-    connect(lv, &TDayGrid::DayDoubleClicked, this, [this](int day) {
-        FShownDay = day;
-        emit DayOpened(ShownDate());
-    });
+    connect(lv, &TDayGrid::DayDoubleClicked, this, &TCalendarForm::lvDblClick);
 
     MoveSettled = new QTimer(this);
     MoveSettled->setSingleShot(true);
@@ -396,6 +393,12 @@ void TCalendarForm::NextMonthClick()
         ShowMonthOf(FShownYear + 1, 1);
     else
         ShowMonthOf(FShownYear, FShownMonth + 1);
+}
+
+void TCalendarForm::lvDblClick(int day)
+{
+    FShownDay = day;
+    emit DayOpened(ShownDate());
 }
 
 void TCalendarForm::Browse1Click()
