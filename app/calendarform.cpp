@@ -15,11 +15,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -55,10 +53,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
     ConnectCore();
 }
 
-TCalendarForm::~TCalendarForm()
-{
-    FCore.Platform().WatchDesktopFacts({});  // the platform outlives the window
-}
+TCalendarForm::~TCalendarForm() = default;
 
 QString TCalendarForm::ProgramFile(const QString& name) const
 {
@@ -123,7 +118,8 @@ void TCalendarForm::FormCreate()
     LoadWallpaperOrFill();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
-    platform.WatchDesktopFacts([this] { WMSettingChange(); });
+    connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this,
+            [this] { WMSettingChange(); });
 
     winId();  // the window exists from here on, so the platform can mark it
     platform.AttachToDesktop(this);
@@ -155,12 +151,10 @@ void TCalendarForm::PlaceWindow()
 {
     const platform::TPlatform& platform = FCore.Platform();
     const store::TCalSetting& settings = FCore.Settings();
-    QRect primary = platform.PrimaryScreen();
+    const QRect primary = platform.PrimaryScreen();
     QList<QRect> screens{primary};
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->geometry());
-    if (primary.isEmpty() && QGuiApplication::primaryScreen())
-        primary = QGuiApplication::primaryScreen()->geometry();
+    for (const orvenna::platform::TScreen& screen : platform.Screens())
+        screens.append(screen.Geometry);
     move(InitialPosition(settings.Top, settings.Left, size(), primary, screens));
 }
 

@@ -7,14 +7,26 @@ namespace orvenna::platform {
 void TFakePlatform::ChangeDesktopFacts(const TDesktopFacts& facts)
 {
     Facts = facts;
-    if (DesktopFactsHandler)
-        DesktopFactsHandler();
+    emit DesktopFactsChanged();
+}
+
+void TFakePlatform::ChangeScreens(const QRect& primary, const QRect& work,
+                                  const QList<TScreen>& others)
+{
+    Primary = primary;
+    Work = work;
+    OtherScreens = others;
+    QRect all = primary;
+    for (const TScreen& screen : others)
+        all = all.united(screen.Geometry);
+    Virtual = all;
+    emit ScreensChanged();
 }
 
 void TFakePlatform::PressHotKey()
 {
-    if (HotKeyHandler)
-        HotKeyHandler();
+    if (RegisteredHotKey)
+        emit HotKeyPressed();
 }
 
 void TFakePlatform::SetAutoRun(bool enabled)
@@ -49,9 +61,9 @@ bool TFakePlatform::AcquireSingleInstance(const QString& name)
     return true;
 }
 
-void TFakePlatform::WatchDesktopFacts(std::function<void()> onChange)
+QList<TScreen> TFakePlatform::Screens() const
 {
-    DesktopFactsHandler = std::move(onChange);
+    return QList<TScreen>{{Primary, Work}} + OtherScreens;
 }
 
 void TFakePlatform::AttachToDesktop(QWidget* window)
@@ -64,11 +76,12 @@ void TFakePlatform::SetTaskBarPresence(QWidget* window, bool visible)
     TaskBarRequests.emplace_back(window, visible);
 }
 
-bool TFakePlatform::RegisterHotKey(std::function<void()> onPressed)
+bool TFakePlatform::RegisterHotKey(const THotKey& key)
 {
+    RegisteredHotKey.reset();
     if (!HotKeyAllowed)
         return false;
-    HotKeyHandler = std::move(onPressed);
+    RegisteredHotKey = key;
     return true;
 }
 
