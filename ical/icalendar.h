@@ -51,10 +51,10 @@ struct TImportSummary {
     // Skipped, by reason.
     int AlreadyThere = 0;
     int Cancelled = 0;
-    int Undated = 0;              // an event without a start, a to-do without a due date
-    int Empty = 0;                // an all-day item without any text
-    int ChangedOccurrences = 0;   // single changed occurrences of a repeating item
-    int Unsupported = 0;          // journal entries, free/busy blocks and other components
+    int Undated = 0;             // an event without a start, a to-do without a due date
+    int Empty = 0;               // an all-day item without any text
+    int ChangedOccurrences = 0;  // single changed occurrences of a repeating item
+    int Unsupported = 0;         // journal entries, free/busy blocks and other components
     // Added, with a remark.
     int FirstOccurrenceOnly = 0;  // a repeat rule that is not every day, week, month or year
     int RepeatingNotes = 0;       // a repeating all-day item: noted on its first day only

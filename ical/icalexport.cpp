@@ -60,10 +60,9 @@ public:
 
     void AddNote(const TDayPaper& paper)
     {
-        std::string summary;
-        for (const std::string& line : paper.Note)
-            if (summary.empty())
-                summary = line;
+        // A note of blanks alone is no event.
+        const auto first = FirstTextLine(paper.Note);
+        const std::string summary = first == paper.Note.end() ? std::string() : *first;
         const auto start = WallTime(paper.Day, true);
         const auto end = WallTime(paper.Day + 1, true);
         if (summary.empty() || !start || !end)
@@ -86,7 +85,8 @@ public:
             icalcomponent_add_property(event,
                                        icalproperty_new_description(Joined(reminder.Desc).c_str()));
         if (!reminder.category.empty())
-            icalcomponent_add_property(event, icalproperty_new_categories(reminder.category.c_str()));
+            icalcomponent_add_property(event,
+                                       icalproperty_new_categories(reminder.category.c_str()));
         if (const auto frequency = Frequency(reminder.Recurrency)) {
             icalrecurrencetype rule;
             icalrecurrencetype_clear(&rule);
@@ -152,8 +152,8 @@ private:
             local.tm_min = wall.minute;
             local.tm_sec = wall.second;
             local.tm_isdst = -1;
-            return icalproperty_new_dtstart(
-                icaltime_from_timet_with_zone(std::mktime(&local), 0, icaltimezone_get_utc_timezone()));
+            return icalproperty_new_dtstart(icaltime_from_timet_with_zone(
+                std::mktime(&local), 0, icaltimezone_get_utc_timezone()));
         }
         icalproperty* start = icalproperty_new_dtstart(wall);
         icalproperty_add_parameter(start, icalparameter_new_tzid(ZoneName.c_str()));
@@ -174,7 +174,8 @@ private:
     {
         icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
         icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-        icaltriggertype trigger = icaltriggertype_from_int(-60 * store::LeadTimeMinutes(reminder.Before));
+        icaltriggertype trigger =
+            icaltriggertype_from_int(-60 * store::LeadTimeMinutes(reminder.Before));
         icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
         const std::string text = reminder.Subject.empty() ? "Reminder" : reminder.Subject;
         icalcomponent_add_property(alarm, icalproperty_new_description(text.c_str()));

@@ -19,8 +19,8 @@ constexpr int MaxNoteDays = 366;  // an all-day item longer than a year is noted
 // One item of the file as it will enter the store.
 struct TItem {
     bool IsNote = false;
-    TDate Day = 0;   // notes: the first day
-    int Days = 1;    // notes: the days covered
+    TDate Day = 0;                   // notes: the first day
+    int Days = 1;                    // notes: the days covered
     std::vector<std::string> Lines;  // notes: the lines to add
     TDateTime When = 0;
     std::string Subject;
@@ -58,7 +58,8 @@ std::vector<std::string> LinesOf(const std::string& text)
 std::optional<TDateTime> LocalOfUtc(std::time_t moment)
 {
     std::tm local{};
-    if (localtime_r(&moment, &local) == nullptr || !store::TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday))
+    if (localtime_r(&moment, &local) == nullptr ||
+        !store::TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday))
         return std::nullopt;
     return store::EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                  local.tm_hour, local.tm_min, std::min(local.tm_sec, 59));
@@ -95,20 +96,16 @@ bool IsEnd(const short* values, std::size_t size, std::size_t index)
 }
 
 // A BY list that is empty or holds just the one given value.
-template <std::size_t N>
-bool NoneOrOnly(const short (&values)[N], int only)
+template <std::size_t N> bool NoneOrOnly(const short (&values)[N], int only)
 {
     return IsEnd(values, N, 0) || (values[0] == only && IsEnd(values, N, 1));
 }
-template <std::size_t N>
-bool None(const short (&values)[N])
-{
-    return IsEnd(values, N, 0);
-}
+template <std::size_t N> bool None(const short (&values)[N]) { return IsEnd(values, N, 0); }
 
 // The recurrence a rule amounts to, given its first occurrence in its own zone; none when the
 // store cannot repeat it that way.
-std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule, const icaltimetype& start)
+std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule,
+                                            const icaltimetype& start)
 {
     if (rule.interval > 1 || rule.count != 0 || !icaltime_is_null_time(rule.until) ||
         !None(rule.by_second) || !None(rule.by_minute) || !None(rule.by_hour) ||
@@ -116,8 +113,10 @@ std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule, cons
         return std::nullopt;
     // Calendar programs spell the start's own weekday, day or month out; that changes nothing.
     const int weekday = icaltime_day_of_week(start);  // 1 = Sunday, as libical's weekdays
-    const bool sameWeekday = IsEnd(rule.by_day, ICAL_BY_DAY_SIZE, 0) ||
-        (IsEnd(rule.by_day, ICAL_BY_DAY_SIZE, 1) && icalrecurrencetype_day_position(rule.by_day[0]) == 0 &&
+    const bool sameWeekday =
+        IsEnd(rule.by_day, ICAL_BY_DAY_SIZE, 0) ||
+        (IsEnd(rule.by_day, ICAL_BY_DAY_SIZE, 1) &&
+         icalrecurrencetype_day_position(rule.by_day[0]) == 0 &&
          static_cast<int>(icalrecurrencetype_day_day_of_week(rule.by_day[0])) == weekday);
     const bool sameDay = NoneOrOnly(rule.by_month_day, start.day);
     const bool sameMonth = NoneOrOnly(rule.by_month, start.month);
@@ -138,10 +137,30 @@ std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule, cons
         if (None(rule.by_day) && sameDay && sameMonth)
             return store::rcYearly;
         break;
-    default:
-        break;
+    default: break;
     }
     return std::nullopt;
+}
+
+// libical looks a TZID that the calendar does not define up as a file below the zone folder, so
+// a name climbing out of it ("../../../dev/tty") would have it read any file, or wait on a
+// terminal. Such names are replaced by one no file has; the times read as local.
+void NeutraliseZonePaths(icalcomponent* calendar, icalcomponent* component)
+{
+    for (icalproperty* property = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY);
+         property != nullptr;
+         property = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY))
+        for (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+             tzid != nullptr;
+             tzid = icalproperty_get_next_parameter(property, ICAL_TZID_PARAMETER)) {
+            const char* name = icalparameter_get_tzid(tzid);
+            if (name != nullptr && std::string_view(name).find("..") != std::string_view::npos &&
+                icalcomponent_get_timezone(calendar, name) == nullptr)
+                icalparameter_set_tzid(tzid, "unsafe zone name");
+        }
+    for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
+         child != nullptr; child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+        NeutraliseZonePaths(calendar, child);
 }
 
 bool ContainsRun(const std::vector<std::string>& note, const std::vector<std::string>& lines)
@@ -158,8 +177,10 @@ public:
 
     void ReadCalendar(icalcomponent* calendar)
     {
+        NeutraliseZonePaths(calendar, calendar);
         for (icalcomponent* item = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT);
-             item != nullptr; item = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+             item != nullptr;
+             item = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
             const icalcomponent_kind kind = icalcomponent_isa(item);
             if (kind == ICAL_VEVENT_COMPONENT || kind == ICAL_VTODO_COMPONENT)
                 ReadItem(item, kind == ICAL_VTODO_COMPONENT);
@@ -181,9 +202,10 @@ private:
             ++Summary.ChangedOccurrences;
             return;
         }
-        icalproperty* startProperty =
-            icalcomponent_get_first_property(item, todo ? ICAL_DUE_PROPERTY : ICAL_DTSTART_PROPERTY);
-        const icaltimetype start = todo ? icalcomponent_get_due(item) : icalcomponent_get_dtstart(item);
+        icalproperty* startProperty = icalcomponent_get_first_property(
+            item, todo ? ICAL_DUE_PROPERTY : ICAL_DTSTART_PROPERTY);
+        const icaltimetype start =
+            todo ? icalcomponent_get_due(item) : icalcomponent_get_dtstart(item);
         TItem read;
         const auto local = LocalTime(start, startProperty, read.UnknownZone);
         if (startProperty == nullptr || icaltime_is_null_time(start) || !local) {
@@ -191,7 +213,8 @@ private:
             return;
         }
         const std::string summary = TextOf(icalcomponent_get_summary(item));
-        const std::vector<std::string> description = LinesOf(TextOf(icalcomponent_get_description(item)));
+        const std::vector<std::string> description =
+            LinesOf(TextOf(icalcomponent_get_description(item)));
         const std::optional<std::int32_t> recurrence = Recurrence(item, start);
         if (start.is_date) {
             read.IsNote = true;
@@ -216,13 +239,15 @@ private:
     }
 
     // The local date-time of a start or due time; none when it cannot be read.
-    std::optional<TDateTime> LocalTime(const icaltimetype& time, icalproperty* property, bool& unknownZone) const
+    std::optional<TDateTime> LocalTime(const icaltimetype& time, icalproperty* property,
+                                       bool& unknownZone) const
     {
         if (time.is_date)
             return FromWallTime(time);
         if (icaltime_is_utc(time))
             return LocalOfUtc(icaltime_as_timet(time));
-        const char* tzid = property ? icalproperty_get_parameter_as_string(property, "TZID") : nullptr;
+        const char* tzid =
+            property ? icalproperty_get_parameter_as_string(property, "TZID") : nullptr;
         if (tzid == nullptr)  // a floating time is local wherever it is read
             return FromWallTime(time);
         if (time.zone == nullptr) {
@@ -242,7 +267,8 @@ private:
         const char* location = icaltimezone_get_location(const_cast<icaltimezone*>(zone));
         const std::string suffix = "/" + ZoneName;
         return tzid == ZoneName || (location != nullptr && location == ZoneName) ||
-               (tzid.size() > suffix.size() && tzid.compare(tzid.size() - suffix.size(), suffix.size(), suffix) == 0);
+               (tzid.size() > suffix.size() &&
+                tzid.compare(tzid.size() - suffix.size(), suffix.size(), suffix) == 0);
     }
 
     // The recurrence of the item: none without a rule, -1 for a rule the store cannot keep.
@@ -250,7 +276,8 @@ private:
     {
         icalproperty* rule = icalcomponent_get_first_property(item, ICAL_RRULE_PROPERTY);
         if (rule == nullptr)
-            return icalcomponent_get_first_property(item, ICAL_RDATE_PROPERTY) ? std::optional(-1) : std::nullopt;
+            return icalcomponent_get_first_property(item, ICAL_RDATE_PROPERTY) ? std::optional(-1)
+                                                                               : std::nullopt;
         if (icalcomponent_get_next_property(item, ICAL_RRULE_PROPERTY) != nullptr ||
             icalcomponent_get_first_property(item, ICAL_RDATE_PROPERTY) != nullptr)
             return -1;
@@ -262,20 +289,24 @@ private:
     {
         long lead = 0;
         for (icalcomponent* alarm = icalcomponent_get_first_component(item, ICAL_VALARM_COMPONENT);
-             alarm != nullptr; alarm = icalcomponent_get_next_component(item, ICAL_VALARM_COMPONENT)) {
+             alarm != nullptr;
+             alarm = icalcomponent_get_next_component(item, ICAL_VALARM_COMPONENT)) {
             icalproperty* property = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
             if (property == nullptr)
                 continue;
             const icaltriggertype trigger = icalproperty_get_trigger(property);
             long ahead;
             if (!icaltime_is_null_time(trigger.time)) {
-                ahead = static_cast<long>(UtcOfLocal(when) -
-                                          icaltime_as_timet_with_zone(trigger.time, icaltimezone_get_utc_timezone()));
+                ahead = static_cast<long>(
+                    UtcOfLocal(when) -
+                    icaltime_as_timet_with_zone(trigger.time, icaltimezone_get_utc_timezone()));
             } else {
                 ahead = -icaldurationtype_as_int(trigger.duration);
-                icalparameter* related = icalproperty_get_first_parameter(property, ICAL_RELATED_PARAMETER);
+                icalparameter* related =
+                    icalproperty_get_first_parameter(property, ICAL_RELATED_PARAMETER);
                 // A to-do's time is its due time already, the end an alarm can be related to.
-                if (!todo && related != nullptr && icalparameter_get_related(related) == ICAL_RELATED_END)
+                if (!todo && related != nullptr &&
+                    icalparameter_get_related(related) == ICAL_RELATED_END)
                     ahead -= icaldurationtype_as_int(icalcomponent_get_duration(item));
             }
             lead = std::max(lead, ahead);
@@ -286,8 +317,10 @@ private:
     static std::string Categories(icalcomponent* item)
     {
         std::string joined;
-        for (icalproperty* property = icalcomponent_get_first_property(item, ICAL_CATEGORIES_PROPERTY);
-             property != nullptr; property = icalcomponent_get_next_property(item, ICAL_CATEGORIES_PROPERTY)) {
+        for (icalproperty* property =
+                 icalcomponent_get_first_property(item, ICAL_CATEGORIES_PROPERTY);
+             property != nullptr;
+             property = icalcomponent_get_next_property(item, ICAL_CATEGORIES_PROPERTY)) {
             const std::string category = TextOf(icalproperty_get_categories(property));
             if (!category.empty())
                 joined += (joined.empty() ? "" : ", ") + category;
@@ -296,9 +329,10 @@ private:
     }
 
     // The description lines, headed by the summary unless the description starts with it.
-    static std::vector<std::string> NoteLines(const std::string& summary, std::vector<std::string> lines)
+    static std::vector<std::string> NoteLines(const std::string& summary,
+                                              std::vector<std::string> lines)
     {
-        const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return !line.empty(); });
+        const auto first = FirstTextLine(lines);
         if (!summary.empty() && (first == lines.end() || *first != summary))
             lines.insert(lines.begin(), summary);
         return lines;
@@ -418,8 +452,10 @@ TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes
     if (root && icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT)
         calendars.push_back(root.get());
     else if (root && icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT)
-        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
-             c != nullptr; c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
+        for (icalcomponent* c =
+                 icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
+             c != nullptr;
+             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
             calendars.push_back(c);
     if (calendars.empty())
         throw ENotICalendar("not an iCalendar file (no VCALENDAR found)");

@@ -2,6 +2,7 @@
 
 #include "ical/icalendar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -25,10 +26,7 @@ std::string KnownZone(const std::string& name)
 
 }  // namespace
 
-void QuietLibical()
-{
-    icalerror_set_errors_are_fatal(0);
-}
+void QuietLibical() { icalerror_set_errors_are_fatal(0); }
 
 icaltimezone* ZoneByName(const std::string& name)
 {
@@ -92,6 +90,13 @@ std::optional<store::TDateTime> FromWallTime(const icaltimetype& time)
         return std::nullopt;
     const int second = std::min(time.second, 59);  // a leap second reads as :59
     return store::EncodeDateTime(time.year, time.month, time.day, time.hour, time.minute, second);
+}
+
+std::vector<std::string>::const_iterator FirstTextLine(const std::vector<std::string>& lines)
+{
+    return std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find_first_not_of(" \t") != std::string::npos;
+    });
 }
 
 }  // namespace orvenna::ical

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvenna::ical {
 
@@ -28,5 +29,9 @@ icaltimezone* ZoneByName(const std::string& name);
 std::optional<icaltimetype> WallTime(store::TDateTime value, bool asDate);
 // The date-time number of a wall time (its zone ignored); none outside the years 1 to 9999.
 std::optional<store::TDateTime> FromWallTime(const icaltimetype& time);
+
+// The first line with more than blanks, which heads a note as its summary; none when there is
+// no such line.
+std::vector<std::string>::const_iterator FirstTextLine(const std::vector<std::string>& lines);
 
 }  // namespace orvenna::ical

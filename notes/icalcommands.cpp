@@ -26,7 +26,10 @@ namespace {
 constexpr qint64 MaxCalendarBytes = 64 << 20;  // a larger file is refused, not read
 const QString FileFilter = QStringLiteral("iCalendar files (*.ics);;All files (*)");
 
-store::TDate DayOf(const QDate& date) { return store::EncodeDate(date.year(), date.month(), date.day()); }
+store::TDate DayOf(const QDate& date)
+{
+    return store::EncodeDate(date.year(), date.month(), date.day());
+}
 
 }  // namespace
 
@@ -54,6 +57,7 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
     layout->addWidget(new QLabel(QStringLiteral("to"), &dialog), 1, 2);
     layout->addWidget(to, 1, 3);
     layout->addWidget(buttons, 2, 0, 1, 4);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     if (wholeYear->isChecked())
@@ -79,17 +83,20 @@ TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPape
 void TICalCommands::ExportICalClick()
 {
     const int year = Browser.BrowseYear;
-    const auto range = Hooks.AskRange ? Hooks.AskRange(&Browser, year) : AskICalRange(&Browser, year);
+    const auto range =
+        Hooks.AskRange ? Hooks.AskRange(&Browser, year) : AskICalRange(&Browser, year);
     if (!range)
         return;
     const QString suggested = QStringLiteral("Orvenna %1.ics").arg(year);
     const QString fileName =
-        Hooks.AskExportFile ? Hooks.AskExportFile(&Browser, suggested)
-                            : QFileDialog::getSaveFileName(&Browser, QStringLiteral("Export iCalendar"),
-                                                           suggested, FileFilter);
+        Hooks.AskExportFile
+            ? Hooks.AskExportFile(&Browser, suggested)
+            : QFileDialog::getSaveFileName(&Browser, QStringLiteral("Export iCalendar"), suggested,
+                                           FileFilter);
     if (fileName.isEmpty())
         return;
-    const std::string text = ical::ExportCalendar(DayPapers, {.From = range->first, .To = range->second});
+    const std::string text =
+        ical::ExportCalendar(DayPapers, {.From = range->first, .To = range->second});
     try {
         store::SaveFileAtomically(fileName.toStdString(), text);
     } catch (const store::EStoreError& error) {
@@ -100,13 +107,15 @@ void TICalCommands::ExportICalClick()
 void TICalCommands::ImportICalClick()
 {
     const QString fileName =
-        Hooks.AskImportFile ? Hooks.AskImportFile(&Browser)
-                            : QFileDialog::getOpenFileName(&Browser, QStringLiteral("Import iCalendar"),
-                                                           QString(), FileFilter);
+        Hooks.AskImportFile
+            ? Hooks.AskImportFile(&Browser)
+            : QFileDialog::getOpenFileName(&Browser, QStringLiteral("Import iCalendar"), QString(),
+                                           FileFilter);
     if (fileName.isEmpty())
         return;
     if (QFileInfo(fileName).size() > MaxCalendarBytes) {
-        ShowError(QStringLiteral("%1 is too large for a calendar; nothing imported.").arg(fileName));
+        ShowError(
+            QStringLiteral("%1 is too large for a calendar; nothing imported.").arg(fileName));
         return;
     }
     ical::TImportSummary summary;
@@ -116,7 +125,8 @@ void TICalCommands::ImportICalClick()
         ShowError(QString::fromStdString(error.Text()));
         return;
     } catch (const ical::ENotICalendar& error) {
-        ShowError(QStringLiteral("%1: %2; nothing imported.").arg(fileName, QString::fromUtf8(error.what())));
+        ShowError(QStringLiteral("%1: %2; nothing imported.")
+                      .arg(fileName, QString::fromUtf8(error.what())));
         return;
     }
     if (summary.Added() > 0) {

@@ -169,7 +169,8 @@ int ImportIcs(const std::string& file, const std::string& icsFile)
 {
     std::error_code error;
     if (std::filesystem::file_size(icsFile, error) > MaxCalendarBytes && !error) {
-        std::cerr << "orvenna-notes: " << icsFile << " is too large for a calendar; nothing imported\n";
+        std::cerr << "orvenna-notes: " << icsFile
+                  << " is too large for a calendar; nothing imported\n";
         return ExitDamaged;
     }
     const std::string text = store::ReadWholeFile(icsFile);
@@ -187,7 +188,8 @@ int ImportIcs(const std::string& file, const std::string& icsFile)
     try {
         summary = ical::ImportCalendar(text, notes);
     } catch (const ical::ENotICalendar& failure) {
-        std::cerr << "orvenna-notes: " << icsFile << ": " << failure.what() << "; nothing imported\n";
+        std::cerr << "orvenna-notes: " << icsFile << ": " << failure.what()
+                  << "; nothing imported\n";
         return ExitDamaged;
     }
     if (summary.Added() > 0)

@@ -2,10 +2,12 @@
 
 #include "ical/icalendar.h"
 #include "tests/support/scopedzone.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -30,8 +32,8 @@ std::string Calendar(const std::string& body)
 
 std::string Event(const std::string& lines, const std::string& kind = "VEVENT")
 {
-    return "BEGIN:" + kind + "\r\nUID:test\r\nDTSTAMP:20260101T000000Z\r\n" + lines + "END:" + kind +
-           "\r\n";
+    return "BEGIN:" + kind + "\r\nUID:test\r\nDTSTAMP:20260101T000000Z\r\n" + lines +
+           "END:" + kind + "\r\n";
 }
 
 // "2026-03-07 00:30" of a local date-time.
@@ -82,15 +84,18 @@ TEST_F(ICalendar, EachLeadTimeAndRecurrenceSurvivesBothWays)
     const char* rules[] = {nullptr, "FREQ=DAILY", "FREQ=WEEKLY", "FREQ=MONTHLY", "FREQ=YEARLY"};
     for (int before = 0; before < 7; ++before)
         for (int recurrency = 0; recurrency < 5; ++recurrency) {
-            SCOPED_TRACE(testing::Message() << "Before " << before << ", Recurrency " << recurrency);
+            SCOPED_TRACE(testing::Message()
+                         << "Before " << before << ", Recurrency " << recurrency);
             TDayPaperList notes;
             TReminder& reminder = AddReminder(notes, EncodeDateTime(2026, 3, 10, 9, 0), "Call");
             reminder.Before = before;
             reminder.Recurrency = recurrency;
             const std::string text = ExportCalendar(notes, {.ZoneName = Zone});
             const std::string event = text.substr(text.find("BEGIN:VEVENT"));
-            EXPECT_NE(text.find(std::string("TRIGGER:") + triggers[before] + "\r\n"), std::string::npos);
-            const std::string rule = rules[recurrency] ? std::string("RRULE:") + rules[recurrency] : "";
+            EXPECT_NE(text.find(std::string("TRIGGER:") + triggers[before] + "\r\n"),
+                      std::string::npos);
+            const std::string rule =
+                rules[recurrency] ? std::string("RRULE:") + rules[recurrency] : "";
             EXPECT_EQ(event.find("RRULE:") != std::string::npos, !rule.empty());
             EXPECT_TRUE(rule.empty() || event.find(rule + "\r\n") != std::string::npos);
 
@@ -115,7 +120,7 @@ TEST_F(ICalendar, AnAlarmBecomesTheNearestLeadTimeAtOrBeforeIt)
         {"TRIGGER:PT15M\r\n", 0},  // after the start: at the time is before it
         {"TRIGGER:-PT21M\r\n", 5},
         {"TRIGGER:-PT61M\r\n", 6},
-        {"TRIGGER:-P2D\r\n", 6},  // nothing earlier than a day exists
+        {"TRIGGER:-P2D\r\n", 6},                              // nothing earlier than a day exists
         {"TRIGGER;VALUE=DATE-TIME:20260310T081500Z\r\n", 5},  // 45 minutes ahead
         {"TRIGGER;RELATED=END:-PT90M\r\n", 5},                // the event lasts an hour
         {"TRIGGER:-PT10M\r\nEND:VALARM\r\nBEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT15M\r\n", 3},
@@ -123,11 +128,14 @@ TEST_F(ICalendar, AnAlarmBecomesTheNearestLeadTimeAtOrBeforeIt)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Alarms);
         const std::string alarm = c.Alarms.empty()
-            ? ""
-            : "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:x\r\n" + c.Alarms + "END:VALARM\r\n";
+                                      ? ""
+                                      : "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:x\r\n" +
+                                            c.Alarms + "END:VALARM\r\n";
         Imported.LoadFromBytes(std::string(4, '\0'));
         EXPECT_EQ(ImportOne(Calendar(Event("DTSTART:20260310T090000Z\r\nDTEND:20260310T100000Z\r\n"
-                                           "SUMMARY:Call\r\n" + alarm))).Before,
+                                           "SUMMARY:Call\r\n" +
+                                           alarm)))
+                      .Before,
                   c.Before);
     }
 }
@@ -155,8 +163,8 @@ TEST_F(ICalendar, PlainRulesRepeatAndOthersImportTheirFirstOccurrence)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Rule);
         Imported.LoadFromBytes(std::string(4, '\0'));
-        const TReminder& read =
-            ImportOne(Calendar(Event("DTSTART:20260310T090000Z\r\nSUMMARY:x\r\nRRULE:" + c.Rule + "\r\n")));
+        const TReminder& read = ImportOne(
+            Calendar(Event("DTSTART:20260310T090000Z\r\nSUMMARY:x\r\nRRULE:" + c.Rule + "\r\n")));
         EXPECT_EQ(read.Recurrency, c.Recurrency < 0 ? 0 : c.Recurrency);
         EXPECT_EQ(Summary.FirstOccurrenceOnly, c.Recurrency < 0 ? 1 : 0);
         EXPECT_EQ(Local(read.When), "2026-03-10 10:00");
@@ -166,7 +174,8 @@ TEST_F(ICalendar, PlainRulesRepeatAndOthersImportTheirFirstOccurrence)
 TEST_F(ICalendar, TimesBecomeLocalTimeOfTheirDay)
 {
     const std::string tokyo =
-        "BEGIN:VTIMEZONE\r\nTZID:Tokyo Standard Time\r\nBEGIN:STANDARD\r\nDTSTART:16010101T000000\r\n"
+        "BEGIN:VTIMEZONE\r\nTZID:Tokyo Standard "
+        "Time\r\nBEGIN:STANDARD\r\nDTSTART:16010101T000000\r\n"
         "TZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
     const struct {
         std::string Zones;
@@ -194,18 +203,40 @@ TEST_F(ICalendar, TimesBecomeLocalTimeOfTheirDay)
         SCOPED_TRACE(c.Start);
         Imported.LoadFromBytes(std::string(4, '\0'));
         const bool todo = c.Start.starts_with("DUE");
-        const TReminder& read =
-            ImportOne(Calendar(c.Zones + Event(c.Start + "\r\nSUMMARY:x\r\n", todo ? "VTODO" : "VEVENT")));
+        const TReminder& read = ImportOne(
+            Calendar(c.Zones + Event(c.Start + "\r\nSUMMARY:x\r\n", todo ? "VTODO" : "VEVENT")));
         EXPECT_EQ(Local(read.When), c.Local);
         EXPECT_EQ(Imported.GetDayPaper(0).Day, orvenna::store::DateOf(read.When));
         EXPECT_EQ(Summary.UnknownZone, 0);
     }
 
     Imported.LoadFromBytes(std::string(4, '\0'));
-    const TReminder& unknown = ImportOne(Calendar(Event("DTSTART;TZID=Mars Time:20260307T083000\r\n")));
+    const TReminder& unknown =
+        ImportOne(Calendar(Event("DTSTART;TZID=Mars Time:20260307T083000\r\n")));
     EXPECT_EQ(Local(unknown.When), "2026-03-07 08:30");
     EXPECT_EQ(Summary.Text(), "Added 1 reminder and 0 notes. 1 time in an unknown time zone read "
                               "as local time.");
+}
+
+TEST_F(ICalendar, ZoneNamesNeverReachFilesOutsideTheZoneFolder)
+{
+    // A real zone file outside the zone folder, named by a path that climbs out of it.
+    orvenna::test::TTempFolder folder;
+    std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Tokyo", folder.File("tokyo"));
+    const std::string climbing = "../../../../../.." + folder.File("tokyo");
+    const TReminder& read =
+        ImportOne(Calendar(Event("DTSTART;TZID=" + climbing + ":20260307T083000\r\n")));
+    EXPECT_EQ(Local(read.When), "2026-03-07 08:30");
+    EXPECT_EQ(Summary.UnknownZone, 1);
+
+    // A zone the file defines itself may be named anything.
+    Imported.LoadFromBytes(std::string(4, '\0'));
+    const std::string zone = "BEGIN:VTIMEZONE\r\nTZID:../Tokyo\r\nBEGIN:STANDARD\r\n"
+                             "DTSTART:16010101T000000\r\nTZOFFSETFROM:+0900\r\nTZOFFSETTO:+0900\r\n"
+                             "END:STANDARD\r\nEND:VTIMEZONE\r\n";
+    EXPECT_EQ(
+        Local(ImportOne(Calendar(zone + Event("DTSTART;TZID=../Tokyo:20260307T083000\r\n"))).When),
+        "2026-03-07 00:30");
 }
 
 TEST_F(ICalendar, ExportWritesLocalTimesWithTheirZoneOrInUtc)
@@ -234,19 +265,23 @@ TEST_F(ICalendar, UidsDependOnTheContentAloneAndStayUnique)
     AddReminder(Notes, EncodeDateTime(2026, 3, 7, 9, 0), "Call");
     AddReminder(Notes, EncodeDateTime(2026, 3, 7, 9, 0), "Call");
     AddReminder(Notes, EncodeDateTime(2026, 3, 7, 9, 0), "Visit");
-    Notes.GetDayPaper(0).Note = {"", "Day off"};
+    Notes.GetDayPaper(0).Note = {"", " ", "Day off"};
     const TExportOptions options{.ZoneName = Zone, .Stamp = 1770000000};
     const std::string first = ExportCalendar(Notes, options);
     EXPECT_EQ(ExportCalendar(Notes, options), first);
 
     std::vector<std::string> uids;
-    for (std::size_t at = first.find("UID:"); at != std::string::npos; at = first.find("UID:", at + 1))
+    for (std::size_t at = first.find("UID:"); at != std::string::npos;
+         at = first.find("UID:", at + 1))
         uids.push_back(first.substr(at, first.find('\r', at) - at));
     ASSERT_EQ(uids.size(), 4u);
     EXPECT_EQ(uids[0], "UID:20260307-note@orvenna");
     EXPECT_EQ(uids[2], uids[1].substr(0, uids[1].find('@')) + "-1@orvenna");
     EXPECT_EQ(std::set<std::string>(uids.begin(), uids.end()).size(), 4u);
     EXPECT_NE(first.find("SUMMARY:Day off\r\n"), std::string::npos);
+    TDayPaperList back;
+    ImportCalendar(first, back, Zone);
+    EXPECT_EQ(back.GetDayPaper(0).Note, Notes.GetDayPaper(0).Note);
 }
 
 TEST_F(ICalendar, ExportKeepsToTheRange)
@@ -256,12 +291,15 @@ TEST_F(ICalendar, ExportKeepsToTheRange)
         paper.Day = EncodeDate(2026, 5, day);
         paper.Note = {"note " + std::to_string(day)};
     }
-    Notes.AddDayPaper().Day = EncodeDate(2026, 5, 4);  // nothing on it: nothing exported
+    TDayPaper& blank = Notes.AddDayPaper();  // blanks only: nothing exported
+    blank.Day = EncodeDate(2026, 5, 4);
+    blank.Note = {" ", ""};
     const auto summaries = [&](TExportOptions options) {
         options.ZoneName = Zone;
         const std::string text = ExportCalendar(Notes, options);
         std::string found;
-        for (std::size_t at = text.find("SUMMARY:"); at != std::string::npos; at = text.find("SUMMARY:", at + 1))
+        for (std::size_t at = text.find("SUMMARY:"); at != std::string::npos;
+             at = text.find("SUMMARY:", at + 1))
             found += text.substr(at + 8, text.find('\r', at) - at - 8) + ";";
         return found;
     };
@@ -283,9 +321,12 @@ TEST_F(ICalendar, AllDayItemsBecomeNoteLinesOnEachOfTheirDays)
         Event("DTSTART;VALUE=DATE:20260811\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Birthday\r\n") +
         Event("DUE;VALUE=DATE:20260812\r\nSUMMARY:Taxes\r\n", "VTODO"));
     const TImportSummary summary = ImportCalendar(text, Imported, Zone);
-    EXPECT_EQ(summary.Text(), "Added 0 reminders and 4 notes. 1 repeating all-day item noted on the "
-                              "first day only.");
-    const auto note = [&](int month, int day) { return Imported.FindDayPaper(EncodeDate(2026, month, day))->Note; };
+    EXPECT_EQ(summary.Text(),
+              "Added 0 reminders and 4 notes. 1 repeating all-day item noted on the "
+              "first day only.");
+    const auto note = [&](int month, int day) {
+        return Imported.FindDayPaper(EncodeDate(2026, month, day))->Note;
+    };
     using Lines = std::vector<std::string>;
     EXPECT_EQ(note(8, 3), (Lines{"Own line", "Holiday", "Lake, tent", "boat"}));
     EXPECT_EQ(note(8, 5), (Lines{"Holiday", "Lake, tent", "boat"}));
@@ -312,10 +353,11 @@ TEST_F(ICalendar, TheSummaryCountsWhatWasSkippedAndWhy)
         Event("SUMMARY:No due\r\n", "VTODO") + Event("DTSTART;VALUE=DATE:20260312\r\n") +
         Event("DTSTART:20260312T090000Z\r\nSUMMARY:Diary\r\n", "VJOURNAL"));
     const TImportSummary summary = ImportCalendar(text, Imported, Zone);
-    EXPECT_EQ(summary.Text(),
-              "Added 1 reminder and 0 notes; skipped 8: 1 already there, 1 cancelled, 3 without a "
-              "date, 1 without any text, 1 changed occurrences of repeating items, 1 neither events "
-              "nor to-dos.");
+    EXPECT_EQ(
+        summary.Text(),
+        "Added 1 reminder and 0 notes; skipped 8: 1 already there, 1 cancelled, 3 without a "
+        "date, 1 without any text, 1 changed occurrences of repeating items, 1 neither events "
+        "nor to-dos.");
     ASSERT_EQ(Imported.Count(), 1);
     EXPECT_EQ(Imported.GetDayPaper(0).ReminderList.GetReminder(0).category, "Calls, Clients");
 }

@@ -37,8 +37,14 @@ public:
             reminder.Subject = std::string("noon ") + text;
         }
         TICalHooks hooks;
-        hooks.AskRange = [this](QWidget*, int year) { AskedYears << year; return Range; };
-        hooks.AskExportFile = [this](QWidget*, const QString& suggested) { Suggested << suggested; return ExportAnswer; };
+        hooks.AskRange = [this](QWidget*, int year) {
+            AskedYears << year;
+            return Range;
+        };
+        hooks.AskExportFile = [this](QWidget*, const QString& suggested) {
+            Suggested << suggested;
+            return ExportAnswer;
+        };
         hooks.AskImportFile = [this](QWidget*) { return ImportAnswer; };
         hooks.ShowSummary = [this](const QString& text) { Summaries << text; };
         hooks.ShowError = [this](const QString& text) { Errors << text; };
@@ -79,7 +85,8 @@ void TestICalCommands::menuHoldsBothCommands()
     QStringList file;
     for (const QAction* action : rig.Browser->FileMenu()->actions())
         file << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(file, (QStringList{"&Export...", "Export iCalendar...", "Import iCalendar...", "-", "&Close"}));
+    QCOMPARE(file, (QStringList{"&Export...", "Export iCalendar...", "Import iCalendar...", "-",
+                                "&Close"}));
 }
 
 void TestICalCommands::exportWritesTheChosenDays()
@@ -130,7 +137,8 @@ void TestICalCommands::importAddsSavesAndShowsTheSummary()
     const std::string before = test::ReadBytes((rig.Folder + "/2004.cal").toStdString());
     rig.Commands->ImportICal->trigger();
     QCOMPARE(rig.Errors.size(), 1);
-    QVERIFY(rig.Errors[0].endsWith("not an iCalendar file (no VCALENDAR found); nothing imported."));
+    QVERIFY(
+        rig.Errors[0].endsWith("not an iCalendar file (no VCALENDAR found); nothing imported."));
     QCOMPARE(rig.Summaries.size(), 2);
     QCOMPARE(test::ReadBytes((rig.Folder + "/2004.cal").toStdString()), before);
 }
@@ -156,7 +164,8 @@ void TestICalCommands::rangeDialog()
     // A range typed backwards is the same days.
     QCOMPARE(answer(true, QDate(2026, 5, 31), QDate(2026, 5, 1), true),
              (std::optional(TDayRange{day(2026, 5, 1), day(2026, 5, 31)})));
-    QCOMPARE(answer(true, QDate(2026, 5, 1), QDate(2026, 5, 31), false), std::optional<TDayRange>());
+    QCOMPARE(answer(true, QDate(2026, 5, 1), QDate(2026, 5, 31), false),
+             std::optional<TDayRange>());
 }
 
 QTEST_MAIN(TestICalCommands)

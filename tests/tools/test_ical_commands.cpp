@@ -67,8 +67,8 @@ protected:
     {
         const std::string out = Folder.File("python.json");
         const std::string command = "/usr/bin/python3 " +
-            ShellQuote(ORVENNA_SOURCE_DIR "/tests/tools/read_ics.py") + " " + ShellQuote(file) +
-            " > " + ShellQuote(out);
+                                    ShellQuote(ORVENNA_SOURCE_DIR "/tests/tools/read_ics.py") +
+                                    " " + ShellQuote(file) + " > " + ShellQuote(out);
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return json::parse(ReadBytes(out));
     }
@@ -82,8 +82,8 @@ protected:
             for (const json& reminder : paper["ReminderList"]) {
                 const double when = reminder["When"];
                 const long minutes = std::lround(when * 1440) - 46088L * 1440;
-                found.push_back(Clock(minutes) + " " + reminder["Subject"].get<std::string>() + " " +
-                                std::to_string(reminder["Before"].get<int>()) + " " +
+                found.push_back(Clock(minutes) + " " + reminder["Subject"].get<std::string>() +
+                                " " + std::to_string(reminder["Before"].get<int>()) + " " +
                                 std::to_string(reminder["Recurrency"].get<int>()) + " " +
                                 reminder["category"].get<std::string>());
                 EXPECT_EQ(paper["Day"].get<double>(), std::floor(when));
@@ -168,7 +168,9 @@ TEST_F(IcalCommands, AnIndependentReaderSeesTheItemsTheirZoneAlarmsAndRules)
     }
     // A summer-time day: Berlin is two hours ahead of UTC from 29 March.
     EXPECT_EQ(Run({"build", Source}, R"({"papers": [{"Day": 46110, "ReminderList":
-        [{"When": 46110.375, "Subject": "Summer"}]}]})").Exit, 0);
+        [{"When": 46110.375, "Subject": "Summer"}]}]})")
+                  .Exit,
+              0);
     Export();
     EXPECT_EQ(ReadWithPython(Ics)["events"][0]["utc"], "2026-03-29T07:00:00+00:00");
 }
@@ -225,8 +227,9 @@ TEST_F(IcalCommands, FilesOfOtherCalendarProgramsImport)
         const json document = json::parse(dump);
         for (const json& paper : document["papers"])
             if (!paper["Note"].empty())
-                notes.emplace_back(Clock(std::lround((paper["Day"].get<double>() - 46088) * 1440)).substr(0, 5),
-                                   paper["Note"]);
+                notes.emplace_back(
+                    Clock(std::lround((paper["Day"].get<double>() - 46088) * 1440)).substr(0, 5),
+                    paper["Note"]);
         EXPECT_EQ(notes, c.Notes);
     }
     // The descriptions: unescaped, unfolded, one line per line.
