@@ -44,13 +44,33 @@ public:
 
     void Append(const char* data, std::size_t count)
     {
-        if (static_cast<std::size_t>(Limit - End) < count) [[unlikely]]
-            Grow(count);
+        Reserve(count);
         CopyBytes(End, data, count);
         End += count;
     }
 
+    // The writer's short string with one check of the room left instead of one per part.
+    void WriteShortString(std::string_view a, std::string_view b = {}, std::string_view c = {})
+    {
+        Reserve(256);
+        std::size_t left = 255;
+        const std::size_t total = std::min(left, a.size() + b.size() + c.size());
+        *End++ = static_cast<char>(total);
+        for (std::string_view part : {a, b, c}) {
+            const std::size_t take = std::min(left, part.size());
+            CopyBytes(End, part.data(), take);
+            End += take;
+            left -= take;
+        }
+    }
+
 private:
+    void Reserve(std::size_t count)
+    {
+        if (static_cast<std::size_t>(Limit - End) < count) [[unlikely]]
+            Grow(count);
+    }
+
     [[gnu::noinline]] void Grow(std::size_t count)
     {
         const std::size_t used = Position();
