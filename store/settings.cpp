@@ -31,11 +31,21 @@ constexpr TPropInfo SizeProp()
     return p;
 }
 
+// The face name; an empty one reads as the default face, the name a save and load would give.
+constexpr TPropInfo FontNameProp()
+{
+    TPropInfo p = Text<&TFont::Name>("Name");
+    p.SetText = [](TPersistent& o, std::string&& v) {
+        static_cast<TFont&>(o).Name = v.empty() ? std::string(DefaultFontName) : std::move(v);
+    };
+    return p;
+}
+
 constexpr TPropInfo FontProps[] = {
     Integer<&TFont::Charset>("Charset", &CharsetIdents),
     Integer<&TFont::Color>("Color", &ColorIdents),
     Integer<&TFont::Height>("Height"),
-    Text<&TFont::Name>("Name"),
+    FontNameProp(),
     WithDefault(Enumeration<&TFont::Pitch>("Pitch", PitchNames), fpDefault),
     SizeProp(),
     Set<&TFont::Style>("Style", StyleNames),

@@ -46,6 +46,10 @@ constexpr bool HasStyle(TFontStyles styles, TFontStyle style)
 // an int, as the system call of that name answers. The program's one rounded scaling rule.
 int MulDiv(int value, int numerator, int denominator);
 
+// The face name of a new font. A file cannot hold an empty face name (an empty text is not
+// written), so an empty one read from a file is taken as this name.
+inline constexpr const char* DefaultFontName = "MS Sans Serif";
+
 // The largest font height, in pixels either sign, that a font is drawn with or set to.
 inline constexpr int MaxFontPixels = 500;
 
@@ -86,7 +90,7 @@ public:
     std::uint8_t Charset = DEFAULT_CHARSET;  // written by name when CharsetIdents has one
     TColor Color = clWindowText;
     std::int32_t Height = DefaultFontHeight(DefaultPixelsPerInch);
-    std::string Name = "MS Sans Serif";
+    std::string Name = DefaultFontName;
     TFontPitch Pitch = fpDefault;
     TFontStyles Style = 0;
 

@@ -201,9 +201,11 @@ TEST(Settings, CopyFromCopiesEveryPropertyFromASettingOnly)
 {
     TCalSetting source;
     ChangeEverything(source);
+    source.Top = 37;  // 0 is also the creation value: a dropped Top would go unseen
     TCalSetting target;
     target.CopyFrom(source);
     EXPECT_TRUE(target == source);
+    EXPECT_EQ(target.Top, 37);
 
     TDayPaper paper;
     try {
@@ -277,6 +279,29 @@ TEST(Settings, HostileSizesAndHeightsStayInRange)
     TCalSetting setting;
     setting.LoadFromBytes(ObjectBytes("TCalSetting", Short("TitleFont.Size") + Hex("04 00 00 00 A0")));
     EXPECT_EQ(setting.TitleFont.Height, 500);
+}
+
+TEST(Settings, WhatALoadReadsSavesAndLoadsTheSame)
+{
+    // Inputs the settings fuzzer's round trip (load, save, load again) once stopped at.
+    const std::string inputs[] = {
+        // An empty face name, which a save cannot write: read as the default face.
+        ObjectBytes("TCalSetting", Short("TitleFont.Name") + Hex("06 00") + Short("Top") + Hex("02 03")),
+        ObjectBytes("TCalSetting", Short("SubFont.Name") + Hex("14 00 00 00 00")),
+        // A face name that is not UTF-8.
+        ObjectBytes("TCalSetting", Short("SubFont.Name") + Hex("14 03 00 00 00 41 FF 42")),
+    };
+    for (const std::string& input : inputs) {
+        TCalSetting first;
+        first.TitleFont.Name = "DejaVu Sans";
+        first.SubFont.Name = "DejaVu Sans";
+        first.LoadFromBytes(input);
+        EXPECT_NE(first.TitleFont.Name, "");
+        EXPECT_NE(first.SubFont.Name, "");
+        TCalSetting second;
+        second.LoadFromBytes(first.SaveToBytes());
+        EXPECT_TRUE(second == first) << first.TitleFont.Name << " / " << first.SubFont.Name;
+    }
 }
 
 TEST(Settings, NamedColoursAreTheStreamsNames)
