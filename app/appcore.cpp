@@ -79,8 +79,7 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 
 TAppCore::~TAppCore()
 {
-    if (HotKeyHeld)
-        FPlatform.UnregisterHotKey();
+    UnregisterHotKey();
     // The notes file is written by the windows that change notes, never here.
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
@@ -174,6 +173,14 @@ bool TAppCore::RegisterHotKey()
     if (HotKeyHeld && desktop::GUITools)
         desktop::GUITools->AddLog(QStringLiteral("hotkey is registered"));
     return HotKeyHeld;
+}
+
+void TAppCore::UnregisterHotKey()
+{
+    if (!HotKeyHeld)
+        return;
+    HotKeyHeld = false;
+    FPlatform.UnregisterHotKey();
 }
 
 void TAppCore::Close(QPoint windowPos)

@@ -80,8 +80,10 @@ public:
 
     // Grabs the platform's hot key for today's note (Super+Space under X11); each press then
     // arrives as TodayNoteRequested. False, silently, when the key is taken or the system
-    // cannot grab keys: the tray icon still opens today's note. Released when the core ends.
+    // cannot grab keys: the tray icon still opens today's note. Released by UnregisterHotKey
+    // or when the core ends; the splash window holds it from its creation to its close.
     bool RegisterHotKey();
+    void UnregisterHotKey();
     bool HotKeyRegistered() const { return HotKeyHeld; }
 
     // ---- changes --------------------------------------------------------------------------

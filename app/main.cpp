@@ -1,10 +1,12 @@
 // The entry sequence: one copy at a time, the tools object, the program's state, the calendar
-// window and the windows that open from it, the loop. Everything is created and connected
-// here; nothing else happens here.
+// window and the windows that open from it, the splash and the first run's notice, the loop.
+// Everything is created and connected here; nothing else happens here.
 
 #include "app/appcore.h"
 #include "app/calendarform.h"
+#include "app/entry.h"
 #include "app/openers.h"
+#include "app/snapfrm.h"
 #include "app/startup.h"
 #include "desktop/guitool.h"
 #include "app/systemclock.h"
@@ -35,11 +37,8 @@ int Run(orvenna::platform::TPlatform& system)
     app::TCalendarForm calendar(core);
     app::ConnectOpeners(core, calendar);
 
-    // The first-run notice and the splash are windows of their own; the marker is written
-    // here either way so that the notice, once it exists, shows on the first run only.
-    [[maybe_unused]] const bool firstRun = app::MarkFirstRun(folder);
-
-    calendar.Start();
+    // The splash (holding the hot key), the first run's notice, then the calendar on screen.
+    const std::unique_ptr<app::TSnapForm> splash = app::StartWindows(core, calendar);
     return QApplication::exec();
 }
 

@@ -38,3 +38,10 @@ bmp "$out/grdbk.bmp" "$tmp/cell.png" -background "$header_line" -gravity south -
 # Day-cell mask: a rounded square without antialiasing, so every pixel is in or out.
 bmp "$out/2.bmp" -size 26x26 xc:white +antialias -fill '#303030' \
   -draw 'roundrectangle 0,0 25,25 6,6'
+
+# Splash picture, 420 x 204 JPEG, compiled into the program (app/app.qrc). Wider than the
+# 402-pixel splash on purpose: it is drawn unscaled from the top-left, the right edge cut off.
+convert -size 420x204 'gradient:#2f5f9a-#9fc3ea' \
+  -font DejaVu-Sans-Bold -pointsize 44 -fill white -gravity center -annotate +0-12 'Orvenna' \
+  -font DejaVu-Sans -pointsize 15 -fill '#eaf2fb' -gravity center -annotate +0+30 'calendar and reminders' \
+  -strip -quality 90 "$root/app/images/snap.jpg"

@@ -1,0 +1,29 @@
+#pragma once
+// The windows of the start-up, in their order: the calendar (already made) → the splash,
+// which takes the hot key → on a first run, "firstrun.dat" written and the notice shown
+// modally → the splash shown and held for 2 to 3 seconds → the splash hidden (kept alive for
+// the hot key) → the calendar shown. The note editor, the reminder dialog, the settings
+// dialog and the browser are made by their openers when they are used.
+
+#include <functional>
+#include <memory>
+
+namespace orvenna::app {
+
+class TAppCore;
+class TCalendarForm;
+class TSnapForm;
+
+struct TEntryHooks {
+    // Called between looks at the clock while the splash is held; empty: the real wait.
+    std::function<void()> HoldPause;
+    // Called once the splash is on screen, before the hold (tests look at it here).
+    std::function<void(TSnapForm&)> SplashShown;
+};
+
+// Runs the start-up from the splash on and returns the splash, hidden; the caller keeps it
+// until the end of the run (it must go before the core).
+std::unique_ptr<TSnapForm> StartWindows(TAppCore& core, TCalendarForm& calendar,
+                                        const TEntryHooks& hooks = {});
+
+}  // namespace orvenna::app

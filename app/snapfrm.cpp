@@ -1,0 +1,101 @@
+#include "app/snapfrm.h"
+
+#include "app/appcore.h"
+#include "platform/clock.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+
+static void InitAppResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
+namespace orvenna::app {
+
+namespace {
+
+const QSize SnapSize(402, 240);
+
+}  // namespace
+
+bool SplashHoldOver(std::uint32_t startTicks, std::uint32_t nowTicks)
+{
+    // Unsigned difference: right across a wrap of the tick count.
+    if (nowTicks - startTicks >= SplashHoldSeconds * 1000U)
+        return true;
+    return nowTicks / 1000U >= startTicks / 1000U + SplashHoldSeconds;
+}
+
+void HoldSplash(const platform::TClock& clock, const std::function<void()>& pause)
+{
+    const std::uint32_t start = clock.TickCount();
+    while (!SplashHoldOver(start, clock.TickCount())) {
+        if (pause) {
+            pause();
+        } else {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QThread::msleep(1);
+        }
+    }
+}
+
+QImage TSnapForm::Picture()
+{
+    InitAppResources();
+    return QImage(QStringLiteral(":/orvenna/app/snap.jpg"));
+}
+
+TSnapForm::TSnapForm(TAppCore& core, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), Core(core)
+{
+    setWindowTitle(QStringLiteral("Orvenna"));
+    setFixedSize(SnapSize);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+
+    HoldsKey = Core.RegisterHotKey();
+}
+
+TSnapForm::~TSnapForm()
+{
+    ReleaseHotKey();
+}
+
+void TSnapForm::ReleaseHotKey()
+{
+    if (!HoldsKey)
+        return;
+    HoldsKey = false;
+    Core.UnregisterHotKey();
+}
+
+void TSnapForm::paintEvent(QPaintEvent*)
+{
+    static const QImage picture = Picture();
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(QPoint(0, 0), picture);  // unscaled; the right edge falls outside
+    // The frame: a sunken line along the bottom.
+    const int bottom = height() - 1;
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(0, bottom - 1, width() - 1, bottom - 1);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawLine(0, bottom, width() - 1, bottom);
+}
+
+void TSnapForm::closeEvent(QCloseEvent* event)
+{
+    ReleaseHotKey();
+    QWidget::closeEvent(event);
+}
+
+}  // namespace orvenna::app
