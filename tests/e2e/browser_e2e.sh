@@ -38,6 +38,7 @@ JSON
 "$notes_tool" build "$folder/2004.cal" <"$work/notes.json" || { echo "FAIL: cannot build the notes file"; exit 1; }
 
 # ---- the calendar --------------------------------------------------------------------------
+printf '1\r\n' >"$folder/firstrun.dat"   # not a first run: no notice
 "$folder/orvenna" >"$work/orvenna.log" 2>&1 &
 program_pid=$!
 calendar_window() {

@@ -73,6 +73,29 @@ calendar_window() {
     xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
   done
 }
+# A first run: the notice comes first, alone; after "OK" the splash, then the calendar.
+titled() { xdotool search --onlyvisible --pid "$program_pid" --name "$1" 2>/dev/null | head -1; }
+notice_up() { [ -n "$(titled '^Notice$')" ]; }
+splash_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 402$' && { echo "$id"; return; }
+  done
+}
+splash_up() { [ -n "$(splash_window)" ]; }
+if poll 15 notice_up; then
+  [ -z "$(calendar_window)" ] || fail "the calendar was on screen with the notice"
+  [ -z "$(splash_window)" ] || fail "the splash was on screen with the notice"
+  [ "$(od -An -tx1 "$folder/firstrun.dat" | tr -d ' \n')" = 310d0a ] ||
+    fail "firstrun.dat does not hold 1 CR LF"
+  [ -n "${SCREENSHOTS:-}" ] && import -window root "$SCREENSHOTS/notice.png"
+  xdotool windowactivate --sync "$(titled '^Notice$')" 2>/dev/null
+  xdotool key Return
+  poll 5 splash_up || fail "no splash after the notice's OK"
+  [ -n "${SCREENSHOTS:-}" ] && import -window root "$SCREENSHOTS/splash.png"
+else
+  fail "no notice on the first start"
+fi
 window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ] && [ -s "$folder/firstrun.dat" ]; }
 if ! poll 15 window_up; then
   fail "the calendar window did not appear with bk.bmp and firstrun.dat"
