@@ -1,23 +1,32 @@
-// The "&Browse..." command: will hold the opening of the note browser. Until the browser
-// exists the command stays disabled.
+// The "&Browse..." command: each click opens another note browser on the shown month. The
+// browsers and the note editors share the one store: what one saves, the others show.
 #include "app/browseopener.h"
 
 #include "app/appcore.h"
 #include "app/calendarform.h"
+#include "notes/browsefrm.h"
 
 namespace orvenna::app {
-
-namespace {
-constexpr bool BrowserReady = false;  // true once Browse1Click opens the browser
-}
 
 TBrowseOpener::TBrowseOpener(TAppCore& core, TCalendarForm& calendar)
     : QObject(&calendar), Core(core), Calendar(calendar)
 {
-    Calendar.SetBrowseEnabled(BrowserReady);
+    Calendar.SetBrowseEnabled(true);
     connect(&Calendar, &TCalendarForm::BrowseRequested, this, &TBrowseOpener::Browse1Click);
 }
 
-void TBrowseOpener::Browse1Click() {}
+// The browser is the calendar's: it goes when the calendar goes, and closing it destroys it.
+void TBrowseOpener::Browse1Click()
+{
+    notes::TBrowseHooks hooks;
+    hooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
+    auto* browser = new notes::TBrowseForm(Core.DayPapers(), Core.LocalFormat(), Core.Settings(),
+                                           Calendar.ShownYear(), Calendar.ShownMonth(),
+                                           Core.ProgramFolder(), std::move(hooks), &Calendar);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(browser, &notes::TBrowseForm::DayPapersChanged, &Core, &TAppCore::NotesWereChanged);
+    connect(&Core, &TAppCore::NotesChanged, browser, &notes::TBrowseForm::NotesChanged);
+    browser->show();
+}
 
 }  // namespace orvenna::app

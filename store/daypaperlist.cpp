@@ -220,7 +220,8 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
 
 void TDayPaperList::KeepDamagedCopy(const std::string& fileName)
 {
-    DamagedCopyName = SaveNewFile(fileName + ".damaged-" + LocalTimeStamp(), DamagedBytes);
+    DamagedCopyName =
+        SaveNewFile(fileName + ".damaged-" + LocalTimeStamp(), DamagedBytes, fileName);
     DamagedFileName.clear();
     DamagedBytes.clear();
 }

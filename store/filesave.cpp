@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +15,11 @@
 namespace orvenna::store {
 namespace {
 
-// Closes the descriptor and, unless released, removes the temporary file it was opened on.
+// The file the data goes to before it takes the target's place. Where the system offers it, the
+// file has no name until it is whole and flushed, so a crash or kill leaves nothing behind;
+// elsewhere it is "<target>.tmp-<pid>-<n>" from the start, and a later save removes such files
+// of processes that have ended. Closes the descriptor and, unless released, removes the named
+// file.
 class TTempFile final {
 public:
     TTempFile(int fd, std::string name) : Fd(fd), Name(std::move(name)) {}
@@ -33,16 +39,24 @@ public:
     }
 
     int Handle() const { return Fd; }
+    bool Unnamed() const { return Name.empty(); }
     const std::string& Path() const { return Name; }
 
-    // Flushes to the disk and closes; false on failure.
-    bool Finish()
+    // Writes the bytes and flushes them to the disk. Throws EWriteError "Stream write error".
+    void Fill(std::string_view bytes) const;
+
+    // Gives an unnamed file the name, failing with errno (EEXIST when the name is taken). A named
+    // file is linked to it as well and keeps its own name until released.
+    bool LinkTo(const std::string& name) const
     {
-        const bool synced = ::fsync(Fd) == 0;
-        const bool closed = ::close(Fd) == 0;
-        Fd = -1;
-        return synced && closed;
+        if (!Unnamed())
+            return ::link(Name.c_str(), name.c_str()) == 0;
+        const std::string self = "/proc/self/fd/" + std::to_string(Fd);
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
     }
+
+    // The name an unnamed file was linked to, so that it can be renamed over the target.
+    void Adopt(std::string name) { Name = std::move(name); }
 
     // The file is in place under another name: nothing left to clean up.
     void Release() { Name.clear(); }
@@ -60,18 +74,78 @@ std::string FolderOf(const std::string& fileName)
     return slash == 0 ? "/" : fileName.substr(0, slash);
 }
 
-// A fresh file beside the target, created with the permissions a plain create would give.
-TTempFile CreateTemp(const std::string& fileName)
+std::string BaseNameOf(const std::string& fileName)
+{
+    const auto slash = fileName.find_last_of('/');
+    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+}
+
+std::string TempPrefix(const std::string& fileName)
+{
+    return fileName + ".tmp-";
+}
+
+std::string TempName(const std::string& fileName)
 {
     static std::atomic<unsigned> counter{0};
-    for (int attempt = 0;; ++attempt) {
-        std::string name = fileName + ".tmp-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter++);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return TempPrefix(fileName) + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+// Removes the temporary files "<target>.tmp-<pid>-<n>" of processes that no longer run: what a
+// save killed or crashed before its rename left behind.
+void RemoveStaleTemps(const std::string& fileName)
+{
+    const std::string folder = FolderOf(fileName);
+    const std::string prefix = BaseNameOf(TempPrefix(fileName));
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string rest = name.substr(prefix.size());
+        const auto dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || dash + 1 == rest.size() ||
+            rest.find_first_not_of("0123456789-") != std::string::npos ||
+            rest.find('-', dash + 1) != std::string::npos || dash > 9)
+            continue;
+        const auto pid = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+        if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlink(it->path().c_str());
+    }
+}
+
+// A new file in the target's folder. With permissions given, it has them from its first byte
+// on; without, it gets those of a plain create. Fails with errno.
+std::optional<TTempFile> OpenTemp(const std::string& fileName, std::optional<mode_t> permissions)
+{
+    // Owner-only until the final permissions are set, never wider than the target's.
+    const mode_t createMode = permissions ? 0600 : 0666;
+    const auto finish = [&](int fd, std::string name) -> std::optional<TTempFile> {
+        TTempFile temp(fd, std::move(name));
+        if (permissions && ::fchmod(fd, *permissions) != 0)
+            return std::nullopt;
+        return temp;
+    };
+#ifdef O_TMPFILE
+    static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
+    if (procFds) {
+        const int fd = ::open(FolderOf(fileName).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                              createMode);
         if (fd >= 0)
-            return TTempFile(fd, std::move(name));
+            return finish(fd, {});
+        // Folders whose file system has no unnamed files fall back to a named one.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return std::nullopt;
+    }
+#endif
+    for (int attempt = 0;; ++attempt) {
+        std::string name = TempName(fileName);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+        if (fd >= 0)
+            return finish(fd, std::move(name));
         if (errno != EEXIST || attempt > 100)
-            throw EFileError(CannotCreateMessage(fileName, errno));
+            return std::nullopt;
     }
 }
 
@@ -87,6 +161,43 @@ void WriteAll(int fd, std::string_view bytes)
     }
 }
 
+void TTempFile::Fill(std::string_view bytes) const
+{
+    WriteAll(Fd, bytes);
+    if (::fsync(Fd) != 0)
+        throw EWriteError(StreamWriteError);
+}
+
+bool WriteAllAt(int fd, std::string_view bytes)
+{
+    off_t offset = 0;
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+std::string ReadAll(int fd)
+{
+    std::string bytes;
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+}
+
 // Makes the rename itself durable.
 void SyncFolder(const std::string& fileName)
 {
@@ -97,11 +208,42 @@ void SyncFolder(const std::string& fileName)
     ::close(fd);
 }
 
-TTempFile WriteTemp(const std::string& fileName, std::string_view bytes)
+// The file's permission bits when it is a regular file.
+std::optional<mode_t> PermissionsOf(const std::string& fileName)
 {
-    TTempFile temp = CreateTemp(fileName);
-    WriteAll(temp.Handle(), bytes);
-    return temp;
+    struct stat info {};
+    if (fileName.empty() || ::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return info.st_mode & 07777;
+}
+
+// The user may write the file: the system allows it and the file is not write-protected (no
+// write permission for anyone, which the administrator's rights would otherwise override).
+bool MayWrite(const std::string& fileName, mode_t permissions)
+{
+    return (permissions & 0222) != 0 && ::faccessat(AT_FDCWD, fileName.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// Overwrites the file itself, for a folder that takes no new file. On failure the old bytes are
+// written back, so the file stays as it was as far as the disk allows.
+void WriteInPlace(const std::string& target, const std::string& reportedName,
+                  std::string_view bytes)
+{
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        throw EFileError(CannotCreateMessage(reportedName, errno));
+    const std::string old = ReadAll(fd);
+    const bool written = WriteAllAt(fd, bytes) &&
+                         ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+                         ::fsync(fd) == 0;
+    if (!written) {
+        WriteAllAt(fd, old);
+        ::ftruncate(fd, static_cast<off_t>(old.size()));
+        ::fsync(fd);
+    }
+    ::close(fd);
+    if (!written)
+        throw EWriteError(StreamWriteError);
 }
 
 }  // namespace
@@ -126,27 +268,51 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
         if (!ignored)
             target = resolved.string();
     }
-    TTempFile temp = WriteTemp(target, bytes);
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(temp.Handle(), existing.st_mode & 07777);
-    if (!temp.Finish())
-        throw EWriteError(StreamWriteError);
-    if (::rename(temp.Path().c_str(), target.c_str()) != 0)
+    RemoveStaleTemps(target);
+    // The rename needs only the folder's permission: a file the user may not write stays.
+    const auto permissions = PermissionsOf(target);
+    if (permissions && !MayWrite(target, *permissions))
+        throw EFileError(CannotCreateMessage(fileName, EACCES));
+
+    auto temp = OpenTemp(target, permissions);
+    if (!temp) {
+        const int error = errno;
+        if (permissions && (error == EACCES || error == EPERM)) {
+            WriteInPlace(target, fileName, bytes);
+            return;
+        }
+        throw EFileError(CannotCreateMessage(fileName, error));
+    }
+    temp->Fill(bytes);
+    if (temp->Unnamed()) {
+        // A name for the rename; a crash between the two leaves a file the next save removes.
+        std::string name;
+        for (int attempt = 0;; ++attempt) {
+            name = TempName(target);
+            if (temp->LinkTo(name))
+                break;
+            if (errno != EEXIST || attempt > 100)
+                throw EFileError(CannotCreateMessage(fileName, errno));
+        }
+        temp->Adopt(std::move(name));
+    }
+    if (::rename(temp->Path().c_str(), target.c_str()) != 0)
         throw EFileError(CannotCreateMessage(fileName, errno));
-    temp.Release();
+    temp->Release();
     SyncFolder(target);
 }
 
-std::string SaveNewFile(const std::string& baseName, std::string_view bytes)
+std::string SaveNewFile(const std::string& baseName, std::string_view bytes,
+                        const std::string& permissionsOf)
 {
-    TTempFile temp = WriteTemp(baseName, bytes);
-    if (!temp.Finish())
-        throw EWriteError(StreamWriteError);
-    // A hard link fails rather than replace an existing name.
+    auto temp = OpenTemp(baseName, PermissionsOf(permissionsOf));
+    if (!temp)
+        throw EFileError(CannotCreateMessage(baseName, errno));
+    temp->Fill(bytes);
+    // A link fails rather than replace an existing name.
     for (int suffix = 0;; ++suffix) {
         const std::string name = suffix == 0 ? baseName : baseName + "-" + std::to_string(suffix);
-        if (::link(temp.Path().c_str(), name.c_str()) == 0) {
+        if (temp->LinkTo(name)) {
             SyncFolder(name);
             return name;
         }

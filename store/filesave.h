@@ -7,17 +7,23 @@
 namespace orvenna::store {
 
 // Writes the bytes to a new temporary file in the target's folder, flushes it to the disk and
-// renames it over the target, keeping the target's permissions; a symbolic link stays and the
-// file it points to is replaced. On failure the target is left
-// as it was and the temporary file is removed. Throws EFileError "Cannot create file "<name>".
-// <system error>" when the file cannot be created or put in place, EWriteError "Stream write
-// error" when writing or flushing fails.
+// renames it over the target; a symbolic link stays and the file it points to is replaced. The
+// temporary file has the target's permissions from its first byte on, and has no name until it
+// is whole where the system offers that, so a crash leaves nothing behind; elsewhere, and for
+// the moment between naming and renaming, a later save removes what a crashed one left. A folder
+// that takes no new file gets the target overwritten in place (its old bytes are written back
+// when that fails). On failure the target is left as it was. Throws EFileError "Cannot create
+// file "<name>". <system error>" when the file cannot be created or put in place, or when the
+// user may not write it (a file without write permission counts as protected even for the
+// administrator); EWriteError "Stream write error" when writing or flushing fails.
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes);
 
 // Writes the bytes to a new file that did not exist before, trying "<base>", "<base>-1",
 // "<base>-2", ... so that no existing file is ever replaced; returns the name used. The file
-// appears whole or not at all. Throws like SaveFileAtomically.
-std::string SaveNewFile(const std::string& baseName, std::string_view bytes);
+// appears whole or not at all, with the permissions of `permissionsOf` (when that names a file)
+// from its first byte on. Throws like SaveFileAtomically.
+std::string SaveNewFile(const std::string& baseName, std::string_view bytes,
+                        const std::string& permissionsOf = {});
 
 // Reads a whole file. Throws EFileError "Cannot open file "<name>". <system error>" when it
 // cannot be opened (a folder cannot); a read failure after that ends the data early.
