@@ -15,9 +15,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
+
+#include <functional>
+#include <optional>
 
 namespace orvenna::notes {
 
@@ -50,6 +55,8 @@ public:
         auto* edit = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
         if (edit != nullptr) {
             edit->setFrame(false);
+            if (EditorMade)
+                EditorMade(edit, index.row());
             connect(edit, &QLineEdit::textEdited, this, [this, edit] {
                 emit const_cast<TRuledDelegate*>(this)->commitData(edit);
             });
@@ -70,6 +77,9 @@ public:
         painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
         painter->restore();
     }
+
+    // Told of every line editor made, with its row.
+    std::function<void(QLineEdit*, int)> EditorMade;
 };
 
 // Draws a round grey button face with a white mark.
@@ -157,8 +167,10 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override
     {
+        // A closed editor is hidden until it is deleted; what it still reports is not the cell's.
         const auto commit = [this](QWidget* editor) {
-            emit const_cast<TGridDelegate*>(this)->commitData(editor);
+            if (editor->isVisible())
+                emit const_cast<TGridDelegate*>(this)->commitData(editor);
         };
         switch (TMyStringGrid::GetEditStyle(index.column(), index.row())) {
         case TEditStyle::esPickList: {
@@ -171,6 +183,8 @@ public:
             list->setCurrentIndex(-1);
             connect(list, &QComboBox::currentTextChanged, list, [commit, list] { commit(list); });
             Grid.FEditList = list;
+            Grid.OpenEditor = list;
+            Grid.OpenEditorIndex = index;
             return list;
         }
         case TEditStyle::esEllipsis: {
@@ -191,6 +205,8 @@ public:
             box->setFocusProxy(edit);
             connect(edit, &QLineEdit::textEdited, box, [commit, box] { commit(box); });
             connect(button, &QToolButton::clicked, &Grid, &TMyStringGrid::EditButtonClicked);
+            Grid.OpenEditor = box;
+            Grid.OpenEditorIndex = index;
             return box;
         }
         case TEditStyle::esSimple:
@@ -291,12 +307,9 @@ void TMyStringGrid::EditListGetItems(int column, int, QStringList& items)
 void TMyStringGrid::CommitOpenEditor()
 {
     // The editors hand over every keystroke; this catches the text of one that was filled
-    // without the user typing (a pick from the list).
-    QWidget* focus = QApplication::focusWidget();
-    while (focus != nullptr && focus->parentWidget() != viewport())
-        focus = focus->parentWidget();
-    if (focus != nullptr && indexAt(focus->geometry().center()).isValid())
-        commitData(focus);
+    // without the user typing.
+    if (OpenEditor != nullptr && OpenEditorIndex.isValid())
+        itemDelegate()->setModelData(OpenEditor, model(), OpenEditorIndex);
 }
 
 // ---- TNoteForm ------------------------------------------------------------------------------
@@ -359,9 +372,17 @@ void TNoteForm::CreateNoteGrid()
     FNoteGrid->setFrameShape(QFrame::NoFrame);
     FNoteGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FNoteGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    FNoteGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    FNoteGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    FNoteGrid->setItemDelegate(new TRuledDelegate(FNoteGrid));
+    // Every line has its editor open all the time, so the sheet is written like paper; the
+    // current row follows the line that has the focus.
+    FNoteGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FNoteGrid->setSelectionMode(QAbstractItemView::NoSelection);
+    auto* delegate = new TRuledDelegate(FNoteGrid);
+    delegate->EditorMade = [this](QLineEdit* edit, int row) {
+        NoteEditors[row] = edit;
+        edit->installEventFilter(this);
+    };
+    FNoteGrid->setItemDelegate(delegate);
+    FNoteGrid->installEventFilter(this);
     FNoteGrid->verticalHeader()->setDefaultSectionSize(26);
     QFont ink(QStringLiteral("Tahoma"));
     ink.setPixelSize(13);
@@ -372,8 +393,10 @@ void TNoteForm::CreateNoteGrid()
     sheet.setColor(QPalette::HighlightedText, NoteInk);
     sheet.setColor(QPalette::Highlight, QColor(0xE8, 0xF0, 0xFF));
     FNoteGrid->setPalette(sheet);
-    for (int row = 0; row < NoteLines; ++row)
+    for (int row = 0; row < NoteLines; ++row) {
         FNoteGrid->setItem(row, 0, new QTableWidgetItem);
+        FNoteGrid->openPersistentEditor(FNoteGrid->item(row, 0));
+    }
     connect(FNoteGrid, &QTableWidget::itemChanged, this, [this] {
         if (!Loading)
             FNoteModified = true;
@@ -463,14 +486,18 @@ void TNoteForm::showEvent(QShowEvent* event)
 void TNoteForm::FormShow()
 {
     if (FPageControl->currentIndex() == 0) {
-        FNoteGrid->setFocus();
-        FNoteGrid->setCurrentCell(1, 0);
         Loading = true;
         for (std::size_t i = 0; i < DayPaper.Note.size() && i < NoteLines; ++i)
             FNoteGrid->item(static_cast<int>(i), 0)->setText(QString::fromStdString(DayPaper.Note[i]));
         Loading = false;
-        FNoteGrid->setCurrentCell(0, 0);
-        FNoteGrid->edit(FNoteGrid->currentIndex());
+        // The line editor opens once the window is on screen; an editor opened while it is
+        // still being shown stays hidden.
+        QTimer::singleShot(0, this, [this] {
+            FNoteGrid->setFocus();
+            FNoteGrid->setCurrentCell(1, 0);
+            FNoteGrid->setCurrentCell(0, 0);
+            FocusNoteEditor();
+        });
     }
     LoadReminders();
 }
@@ -672,17 +699,41 @@ bool TNoteForm::FormKeyDown(QKeyEvent* event)
     if (focus == nullptr || (focus != FNoteGrid && !FNoteGrid->isAncestorOf(focus)))
         return false;
     const int row = FNoteGrid->currentRow();
-    if (row < NoteLines - 1)
+    if (row < NoteLines - 1) {
         FNoteGrid->setCurrentCell(row + 1, 0);
+        FocusNoteEditor();
+    }
     return true;
+}
+
+void TNoteForm::FocusNoteEditor()
+{
+    // Focus given to the sheet goes on to the line of the current row.
+    const int row = FNoteGrid->currentRow();
+    QLineEdit* edit = row >= 0 && row < NoteLines ? NoteEditors[row].data() : nullptr;
+    if (edit != nullptr && !edit->hasFocus())
+        edit->setFocus();
+}
+
+QLineEdit* TNoteForm::NoteLine(int row) const
+{
+    return row >= 0 && row < NoteLines ? NoteEditors[row].data() : nullptr;
 }
 
 bool TNoteForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == FNoteGrid)
+            QTimer::singleShot(0, this, &TNoteForm::FocusNoteEditor);
+        for (int row = 0; row < NoteLines; ++row) {
+            if (watched == NoteEditors[row] && FNoteGrid->currentRow() != row)
+                FNoteGrid->setCurrentCell(row, 0);
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         // Keys of this window reach the window first, whichever control has the focus.
-        if (widget != nullptr && widget->window() == this && isActiveWindow() &&
+        if (widget != nullptr && widget->window() == this &&
             FormKeyDown(static_cast<QKeyEvent*>(event)))
             return true;
     } else if (event->type() == QEvent::MouseButtonRelease &&

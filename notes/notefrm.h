@@ -19,6 +19,7 @@
 #include "store/localformat.h"
 #include "store/settings.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFont>
 #include <QPointer>
@@ -28,8 +29,8 @@
 #include <array>
 #include <memory>
 
-class QComboBox;
 class QLabel;
+class QLineEdit;
 class QTabWidget;
 
 namespace orvenna::notes {
@@ -69,6 +70,8 @@ private:
     friend class TGridDelegate;
     QString Folder;
     QPointer<QComboBox> FEditList;
+    QPointer<QWidget> OpenEditor;  // the last editor made, until it is deleted
+    QPersistentModelIndex OpenEditorIndex;
 };
 
 class TNoteForm final : public QDialog {
@@ -89,6 +92,8 @@ public:
     void SetMessageSink(TMessageSink sink) { Messages = std::move(sink); }
 
     QTableWidget* Stringgrid1() const { return FNoteGrid; }
+    // The editor of a line of the sheet (0..11).
+    QLineEdit* NoteLine(int row) const;
     TMyStringGrid* ReminderGrid() const { return FReminderGrid; }
     QTabWidget* PageControl1() const { return FPageControl; }
     QLabel* Image1() const { return FImage1; }
@@ -145,12 +150,13 @@ private:
     void PaintHeader(QPainter& painter);
     bool FormKeyDown(QKeyEvent* event);
     void PlaceImageButtons();
+    void FocusNoteEditor();
 
     store::TDayPaperList& DayPapers;
     store::TDayPaper& DayPaper;
     store::TLocalFormat LocalFormat;
     QString Folder;
-    store::TCalSetting& Settings;  // handed over with the rest; the editor does not use it
+    [[maybe_unused]] store::TCalSetting& Settings;  // handed over with the rest; the editor does not use it
     store::TDateTime FEditDate = 0;
     bool FNoteModified = false;
     bool Loading = false;
@@ -162,6 +168,7 @@ private:
     QFont HeaderFont;  // bold Arial, the font of the hidden button of the header
     QTabWidget* FPageControl = nullptr;
     QTableWidget* FNoteGrid = nullptr;
+    std::array<QPointer<QLineEdit>, NoteLines> NoteEditors;  // the sheet's line editors
     TMyStringGrid* FReminderGrid = nullptr;
     QLabel* FImage1 = nullptr;
     QLabel* FImage2 = nullptr;
