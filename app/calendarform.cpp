@@ -15,11 +15,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -55,10 +53,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
     ConnectCore();
 }
 
-TCalendarForm::~TCalendarForm()
-{
-    FCore.Platform().WatchDesktopFacts({});  // the platform outlives the window
-}
+TCalendarForm::~TCalendarForm() = default;
 
 QString TCalendarForm::ProgramFile(const QString& name) const
 {
@@ -71,10 +66,7 @@ void TCalendarForm::CreateComponents()
     PaintBox1->setGeometry(0, 0, CalendarSize.width(), GridTop);
     lv = new TDayGrid(this);
     lv->setGeometry(0, GridTop, CalendarSize.width(), CalendarSize.height() - GridTop);
-    connect(lv, &TDayGrid::DayDoubleClicked, this, [this](int day) {
-        FShownDay = day;
-        emit DayOpened(ShownDate());
-    });
+    connect(lv, &TDayGrid::DayDoubleClicked, this, &TCalendarForm::lvDblClick);
 
     MoveSettled = new QTimer(this);
     MoveSettled->setSingleShot(true);
@@ -126,7 +118,8 @@ void TCalendarForm::FormCreate()
     LoadWallpaperOrFill();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
-    platform.WatchDesktopFacts([this] { WMSettingChange(); });
+    connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this,
+            [this] { WMSettingChange(); });
 
     winId();  // the window exists from here on, so the platform can mark it
     platform.AttachToDesktop(this);
@@ -157,12 +150,10 @@ void TCalendarForm::PlaceWindow()
 {
     const platform::TPlatform& platform = FCore.Platform();
     const store::TCalSetting& settings = FCore.Settings();
-    QRect primary = platform.PrimaryScreen();
+    const QRect primary = platform.PrimaryScreen();
     QList<QRect> screens{primary};
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->geometry());
-    if (primary.isEmpty() && QGuiApplication::primaryScreen())
-        primary = QGuiApplication::primaryScreen()->geometry();
+    for (const orvenna::platform::TScreen& screen : platform.Screens())
+        screens.append(screen.Geometry);
     move(InitialPosition(settings.Top, settings.Left, size(), primary, screens));
 }
 
@@ -396,6 +387,12 @@ void TCalendarForm::NextMonthClick()
         ShowMonthOf(FShownYear + 1, 1);
     else
         ShowMonthOf(FShownYear, FShownMonth + 1);
+}
+
+void TCalendarForm::lvDblClick(int day)
+{
+    FShownDay = day;
+    emit DayOpened(ShownDate());
 }
 
 void TCalendarForm::Browse1Click()

@@ -116,6 +116,7 @@ private:
     void PlaceWindow();
     void ShowUnsupportedWallpaper();
     void ShowMonthOf(int year, int month);
+    void lvDblClick(int day);  // selects the day and announces DayOpened
     QString ProgramFile(const QString& name) const;
     void DragEnded();
 

@@ -11,6 +11,8 @@
 
 #include "platform/fake/fakeplatform.h"
 
+#include <memory>
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -46,11 +48,12 @@ QString Picture(const char* name, int width, int height, const char* format)
 
 QString EightK() { return Picture("8k.jpg", 7680, 4320, "jpg"); }
 
-platform::TFakePlatform Screen(int width, int height, const QString& path, TWallpaperPlacement placement)
+std::unique_ptr<platform::TFakePlatform> Screen(int width, int height, const QString& path,
+                                                TWallpaperPlacement placement)
 {
-    platform::TFakePlatform fake;
-    fake.Primary = fake.Virtual = QRect(0, 0, width, height);
-    fake.Facts = {path, placement, QColor(30, 60, 90)};
+    auto fake = std::make_unique<platform::TFakePlatform>();
+    fake->Primary = fake->Virtual = QRect(0, 0, width, height);
+    fake->Facts = {path, placement, QColor(30, 60, 90)};
     return fake;
 }
 
@@ -89,7 +92,7 @@ void BM_LoadWallpaper8K(benchmark::State& state)
 {
     const auto placement = static_cast<TWallpaperPlacement>(state.range(0));
     auto fake = Screen(int(state.range(1)), int(state.range(2)), EightK(), placement);
-    desktop::TWallPaper wallpaper(fake);
+    desktop::TWallPaper wallpaper(*fake);
     for (auto _ : state)
         wallpaper.LoadWallpaper();
 }
@@ -107,7 +110,7 @@ void BM_LoadWallpaperSmall(benchmark::State& state)
     const bool tiled = state.range(0) != 0;
     const QString path = tiled ? Picture("tile.bmp", 300, 200, "bmp") : Picture("centre.jpg", 800, 600, "jpg");
     auto fake = Screen(1920, 1080, path, tiled ? TWallpaperPlacement::Tiled : TWallpaperPlacement::Centred);
-    desktop::TWallPaper wallpaper(fake);
+    desktop::TWallPaper wallpaper(*fake);
     for (auto _ : state)
         wallpaper.LoadWallpaper();
 }
@@ -116,7 +119,7 @@ BENCHMARK(BM_LoadWallpaperSmall)->ArgName("tiled")->Arg(0)->Arg(1)->Unit(benchma
 void BM_CopyDeskRect(benchmark::State& state)
 {
     auto fake = Screen(1920, 1080, EightK(), TWallpaperPlacement::Fill);
-    desktop::TWallPaper wallpaper(fake);
+    desktop::TWallPaper wallpaper(*fake);
     wallpaper.LoadWallpaper();
     QImage dest;
     for (auto _ : state) {
@@ -134,7 +137,7 @@ void BM_PeakMemory8K(benchmark::State& state)
     auto fake = Screen(width, height, EightK(), placement);
     double grown = 0;
     for (auto _ : state) {
-        desktop::TWallPaper wallpaper(fake);
+        desktop::TWallPaper wallpaper(*fake);
         const long before = StatusKb("VmRSS:");
         ResetPeak();
         wallpaper.LoadWallpaper();

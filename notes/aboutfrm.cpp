@@ -15,6 +15,7 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("About Orvenna"));
     setModal(true);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     Picture = new QLabel(this);
     Picture->setPixmap(ProgramPicture(64));

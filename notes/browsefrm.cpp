@@ -58,6 +58,11 @@ public:
         painter->setFont(Grid.font());
         painter->drawText(option.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                           index.data().toString());
+        // The band alone is hardly to be told from the white rows: lines above and below
+        // show where the current row is.
+        painter->setPen(Grid.palette().color(QPalette::Highlight));
+        painter->drawLine(option.rect.topLeft(), option.rect.topRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
         painter->restore();
     }
 
@@ -285,6 +290,11 @@ void TBrowseForm::ShowRows(QTableWidget& grid, const TGridRows& rows)
     for (int r = 1; r < static_cast<int>(rows.size()); ++r)
         for (int c = 0; c < static_cast<int>(rows[r].Cells.size()); ++c)
             grid.setItem(r - 1, c, new QTableWidgetItem(Text(rows[r].Cells[c])));
+    // Dates longer than the first column's width (long month names, four-digit years) widen
+    // it rather than being cut.
+    const QAbstractItemView& view = grid;  // the column's size hint is public there
+    grid.setColumnWidth(0, std::max(grid.columnWidth(0), view.sizeHintForColumn(0)));
+    FormResize();
     grid.setCurrentCell(-1, -1);
     grid.setCurrentCell(0, 0);
 }

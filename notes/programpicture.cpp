@@ -32,6 +32,7 @@ void DrawSheet(QPainter& painter, const QRectF& rect)
     painter.setClipPath(sheet);
     painter.fillRect(QRectF(rect.left(), rect.top(), rect.width(), band), SheetRed);
     painter.restore();
+    painter.setBrush(Qt::NoBrush);
     painter.drawPath(sheet);
     painter.setBrush(Ink);
     const qreal ring = rect.width() * 0.07;

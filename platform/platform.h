@@ -5,12 +5,17 @@
 // returns when the system cannot do the job; capability queries come first so that callers
 // degrade instead of branching on the platform. One object is made in main() and passed into
 // constructors; tests pass a TFakePlatform (platform/fake/).
+//
+// Changes the system reports (desktop facts, screens, the hot key) arrive as Qt signals, so
+// any number of listeners can take them. Every signal is emitted on the window thread from
+// the event loop.
 
 #include <QColor>
+#include <QList>
+#include <QObject>
 #include <QRect>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -35,9 +40,34 @@ struct TDesktopFacts {
     QColor DesktopColor = QColor(0, 0, 0);  // the colour behind or instead of the picture
 };
 
-class TPlatform {
+// One screen in screen coordinates (pixels).
+struct TScreen {
+    QRect Geometry;  // the whole screen
+    QRect WorkArea;  // the part the panels leave free
+    friend bool operator==(const TScreen&, const TScreen&) = default;
+};
+
+// A key combination for the global hot key: one key and the modifiers held down with it.
+// Qt::MetaModifier is the Super key under X11 and the Windows key on Windows. The adapters
+// accept the keys of a keyboard's main block, the function keys and the navigation keys with
+// any of Shift, Control, Alt and Meta.
+struct THotKey {
+    Qt::Key Key = Qt::Key_unknown;
+    Qt::KeyboardModifiers Modifiers = Qt::NoModifier;
+    friend bool operator==(const THotKey& a, const THotKey& b)
+    {
+        return a.Key == b.Key && a.Modifiers == b.Modifiers;
+    }
+    // "Meta+Space" and the like, for messages.
+    QString Text() const;
+};
+
+class TPlatform : public QObject {
+    Q_OBJECT
+
 public:
-    virtual ~TPlatform() = default;
+    explicit TPlatform(QObject* parent = nullptr);
+    ~TPlatform() override;
 
     // ---- capabilities -------------------------------------------------------------------
     virtual bool CanAttachToDesktop() const = 0;  // false without X11 (Wayland, offscreen)
@@ -72,13 +102,15 @@ public:
     virtual QRect WorkArea() const = 0;        // primary screen less the panels
     // The task bar (panel) at an edge of the primary screen; none: no panel found.
     virtual std::optional<QRect> TaskBarRect() const = 0;
+    // Every screen, the primary one first; empty when there is no screen at all. The primary
+    // one's work area is WorkArea(). ScreensChanged() tells when this list may have changed.
+    virtual QList<TScreen> Screens() const = 0;
 
     // ---- desktop wallpaper --------------------------------------------------------------
     // Read anew on every call. Without any desktop source: no wallpaper, a colour fill.
+    // DesktopFactsChanged() tells when they may have changed; the adapter starts watching
+    // the desktop when the first listener connects to it.
     virtual TDesktopFacts DesktopFacts() const = 0;
-    // Calls onChange (on the window thread, from the event loop) whenever the wallpaper
-    // file, placement or colour may have changed. A second call replaces the handler.
-    virtual void WatchDesktopFacts(std::function<void()> onChange) = 0;
 
     // ---- windows ------------------------------------------------------------------------
     // Makes a frameless top-level window live on the desktop: below every ordinary window,
@@ -88,10 +120,22 @@ public:
     // With visible false the window has no task-bar entry (only the tray icon remains).
     virtual void SetTaskBarPresence(QWidget* window, bool visible) = 0;
 
-    // ---- global hot key (Super+Space) ---------------------------------------------------
-    // False when the key is taken by another program or the system cannot grab keys.
-    virtual bool RegisterHotKey(std::function<void()> onPressed) = 0;
+    // ---- global hot key ------------------------------------------------------------------
+    // The combination this system leaves free for the program (Super+Space under X11).
+    virtual THotKey DefaultHotKey() const = 0;
+    // Grabs key for the whole desktop, in place of any key registered before; each press is
+    // then reported by HotKeyPressed(). False when the key is taken by another program, is
+    // not one the adapter knows, or the system cannot grab keys: nothing is grabbed then.
+    virtual bool RegisterHotKey(const THotKey& key) = 0;
     virtual void UnregisterHotKey() = 0;
+
+signals:
+    // The wallpaper file, its placement or the desktop colour may have changed.
+    void DesktopFactsChanged();
+    // A screen came, went, moved, changed its size or its work area, or another became primary.
+    void ScreensChanged();
+    // The registered hot key was pressed.
+    void HotKeyPressed();
 };
 
 // The adapter for the system this build targets.

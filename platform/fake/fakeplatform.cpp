@@ -5,14 +5,26 @@ namespace orvenna::platform {
 void TFakePlatform::ChangeDesktopFacts(const TDesktopFacts& facts)
 {
     Facts = facts;
-    if (DesktopFactsHandler)
-        DesktopFactsHandler();
+    emit DesktopFactsChanged();
+}
+
+void TFakePlatform::ChangeScreens(const QRect& primary, const QRect& work,
+                                  const QList<TScreen>& others)
+{
+    Primary = primary;
+    Work = work;
+    OtherScreens = others;
+    QRect all = primary;
+    for (const TScreen& screen : others)
+        all = all.united(screen.Geometry);
+    Virtual = all;
+    emit ScreensChanged();
 }
 
 void TFakePlatform::PressHotKey()
 {
-    if (HotKeyHandler)
-        HotKeyHandler();
+    if (RegisteredHotKey)
+        emit HotKeyPressed();
 }
 
 void TFakePlatform::SetAutoRun(bool enabled)
@@ -45,9 +57,9 @@ bool TFakePlatform::AcquireSingleInstance(const QString& name)
     return true;
 }
 
-void TFakePlatform::WatchDesktopFacts(std::function<void()> onChange)
+QList<TScreen> TFakePlatform::Screens() const
 {
-    DesktopFactsHandler = std::move(onChange);
+    return QList<TScreen>{{Primary, Work}} + OtherScreens;
 }
 
 void TFakePlatform::AttachToDesktop(QWidget* window)
@@ -60,11 +72,12 @@ void TFakePlatform::SetTaskBarPresence(QWidget* window, bool visible)
     TaskBarRequests.emplace_back(window, visible);
 }
 
-bool TFakePlatform::RegisterHotKey(std::function<void()> onPressed)
+bool TFakePlatform::RegisterHotKey(const THotKey& key)
 {
+    RegisteredHotKey.reset();
     if (!HotKeyAllowed)
         return false;
-    HotKeyHandler = std::move(onPressed);
+    RegisteredHotKey = key;
     return true;
 }
 

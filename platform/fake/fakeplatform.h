@@ -1,16 +1,21 @@
 #pragma once
 // A platform for tests: every answer is a public field the test sets, every request is
-// recorded for the test to read back. Nothing here touches the real system.
+// recorded for the test to read back. Nothing here touches the real system. Changes are
+// reported by the same signals as on a real desktop (ChangeDesktopFacts, ChangeScreens,
+// PressHotKey).
 
 #include "platform/platform.h"
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace orvenna::platform {
 
 class TFakePlatform final : public TPlatform {
+    Q_OBJECT
+
 public:
     // ---- answers (set by the test) --------------------------------------------------------
     bool AttachAllowed = true;
@@ -22,9 +27,11 @@ public:
     QRect Virtual{0, 0, 1024, 768};
     QRect Work{0, 0, 1024, 738};
     std::optional<QRect> TaskBar = QRect(0, 738, 1024, 30);
+    QList<TScreen> OtherScreens;  // the screens besides the primary one (Primary, Work)
     TDesktopFacts Facts;
     bool SoundPlayable = true;
     bool InstanceFree = true;
+    THotKey DefaultKey{Qt::Key_Space, Qt::MetaModifier};
 
     // ---- what the code under test asked for ---------------------------------------------
     bool AutoRun = false;
@@ -35,12 +42,13 @@ public:
     QStringList AcquiredLocks;
     std::vector<QWidget*> AttachedWindows;
     std::vector<std::pair<QWidget*, bool>> TaskBarRequests;
-    std::function<void()> DesktopFactsHandler;
-    std::function<void()> HotKeyHandler;
+    std::optional<THotKey> RegisteredHotKey;
 
-    // Calls the handler given to WatchDesktopFacts, as a desktop would after a change.
+    // Sets the facts and reports the change, as a desktop would.
     void ChangeDesktopFacts(const TDesktopFacts& facts);
-    // Calls the handler given to RegisterHotKey, as a key press would.
+    // Sets the primary screen, its work area and the other screens, and reports the change.
+    void ChangeScreens(const QRect& primary, const QRect& work, const QList<TScreen>& others = {});
+    // Reports a press of the registered hot key; nothing when none is registered.
     void PressHotKey();
 
     bool CanAttachToDesktop() const override { return AttachAllowed; }
@@ -58,12 +66,13 @@ public:
     QRect VirtualDesktop() const override { return Virtual; }
     QRect WorkArea() const override { return Work; }
     std::optional<QRect> TaskBarRect() const override { return TaskBar; }
+    QList<TScreen> Screens() const override;
     TDesktopFacts DesktopFacts() const override { return Facts; }
-    void WatchDesktopFacts(std::function<void()> onChange) override;
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;
-    bool RegisterHotKey(std::function<void()> onPressed) override;
-    void UnregisterHotKey() override { HotKeyHandler = nullptr; }
+    THotKey DefaultHotKey() const override { return DefaultKey; }
+    bool RegisterHotKey(const THotKey& key) override;
+    void UnregisterHotKey() override { RegisteredHotKey.reset(); }
 };
 
 }  // namespace orvenna::platform

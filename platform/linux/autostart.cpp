@@ -1,5 +1,6 @@
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/shellrules.h"
+#include "platform/linux/xdgpaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,9 +75,7 @@ QString AutostartEntryText(const QString& executable)
 
 QString AutostartFolder()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QLatin1String("/.config");
+    QString base = ConfigHome();
     if (!base.endsWith(u'/'))
         base += u'/';
     return base + QLatin1String("autostart/");

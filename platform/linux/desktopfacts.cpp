@@ -2,6 +2,7 @@
 #include "platform/linux/gsettingswatch.h"
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/linuxstate.h"
+#include "platform/linux/xdgpaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,16 +62,10 @@ TDesktopFacts TLinuxPlatform::DesktopFacts() const
     return {};
 }
 
-void TLinuxPlatform::WatchDesktopFacts(std::function<void()> onChange)
+void TLinuxPlatform::WatchDesktopFacts()
 {
-    State->FactsWatch.reset();
-    State->DesktopFactsChanged = std::move(onChange);
-    if (!State->DesktopFactsChanged)
-        return;
-    State->FactsWatch = std::make_shared<TDesktopFactsWatch>([state = State.get()] {
-        if (state->DesktopFactsChanged)
-            state->DesktopFactsChanged();
-    });
+    if (!State->FactsWatch)
+        State->FactsWatch = std::make_shared<TDesktopFactsWatch>([this] { emit DesktopFactsChanged(); });
 }
 
 }  // namespace orvenna::platform

@@ -1,4 +1,5 @@
 #include "platform/linux/desktopsources.h"
+#include "platform/linux/xdgpaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -368,12 +369,6 @@ QString ChoosePackageImage(const QStringList& fileNames, QSize screen)
 }
 
 // ---- the real configuration -----------------------------------------------------------------
-
-QString ConfigHome()
-{
-    const QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
-    return home.isEmpty() ? QDir::homePath() + QLatin1String("/.config") : home;
-}
 
 std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const QString& monitorName)
 {

@@ -52,8 +52,7 @@ std::optional<TDesktopFacts> ParsePlasmaDesktop(const QString& text);
 QString ChoosePackageImage(const QStringList& fileNames, QSize screen);
 
 // ---- reading the real configuration -----------------------------------------------------------
-// $XDG_CONFIG_HOME, else ~/.config; read anew on every call.
-QString ConfigHome();
+// configHome is ConfigHome() of xdgpaths.h.
 std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const QString& monitorName);
 std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, QSize screen);
 std::optional<TDesktopFacts> ReadFacts(TDesktopSource source);

@@ -2,7 +2,7 @@
 #include "platform/linux/linuxstate.h"
 
 #include <QGuiApplication>
-#include <QSystemTrayIcon>
+#include <QMetaMethod>
 
 #include <unistd.h>
 
@@ -13,7 +13,10 @@ std::unique_ptr<TPlatform> CreateSystemPlatform()
     return std::make_unique<TLinuxPlatform>();
 }
 
-TLinuxPlatform::TLinuxPlatform() : State(std::make_unique<TState>()) {}
+TLinuxPlatform::TLinuxPlatform(QObject* parent)
+    : TQtPlatform(parent), State(std::make_unique<TState>())
+{
+}
 
 TLinuxPlatform::~TLinuxPlatform()
 {
@@ -31,9 +34,12 @@ bool TLinuxPlatform::IsX11()
 
 bool TLinuxPlatform::CanAttachToDesktop() const { return IsX11(); }
 bool TLinuxPlatform::CanRegisterHotKey() const { return IsX11(); }
-bool TLinuxPlatform::CanShowTrayIcon() const
+
+void TLinuxPlatform::connectNotify(const QMetaMethod& signal)
 {
-    return qGuiApp && QSystemTrayIcon::isSystemTrayAvailable();
+    TQtPlatform::connectNotify(signal);
+    if (signal == QMetaMethod::fromSignal(&TPlatform::DesktopFactsChanged))
+        WatchDesktopFacts();
 }
 
 }  // namespace orvenna::platform

@@ -1,11 +1,7 @@
+// The running executable, read from the kernel.
 #include "platform/linux/linuxplatform.h"
-#include "platform/linux/shellrules.h"
 
-#include <QClipboard>
-#include <QDesktopServices>
 #include <QFile>
-#include <QGuiApplication>
-#include <QUrl>
 
 #include <filesystem>
 #include <string_view>
@@ -34,56 +30,11 @@ fs::path RunningExecutable()
     return error ? target : folder / target.filename();
 }
 
-bool HasGuiApplication()
-{
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
-
 }  // namespace
 
 QString TLinuxPlatform::ExecutablePath() const
 {
     return QFile::decodeName(QByteArray::fromStdString(RunningExecutable().string()));
-}
-
-QString TLinuxPlatform::ProgramFolder() const
-{
-    const QString executable = ExecutablePath();
-    const qsizetype slash = executable.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : executable.left(slash + 1);
-}
-
-void TLinuxPlatform::SetClipboardText(const QString& text)
-{
-    if (!HasGuiApplication())
-        return;
-    if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setText(text, QClipboard::Clipboard);
-}
-
-bool TLinuxPlatform::OpenUrl(const QString& url)
-{
-    const std::optional<QUrl> address = WebAddress(url);
-    if (!address || !HasGuiApplication())
-        return false;
-    return QDesktopServices::openUrl(*address);
-}
-
-std::optional<QUrl> WebAddress(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    // Only web and mail addresses: a local file or an unknown scheme handed to the desktop's
-    // default handler could start a program the user never meant to run.
-    const QUrl url = QUrl::fromUserInput(trimmed);
-    const QString scheme = url.scheme().toLower();
-    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
-    if (!url.isValid() || !(web || scheme == QLatin1String("mailto")))
-        return std::nullopt;
-    if (web && url.host().isEmpty())
-        return std::nullopt;
-    return url;
 }
 
 }  // namespace orvenna::platform

@@ -3,16 +3,8 @@
 // can be tested on their own.
 
 #include <QString>
-#include <QUrl>
-
-#include <optional>
 
 namespace orvenna::platform {
-
-// The address OpenUrl hands to the desktop: an http, https or mailto address, where a bare
-// host name ("www.example.org") counts as http. None for anything else (empty text, local
-// files, other schemes), which must never reach the default handler.
-std::optional<QUrl> WebAddress(const QString& text);
 
 // One argument of a desktop entry's Exec key, quoted by the freedesktop desktop-entry rules:
 // enclosed in double quotes with '"', '`', '$' and '\' escaped by a backslash, '%' doubled

@@ -1,4 +1,4 @@
-// Desktop attachment, task-bar presence and the global hot key on X11.
+// Desktop attachment and task-bar presence on X11.
 //
 // How the calendar lives on the desktop. Two wishes pull apart: task bars (tint2 and the
 // libwnck-based panels among them) list no window of type DESKTOP or DOCK whatever its states
@@ -14,25 +14,16 @@
 // (openbox among them) keep "sticky" there instead of in the states. Without X11 the window
 // stays a plain frameless one.
 #include "platform/linux/linuxplatform.h"
-#include "platform/linux/linuxstate.h"
+#include "platform/linux/xcbtools.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <vector>
-
-#include <xcb/xcb.h>
-// Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
 
 namespace orvenna::platform {
 
@@ -43,48 +34,9 @@ constexpr char TaskBarEntryProperty[] = "orvennaTaskBarEntry";
 constexpr char AttachedProperty[] = "orvennaDesktopAttached";
 constexpr quint32 AllDesktops = 0xFFFFFFFF;
 
-xcb_connection_t* Connection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
-{
-    const auto cookie = xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-
-xcb_window_t RootOf(xcb_connection_t* connection, xcb_window_t window)
-{
-    xcb_query_tree_reply_t* reply =
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
-    const xcb_window_t root = reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
-    std::free(reply);
-    return root;
-}
-
 std::vector<xcb_atom_t> ReadAtoms(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property)
 {
-    const auto cookie = xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024);
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-    std::vector<xcb_atom_t> atoms;
-    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-        atoms.assign(data, data + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return atoms;
-}
-
-void WriteCardinals(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
-                    xcb_atom_t type, const std::vector<quint32>& values)
-{
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, type, 32,
-                        static_cast<uint32_t>(values.size()), values.data());
+    return ReadProperty32(connection, window, property, XCB_ATOM_ATOM, 1024);
 }
 
 // A client message to the window manager about one of our windows (EWMH: once a window is
@@ -127,7 +79,7 @@ TWindowStyle StyleOf(const QWidget* window)
 
 xcb_atom_t WindowTypeOf(xcb_connection_t* connection, TWindowStyle style)
 {
-    return Atom(connection, style.TaskBarEntry ? "_NET_WM_WINDOW_TYPE_NORMAL"
+    return InternAtom(connection, style.TaskBarEntry ? "_NET_WM_WINDOW_TYPE_NORMAL"
                                                : "_NET_WM_WINDOW_TYPE_DESKTOP");
 }
 
@@ -144,20 +96,20 @@ struct TStylePlan {
 // ordinary window that was not attached gets only its SKIP_TASKBAR state). Nothing without X11.
 std::optional<TStylePlan> PrepareStyle(QWidget* window)
 {
-    xcb_connection_t* connection = Connection();
+    xcb_connection_t* connection = XcbConnection();
     if (!connection)
         return std::nullopt;
     const TWindowStyle style = StyleOf(window);
     const auto id = static_cast<xcb_window_t>(window->winId());
-    TStylePlan plan {connection, id, style, Atom(connection, "_NET_WM_STATE"),
-                     Atom(connection, "_NET_WM_DESKTOP"),
-                     Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"), {}};
+    TStylePlan plan {connection, id, style, InternAtom(connection, "_NET_WM_STATE"),
+                     InternAtom(connection, "_NET_WM_DESKTOP"),
+                     InternAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"), {}};
     if (style.Attached) {
-        WriteCardinals(connection, id, Atom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+        WriteProperty32(connection, id, InternAtom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
                        {WindowTypeOf(connection, style)});
-        plan.Wanted = {Atom(connection, "_NET_WM_STATE_BELOW"),
-                       Atom(connection, "_NET_WM_STATE_STICKY"),
-                       Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+        plan.Wanted = {InternAtom(connection, "_NET_WM_STATE_BELOW"),
+                       InternAtom(connection, "_NET_WM_STATE_STICKY"),
+                       InternAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
     }
     return plan;
 }
@@ -176,9 +128,9 @@ void WriteStyle(QWidget* window)
             states.push_back(atom);
     if (!style.TaskBarEntry)
         states.push_back(skipTaskBar);
-    WriteCardinals(connection, id, state, XCB_ATOM_ATOM, states);
+    WriteProperty32(connection, id, state, XCB_ATOM_ATOM, states);
     if (style.Attached)
-        WriteCardinals(connection, id, desktop, XCB_ATOM_CARDINAL, {AllDesktops});
+        WriteProperty32(connection, id, desktop, XCB_ATOM_CARDINAL, {AllDesktops});
     xcb_flush(connection);
 }
 
@@ -202,7 +154,7 @@ void AskForStyle(QWidget* window)
 
 void ApplyStyle(QWidget* window)
 {
-    xcb_connection_t* connection = Connection();
+    xcb_connection_t* connection = XcbConnection();
     if (connection && IsMapped(connection, static_cast<xcb_window_t>(window->winId())))
         AskForStyle(window);
     else
@@ -268,11 +220,11 @@ void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
     if (!IsX11() || !window->testAttribute(Qt::WA_WState_Created))
         return;  // applied when the window is attached or shown
     KeepStyle(window);
-    xcb_connection_t* connection = Connection();
+    xcb_connection_t* connection = XcbConnection();
     const auto id = static_cast<xcb_window_t>(window->winId());
     const TWindowStyle style = StyleOf(window);
     const std::vector<xcb_atom_t> type =
-        ReadAtoms(connection, id, Atom(connection, "_NET_WM_WINDOW_TYPE"));
+        ReadAtoms(connection, id, InternAtom(connection, "_NET_WM_WINDOW_TYPE"));
     if (style.Attached && IsMapped(connection, id)
         && (type.empty() || type.front() != WindowTypeOf(connection, style))) {
         // The type changes with the presence and is read only at mapping: map it anew.
@@ -281,129 +233,6 @@ void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
         return;
     }
     ApplyStyle(window);
-}
-
-// A passive grab of Super+Space on the root window, with the Caps Lock and Num Lock variants
-// so that the key works whatever the lock lights say. The presses arrive through Qt's own
-// connection and are picked out of its event stream here; they are always reported on the
-// root window (no owner events), also while one of our own windows has the focus.
-class THotKeyGrab final : public QAbstractNativeEventFilter {
-public:
-    THotKeyGrab(xcb_connection_t* connection, xcb_window_t root, xcb_keycode_t key,
-                uint16_t numLockMask, std::function<void()> onPressed)
-        : Connection(connection), Root(root), Key(key), OnPressed(std::move(onPressed))
-    {
-        for (const uint16_t locks : {uint16_t(0), uint16_t(XCB_MOD_MASK_LOCK), numLockMask,
-                                     uint16_t(XCB_MOD_MASK_LOCK | numLockMask)})
-            if (std::find(Modifiers.begin(), Modifiers.end(), Super | locks) == Modifiers.end())
-                Modifiers.push_back(Super | locks);
-        IgnoredMask = XCB_MOD_MASK_LOCK | numLockMask;
-    }
-    ~THotKeyGrab() override
-    {
-        if (Grabbed) {
-            QCoreApplication::instance()->removeNativeEventFilter(this);
-            Ungrab(Modifiers.size());
-        }
-    }
-    THotKeyGrab(const THotKeyGrab&) = delete;
-    THotKeyGrab& operator=(const THotKeyGrab&) = delete;
-
-    // False when any variant is taken by another client (BadAccess); nothing stays grabbed.
-    bool Grab()
-    {
-        for (std::size_t i = 0; i < Modifiers.size(); ++i) {
-            const auto cookie = xcb_grab_key_checked(Connection, 0, Root, Modifiers[i], Key,
-                                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-            if (xcb_generic_error_t* error = xcb_request_check(Connection, cookie)) {
-                std::free(error);
-                Ungrab(i);
-                return false;
-            }
-        }
-        Grabbed = true;
-        QCoreApplication::instance()->installNativeEventFilter(this);
-        return true;
-    }
-
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
-    {
-        if (eventType != "xcb_generic_event_t")
-            return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
-            return false;
-        const auto* press = static_cast<const xcb_key_press_event_t*>(message);
-        constexpr uint16_t KeyModifiers = 0xff;
-        if (press->event != Root || press->detail != Key
-            || (press->state & KeyModifiers & ~IgnoredMask) != Super)
-            return false;
-        // Queued: the handler may open windows and run event loops of its own.
-        QMetaObject::invokeMethod(qApp, OnPressed, Qt::QueuedConnection);
-        return true;
-    }
-
-private:
-    static constexpr uint16_t Super = XCB_MOD_MASK_4;
-
-    void Ungrab(std::size_t count)
-    {
-        for (std::size_t i = 0; i < count; ++i)
-            xcb_ungrab_key(Connection, Key, Root, Modifiers[i]);
-        xcb_flush(Connection);
-    }
-
-    xcb_connection_t* Connection;
-    xcb_window_t Root;
-    xcb_keycode_t Key;
-    std::function<void()> OnPressed;
-    std::vector<uint16_t> Modifiers;
-    uint16_t IgnoredMask = XCB_MOD_MASK_LOCK;
-    bool Grabbed = false;
-};
-
-namespace {
-
-// The modifier bit Num Lock sits on in the current keyboard map (usually Mod2); 0 if none.
-uint16_t NumLockMask(Display* display)
-{
-    const KeyCode numLock = XKeysymToKeycode(display, XK_Num_Lock);
-    XModifierKeymap* map = XGetModifierMapping(display);
-    uint16_t mask = 0;
-    if (map && numLock != 0) {
-        for (int modifier = 0; modifier < 8 && mask == 0; ++modifier)
-            for (int k = 0; k < map->max_keypermod; ++k)
-                if (map->modifiermap[modifier * map->max_keypermod + k] == numLock)
-                    mask = static_cast<uint16_t>(1u << modifier);
-    }
-    if (map)
-        XFreeModifiermap(map);
-    return mask;
-}
-
-}  // namespace
-
-bool TLinuxPlatform::RegisterHotKey(std::function<void()> onPressed)
-{
-    UnregisterHotKey();
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!IsX11() || !x11 || !x11->display() || !onPressed)
-        return false;
-    Display* display = x11->display();
-    const KeyCode key = XKeysymToKeycode(display, XK_space);
-    if (key == 0)
-        return false;
-    auto grab = std::make_shared<THotKeyGrab>(x11->connection(), DefaultRootWindow(display), key,
-                                              NumLockMask(display), std::move(onPressed));
-    if (!grab->Grab())
-        return false;
-    State->HotKey = std::move(grab);
-    return true;
-}
-
-void TLinuxPlatform::UnregisterHotKey()
-{
-    State->HotKey.reset();
 }
 
 }  // namespace orvenna::platform

@@ -39,7 +39,8 @@ struct TPaperSpec {
 // One browser on a store of the given papers, with every outside effect recorded.
 class TRig final {
 public:
-    explicit TRig(const QList<TPaperSpec>& papers, int year = 2004, int month = 12)
+    explicit TRig(const QList<TPaperSpec>& papers, int year = 2004, int month = 12,
+                  store::TLocalFormat format = {})
         : Papers([] { return store::EncodeDate(2004, 12, 15); })
     {
         Folder = QString::fromStdString(Temp.Path().string()) + QLatin1Char('/');
@@ -59,7 +60,7 @@ public:
         Hooks.SetClipboardText = [this](const QString& text) { Clipboard << text; };
         Hooks.ShowError = [this](const QString& text) { Errors << text; };
         Hooks.ShowAbout = [this](QWidget* owner) { AboutOwners << owner; };
-        Form = std::make_unique<TBrowseForm>(Papers, store::TLocalFormat{}, Settings, year, month,
+        Form = std::make_unique<TBrowseForm>(Papers, std::move(format), Settings, year, month,
                                              Folder, Hooks);
     }
 
@@ -502,7 +503,9 @@ void TestBrowseForm::notesChangedElsewhere()
 
 void TestBrowseForm::currentRowHighlightAndResize()
 {
-    TRig rig(December2004);
+    store::TLocalFormat longDates;
+    longDates.ShortDateFormat = "dddd, MMMM d, yyyy";
+    TRig rig(December2004, 2004, 12, longDates);
     TBrowseForm& form = *rig.Form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -513,12 +516,16 @@ void TestBrowseForm::currentRowHighlightAndResize()
     const QRect other = form.NoteGrid->visualRect(form.NoteGrid->model()->index(2, 1));
     QVERIFY(QColor(picture.pixel(other.right() - 3, other.bottom() - 2)) != QColor(250, 252, 251));
 
-    for (const int width : {900, 500}) {
+    for (const int width : {500, 900}) {
         form.resize(width, 400);
         QTRY_COMPARE(form.NoteGrid->columnWidth(0) + form.NoteGrid->columnWidth(1),
                      form.NoteGrid->viewport()->width());
     }
     form.PageControl1->setCurrentWidget(form.ReminderGrid);
+    // A date wider than the reminder list's first column widens it.
+    QVERIFY(form.ReminderGrid->columnWidth(0) > 64);
+    const QAbstractItemView& reminderView = *form.ReminderGrid;
+    QVERIFY(form.ReminderGrid->columnWidth(0) >= reminderView.sizeHintForColumn(0));
     QTRY_COMPARE(form.ReminderGrid->columnWidth(0) + form.ReminderGrid->columnWidth(1) +
                      form.ReminderGrid->columnWidth(2),
                  form.ReminderGrid->viewport()->width());

@@ -7,6 +7,7 @@
 
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/shellrules.h"
+#include "platform/linux/xdgpaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@
 
 using orvenna::platform::AutostartEntryText;
 using orvenna::platform::AutostartFolder;
+using orvenna::platform::ConfigHome;
 using orvenna::platform::QuoteExecArgument;
 using orvenna::platform::TLinuxPlatform;
 
@@ -188,6 +190,7 @@ private slots:
         QCOMPARE(AutostartEntryText(QString()), QString());
     }
 
+    // One rule for the configuration folder, shared with the wallpaper sources.
     void autostartFolderFollowsXdgConfigHome_data()
     {
         QTest::addColumn<QByteArray>("configHome");  // "-": unset
@@ -195,9 +198,11 @@ private slots:
         const QString fallback = QStringLiteral("/home/tester/.config/autostart/");
         QTest::newRow("absolute") << QByteArray("/srv/cfg") << "/srv/cfg/autostart/";
         QTest::newRow("trailing slash") << QByteArray("/srv/cfg/") << "/srv/cfg/autostart/";
+        QTest::newRow("root") << QByteArray("/") << "/autostart/";
         QTest::newRow("unset") << QByteArray("-") << fallback;
         QTest::newRow("empty") << QByteArray("") << fallback;
         QTest::newRow("relative") << QByteArray("cfg") << fallback;
+        QTest::newRow("dot relative") << QByteArray("./cfg") << fallback;
     }
 
     void autostartFolderFollowsXdgConfigHome()
@@ -205,14 +210,19 @@ private slots:
         QFETCH(QByteArray, configHome);
         QFETCH(QString, folder);
         const QByteArray home = qgetenv("HOME");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", "/home/tester");
         if (configHome == "-")
             qunsetenv("XDG_CONFIG_HOME");
         else
             qputenv("XDG_CONFIG_HOME", configHome);
         const QString found = AutostartFolder();
+        const QString base = ConfigHome();
         qputenv("HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
         QCOMPARE(found, folder);
+        QCOMPARE(base + (base.endsWith(u'/') ? "" : "/") + "autostart/", folder);
+        QVERIFY(!base.endsWith(u'/') || base == QLatin1String("/"));
     }
 
     void entryIsWrittenReplacedAndRemoved()

@@ -1,6 +1,6 @@
 // The panel found from the area that panels leave free on a screen.
 
-#include "platform/linux/screens.h"
+#include "platform/qtplatform.h"
 
 #include <QTest>
 

@@ -224,7 +224,9 @@ private slots:
     void hotKeyReachesTheHandler()
     {
         int presses = 0;
-        QVERIFY(Platform->RegisterHotKey([&presses] { ++presses; }));
+        const QMetaObject::Connection counting =
+            connect(Platform.get(), &TPlatform::HotKeyPressed, this, [&presses] { ++presses; });
+        QVERIFY(Platform->RegisterHotKey(Platform->DefaultHotKey()));
         Run("xdotool", {"key", "super+space"});
         QTRY_COMPARE_WITH_TIMEOUT(presses, 1, Deadline);
         // Also while a window of our own has the keyboard.
@@ -239,7 +241,18 @@ private slots:
         QVERIFY(other->waitForFinished(Deadline));
         QCOMPARE(other->readAllStandardOutput().trimmed(), QByteArray("taken"));
         QCOMPARE(other->exitCode(), 1);
+
+        // Another combination takes the place of the first, which is free again.
+        QVERIFY(Platform->RegisterHotKey({Qt::Key_N, Qt::ControlModifier | Qt::AltModifier}));
+        Run("xdotool", {"key", "ctrl+alt+n"});
+        QTRY_COMPARE_WITH_TIMEOUT(presses, 3, Deadline);
+        QProcess* next = StartHelper(this, {"hotkey"});
+        QVERIFY(next->waitForReadyRead(Deadline));
+        QCOMPARE(next->readAllStandardOutput().trimmed(), QByteArray("grabbed"));
+        next->closeWriteChannel();
+        QVERIFY(next->waitForFinished(Deadline));
         Platform->UnregisterHotKey();
+        disconnect(counting);
     }
 
     void hotKeyTakenByAnotherClient()
@@ -247,10 +260,10 @@ private slots:
         QProcess* other = StartHelper(this, {"hotkey"});
         QVERIFY(other->waitForReadyRead(Deadline));
         QCOMPARE(other->readAllStandardOutput().trimmed(), QByteArray("grabbed"));
-        QVERIFY(!Platform->RegisterHotKey([] {}));
+        QVERIFY(!Platform->RegisterHotKey(Platform->DefaultHotKey()));
         other->closeWriteChannel();
         QVERIFY(other->waitForFinished(Deadline));
-        QVERIFY(Platform->RegisterHotKey([] {}));
+        QVERIFY(Platform->RegisterHotKey(Platform->DefaultHotKey()));
         Platform->UnregisterHotKey();
     }
 

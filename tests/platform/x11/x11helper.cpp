@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strcmp(argv[1], "hotkey") == 0) {
         QGuiApplication app(argc, argv);
         auto platform = orvenna::platform::CreateSystemPlatform();
-        if (!platform->RegisterHotKey([] {})) {
+        if (!platform->RegisterHotKey(platform->DefaultHotKey())) {
             std::cout << "taken" << std::endl;
             return 1;
         }

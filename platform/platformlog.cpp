@@ -1,0 +1,5 @@
+#include "platform/platformlog.h"
+
+namespace orvenna::platform {
+Q_LOGGING_CATEGORY(lcPlatform, "orvenna.platform")
+}
