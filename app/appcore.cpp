@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "popup/slidepopup.h"
+#include "store/datetime.h"
 
 #include "store/daypaperlist.h"
 #include "store/errors.h"
@@ -51,7 +52,8 @@ QIcon TrayPicture()
 
 QDate DateFromDays(double days)
 {
-    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
+    const std::optional<store::TDateParts> date = store::DecodeDate(days);
+    return date ? QDate(date->Year, date->Month, date->Day) : QDate();
 }
 
 TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QString programFolder,

@@ -35,7 +35,8 @@ class TSlidePopUp;
 
 namespace orvenna::app {
 
-// The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped).
+// The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
+// -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
 QDate DateFromDays(double days);
 
 class TAppCore final : public QObject {

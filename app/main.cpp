@@ -7,7 +7,7 @@
 #include "app/openers.h"
 #include "app/startup.h"
 #include "desktop/guitool.h"
-#include "platform/clock.h"
+#include "app/systemclock.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ void ShowErrorBox(const QString& text)
 int Run(orvenna::platform::TPlatform& system)
 {
     using namespace orvenna;
-    platform::TSystemClock clock;
+    app::TSystemClock clock;
     const QString folder = system.ProgramFolder();
     app::TAppCore core(system, clock, folder);
     QObject::connect(&core, &app::TAppCore::ErrorReported, &core, ShowErrorBox);

@@ -5,7 +5,7 @@
 
 #include "app/appcore.h"
 #include "app/calendarform.h"
-#include "platform/clock.h"
+#include "app/systemclock.h"
 #include "app/daygrid.h"
 #include "platform/fake/fakeplatform.h"
 
@@ -26,7 +26,7 @@ constexpr int ScreenHeight = 2160;
 struct TDesk {
     QTemporaryDir Folder;
     platform::TFakePlatform Platform;
-    platform::TSystemClock Clock;
+    app::TSystemClock Clock;
     std::unique_ptr<app::TAppCore> Core;
     std::unique_ptr<app::TCalendarForm> Form;
 

@@ -18,21 +18,25 @@ namespace {
 
 constexpr int HeaderOverlap = 2;  // each bk.bmp copy covers the two right-most columns of the last
 
-// Read anew on every call: the skin files may be replaced while the program runs.
-QImage LoadSkinImage(const QString& programFolder, const QString& name, int minWidth)
+// Read anew on every call: the skin files may be replaced while the program runs. A null
+// image when the file cannot be used, with the reason in failure (when given).
+QImage LoadSkinImage(const QString& programFolder, const QString& name, int minWidth,
+                     QString* failure)
 {
     const QString path = programFolder + QLatin1String("images/") + name;
     QImageReader reader(path);
     const QImage image = reader.read();
+    QString why;
     if (image.isNull())
-        throw TSkinImageError(
-            QStringLiteral("Cannot load the image \"%1\": %2").arg(path, reader.errorString()));
+        why = QStringLiteral("Cannot load the image \"%1\": %2").arg(path, reader.errorString());
     // A narrower image would make the tiling step zero or negative.
-    if (image.width() < minWidth)
-        throw TSkinImageError(QStringLiteral("The image \"%1\" is narrower than %2 pixels")
-                                  .arg(path)
-                                  .arg(minWidth));
-    return image;
+    else if (image.width() < minWidth)
+        why = QStringLiteral("The image \"%1\" is narrower than %2 pixels").arg(path).arg(minWidth);
+    else
+        return image;
+    if (failure)
+        *failure = why;
+    return {};
 }
 
 // Copies i = 0..n of the image at (left + i * step, top), n = span / step truncated toward
@@ -45,11 +49,6 @@ void DrawRow(QPainter& painter, const QImage& image, int left, int top, std::int
 }
 
 }  // namespace
-
-TSkinImageError::TSkinImageError(const QString& message)
-    : std::runtime_error(message.toStdString())
-{
-}
 
 TGUITools::TGUITools(platform::TPlatform& platform) : Platform(platform) {}
 
@@ -94,20 +93,31 @@ void TGUITools::SetAutoRun(bool enabled)
     Platform.SetAutoRun(enabled);
 }
 
-void TGUITools::DrawHeaderBar(const QString& programFolder, int paintBoxWidth, QPainter& painter)
+bool TGUITools::DrawHeaderBar(const QString& programFolder, int paintBoxWidth, QPainter& painter,
+                              QString* failure)
 {
     // Both images are loaded before anything is drawn, so a failure leaves the box untouched.
-    const QImage body = LoadSkinImage(programFolder, QStringLiteral("bk.bmp"), HeaderOverlap + 1);
-    const QImage corner = LoadSkinImage(programFolder, QStringLiteral("leftcornor.bmp"), 1);
+    const QImage body =
+        LoadSkinImage(programFolder, QStringLiteral("bk.bmp"), HeaderOverlap + 1, failure);
+    if (body.isNull())
+        return false;
+    const QImage corner = LoadSkinImage(programFolder, QStringLiteral("leftcornor.bmp"), 1, failure);
+    if (corner.isNull())
+        return false;
     painter.drawImage(QPoint(0, 0), corner);
     DrawRow(painter, body, corner.width(), 0, std::int64_t{paintBoxWidth} - corner.width(),
             body.width() - HeaderOverlap);
+    return true;
 }
 
-void TGUITools::TileGridBack(const QString& programFolder, const TEdgeRect& rect, QPainter& painter)
+bool TGUITools::TileGridBack(const QString& programFolder, const TEdgeRect& rect, QPainter& painter,
+                             QString* failure)
 {
-    const QImage tile = LoadSkinImage(programFolder, QStringLiteral("grdbk.bmp"), 1);
+    const QImage tile = LoadSkinImage(programFolder, QStringLiteral("grdbk.bmp"), 1, failure);
+    if (tile.isNull())
+        return false;
     DrawRow(painter, tile, rect.Left, rect.Top, std::int64_t{rect.Right} - rect.Left, tile.width());
+    return true;
 }
 
 void TGUITools::DrawSmoothText(QPainter& painter, const QString& text, const QFont& font, int x,

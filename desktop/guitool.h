@@ -13,19 +13,11 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <stdexcept>
 
 class QFont;
 class QPainter;
 
 namespace orvenna::desktop {
-
-// A skin image that cannot be drawn: missing, unreadable, or too narrow for its tiling step.
-// The message names the file.
-class TSkinImageError final : public std::runtime_error {
-public:
-    explicit TSkinImageError(const QString& message);
-};
 
 // A rectangle given by its edges, Right and Bottom exclusive (a cell 30 wide from Left 10
 // has Right 40).
@@ -56,18 +48,22 @@ public:
     // Adds or removes the entry that starts the program at log-on; silent when not allowed.
     void SetAutoRun(bool enabled);
 
-    // The drawing operations load their images from programFolder + "images/" on every call
-    // and throw TSkinImageError, having drawn nothing, when one cannot be used. They draw
-    // whole images and never clip; the painter's own clip (the paint box) cuts them.
+    // The drawing operations load their images from programFolder + "images/" on every call.
+    // They run inside paint events, so they never throw: when an image cannot be used
+    // (missing, unreadable, or too narrow for its tiling step) they draw nothing, return
+    // false and, given failure, put there a message that names the file. They draw whole
+    // images and never clip; the painter's own clip (the paint box) cuts them.
 
     // Header strip: images/leftcornor.bmp at (0, 0), then copies of images/bk.bmp at
     // x = Wc + i * (Wb - 2), i = 0..n, with n = (paintBoxWidth - Wc) / (Wb - 2) truncated
     // toward zero and no copy when n < 0. bk.bmp must be at least 3 pixels wide.
-    static void DrawHeaderBar(const QString& programFolder, int paintBoxWidth, QPainter& painter);
+    static bool DrawHeaderBar(const QString& programFolder, int paintBoxWidth, QPainter& painter,
+                              QString* failure = nullptr);
     // Grid-cell background: copies of images/grdbk.bmp at (rect.Left + i * Wg, rect.Top),
     // i = 0..n, with n = (rect.Right - rect.Left) / Wg truncated toward zero and no copy when
     // n < 0. The rectangle's height is not used.
-    static void TileGridBack(const QString& programFolder, const TEdgeRect& rect, QPainter& painter);
+    static bool TileGridBack(const QString& programFolder, const TEdgeRect& rect, QPainter& painter,
+                             QString* failure = nullptr);
     // Text in the font's face, size and style, antialiased, in the painter's current pen
     // colour, on a transparent background, with its top-left corner at (x, y). The
     // antialiased font and the transparent mode stay set on the painter afterwards.

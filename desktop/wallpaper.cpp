@@ -1,5 +1,7 @@
 #include "desktop/wallpaper.h"
 
+#include "desktop/desktoplog.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -105,8 +107,11 @@ void TWallPaper::Compose(const QImage& picture, const platform::TDesktopFacts& f
     if (Desk.size() != primary.size() || Desk.format() != QImage::Format_RGB32)
         Desk = QImage(primary.size(), QImage::Format_RGB32);
     DeskOrigin = primary.topLeft();
-    if (Desk.isNull())
+    if (Desk.isNull()) {
+        if (!primary.isEmpty())
+            qCWarning(lcDesktop) << "no memory for a desktop image of" << primary.size();
         return;
+    }
     // Filled first whatever the placement: transparent pixels show the desktop colour, and a
     // picture that does not cover the screen leaves no stale pixels of the last one.
     Desk.fill(facts.DesktopColor);

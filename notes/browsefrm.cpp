@@ -161,6 +161,8 @@ void TBrowseForm::CreateToolBar()
     YearCombo = new QComboBox(ToolBar1);
     YearCombo->setEditable(true);
     YearCombo->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is the year: no completion turns "2" into "2000" on the way.
+    YearCombo->setCompleter(nullptr);
     YearCombo->setFixedWidth(145);
     ToolBar1->addWidget(YearCombo);
     ToolBar1->addSeparator();
@@ -170,6 +172,8 @@ void TBrowseForm::CreateToolBar()
     SearchText = new QComboBox(ToolBar1);
     SearchText->setEditable(true);
     SearchText->setInsertPolicy(QComboBox::NoInsert);
+    // The search is case-sensitive: a completion must not change the case of what is typed.
+    SearchText->setCompleter(nullptr);
     SearchText->setFixedWidth(145);
     SearchText->setEditText(QStringLiteral("<type keyword here>"));
     SearchText->lineEdit()->setCursorPosition(0);
@@ -216,7 +220,8 @@ void TBrowseForm::Connect()
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(About1, &QAction::triggered, this, &TBrowseForm::About1Click);
     connect(Button1, &QPushButton::clicked, this, &TBrowseForm::Button1Click);
-    connect(SearchText->lineEdit(), &QLineEdit::returnPressed, this, &TBrowseForm::Button1Click);
+    // Enter in the search box presses "&Search", and like it does nothing while it is disabled.
+    connect(SearchText->lineEdit(), &QLineEdit::returnPressed, Button1, &QPushButton::click);
     connect(YearCombo, &QComboBox::currentTextChanged, this, &TBrowseForm::YearComboChange);
     connect(MonthTv, &QTreeWidget::currentItemChanged, this, &TBrowseForm::MonthTvChange);
     connect(MonthTv, &QTreeWidget::itemClicked, this, &TBrowseForm::MonthTvChange);

@@ -1,5 +1,6 @@
 #pragma once
-// Time as the windows see it, injectable so that tests can fix the date and move time.
+// Time as the windows see it, injectable so that tests can fix the date and move time. The
+// system's clock is app::TSystemClock (app/systemclock.h): the day count is the store's.
 
 #include <cstdint>
 
@@ -12,13 +13,6 @@ public:
     virtual double Now() const = 0;
     // Milliseconds since some fixed moment, growing monotonically.
     virtual std::uint32_t TickCount() const = 0;
-};
-
-// The system's local time and monotonic clock.
-class TSystemClock final : public TClock {
-public:
-    double Now() const override;
-    std::uint32_t TickCount() const override;
 };
 
 }  // namespace orvenna::platform

@@ -129,24 +129,16 @@ QPoint CentredOffset(QSize outer, QSize inner)
             int(std::lrint((outer.height() - inner.height()) / 2.0))};
 }
 
-int MulDiv(int number, int numerator, int denominator)
-{
-    if (denominator == 0)
-        return -1;
-    const std::int64_t product = std::int64_t(number) * numerator;
-    std::int64_t quotient = product / denominator;
-    const std::int64_t remainder = product % denominator;
-    if (2 * std::llabs(remainder) >= std::llabs(denominator))
-        quotient += ((product < 0) != (denominator < 0)) ? -1 : 1;
-    return int(quotient);
-}
-
 QColor BlendColor(const QColor& c1, const QColor& c2, int position, int count)
 {
     if (count < 2)
         return c1.toRgb();
+    // The popup may not reach the store, so the scaling rule is applied here through lround,
+    // which also rounds halves away from zero. count - 1 is at least 1 here, and a quotient of
+    // two such small integers lands exactly on a half when it is one.
     auto channel = [position, count](int from, int to) {
-        return (from + MulDiv(position - 1, to - from, count - 1)) & 0xFF;
+        const double step = double(position - 1) * (to - from) / (count - 1);
+        return int(from + std::lround(step)) & 0xFF;
     };
     return QColor(channel(c1.red(), c2.red()), channel(c1.green(), c2.green()),
                   channel(c1.blue(), c2.blue()));

@@ -62,12 +62,10 @@ TSlideStep SlideOutStep(TTaskBarEdge edge, const QRect& current, int speed);
 // even (a 15-pixel margin splits 8 + 7).
 QPoint CentredOffset(QSize outer, QSize inner);
 
-// number * numerator / denominator in 64 bits, rounded to nearest with halves away from
-// zero. A zero denominator gives -1.
-int MulDiv(int number, int numerator, int denominator);
-
 // The colour at 1-based position of count steps from c1 to c2 (position 1: c1, count: c2),
-// each channel reduced modulo 256. A count below 2 has a single step: c1.
+// each channel reduced modulo 256. A count below 2 has a single step: c1. Each channel moves by
+// (position - 1) x (to - from) / (count - 1) rounded with halves away from zero: the program's
+// scaling rule (store::MulDiv).
 QColor BlendColor(const QColor& c1, const QColor& c2, int position, int count);
 
 

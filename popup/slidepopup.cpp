@@ -1,6 +1,7 @@
 #include "popup/slidepopup.h"
 
 #include "platform/platform.h"
+#include "popup/popuplog.h"
 #include "popup/slidepopupform.h"
 
 #include <QGuiApplication>
@@ -72,8 +73,10 @@ bool TSlidePopUp::ShowPopUp()
     }
     if (FPopupCount < 1)
         FCascadeOffset = 0;
-    else if (!HasRoom(edge, Platform.WorkArea(), FCascadeOffset, FHeight, FPopupStartY))
+    else if (!HasRoom(edge, Platform.WorkArea(), FCascadeOffset, FHeight, FPopupStartY)) {
+        qCDebug(lcPopup) << "no room for another popup at the task-bar edge";
         return false;
+    }
     ++FPopupCount;
     std::erase_if(OpenPopups, [](const QPointer<TfrmSlidePopUp>& popup) { return popup.isNull(); });
     auto* popup = new TfrmSlidePopUp(*this);

@@ -1,6 +1,7 @@
 #include "popup/slidepopupform.h"
 
 #include "platform/platform.h"
+#include "popup/popuplog.h"
 
 #include <QCloseEvent>
 #include <QPainter>
@@ -198,7 +199,10 @@ void TfrmSlidePopUp::PaintBackground()
 {
     QImage canvas;
     if (BackgroundImage.isNull()) {
-        imgStrip->setPixmap(QPixmap(StripResource));  // a missing strip stays empty
+        const QPixmap strip(StripResource);
+        if (strip.isNull())
+            qCWarning(lcPopup) << "the strip picture" << StripResource << "is missing";
+        imgStrip->setPixmap(strip);  // a missing strip stays empty
         canvas = GradientImage(imgGradient->size(), GradientColor1, GradientColor2, GradientOrientation);
     } else {
         canvas = QImage(imgGradient->size(), QImage::Format_RGB32);
@@ -315,8 +319,9 @@ void TfrmSlidePopUp::lblTextClick()
         // Copies: a handler may replace the component's handlers while it runs.
         if (const TURLEvent handler = component->OnURLClick)
             handler(this, URL);
-        if (component && component->Options().testFlag(spAutoOpenURL) && !URL.isEmpty())
-            component->Platform.OpenUrl(URL);
+        if (component && component->Options().testFlag(spAutoOpenURL) && !URL.isEmpty()
+            && !component->Platform.OpenUrl(URL))
+            qCInfo(lcPopup) << "the address" << URL << "was not opened";
     } else if (component) {
         if (const TNotifyEvent handler = component->OnClick)
             handler(this);

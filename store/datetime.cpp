@@ -10,8 +10,8 @@ namespace orvenna::store {
 namespace {
 
 // Day numbers relative to 1 January 1970 (days_from_civil / civil_from_days of the
-// well-known era algorithm), shifted to the 30 December 1899 origin.
-constexpr std::int64_t EpochShift = 25569;
+// well-known era algorithm), shifted to the day origin.
+constexpr std::int64_t EpochShift = UnixEpochDay;
 constexpr std::int64_t FirstDay = -693593;  // 1 January 0001
 constexpr std::int64_t LastDay = 2958465;   // 31 December 9999
 

@@ -25,6 +25,8 @@ struct TTimeParts {
 };
 
 inline constexpr double MSecsPerDay = 86400000.0;
+// The day origin: day 0 is 30 December 1899, so 1 January 1970 is this day.
+inline constexpr int UnixEpochDay = 25569;
 
 // The whole-day part, truncated toward zero.
 TDateTime DateOf(TDateTime value);

@@ -199,8 +199,9 @@ void TDayPaperList::LoadFromFile(const std::string& fileName)
 {
     std::string bytes = ReadWholeFile(fileName);
     const std::string error = LoadFromBytes(bytes);
+    Unread = bytes.size() - LoadedBytes;
     // Bytes past the last counted paper are unread as well: a wrong count would lose them.
-    if (error.empty() && LoadedBytes == bytes.size()) {
+    if (error.empty() && Unread == 0) {
         DamagedFileName.clear();
         DamagedBytes.clear();
     } else {

@@ -60,6 +60,10 @@ public:
 
     // The reader's message of the failure the last load swallowed; empty after a clean load.
     const std::string& LoadError() const { return LastLoadError; }
+    // Bytes of the file the last LoadFromFile left unread: after a failure, or past the counted
+    // papers when the count is smaller than what the file holds. Either makes the next save over
+    // the file keep a copy of it first.
+    std::size_t UnreadBytes() const { return Unread; }
     // The copy of a damaged file made by the last save over it; empty when none was made.
     const std::string& DamagedCopy() const { return DamagedCopyName; }
 
@@ -82,6 +86,7 @@ private:
     int SearchIndex = 0;
     std::string LastLoadError;
     std::size_t LoadedBytes = 0;  // bytes the last load consumed
+    std::size_t Unread = 0;
     // The bytes of a file whose load stopped at a failure, until they are kept in a copy.
     std::string DamagedFileName;
     std::string DamagedBytes;

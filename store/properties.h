@@ -241,7 +241,8 @@ constexpr TPropInfo NotStored(TPropInfo p)
 
 }  // namespace props
 
-// The component base's own published properties: Tag (declared default 0).
+// The component base's own published properties: Name (never stored; a name read is dropped)
+// and Tag (declared default 0).
 extern const TClassInfo ComponentClassInfo;
 
 }  // namespace orvenna::store

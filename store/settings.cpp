@@ -7,6 +7,7 @@
 #include "store/stream.h"
 
 #include <cstdlib>
+#include <limits>
 
 namespace orvenna::store {
 namespace {
@@ -59,11 +60,15 @@ const TClassInfo CalSettingInfo{"TCalSetting", &ComponentClassInfo, SettingProps
 
 int MulDiv(int value, int numerator, int denominator)
 {
+    if (denominator == 0)
+        return -1;
     const long long product = static_cast<long long>(value) * numerator;
     const long long magnitude = (std::llabs(product) + std::llabs(denominator) / 2) /
                                 std::llabs(denominator);
-    const bool negative = (product < 0) != (denominator < 0);
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    const long long result = (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+    if (result < std::numeric_limits<int>::min() || result > std::numeric_limits<int>::max())
+        return -1;
+    return static_cast<int>(result);
 }
 
 // ---------------------------------------------------------------------------------------------

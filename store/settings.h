@@ -41,8 +41,9 @@ constexpr bool HasStyle(TFontStyles styles, TFontStyle style)
     return (styles & StyleBit(style)) != 0;
 }
 
-// value x numerator / denominator rounded to the nearest integer, halves away from zero.
-// denominator must not be 0.
+// value x numerator / denominator, the product taken in 64 bits, rounded to the nearest
+// integer with halves away from zero. -1 when denominator is 0 or the result does not fit in
+// an int, as the system call of that name answers. The program's one rounded scaling rule.
 int MulDiv(int value, int numerator, int denominator);
 
 // The class library's default font height for a screen: -(8 x ppi / 72) rounded, -11 at 96.

@@ -2,20 +2,21 @@
 //
 //   orvenna-notes dump NOTESFILE            JSON of the store after loading, with the swallowed error
 //   orvenna-notes build NOTESFILE           JSON on stdin -> papers added in order -> saved
+//                                           (a file that does not load cleanly is copied first)
 //   orvenna-notes due NOTESFILE YYYY-MM-DD  JSON array of the reminders due on that date
 //   orvenna-notes find NOTESFILE TEXT...    one line per TEXT: index of the next hit, or -1
 //   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
 //
-// Exit codes: 0 done; 1 the file was read only up to a failure (dump, due, find, settings-dump)
-// or the JSON input was refused (build, settings-build); 2 the file could not be opened or
+// Exit codes: 0 done; 1 the file was read only up to a failure or holds bytes past its counted
+// papers (dump, due, find, settings-dump) or the JSON input was refused (build, settings-build); 2 the file could not be opened or
 // written; 64 wrong arguments.
 
 #include "store/errors.h"
 #include "tools/notesjson.h"
 #include "tools/settingsjson.h"
 
-#include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -44,41 +45,61 @@ void Print(const tools::TJson& json)
     std::cout << json.dump(2, ' ', false, tools::TJson::error_handler_t::replace) << '\n';
 }
 
+// What the last load of the file left unread: the swallowed failure, or the bytes after the
+// counted papers; empty after a clean load.
+std::string LoadFailure(const TDayPaperList& notes)
+{
+    if (!notes.LoadError().empty() || notes.UnreadBytes() == 0)
+        return notes.LoadError();
+    return std::to_string(notes.UnreadBytes()) + " bytes after the " +
+           std::to_string(notes.Count()) + " counted papers were left unread";
+}
+
 // Loads the file; reports a swallowed failure on stderr. Returns the exit code so far.
 int Load(TDayPaperList& notes, const std::string& file)
 {
     notes.LoadFromFile(file);
-    if (notes.LoadError().empty())
+    const std::string failure = LoadFailure(notes);
+    if (failure.empty())
         return 0;
-    std::cerr << "orvenna-notes: " << file << " was read only up to a failure: "
-              << notes.LoadError() << '\n';
+    std::cerr << "orvenna-notes: " << file << " was read only up to a failure: " << failure
+              << '\n';
     return ExitDamaged;
 }
 
+// Exactly YYYY-MM-DD, four, two and two digits.
 std::optional<TDate> ParseDate(const std::string& text)
 {
-    int year = 0, month = 0, day = 0, used = 0;
-    if (text.size() != 10 ||
-        std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) != 3 || used != 10)
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
-    return store::TryEncodeDate(year, month, day);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i != 4 && i != 7 && (text[i] < '0' || text[i] > '9'))
+            return std::nullopt;
+    return store::TryEncodeDate(std::stoi(text.substr(0, 4)), std::stoi(text.substr(5, 2)),
+                                std::stoi(text.substr(8, 2)));
 }
 
 int Dump(const std::string& file)
 {
     TDayPaperList notes;
     notes.LoadFromFile(file);
-    Print(tools::StoreToJson(notes, notes.LoadError()));
-    return notes.LoadError().empty() ? 0 : ExitDamaged;
+    const std::string failure = LoadFailure(notes);
+    Print(tools::StoreToJson(notes, failure));
+    return failure.empty() ? 0 : ExitDamaged;
 }
 
 int Build(const std::string& file)
 {
-    tools::TJson document;
     TDayPaperList notes;
+    // As in the program, a save over a file that does not load cleanly keeps a copy of it
+    // first; the papers themselves come from the JSON alone.
+    std::error_code absent;
+    if (std::filesystem::exists(file, absent)) {
+        notes.LoadFromFile(file);
+        notes.LoadFromBytes({});
+    }
     try {
-        document = tools::TJson::parse(std::cin);
-        tools::JsonToStore(document, notes);
+        tools::JsonToStore(tools::TJson::parse(std::cin), notes);
     } catch (const std::exception& error) {
         std::cerr << "orvenna-notes: bad notes JSON, nothing written: " << error.what() << '\n';
         return ExitDamaged;
@@ -116,7 +137,9 @@ int SettingsDump(const std::string& file)
     std::string error;
     try {
         settings.LoadFromFile(file);
-    } catch (const store::EReadError& failure) {  // a file that cannot be opened ends in main
+    } catch (const store::EFileError&) {
+        throw;  // a file that cannot be opened ends in main
+    } catch (const store::EStoreError& failure) {  // every other failure: a damaged file
         error = failure.Text();
     }
     Print(tools::SettingsToJson(settings, error));

@@ -1,6 +1,7 @@
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/shellrules.h"
 #include "platform/linux/xdgpaths.h"
+#include "platform/platformlog.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,19 +85,27 @@ QString AutostartFolder()
 void TLinuxPlatform::SetAutoRun(bool enabled)
 {
     if (!enabled) {
-        QFile::remove(EntryPath());
+        QFile entry(EntryPath());
+        if (entry.exists() && !entry.remove())
+            qCWarning(lcPlatform) << "cannot remove the autostart entry" << entry.fileName() << ':'
+                                  << entry.errorString();
         return;
     }
     const QString text = AutostartEntryText(ExecutablePath());
-    if (text.isEmpty() || !QDir().mkpath(AutostartFolder()))
+    if (text.isEmpty()) {
+        qCWarning(lcPlatform) << "no autostart entry for the executable" << ExecutablePath();
         return;
+    }
+    if (!QDir().mkpath(AutostartFolder())) {
+        qCWarning(lcPlatform) << "cannot make the autostart folder" << AutostartFolder();
+        return;
+    }
     // Written beside the old entry and renamed over it, so a session starting meanwhile
     // never reads half an entry.
     QSaveFile file(EntryPath());
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(text.toUtf8());
-    file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+        qCWarning(lcPlatform) << "cannot write the autostart entry" << file.fileName() << ':'
+                              << file.errorString();
 }
 
 bool TLinuxPlatform::IsAutoRunEnabled() const

@@ -1,6 +1,7 @@
 // Single instance and sound for the Linux adapter.
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/linuxstate.h"
+#include "platform/platformlog.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -64,8 +65,10 @@ std::string LockFileName(const QString& name)
 bool TLinuxPlatform::AcquireSingleInstance(const QString& name)
 {
     const std::string folder = LockFolder();
-    if (folder.empty())
+    if (folder.empty()) {
+        qCWarning(lcPlatform) << "no private folder for the single-instance lock";
         return true;  // no safe place for a lock: better two copies than none at all
+    }
     const std::string path = folder + '/' + LockFileName(name);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
@@ -126,8 +129,10 @@ bool TLinuxPlatform::PlaySound(const QString& file)
     if (!State->Sound) {
         auto sound = std::make_shared<TSoundContext>();
         // A failed connection is not kept: the sound server may come up later.
-        if (!sound->Open())
+        if (!sound->Open()) {
+            qCInfo(lcPlatform) << "no sound device to play" << file;
             return false;
+        }
         State->Sound = std::move(sound);
     }
     return State->Sound->Play(QFile::encodeName(info.absoluteFilePath()));

@@ -27,21 +27,8 @@ cleanup() {
   [ -n "$painter_pid" ] && wait "$painter_pid" 2>/dev/null
   if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
 }
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-note() { echo "-- $*"; }
-
-# Polls a command every 100 ms until it succeeds or the deadline (seconds) passes.
-poll() {
-  local seconds=$1; shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
 
 read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 
@@ -160,22 +147,8 @@ kill -0 "$program_pid" 2>/dev/null || fail "the first copy died when the second 
 [ "$(calendar_window)" = "$window" ] || fail "the first copy's window is gone"
 
 # ---- the title's menu ----------------------------------------------------------------------
-visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l; }
 windows_closed=$(visible_windows)
-menu_open() { [ "$(visible_windows)" -gt "$windows_closed" ]; }
 menu_closed() { [ "$(visible_windows)" -eq "$windows_closed" ]; }
-# Every click lands 10 pixels right of the one before: a right click close in time and place
-# to the previous one is a double click, which opens no menu.
-click_x=$((win_x + 90))
-open_menu() {
-  local try
-  for try in 1 2 3; do
-    click_x=$((click_x + 10))
-    xdotool mousemove "$click_x" $((win_y + 16)) click 3
-    poll 2 menu_open && { [ "$try" -eq 1 ] || note "the menu opened at click $try"; return 0; }
-  done
-  return 1
-}
 title_shot() { import -window root -crop "${win_w}x32+${win_x}+${win_y}" +repage "$1" 2>/dev/null; }
 
 title_shot "$work/title-before.png"
@@ -192,19 +165,7 @@ else
 fi
 
 # ---- exit ----------------------------------------------------------------------------------
-if open_menu; then
-  xdotool key x                      # "E&xit"
-  ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-  if poll 5 ended; then
-    wait "$program_pid"; status=$?
-    program_pid=""
-    [ "$status" -eq 0 ] || fail "the program ended with status $status after Exit"
-  else
-    fail "\"E&xit\" did not end the program"
-  fi
-else
-  fail "the menu did not open for Exit"
-fi
+exit_by_menu
 if [ -z "$program_pid" ]; then
   settings=$("$notes_tool" settings-dump "$folder/Setting.cfg") || fail "Setting.cfg cannot be read"
   top=$(grep -o '"Top": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')

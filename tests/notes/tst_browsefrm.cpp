@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -286,12 +287,17 @@ void TestBrowseForm::pagesEnableCommands()
     QVERIFY(!form.Button1->isEnabled());
     form.Action2->trigger();  // a shortcut cannot reach it either
     QCOMPARE(Shown(*form.NoteGrid).size(), 6);
+    form.SearchText->setEditText(QStringLiteral("November"));
+    QTest::keyClick(form.SearchText->lineEdit(), Qt::Key_Return);  // nor can Enter search
+    QCOMPARE(form.BrowseMonth(), 12);
 
     form.PageControl1->setCurrentWidget(form.NoteGrid);
     QVERIFY(form.Button1->isEnabled());
     QVERIFY(!form.Action2->isEnabled());
     rig.SelectRow(*form.NoteGrid, 3);
     QVERIFY(form.Action2->isEnabled());
+    QTest::keyClick(form.SearchText->lineEdit(), Qt::Key_Return);
+    QCOMPARE(form.BrowseMonth(), 11);
 }
 
 // ---- year box -------------------------------------------------------------------------------
@@ -325,6 +331,16 @@ void TestBrowseForm::yearBox()
                           "2008", "2009"}));
     QCOMPARE(form.YearCombo->currentText(), QStringLiteral("2004"));
     const QStringList before = Shown(*form.NoteGrid);
+
+    // Typed key by key, the text is the year: "2" is the year 2, not a completed "2000".
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.YearCombo->setFocus();
+    form.YearCombo->lineEdit()->selectAll();
+    QTest::keyClicks(form.YearCombo->lineEdit(), QStringLiteral("2"));
+    QCOMPARE(form.BrowseYear, 2);
+    form.YearCombo->setCurrentIndex(5);
+    QCOMPARE(form.BrowseYear, 2004);
 
     form.YearCombo->setEditText(typed);
     QCOMPARE(form.BrowseYear, year);
@@ -421,6 +437,14 @@ void TestBrowseForm::copyRow()
     rig.SelectRow(reminders ? *form.ReminderGrid : *form.NoteGrid, listedRow);
     form.Action1->trigger();
     QCOMPARE(rig.Clipboard, QStringList{text});
+
+    // The keys copy the row too, not just the cell the list itself would copy.
+    QTableWidget& grid = reminders ? *form.ReminderGrid : *form.NoteGrid;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    grid.setFocus();
+    QTest::keySequence(&grid, QKeySequence::Copy);
+    QCOMPARE(rig.Clipboard, (QStringList{text, text}));
 }
 
 void TestBrowseForm::exportList_data()

@@ -46,7 +46,6 @@ private slots:
     void SlideSteps();
     void SlideAlongTheSides();
     void CentredOffsetRoundsHalvesToEven();
-    void MulDivRoundsHalvesAwayFromZero();
     void BlendColor_data();
     void BlendColor();
     void GradientRunsFromFirstColour();
@@ -196,16 +195,6 @@ void TPopupGeometryTest::CentredOffsetRoundsHalvesToEven()
     QCOMPARE(CentredOffset(QSize(142, 115), QSize(127, 26)), QPoint(8, 44));   // 44.5 -> 44
     QCOMPARE(CentredOffset(QSize(142, 115), QSize(127, 20)), QPoint(8, 48));   // 47.5 -> 48
     QCOMPARE(CentredOffset(QSize(10, 10), QSize(13, 15)), QPoint(-2, -2));     // -1.5, -2.5
-}
-
-void TPopupGeometryTest::MulDivRoundsHalvesAwayFromZero()
-{
-    QCOMPARE(MulDiv(1, 1, 2), 1);
-    QCOMPARE(MulDiv(1, -1, 2), -1);
-    QCOMPARE(MulDiv(-1, 1, -2), 1);
-    QCOMPARE(MulDiv(10, 10, 3), 33);
-    QCOMPARE(MulDiv(2000000000, 2000000000, 2000000000), 2000000000);  // 64-bit product
-    QCOMPARE(MulDiv(5, 5, 0), -1);
 }
 
 void TPopupGeometryTest::BlendColor_data()

@@ -17,6 +17,7 @@
 namespace orvenna::store::testing {
 
 using orvenna::test::Hex;
+using orvenna::test::ObjectBytes;
 using orvenna::test::ReadBytes;
 using orvenna::test::Short;
 using orvenna::test::TTempFolder;
@@ -26,21 +27,6 @@ using orvenna::test::WriteBytes;
 inline std::string Ident(std::string_view name)
 {
     return Hex("07") + Short(name);
-}
-
-// Resource header, "TPF0", class name, empty object name, the property records, 00 00.
-inline std::string ObjectBytes(std::string_view className, std::string_view records)
-{
-    std::string body = "TPF0" + Short(className) + std::string(1, '\0') + std::string(records);
-    body += std::string(2, '\0');
-    std::string header = Hex("FF 0A 00");
-    for (char c : className)
-        header.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
-    header += Hex("00 30 10");
-    const auto length = static_cast<std::uint32_t>(body.size());
-    for (int i = 0; i < 4; ++i)
-        header.push_back(static_cast<char>((length >> (8 * i)) & 0xFF));
-    return header + body;
 }
 
 // The object stream of an object written under its class name, without the header.

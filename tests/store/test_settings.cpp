@@ -256,13 +256,31 @@ TEST(Settings, NamedColoursAreTheStreamsNames)
     EXPECT_EQ(static_cast<std::uint32_t>(clWindowText), 4278190088u);
 }
 
+// The one rounded scaling rule, for font heights and the popup's gradient steps alike.
 TEST(Settings, MulDivRoundsHalvesAwayFromZero)
 {
-    EXPECT_EQ(MulDiv(8, 96, 72), 11);
-    EXPECT_EQ(MulDiv(-11, 72, 96), -8);
-    EXPECT_EQ(MulDiv(1, 1, 2), 1);
-    EXPECT_EQ(MulDiv(-1, 1, 2), -1);
-    EXPECT_EQ(MulDiv(1, 1, -3), 0);
+    struct TCase {
+        int Value, Numerator, Denominator, Result;
+    };
+    const TCase cases[] = {
+        {8, 96, 72, 11},
+        {-11, 72, 96, -8},
+        {1, 1, 2, 1},
+        {-1, 1, 2, -1},
+        {1, -1, 2, -1},
+        {-1, 1, -2, 1},
+        {1, 1, -3, 0},
+        {10, 10, 3, 33},
+        {2000000000, 2000000000, 2000000000, 2000000000},  // the product needs 64 bits
+        {5, 5, 0, -1},                                      // no denominator
+        {0, 5, 0, -1},
+        {2000000000, 2, 1, -1},                             // beyond an int
+        {-2000000000, 2, 1, -1},
+        {-2147483647 - 1, 1, 1, -2147483647 - 1},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(MulDiv(c.Value, c.Numerator, c.Denominator), c.Result)
+            << c.Value << " * " << c.Numerator << " / " << c.Denominator;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "store/daypapers.h"
+#include "store/settings.h"
 #include "tests/store/streamtesting.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,35 @@ TEST(StreamReader, ReplacesEachIllFormedUtf8SequenceOnce)
                   "");
         EXPECT_EQ(again.ReminderList.GetReminder(0).Subject, c.Text) << c.Text;
     }
+}
+
+TEST(StreamReader, ComponentNameIsReadAndDropped)
+{
+    // A day paper and the settings record are components: a Name record is taken, never kept
+    // or written; a reminder is not one.
+    TDayPaper paper;
+    ASSERT_EQ(ReadMessage(PaperBytes(Short("Name") + Hex("06 03") + "Abc" + Short("Day") +
+                                     Hex("02 07")),
+                          paper),
+              "");
+    EXPECT_EQ(paper.Day, 7.0);
+    EXPECT_EQ(WrittenBody(paper).find(Short("Name")), std::string::npos);
+
+    TCalSetting settings;
+    ASSERT_EQ(ReadMessage(ObjectBytes("TCalSetting", Short("name") + Hex("06 01") + "x" +
+                                                         Short("Top") + Hex("02 05")),
+                          settings),
+              "");
+    EXPECT_EQ(settings.Top, 5);
+    EXPECT_EQ(settings.SaveToBytes(), TCalSetting().SaveToBytes().replace(
+                                          TCalSetting().SaveToBytes().find(Short("Top") + Hex("02 00")),
+                                          6, Short("Top") + Hex("02 05")));
+
+    EXPECT_EQ(ReadMessage(PaperBytes(OneReminder(Short("Name") + Hex("06 01 78"))), paper),
+              "Error reading TDayPaper.ReminderList: Error reading TReminder.Name: "
+              "Property Name does not exist");
+    EXPECT_EQ(ReadMessage(PaperBytes(Short("Name") + Hex("02 01")), paper),
+              "Error reading TDayPaper.Name: Invalid property value");
 }
 
 TEST(StreamReader, PropertyNamesIgnoreLetterCase)

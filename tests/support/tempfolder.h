@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,21 @@ inline std::string Hex(std::string_view text)
 inline std::string Short(std::string_view text)
 {
     return std::string(1, static_cast<char>(text.size())) + std::string(text);
+}
+
+// Resource header, "TPF0", class name, empty object name, the property records, 00 00.
+inline std::string ObjectBytes(std::string_view className, std::string_view records)
+{
+    std::string body = "TPF0" + Short(className) + std::string(1, '\0') + std::string(records);
+    body += std::string(2, '\0');
+    std::string header = Hex("FF 0A 00");
+    for (char c : className)
+        header.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+    header += Hex("00 30 10");
+    const auto length = static_cast<std::uint32_t>(body.size());
+    for (int i = 0; i < 4; ++i)
+        header.push_back(static_cast<char>((length >> (8 * i)) & 0xFF));
+    return header + body;
 }
 
 }  // namespace orvenna::test

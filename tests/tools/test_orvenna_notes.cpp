@@ -40,7 +40,7 @@ TEST_F(OrvennaNotes, DumpShowsTheStoreAndBuildWritesItBack)
     EXPECT_EQ(notes["papers"][0]["Day"], 39156.0);
     EXPECT_EQ(notes["papers"][0]["Note"], json({"Dentist at 9:30"}));
     EXPECT_EQ(reminder["When"].get<double>(), 39156.395833333336);
-    EXPECT_EQ(reminder["ReminderTime"].get<double>(), 39156.395833333336 - 10.0 / 1440);
+    EXPECT_EQ(reminder["ReminderTime"].get<double>(), 0x1.31e8c71c71c72p+15);  // 9:20
     EXPECT_EQ(reminder["category"], "Calls");
 
     const TToolResult built = Run({"build", NotesFile()}, dumped.Out);
@@ -99,6 +99,69 @@ TEST_F(OrvennaNotes, DumpReportsTheSwallowedFailure)
     EXPECT_EQ(missing.Out, "");
 }
 
+TEST_F(OrvennaNotes, ReminderTimeIsTheExtendedPrecisionResult)
+{
+    // Worked out with exact fractions rounded to 64 bits at each step, then to a double; the
+    // plain double formula misses each of these by one bit.
+    struct TCase {
+        const char* When;
+        int Before;
+        double ReminderTime;
+    };
+    const TCase cases[] = {
+        {"41823.06870002608", 1, 0x1.46be216589e8cp+15},
+        {"41823.06870002608", 3, 0x1.46be1dd751053p+15},
+        {"41823.06870002608", 5, 0x1.46be0dd751053p+15},
+        {"35101.380514788434", 4, 0x1.123abbb663d0dp+15},
+        {"31877.1917354847", 4, 0x1.f214b61d6b02dp+14},
+        {"41823.06870002608", 6, 0x1.46bc232ca65a8p+15},  // one day before
+    };
+    for (const TCase& c : cases) {
+        const std::string input = std::string(R"({"papers": [{"ReminderList": [{"When": )") +
+                                  c.When + ", \"Before\": " + std::to_string(c.Before) + "}]}]}";
+        ASSERT_EQ(Run({"build", NotesFile()}, input).Exit, 0) << c.When;
+        const json notes = json::parse(Run({"dump", NotesFile()}).Out);
+        EXPECT_EQ(notes["papers"][0]["ReminderList"][0]["ReminderTime"].get<double>(),
+                  c.ReminderTime)
+            << c.When << " " << c.Before;
+    }
+}
+
+TEST_F(OrvennaNotes, PapersPastTheCountAreADamagedFile)
+{
+    const std::string input = R"({"papers": [{"Day": 1, "Note": ["milk"]}, {"Day": 2, "Note": ["milk"]}]})";
+    ASSERT_EQ(Run({"build", NotesFile()}, input).Exit, 0);
+    std::string bytes = ReadBytes(NotesFile());
+    const std::string second = bytes.substr(bytes.find("TDAYPAPER", 10) - 3);
+    bytes[0] = 1;  // counts one paper of two
+    WriteBytes(NotesFile(), bytes);
+    const std::string unread =
+        std::to_string(second.size()) + " bytes after the 1 counted papers were left unread";
+
+    const TToolResult dumped = Run({"dump", NotesFile()});
+    EXPECT_EQ(dumped.Exit, 1);
+    const json notes = json::parse(dumped.Out);
+    EXPECT_EQ(notes["error"], unread);
+    EXPECT_EQ(notes["papers"].size(), 1u);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"due", NotesFile(), "1899-12-31"}, {"find", NotesFile(), "milk"}}) {
+        const TToolResult result = Run(args);
+        EXPECT_EQ(result.Exit, 1) << args[0];
+        EXPECT_NE(result.Err.find(unread), std::string::npos) << args[0] << ": " << result.Err;
+    }
+
+    // Dump, edit, build: the file as it was is kept in a copy first.
+    const TToolResult built = Run({"build", NotesFile()}, dumped.Out);
+    ASSERT_EQ(built.Exit, 0) << built.Err;
+    std::vector<std::string> copies;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder.Path()))
+        if (entry.path().filename().string().rfind("2004.cal.damaged-", 0) == 0)
+            copies.push_back(entry.path().string());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(ReadBytes(copies[0]), bytes);
+    EXPECT_EQ(Run({"dump", NotesFile()}).Exit, 0);
+}
+
 TEST_F(OrvennaNotes, DueListsTheRemindersOfThatDate)
 {
     const std::string input = R"({"papers": [
@@ -119,8 +182,12 @@ TEST_F(OrvennaNotes, DueListsTheRemindersOfThatDate)
     EXPECT_EQ(subjects("2007-01-19"), std::vector<std::string>{"weekly"});  // 39101: D + 1
     EXPECT_EQ(subjects("2009-01-18"), std::vector<std::string>{"yearly"});
     EXPECT_EQ(subjects("2007-03-17"), std::vector<std::string>{});
-    EXPECT_EQ(Run({"due", NotesFile(), "2007-02-30"}).Exit, 64);
-    EXPECT_EQ(Run({"due", NotesFile(), "15.03.2007"}).Exit, 64);
+    for (const char* bad : {"2007-02-30", "15.03.2007", "+007-03-15", "2007-03-+1", "2007-+3-15",
+                            " 207-03-15", "2007-3-015", "2007-03-1 ", "2007/03/15", "-007-03-15"}) {
+        const TToolResult result = Run({"due", NotesFile(), bad});
+        EXPECT_EQ(result.Exit, 64) << bad;
+        EXPECT_NE(result.Err.find("is not a valid date (YYYY-MM-DD)"), std::string::npos) << bad;
+    }
 }
 
 TEST_F(OrvennaNotes, FindContinuesAfterEachHit)

@@ -13,6 +13,7 @@ using nlohmann::json;
 using orvenna::test::Hex;
 using orvenna::test::ReadBytes;
 using orvenna::test::RunTool;
+using orvenna::test::Short;
 using orvenna::test::TTempFolder;
 using orvenna::test::TToolResult;
 using orvenna::test::WriteBytes;
@@ -126,6 +127,16 @@ TEST_F(SettingsCommands, DumpReportsTheLoadFailureAndKeepsWhatWasRead)
     EXPECT_EQ(settings["error"],
               "Error reading TCalSetting.SubFont.Nome: Property Nome does not exist");
     EXPECT_EQ(settings["SubFont"]["Height"], -11);
+
+    // Every failure of the reader is a damaged file, a conversion of Nil for a font included.
+    WriteBytes(SettingsFile(), orvenna::test::ObjectBytes("TCalSetting", Short("CanMoved") +
+                                                                         Hex("09") + Short("TitleFont") +
+                                                                         Hex("0D")));
+    const TToolResult nil = Run({"settings-dump", SettingsFile()});
+    EXPECT_EQ(nil.Exit, 1) << nil.Err;
+    const json nilSettings = json::parse(nil.Out);
+    EXPECT_EQ(nilSettings["error"], "Error reading TCalSetting.TitleFont: Cannot assign a nil to a TFont");
+    EXPECT_EQ(nilSettings["CanMoved"], true);
 
     const TToolResult missing = Run({"settings-dump", Folder.File("none.cfg")});
     EXPECT_EQ(missing.Exit, 2);

@@ -1,0 +1,5 @@
+#include "desktop/desktoplog.h"
+
+namespace orvenna::desktop {
+Q_LOGGING_CATEGORY(lcDesktop, "orvenna.desktop")
+}

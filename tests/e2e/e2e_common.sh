@@ -1,0 +1,51 @@
+# Sourced by the end-to-end scripts: failures, polling, and the calendar's title menu with its
+# "E&xit". The menu steps need program_pid, win_x and win_y of the running calendar.
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+note() { echo "-- $*"; }
+
+# Polls a command every 100 ms until it succeeds or the deadline (seconds) passes.
+poll() {
+  local seconds=$1; shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l; }
+
+# Right click on the title until one more window (the menu) shows. Every click lands 10 pixels
+# right of the one before: a right click close in time and place to the previous one is a
+# double click, which opens no menu.
+click_x=""
+open_menu() {
+  local try
+  menu_windows_before=$(visible_windows)
+  menu_open() { [ "$(visible_windows)" -gt "$menu_windows_before" ]; }
+  [ -n "$click_x" ] || click_x=$((win_x + 90))
+  for try in 1 2 3; do
+    click_x=$((click_x + 10))
+    xdotool mousemove "$click_x" $((win_y + 16)) click 3
+    poll 2 menu_open && { [ "$try" -eq 1 ] || note "the menu opened at click $try"; return 0; }
+  done
+  return 1
+}
+
+# "E&xit" from the title's menu must end the program with status 0; program_pid is cleared
+# once it has ended. The argument says what else is going on ("while a browser is open").
+exit_by_menu() {
+  local status
+  open_menu || { fail "the menu did not open for Exit"; return; }
+  xdotool key x
+  ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+  if poll 5 ended; then
+    wait "$program_pid"; status=$?
+    program_pid=""
+    [ "$status" -eq 0 ] || fail "the program ended with status $status after Exit"
+  else
+    fail "\"E&xit\" did not end the program${1:+ $1}"
+  fi
+}
