@@ -246,13 +246,11 @@ public:
         if (index.row() != 0)
             return;
         const QRect r = option.rect;
-        try {
-            desktop::TGUITools::TileGridBack(Grid.ProgramFolder(),
-                                             {r.left(), r.top(), r.right() + 1, r.bottom() + 1},
-                                             *painter);
-        } catch (const desktop::TSkinImageError& error) {
-            qCWarning(lcNotes) << error.what();
-        }
+        QString failure;
+        if (!desktop::TGUITools::TileGridBack(Grid.ProgramFolder(),
+                                              {r.left(), r.top(), r.right() + 1, r.bottom() + 1},
+                                              *painter, &failure))
+            qCWarning(lcNotes) << failure;
     }
 
 private:
@@ -529,12 +527,10 @@ QString TNoteForm::HeaderText() const
 
 void TNoteForm::PaintHeader(QPainter& painter)
 {
-    try {
-        desktop::TGUITools::DrawHeaderBar(Folder, FPaintBox->width(), painter);
-    } catch (const desktop::TSkinImageError& error) {
-        // A missing skin leaves a plain strip; the date is still written.
-        qCWarning(lcNotes) << error.what();
-    }
+    // A missing skin leaves a plain strip; the date is still written.
+    QString failure;
+    if (!desktop::TGUITools::DrawHeaderBar(Folder, FPaintBox->width(), painter, &failure))
+        qCWarning(lcNotes) << failure;
     painter.setPen(palette().color(QPalette::WindowText));
     desktop::TGUITools::DrawSmoothText(painter, HeaderText(), HeaderFont, 5, 3);
 }
