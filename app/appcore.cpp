@@ -70,10 +70,16 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     FAlertForm = new popup::TSlidePopUp(FPlatform, this);
     FTimer1 = new QTimer(this);
     FTimer1->setInterval(ReminderIntervalMs);
+    connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
+        if (HotKeyHeld)
+            emit TodayNoteRequested();
+    });
 }
 
 TAppCore::~TAppCore()
 {
+    if (HotKeyHeld)
+        FPlatform.UnregisterHotKey();
     // The notes file is written by the windows that change notes, never here.
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
@@ -156,6 +162,17 @@ void TAppCore::AddTrayIcon()
                 }
             });
     Tray->show();
+}
+
+bool TAppCore::RegisterHotKey()
+{
+    if (HotKeyHeld)
+        return true;
+    HotKeyHeld =
+        FPlatform.CanRegisterHotKey() && FPlatform.RegisterHotKey(FPlatform.DefaultHotKey());
+    if (HotKeyHeld && desktop::GUITools)
+        desktop::GUITools->AddLog(QStringLiteral("hotkey is registered"));
+    return HotKeyHeld;
 }
 
 void TAppCore::Close(QPoint windowPos)

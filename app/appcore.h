@@ -78,6 +78,12 @@ public:
     // "Setting.cfg" (a failure is logged), stops Timer1 and removes the tray icon.
     void Close(QPoint windowPos);
 
+    // Grabs the platform's hot key for today's note (Super+Space under X11); each press then
+    // arrives as TodayNoteRequested. False, silently, when the key is taken or the system
+    // cannot grab keys: the tray icon still opens today's note. Released when the core ends.
+    bool RegisterHotKey();
+    bool HotKeyRegistered() const { return HotKeyHeld; }
+
     // ---- changes --------------------------------------------------------------------------
     // Writes the whole store to "2004.cal" and announces NotesChanged. On failure the error
     // box shows the store's message, the old file stays, and false is returned.
@@ -100,8 +106,8 @@ signals:
     void SettingsChanged();
     // An error the user must see, in the system's own words.
     void ErrorReported(const QString& text);
-    // Tray icon: a click asks for the calendar's menu at the screen position; a double
-    // click asks for today's note.
+    // A click on the tray icon asks for the calendar's menu at the screen position; a double
+    // click on it, or the hot key, asks for today's note.
     void MenuRequested(QPoint screenPos);
     void TodayNoteRequested();
 
@@ -119,6 +125,7 @@ private:
     popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
     QTimer* FTimer1 = nullptr;                 // child of the core
     QSystemTrayIcon* Tray = nullptr;           // child of the core
+    bool HotKeyHeld = false;
 };
 
 }  // namespace orvenna::app

@@ -5,6 +5,7 @@
 #include "app/appcore.h"
 #include "app/calendarform.h"
 #include "notes/browsefrm.h"
+#include "notes/icalcommands.h"
 
 namespace orvenna::app {
 
@@ -26,6 +27,11 @@ void TBrowseOpener::Browse1Click()
     browser->setAttribute(Qt::WA_DeleteOnClose);
     connect(browser, &notes::TBrowseForm::DayPapersChanged, &Core, &TAppCore::NotesWereChanged);
     connect(&Core, &TAppCore::NotesChanged, browser, &notes::TBrowseForm::NotesChanged);
+    notes::TICalHooks icalHooks;
+    icalHooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
+    auto* ical = new notes::TICalCommands(*browser, Core.DayPapers(), Core.NotesFile(),
+                                          std::move(icalHooks));
+    connect(ical, &notes::TICalCommands::DayPapersChanged, &Core, &TAppCore::NotesWereChanged);
     browser->show();
 }
 

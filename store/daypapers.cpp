@@ -70,12 +70,11 @@ void TReminder::CopyFrom(const TPersistent& source)
 
 TDateTime TReminder::ReminderTime() const
 {
-    // Minutes of lead time for Before 1..5; the formula's intermediate results stay in 80-bit
-    // extended precision, which decides the last bit of the result.
-    static constexpr int LeadMinutes[] = {0, -5, -10, -15, -20, -60};
+    // For Before 1..5 the formula's intermediate results stay in 80-bit extended precision,
+    // which decides the last bit of the result.
     const long double when = When;
     if (Before >= lt5Minutes && Before <= lt1Hour)
-        return static_cast<double>((when * 1440.0L + LeadMinutes[Before]) / 1440.0L);
+        return static_cast<double>((when * 1440.0L - LeadTimeMinutes(Before)) / 1440.0L);
     if (Before == lt1Day)
         return static_cast<double>(when + -1.0L);
     return When;

@@ -29,6 +29,14 @@ enum TLeadTime : std::int32_t {
     lt1Day,
 };
 
+// Minutes of lead time of a Before value; values outside 0..6 (the dialog's empty entry, -1)
+// mean none.
+constexpr int LeadTimeMinutes(std::int32_t before)
+{
+    constexpr int Minutes[] = {0, 5, 10, 15, 20, 60, 1440};
+    return before >= ltImmediately && before <= lt1Day ? Minutes[before] : 0;
+}
+
 // Recurrence values of Recurrency.
 enum TRecurrence : std::int32_t {
     rcNone = 0,

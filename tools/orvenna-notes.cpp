@@ -5,14 +5,21 @@
 //                                           (a file that does not load cleanly is copied first)
 //   orvenna-notes due NOTESFILE YYYY-MM-DD  JSON array of the reminders due on that date
 //   orvenna-notes find NOTESFILE TEXT...    one line per TEXT: index of the next hit, or -1
+//   orvenna-notes export-ics NOTESFILE [FROM [TO]]  iCalendar of the papers of those days (dates
+//                                           YYYY-MM-DD, inclusive) on stdout
+//   orvenna-notes import-ics NOTESFILE FILE.ics     the file's events and to-dos added, saved,
+//                                           and one summary line on stdout
 //   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
 //
 // Exit codes: 0 done; 1 the file was read only up to a failure or holds bytes past its counted
-// papers (dump, due, find, settings-dump) or the JSON input was refused (build, settings-build); 2 the file could not be opened or
+// papers (dump, due, find, export-ics, settings-dump; import-ics then imports nothing) or the
+// input was refused (build, settings-build, import-ics); 2 the file could not be opened or
 // written; 64 wrong arguments.
 
+#include "ical/icalendar.h"
 #include "store/errors.h"
+#include "store/filesave.h"
 #include "tools/notesjson.h"
 #include "tools/settingsjson.h"
 
@@ -31,12 +38,16 @@ using store::TDayPaperList;
 constexpr int ExitDamaged = 1;
 constexpr int ExitFile = 2;
 constexpr int ExitUsage = 64;
+// An iCalendar file larger than this is refused rather than read into memory.
+constexpr std::uintmax_t MaxCalendarBytes = 64u << 20;
 
 constexpr const char* Usage =
     "usage: orvenna-notes dump NOTESFILE\n"
     "       orvenna-notes build NOTESFILE < notes.json\n"
     "       orvenna-notes due NOTESFILE YYYY-MM-DD\n"
     "       orvenna-notes find NOTESFILE TEXT...\n"
+    "       orvenna-notes export-ics NOTESFILE [FROM [TO]] > calendar.ics\n"
+    "       orvenna-notes import-ics NOTESFILE FILE.ics\n"
     "       orvenna-notes settings-dump CFGFILE\n"
     "       orvenna-notes settings-build CFGFILE < settings.json\n";
 
@@ -130,6 +141,63 @@ int Find(const std::string& file, const std::vector<std::string>& texts)
     return status;
 }
 
+// The papers from FROM to TO (each YYYY-MM-DD, both optional) as iCalendar.
+int ExportIcs(const std::string& file, const std::vector<std::string>& range)
+{
+    ical::TExportOptions options;
+    std::optional<TDate>* bounds[] = {&options.From, &options.To};
+    for (std::size_t i = 0; i < range.size(); ++i) {
+        *bounds[i] = ParseDate(range[i]);
+        if (!*bounds[i]) {
+            std::cerr << "orvenna-notes: '" << range[i] << "' is not a valid date (YYYY-MM-DD)\n";
+            return ExitUsage;
+        }
+    }
+    if (options.From && options.To && *options.To < *options.From) {
+        std::cerr << "orvenna-notes: the range ends before it starts\n";
+        return ExitUsage;
+    }
+    TDayPaperList notes;
+    const int status = Load(notes, file);
+    std::cout << ical::ExportCalendar(notes, options);
+    return status;
+}
+
+// Adds the events and to-dos of an iCalendar file; a missing notes file starts empty. A damaged
+// notes file or an input that is not iCalendar leaves the notes file untouched.
+int ImportIcs(const std::string& file, const std::string& icsFile)
+{
+    std::error_code error;
+    if (std::filesystem::file_size(icsFile, error) > MaxCalendarBytes && !error) {
+        std::cerr << "orvenna-notes: " << icsFile
+                  << " is too large for a calendar; nothing imported\n";
+        return ExitDamaged;
+    }
+    const std::string text = store::ReadWholeFile(icsFile);
+    TDayPaperList notes;
+    if (std::filesystem::exists(file)) {
+        notes.LoadFromFile(file);
+        const std::string failure = LoadFailure(notes);
+        if (!failure.empty()) {
+            std::cerr << "orvenna-notes: " << file << " was read only up to a failure: " << failure
+                      << "; nothing imported\n";
+            return ExitDamaged;
+        }
+    }
+    ical::TImportSummary summary;
+    try {
+        summary = ical::ImportCalendar(text, notes);
+    } catch (const ical::ENotICalendar& failure) {
+        std::cerr << "orvenna-notes: " << icsFile << ": " << failure.what()
+                  << "; nothing imported\n";
+        return ExitDamaged;
+    }
+    if (summary.Added() > 0)
+        notes.SaveToFile(file);
+    std::cout << summary.Text() << '\n';
+    return 0;
+}
+
 // The settings record is read and written at the reference 96 pixels per inch.
 int SettingsDump(const std::string& file)
 {
@@ -173,6 +241,10 @@ int Run(const std::vector<std::string>& args)
         return Due(file, args[2]);
     if (command == "find" && args.size() >= 3)
         return Find(file, {args.begin() + 2, args.end()});
+    if (command == "export-ics" && args.size() <= 4)
+        return ExportIcs(file, {args.begin() + 2, args.end()});
+    if (command == "import-ics" && args.size() == 3)
+        return ImportIcs(file, args[2]);
     if (command == "settings-dump" && args.size() == 2)
         return SettingsDump(file);
     if (command == "settings-build" && args.size() == 2)

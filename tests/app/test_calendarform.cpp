@@ -396,6 +396,30 @@ private slots:
         QCOMPARE(rig.Core->TrayIcon() != nullptr, available);
     }
 
+    void hotKeyAsksForTodaysNoteWhileHeld_data()
+    {
+        QTest::addColumn<bool>("free");
+        QTest::newRow("key free") << true;
+        QTest::newRow("key taken") << false;
+    }
+    void hotKeyAsksForTodaysNoteWhileHeld()
+    {
+        QFETCH(bool, free);
+        TRig rig;
+        rig.Platform.HotKeyAllowed = free;
+        rig.Create();
+        QSignalSpy today(rig.Core.get(), &TAppCore::TodayNoteRequested);
+        QCOMPARE(rig.Core->RegisterHotKey(), free);
+        QCOMPARE(rig.Platform.RegisteredHotKey.has_value(), free);
+        if (free)
+            QVERIFY(*rig.Platform.RegisteredHotKey == rig.Platform.DefaultKey);
+        rig.Platform.PressHotKey();
+        QCOMPARE(today.count(), free ? 1 : 0);
+        rig.Form.reset();
+        rig.Core.reset();
+        QVERIFY(!rig.Platform.RegisteredHotKey);  // the key goes back with the core
+    }
+
     void coreAnnouncesWhatChanged_data()
     {
         QTest::addColumn<int>("change");

@@ -1,0 +1,480 @@
+#include "ical/icalendar.h"
+#include "ical/icalsupport.h"
+
+#include "store/textcodec.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <vector>
+
+namespace orvenna::ical {
+namespace {
+
+using store::TDate;
+using store::TDateTime;
+
+constexpr int MaxNoteDays = 366;  // an all-day item longer than a year is noted on its first year
+
+// One item of the file as it will enter the store.
+struct TItem {
+    bool IsNote = false;
+    TDate Day = 0;                   // notes: the first day
+    int Days = 1;                    // notes: the days covered
+    std::vector<std::string> Lines;  // notes: the lines to add
+    TDateTime When = 0;
+    std::string Subject;
+    std::string Category;
+    std::vector<std::string> Desc;
+    std::int32_t Before = store::ltImmediately;
+    std::int32_t Recurrency = store::rcNone;
+    bool FirstOnly = false;    // a repeat rule that could not be kept
+    bool UnknownZone = false;  // a zone nobody defines: the time was read as local
+};
+
+std::string TextOf(const char* text)
+{
+    return text == nullptr ? std::string() : store::ValidUtf8(text);
+}
+
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    if (text.empty())
+        return lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        if (end == std::string::npos)
+            return lines;
+        start = end + 1;
+    }
+}
+
+std::optional<TDateTime> LocalOfUtc(std::time_t moment)
+{
+    std::tm local{};
+    if (localtime_r(&moment, &local) == nullptr ||
+        !store::TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday))
+        return std::nullopt;
+    return store::EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                 local.tm_hour, local.tm_min, std::min(local.tm_sec, 59));
+}
+
+std::time_t UtcOfLocal(TDateTime value)
+{
+    const auto wall = WallTime(value, false);
+    if (!wall)
+        return 0;
+    std::tm local{};
+    local.tm_year = wall->year - 1900;
+    local.tm_mon = wall->month - 1;
+    local.tm_mday = wall->day;
+    local.tm_hour = wall->hour;
+    local.tm_min = wall->minute;
+    local.tm_sec = wall->second;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+}
+
+// The lead-time step that alerts nearest at or before an alarm leadSeconds ahead of the start.
+std::int32_t LeadStep(long leadSeconds)
+{
+    for (std::int32_t step = store::ltImmediately; step < store::lt1Day; ++step)
+        if (60L * store::LeadTimeMinutes(step) >= leadSeconds)
+            return step;
+    return store::lt1Day;
+}
+
+bool IsEnd(const short* values, std::size_t size, std::size_t index)
+{
+    return index >= size || values[index] == ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+// A BY list that is empty or holds just the one given value.
+template <std::size_t N> bool NoneOrOnly(const short (&values)[N], int only)
+{
+    return IsEnd(values, N, 0) || (values[0] == only && IsEnd(values, N, 1));
+}
+template <std::size_t N> bool None(const short (&values)[N]) { return IsEnd(values, N, 0); }
+
+// The recurrence a rule amounts to, given its first occurrence in its own zone; none when the
+// store cannot repeat it that way.
+std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule,
+                                            const icaltimetype& start)
+{
+    if (rule.interval > 1 || rule.count != 0 || !icaltime_is_null_time(rule.until) ||
+        !None(rule.by_second) || !None(rule.by_minute) || !None(rule.by_hour) ||
+        !None(rule.by_year_day) || !None(rule.by_week_no) || !None(rule.by_set_pos))
+        return std::nullopt;
+    // Calendar programs spell the start's own weekday, day or month out; that changes nothing.
+    const int weekday = icaltime_day_of_week(start);  // 1 = Sunday, as libical's weekdays
+    const bool sameWeekday =
+        IsEnd(rule.by_day, ICAL_BY_DAY_SIZE, 0) ||
+        (IsEnd(rule.by_day, ICAL_BY_DAY_SIZE, 1) &&
+         icalrecurrencetype_day_position(rule.by_day[0]) == 0 &&
+         static_cast<int>(icalrecurrencetype_day_day_of_week(rule.by_day[0])) == weekday);
+    const bool sameDay = NoneOrOnly(rule.by_month_day, start.day);
+    const bool sameMonth = NoneOrOnly(rule.by_month, start.month);
+    switch (rule.freq) {
+    case ICAL_DAILY_RECURRENCE:
+        if (None(rule.by_day) && None(rule.by_month_day) && None(rule.by_month))
+            return store::rcDaily;
+        break;
+    case ICAL_WEEKLY_RECURRENCE:
+        if (sameWeekday && None(rule.by_month_day) && None(rule.by_month))
+            return store::rcWeekly;
+        break;
+    case ICAL_MONTHLY_RECURRENCE:
+        if (None(rule.by_day) && sameDay && None(rule.by_month))
+            return store::rcMonthly;
+        break;
+    case ICAL_YEARLY_RECURRENCE:
+        if (None(rule.by_day) && sameDay && sameMonth)
+            return store::rcYearly;
+        break;
+    default: break;
+    }
+    return std::nullopt;
+}
+
+// libical looks a TZID that the calendar does not define up as a file below the zone folder, so
+// a name climbing out of it ("../../../dev/tty") would have it read any file, or wait on a
+// terminal. Such names are replaced by one no file has; the times read as local.
+void NeutraliseZonePaths(icalcomponent* calendar, icalcomponent* component)
+{
+    for (icalproperty* property = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY);
+         property != nullptr;
+         property = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY))
+        for (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+             tzid != nullptr;
+             tzid = icalproperty_get_next_parameter(property, ICAL_TZID_PARAMETER)) {
+            const char* name = icalparameter_get_tzid(tzid);
+            if (name != nullptr && std::string_view(name).find("..") != std::string_view::npos &&
+                icalcomponent_get_timezone(calendar, name) == nullptr)
+                icalparameter_set_tzid(tzid, "unsafe zone name");
+        }
+    for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
+         child != nullptr; child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+        NeutraliseZonePaths(calendar, child);
+}
+
+bool ContainsRun(const std::vector<std::string>& note, const std::vector<std::string>& lines)
+{
+    return std::search(note.begin(), note.end(), lines.begin(), lines.end()) != note.end();
+}
+
+class TReader final {
+public:
+    TReader(const std::string& zoneName, TImportSummary& summary)
+        : ZoneName(zoneName), Summary(summary)
+    {
+    }
+
+    void ReadCalendar(icalcomponent* calendar)
+    {
+        NeutraliseZonePaths(calendar, calendar);
+        for (icalcomponent* item = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT);
+             item != nullptr;
+             item = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+            const icalcomponent_kind kind = icalcomponent_isa(item);
+            if (kind == ICAL_VEVENT_COMPONENT || kind == ICAL_VTODO_COMPONENT)
+                ReadItem(item, kind == ICAL_VTODO_COMPONENT);
+            else if (kind != ICAL_VTIMEZONE_COMPONENT)
+                ++Summary.Unsupported;
+        }
+    }
+
+    std::vector<TItem> Items;
+
+private:
+    void ReadItem(icalcomponent* item, bool todo)
+    {
+        if (icalcomponent_get_status(item) == ICAL_STATUS_CANCELLED) {
+            ++Summary.Cancelled;
+            return;
+        }
+        if (icalcomponent_get_first_property(item, ICAL_RECURRENCEID_PROPERTY) != nullptr) {
+            ++Summary.ChangedOccurrences;
+            return;
+        }
+        icalproperty* startProperty = icalcomponent_get_first_property(
+            item, todo ? ICAL_DUE_PROPERTY : ICAL_DTSTART_PROPERTY);
+        const icaltimetype start =
+            todo ? icalcomponent_get_due(item) : icalcomponent_get_dtstart(item);
+        TItem read;
+        const auto local = LocalTime(start, startProperty, read.UnknownZone);
+        if (startProperty == nullptr || icaltime_is_null_time(start) || !local) {
+            ++Summary.Undated;
+            return;
+        }
+        const std::string summary = TextOf(icalcomponent_get_summary(item));
+        const std::vector<std::string> description =
+            LinesOf(TextOf(icalcomponent_get_description(item)));
+        const std::optional<std::int32_t> recurrence = Recurrence(item, start);
+        if (start.is_date) {
+            read.IsNote = true;
+            read.Day = *local;
+            read.Days = NoteDays(item, start, todo);
+            read.Lines = NoteLines(summary, description);
+            read.FirstOnly = recurrence.has_value();
+            if (read.Lines.empty()) {
+                ++Summary.Empty;
+                return;
+            }
+        } else {
+            read.When = *local;
+            read.Subject = summary;
+            read.Desc = description;
+            read.Category = Categories(item);
+            read.Before = LeadStep(LeadSeconds(item, read.When, todo));
+            read.FirstOnly = recurrence == std::int32_t{-1};
+            read.Recurrency = read.FirstOnly ? store::rcNone : recurrence.value_or(store::rcNone);
+        }
+        Items.push_back(std::move(read));
+    }
+
+    // The local date-time of a start or due time; none when it cannot be read.
+    std::optional<TDateTime> LocalTime(const icaltimetype& time, icalproperty* property,
+                                       bool& unknownZone) const
+    {
+        if (time.is_date)
+            return FromWallTime(time);
+        if (icaltime_is_utc(time))
+            return LocalOfUtc(icaltime_as_timet(time));
+        const char* tzid =
+            property ? icalproperty_get_parameter_as_string(property, "TZID") : nullptr;
+        if (tzid == nullptr)  // a floating time is local wherever it is read
+            return FromWallTime(time);
+        if (time.zone == nullptr) {
+            unknownZone = true;
+            return FromWallTime(time);
+        }
+        // The local zone's own wall times stay as written, even in the hour a change skips.
+        if (IsLocalZone(tzid, static_cast<const icaltimezone*>(time.zone)))
+            return FromWallTime(time);
+        return LocalOfUtc(icaltime_as_timet_with_zone(time, time.zone));
+    }
+
+    bool IsLocalZone(const std::string& tzid, const icaltimezone* zone) const
+    {
+        if (ZoneName.empty())
+            return false;
+        const char* location = icaltimezone_get_location(const_cast<icaltimezone*>(zone));
+        const std::string suffix = "/" + ZoneName;
+        return tzid == ZoneName || (location != nullptr && location == ZoneName) ||
+               (tzid.size() > suffix.size() &&
+                tzid.compare(tzid.size() - suffix.size(), suffix.size(), suffix) == 0);
+    }
+
+    // The recurrence of the item: none without a rule, -1 for a rule the store cannot keep.
+    std::optional<std::int32_t> Recurrence(icalcomponent* item, const icaltimetype& start) const
+    {
+        icalproperty* rule = icalcomponent_get_first_property(item, ICAL_RRULE_PROPERTY);
+        if (rule == nullptr)
+            return icalcomponent_get_first_property(item, ICAL_RDATE_PROPERTY) ? std::optional(-1)
+                                                                               : std::nullopt;
+        if (icalcomponent_get_next_property(item, ICAL_RRULE_PROPERTY) != nullptr ||
+            icalcomponent_get_first_property(item, ICAL_RDATE_PROPERTY) != nullptr)
+            return -1;
+        return PlainRecurrence(icalproperty_get_rrule(rule), start).value_or(-1);
+    }
+
+    // How far ahead of the start the earliest alarm rings, in seconds; 0 without alarms.
+    static long LeadSeconds(icalcomponent* item, TDateTime when, bool todo)
+    {
+        long lead = 0;
+        for (icalcomponent* alarm = icalcomponent_get_first_component(item, ICAL_VALARM_COMPONENT);
+             alarm != nullptr;
+             alarm = icalcomponent_get_next_component(item, ICAL_VALARM_COMPONENT)) {
+            icalproperty* property = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
+            if (property == nullptr)
+                continue;
+            const icaltriggertype trigger = icalproperty_get_trigger(property);
+            long ahead;
+            if (!icaltime_is_null_time(trigger.time)) {
+                ahead = static_cast<long>(
+                    UtcOfLocal(when) -
+                    icaltime_as_timet_with_zone(trigger.time, icaltimezone_get_utc_timezone()));
+            } else {
+                ahead = -icaldurationtype_as_int(trigger.duration);
+                icalparameter* related =
+                    icalproperty_get_first_parameter(property, ICAL_RELATED_PARAMETER);
+                // A to-do's time is its due time already, the end an alarm can be related to.
+                if (!todo && related != nullptr &&
+                    icalparameter_get_related(related) == ICAL_RELATED_END)
+                    ahead -= icaldurationtype_as_int(icalcomponent_get_duration(item));
+            }
+            lead = std::max(lead, ahead);
+        }
+        return lead;
+    }
+
+    static std::string Categories(icalcomponent* item)
+    {
+        std::string joined;
+        for (icalproperty* property =
+                 icalcomponent_get_first_property(item, ICAL_CATEGORIES_PROPERTY);
+             property != nullptr;
+             property = icalcomponent_get_next_property(item, ICAL_CATEGORIES_PROPERTY)) {
+            const std::string category = TextOf(icalproperty_get_categories(property));
+            if (!category.empty())
+                joined += (joined.empty() ? "" : ", ") + category;
+        }
+        return joined;
+    }
+
+    // The description lines, headed by the summary unless the description starts with it.
+    static std::vector<std::string> NoteLines(const std::string& summary,
+                                              std::vector<std::string> lines)
+    {
+        const auto first = FirstTextLine(lines);
+        if (!summary.empty() && (first == lines.end() || *first != summary))
+            lines.insert(lines.begin(), summary);
+        return lines;
+    }
+
+    // The days an all-day item covers: from its start to the day before its end.
+    static int NoteDays(icalcomponent* item, const icaltimetype& start, bool todo)
+    {
+        if (todo)
+            return 1;
+        const icaltimetype end = icalcomponent_get_dtend(item);
+        const auto first = FromWallTime(start);
+        const auto last = end.is_date ? FromWallTime(end) : std::nullopt;
+        if (!first || !last || *last <= *first)
+            return 1;
+        return static_cast<int>(std::min<double>(*last - *first, MaxNoteDays));
+    }
+
+    const std::string& ZoneName;
+    TImportSummary& Summary;
+};
+
+store::TDayPaper& PaperOf(store::TDayPaperList& notes, TDate day)
+{
+    if (store::TDayPaper* paper = notes.FindDayPaper(day))
+        return *paper;
+    store::TDayPaper& paper = notes.AddDayPaper();
+    paper.Day = day;
+    return paper;
+}
+
+bool AddNote(const TItem& item, store::TDayPaperList& notes)
+{
+    bool added = false;
+    for (int offset = 0; offset < item.Days; ++offset) {
+        const store::TDayPaper* existing = notes.FindDayPaper(item.Day + offset);
+        if (existing != nullptr && ContainsRun(existing->Note, item.Lines))
+            continue;
+        std::vector<std::string>& note = PaperOf(notes, item.Day + offset).Note;
+        note.insert(note.end(), item.Lines.begin(), item.Lines.end());
+        added = true;
+    }
+    return added;
+}
+
+bool AddReminder(const TItem& item, store::TDayPaperList& notes)
+{
+    const TDate day = store::DateOf(item.When);
+    if (const store::TDayPaper* existing = notes.FindDayPaper(day)) {
+        const auto second = [](TDateTime value) { return std::llround(value * 86400.0); };
+        for (int i = 0; i < existing->ReminderList.ReminderCount(); ++i) {
+            const store::TReminder& reminder = existing->ReminderList.GetReminder(i);
+            if (reminder.Subject == item.Subject && second(reminder.When) == second(item.When))
+                return false;
+        }
+    }
+    store::TReminder& reminder = PaperOf(notes, day).ReminderList.AddReminder();
+    reminder.When = item.When;
+    reminder.Subject = item.Subject;
+    reminder.Desc = item.Desc;
+    reminder.category = item.Category;
+    reminder.Before = item.Before;
+    reminder.Recurrency = item.Recurrency;
+    return true;
+}
+
+std::string Counted(int count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string TImportSummary::Text() const
+{
+    std::string text = "Added " + Counted(RemindersAdded, "reminder", "reminders") + " and " +
+                       Counted(NotesAdded, "note", "notes");
+    if (Skipped() > 0) {
+        std::string reasons;
+        const auto reason = [&](int count, const char* why) {
+            if (count > 0)
+                reasons += (reasons.empty() ? "" : ", ") + std::to_string(count) + " " + why;
+        };
+        reason(AlreadyThere, "already there");
+        reason(Cancelled, "cancelled");
+        reason(Undated, "without a date");
+        reason(Empty, "without any text");
+        reason(ChangedOccurrences, "changed occurrences of repeating items");
+        reason(Unsupported, "neither events nor to-dos");
+        text += "; skipped " + std::to_string(Skipped()) + ": " + reasons;
+    }
+    text += ".";
+    if (FirstOccurrenceOnly > 0)
+        text += " " + Counted(FirstOccurrenceOnly, "item repeats", "items repeat") +
+                " by a rule other than every day, week, month or year: imported as the first "
+                "occurrence only.";
+    if (RepeatingNotes > 0)
+        text += " " + Counted(RepeatingNotes, "repeating all-day item", "repeating all-day items") +
+                " noted on the first day only.";
+    if (UnknownZone > 0)
+        text += " " + Counted(UnknownZone, "time", "times") +
+                " in an unknown time zone read as local time.";
+    return text;
+}
+
+TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes,
+                              const std::string& zoneName)
+{
+    QuietLibical();
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    const std::string terminated(text);
+    TComponentPtr root(terminated.find('\0') == std::string::npos
+                           ? icalparser_parse_string(terminated.c_str())
+                           : nullptr);
+    std::vector<icalcomponent*> calendars;
+    if (root && icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT)
+        calendars.push_back(root.get());
+    else if (root && icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT)
+        for (icalcomponent* c =
+                 icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
+             c != nullptr;
+             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
+            calendars.push_back(c);
+    if (calendars.empty())
+        throw ENotICalendar("not an iCalendar file (no VCALENDAR found)");
+
+    TImportSummary summary;
+    TReader reader(zoneName, summary);
+    for (icalcomponent* calendar : calendars)
+        reader.ReadCalendar(calendar);
+    for (const TItem& item : reader.Items) {
+        if (!(item.IsNote ? AddNote(item, notes) : AddReminder(item, notes))) {
+            ++summary.AlreadyThere;
+            continue;
+        }
+        ++(item.IsNote ? summary.NotesAdded : summary.RemindersAdded);
+        summary.FirstOccurrenceOnly += !item.IsNote && item.FirstOnly;
+        summary.RepeatingNotes += item.IsNote && item.FirstOnly;
+        summary.UnknownZone += item.UnknownZone;
+    }
+    return summary;
+}
+
+}  // namespace orvenna::ical

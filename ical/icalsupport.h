@@ -1,0 +1,37 @@
+#pragma once
+// Pieces the export and the import share: owning handles of libical objects and the conversion
+// between the store's local date-time numbers and libical's time values.
+
+#include "store/datetime.h"
+
+#include <libical/ical.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvenna::ical {
+
+struct TComponentFree {
+    void operator()(icalcomponent* component) const { icalcomponent_free(component); }
+};
+using TComponentPtr = std::unique_ptr<icalcomponent, TComponentFree>;
+
+// Keeps libical from aborting on a bad value, whatever its build chose.
+void QuietLibical();
+
+// A libical zone by its name ("Europe/Berlin"); none for an empty or unknown name.
+icaltimezone* ZoneByName(const std::string& name);
+
+// The wall time of a local date-time number as a floating (zone-less) time, to the second; a
+// date only when asDate. None outside the years 1 to 9999.
+std::optional<icaltimetype> WallTime(store::TDateTime value, bool asDate);
+// The date-time number of a wall time (its zone ignored); none outside the years 1 to 9999.
+std::optional<store::TDateTime> FromWallTime(const icaltimetype& time);
+
+// The first line with more than blanks, which heads a note as its summary; none when there is
+// no such line.
+std::vector<std::string>::const_iterator FirstTextLine(const std::vector<std::string>& lines);
+
+}  // namespace orvenna::ical

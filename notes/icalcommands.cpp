@@ -1,0 +1,156 @@
+#include "notes/icalcommands.h"
+
+#include "ical/icalendar.h"
+#include "notes/browsefrm.h"
+#include "store/daypaperlist.h"
+#include "store/errors.h"
+#include "store/filesave.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace orvenna::notes {
+namespace {
+
+constexpr qint64 MaxCalendarBytes = 64 << 20;  // a larger file is refused, not read
+const QString FileFilter = QStringLiteral("iCalendar files (*.ics);;All files (*)");
+
+store::TDate DayOf(const QDate& date)
+{
+    return store::EncodeDate(date.year(), date.month(), date.day());
+}
+
+}  // namespace
+
+std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
+{
+    QDialog dialog(owner);
+    dialog.setWindowTitle(QStringLiteral("Export iCalendar"));
+    auto* wholeYear = new QRadioButton(QStringLiteral("The year %1").arg(year), &dialog);
+    auto* days = new QRadioButton(QStringLiteral("From"), &dialog);
+    auto* from = new QDateEdit(QDate(year, 1, 1), &dialog);
+    auto* to = new QDateEdit(QDate(year, 12, 31), &dialog);
+    for (QDateEdit* edit : {from, to}) {
+        edit->setCalendarPopup(true);
+        edit->setEnabled(false);
+        QObject::connect(days, &QRadioButton::toggled, edit, &QWidget::setEnabled);
+    }
+    wholeYear->setChecked(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QGridLayout(&dialog);
+    layout->addWidget(wholeYear, 0, 0, 1, 4);
+    layout->addWidget(days, 1, 0);
+    layout->addWidget(from, 1, 1);
+    layout->addWidget(new QLabel(QStringLiteral("to"), &dialog), 1, 2);
+    layout->addWidget(to, 1, 3);
+    layout->addWidget(buttons, 2, 0, 1, 4);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (wholeYear->isChecked())
+        return TDayRange{store::EncodeDate(year, 1, 1), store::EncodeDate(year, 12, 31)};
+    // A range typed backwards means the same days.
+    const auto [first, last] = std::minmax(from->date(), to->date());
+    return TDayRange{DayOf(first), DayOf(last)};
+}
+
+TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers,
+                             QString notesFile, TICalHooks hooks)
+    : QObject(&browser), Browser(browser), DayPapers(dayPapers), NotesFile(std::move(notesFile)),
+      Hooks(std::move(hooks))
+{
+    ExportICal = new QAction(QStringLiteral("Export iCalendar..."), this);
+    ImportICal = new QAction(QStringLiteral("Import iCalendar..."), this);
+    Browser.InsertFileCommand(ExportICal);
+    Browser.InsertFileCommand(ImportICal);
+    connect(ExportICal, &QAction::triggered, this, &TICalCommands::ExportICalClick);
+    connect(ImportICal, &QAction::triggered, this, &TICalCommands::ImportICalClick);
+}
+
+void TICalCommands::ExportICalClick()
+{
+    const int year = Browser.BrowseYear;
+    const auto range =
+        Hooks.AskRange ? Hooks.AskRange(&Browser, year) : AskICalRange(&Browser, year);
+    if (!range)
+        return;
+    const QString suggested = QStringLiteral("Orvenna %1.ics").arg(year);
+    const QString fileName =
+        Hooks.AskExportFile
+            ? Hooks.AskExportFile(&Browser, suggested)
+            : QFileDialog::getSaveFileName(&Browser, QStringLiteral("Export iCalendar"), suggested,
+                                           FileFilter);
+    if (fileName.isEmpty())
+        return;
+    const std::string text =
+        ical::ExportCalendar(DayPapers, {.From = range->first, .To = range->second});
+    try {
+        store::SaveFileAtomically(fileName.toStdString(), text);
+    } catch (const store::EStoreError& error) {
+        ShowError(QString::fromStdString(error.Text()));
+    }
+}
+
+void TICalCommands::ImportICalClick()
+{
+    const QString fileName =
+        Hooks.AskImportFile
+            ? Hooks.AskImportFile(&Browser)
+            : QFileDialog::getOpenFileName(&Browser, QStringLiteral("Import iCalendar"), QString(),
+                                           FileFilter);
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).size() > MaxCalendarBytes) {
+        ShowError(
+            QStringLiteral("%1 is too large for a calendar; nothing imported.").arg(fileName));
+        return;
+    }
+    ical::TImportSummary summary;
+    try {
+        summary = ical::ImportCalendar(store::ReadWholeFile(fileName.toStdString()), DayPapers);
+    } catch (const store::EStoreError& error) {
+        ShowError(QString::fromStdString(error.Text()));
+        return;
+    } catch (const ical::ENotICalendar& error) {
+        ShowError(QStringLiteral("%1: %2; nothing imported.")
+                      .arg(fileName, QString::fromUtf8(error.what())));
+        return;
+    }
+    if (summary.Added() > 0) {
+        try {
+            DayPapers.SaveToFile(NotesFile.toStdString());
+        } catch (const store::EStoreError& error) {
+            ShowError(QString::fromStdString(error.Text()));
+        }
+        Browser.NotesChanged();
+        emit DayPapersChanged();
+    }
+    const QString text = QString::fromStdString(summary.Text());
+    if (Hooks.ShowSummary)
+        Hooks.ShowSummary(text);
+    else
+        QMessageBox::information(&Browser, QStringLiteral("Orvenna"), text);
+}
+
+void TICalCommands::ShowError(const QString& text)
+{
+    if (Hooks.ShowError)
+        Hooks.ShowError(text);
+    else
+        QMessageBox::critical(&Browser, QStringLiteral("Orvenna"), text);
+}
+
+}  // namespace orvenna::notes
