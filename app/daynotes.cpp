@@ -87,6 +87,8 @@ TDayNotes::TDayNotes(TAppCore& core, TCalendarForm& calendar)
 
 TDayNotes::~TDayNotes()
 {
+    // The core keeps the popup; its link handler must not outlive this object.
+    Core.AlertForm().SetOnURLClick({});
     // Editors opened without waiting belong to the calendar and go with it.
     for (const QPointer<notes::TNoteForm>& editor : OpenEditors)
         delete editor.data();
