@@ -21,6 +21,11 @@ TDayNotes::TDayNotes(TAppCore& core, TCalendarForm& calendar)
         [this](QObject* sender, const QString& url) { AlertFormURLClick(sender, url); });
 }
 
+TDayNotes::~TDayNotes()
+{
+    Core.AlertForm().SetOnURLClick({});
+}
+
 void TDayNotes::ShowDayNote(QDate) {}
 
 void TDayNotes::ShowTodayNote() {}

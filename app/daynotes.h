@@ -24,6 +24,8 @@ public:
     // Connects to the calendar's DayOpened, the core's TodayNoteRequested and Timer1, and the
     // alert popup's link click. Both must outlive the object (it is the calendar's child).
     TDayNotes(TAppCore& core, TCalendarForm& calendar);
+    // Takes its handler back from the alert popup, which the core keeps.
+    ~TDayNotes() override;
 
     // Opens the note editor on the day's paper, found or added, and waits until it closes.
     void ShowDayNote(QDate day);

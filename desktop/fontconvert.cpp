@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenna::desktop {
@@ -59,7 +60,8 @@ int PixelSizeForCell(QFont font, int cellHeight)
     const qreal lineHeight = QFontMetricsF(font).height();
     if (lineHeight <= 0)
         return cellHeight;
-    return std::max(1, static_cast<int>(std::lround(cellHeight * cellHeight / lineHeight)));
+    const long pixels = std::lround(static_cast<qreal>(cellHeight) * cellHeight / lineHeight);
+    return static_cast<int>(std::clamp<long>(pixels, 1, store::MaxFontPixels));
 }
 
 }  // namespace
@@ -75,10 +77,11 @@ QFont ToQFont(const store::TFont& font)
     result.setItalic(store::HasStyle(font.Style, store::fsItalic));
     result.setUnderline(store::HasStyle(font.Style, store::fsUnderline));
     result.setStrikeOut(store::HasStyle(font.Style, store::fsStrikeOut));
-    if (font.Height < 0)
-        result.setPixelSize(-font.Height);
-    else if (font.Height > 0)
-        result.setPixelSize(PixelSizeForCell(result, font.Height));
+    const std::int32_t height = store::SaneFontHeight(font.Height);
+    if (height < 0)
+        result.setPixelSize(-height);
+    else if (height > 0)
+        result.setPixelSize(PixelSizeForCell(result, height));
     return result;
 }
 
@@ -88,8 +91,8 @@ void FromQFont(const QFont& source, store::TFont& target)
     if (source.pixelSize() > 0)
         target.Height = -source.pixelSize();
     else if (source.pointSizeF() > 0)
-        target.Height = -static_cast<std::int32_t>(
-            std::lround(source.pointSizeF() * target.PixelsPerInch() / 72.0));
+        target.Height = store::SaneFontHeight(
+            -std::llround(source.pointSizeF() * target.PixelsPerInch() / 72.0));
     target.Pitch = source.fixedPitch() ? store::fpFixed : store::fpDefault;
     store::TFontStyles style = 0;
     if (source.bold())

@@ -4,6 +4,7 @@
 // Fonts: a negative stored height is the character height in pixels and becomes Qt's pixel size
 // (the em size); a positive height is the cell height (character plus internal leading) and
 // becomes the pixel size whose line height fits that cell; 0 keeps the application font's size.
+// Heights beyond store::MaxFontPixels either way are taken as that many pixels.
 // The character set does not choose a face: Qt finds glyphs for every character by fallback.
 // A face that is not installed (such as the default "MS Sans Serif") falls back to the system's
 // sans-serif face, or its monospace face for a fixed pitch.

@@ -22,7 +22,8 @@ int ReadBytes(GifFileType* gif, GifByteType* out, int wanted)
     auto* source = static_cast<TByteSource*>(gif->UserData);
     const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(std::max(wanted, 0)),
                                                     source->Data.size() - source->Position);
-    std::memcpy(out, source->Data.data() + source->Position, count);
+    if (count > 0)
+        std::memcpy(out, source->Data.data() + source->Position, count);
     source->Position += count;
     return static_cast<int>(count);
 }
@@ -130,8 +131,14 @@ TRawPicture ReadGif(std::span<const std::uint8_t> data, std::int64_t maxPixels)
     TRawPicture picture;
     picture.Width = gif->SWidth;
     picture.Height = gif->SHeight;
-    if (static_cast<std::int64_t>(picture.Width) * picture.Height > maxPixels)
+    if (picture.Width <= 0 || picture.Height <= 0)
+        Fail("the picture is 0 pixels wide or high");
+    const std::int64_t pixels = static_cast<std::int64_t>(picture.Width) * picture.Height;
+    if (pixels > maxPixels)
         Fail("the picture is too large");
+    // The pixels and one line of colour indices.
+    if (pixels * 4 + picture.Width > MaxDecodeBytes)
+        throw TPictureError(TooLargeToDecode);
     // Pixels outside the first frame stay transparent, as they are before any frame is drawn.
     picture.Pixels.assign(static_cast<std::size_t>(picture.Width) * picture.Height, 0u);
     int transparent = NO_TRANSPARENT_COLOR;

@@ -23,6 +23,7 @@ struct TErrorManager {
     jpeg_error_mgr Base;  // first, so that cinfo->err can be cast back
     std::jmp_buf Jump;
     char Message[JMSG_LENGTH_MAX];
+    bool TooLarge;  // the message is TooLargeToDecode, not damage
 };
 
 [[noreturn]] void JumpWithMessage(j_common_ptr cinfo, const char* message)
@@ -35,7 +36,19 @@ struct TErrorManager {
     std::longjmp(err->Jump, 1);
 }
 
-[[noreturn]] void OnError(j_common_ptr cinfo) { JumpWithMessage(cinfo, nullptr); }
+[[noreturn]] void JumpTooLarge(j_common_ptr cinfo)
+{
+    reinterpret_cast<TErrorManager*>(cinfo->err)->TooLarge = true;
+    JumpWithMessage(cinfo, TooLargeToDecode);
+}
+
+[[noreturn]] void OnError(j_common_ptr cinfo)
+{
+    // Past the memory limit libjpeg asks for a backing store, which this build has none of.
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE)
+        JumpTooLarge(cinfo);
+    JumpWithMessage(cinfo, nullptr);
+}
 
 void OnMessage(j_common_ptr cinfo, int level)
 {
@@ -81,6 +94,15 @@ void ChooseOutput(jpeg_decompress_struct& cinfo, const TTargetSize& target, std:
     cinfo.scale_denom = 8;
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;  // BGRA bytes are 0xAARRGGBB words
+
+    // The pixels handed back (and a CMYK row) come first; libjpeg's memory manager gets the
+    // rest of the budget and fails beyond it instead of allocating.
+    jpeg_calc_output_dimensions(&cinfo);
+    const std::int64_t width = cinfo.output_width;
+    const std::int64_t ours = width * cinfo.output_height * 4 + (cmyk ? width * 4 : 0);
+    if (ours >= MaxDecodeBytes)
+        JumpTooLarge(reinterpret_cast<j_common_ptr>(&cinfo));
+    cinfo.mem->max_memory_to_use = static_cast<long>(MaxDecodeBytes - ours);
 }
 
 // Everything between setjmp and the last libjpeg call stays in this one frame with trivially
@@ -97,6 +119,8 @@ void Decode(jpeg_decompress_struct& cinfo, const std::function<void(j_decompress
     progress.progress_monitor = OnProgress;
     if (setjmp(err.Jump)) {
         jpeg_destroy_decompress(&cinfo);
+        if (err.TooLarge)
+            throw TPictureError(err.Message);
         throw TPictureError(std::string("damaged JPEG picture: ") + err.Message);
     }
     jpeg_create_decompress(&cinfo);

@@ -13,7 +13,9 @@ namespace orvenna::desktop {
 // size, the decoder scales down in the DCT domain (by eighths) to the smallest size that is
 // still at least the target in both directions; the caller scales the rest.
 // Throws TPictureError for a missing, damaged or truncated file, for more than maxPixels
-// pixels and for an endless progressive file; never ends the process.
+// pixels, for a picture whose decoding needs more than MaxDecodeBytes (libjpeg's own buffers
+// counted: a progressive file keeps its coefficients at full size even when scaled) and for an
+// endless progressive file; never ends the process.
 TRawPicture ReadJpegFile(const std::string& path, const TTargetSize& target = {},
                          std::int64_t maxPixels = DefaultMaxPixels);
 TRawPicture ReadJpeg(std::span<const std::uint8_t> data, const TTargetSize& target = {},

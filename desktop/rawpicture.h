@@ -36,4 +36,10 @@ using TTargetSize = std::function<TPixelSize(TPixelSize natural)>;
 // Pictures above this many pixels are refused before anything is allocated for them.
 inline constexpr std::int64_t DefaultMaxPixels = 16384LL * 16384LL;
 
+// Pictures whose decoding would need more memory than this, the decoder's own buffers and the
+// pixels handed back together, are refused with TooLargeToDecode before it is allocated.
+inline constexpr std::int64_t MaxDecodeBytes = 512LL * 1024 * 1024;
+inline constexpr const char* TooLargeToDecode =
+    "the picture is too large: decoding it would need more than 512 MiB of memory";
+
 }  // namespace orvenna::desktop

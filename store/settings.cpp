@@ -6,6 +6,7 @@
 #include "store/filesave.h"
 #include "store/stream.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -30,11 +31,21 @@ constexpr TPropInfo SizeProp()
     return p;
 }
 
+// The face name; an empty one reads as the default face, the name a save and load would give.
+constexpr TPropInfo FontNameProp()
+{
+    TPropInfo p = Text<&TFont::Name>("Name");
+    p.SetText = [](TPersistent& o, std::string&& v) {
+        static_cast<TFont&>(o).Name = v.empty() ? std::string(DefaultFontName) : std::move(v);
+    };
+    return p;
+}
+
 constexpr TPropInfo FontProps[] = {
     Integer<&TFont::Charset>("Charset", &CharsetIdents),
     Integer<&TFont::Color>("Color", &ColorIdents),
     Integer<&TFont::Height>("Height"),
-    Text<&TFont::Name>("Name"),
+    FontNameProp(),
     WithDefault(Enumeration<&TFont::Pitch>("Pitch", PitchNames), fpDefault),
     SizeProp(),
     Set<&TFont::Style>("Style", StyleNames),
@@ -58,17 +69,37 @@ const TClassInfo CalSettingInfo{"TCalSetting", &ComponentClassInfo, SettingProps
 
 }  // namespace
 
+namespace {
+
+// value x numerator / denominator rounded to the nearest integer, halves away from zero, in 64
+// bits: exact for any 32-bit value, numerator and non-zero denominator.
+long long MulDiv64(long long value, long long numerator, long long denominator)
+{
+    const long long product = value * numerator;
+    const long long magnitude = (std::llabs(product) + std::llabs(denominator) / 2) /
+                                std::llabs(denominator);
+    return (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+}
+
+}  // namespace
+
 int MulDiv(int value, int numerator, int denominator)
 {
     if (denominator == 0)
         return -1;
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long magnitude = (std::llabs(product) + std::llabs(denominator) / 2) /
-                                std::llabs(denominator);
-    const long long result = (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+    const long long result = MulDiv64(value, numerator, denominator);
     if (result < std::numeric_limits<int>::min() || result > std::numeric_limits<int>::max())
         return -1;
     return static_cast<int>(result);
+}
+
+std::int32_t SaneFontHeight(std::int64_t height)
+{
+    if (height == 0)
+        return 0;
+    const std::int64_t magnitude = std::clamp<std::int64_t>(height < 0 ? -height : height, 1,
+                                                            MaxFontPixels);
+    return static_cast<std::int32_t>(height < 0 ? -magnitude : magnitude);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -94,12 +125,14 @@ void TFont::CopyFrom(const TPersistent& source)
 
 int TFont::Size() const
 {
-    return -MulDiv(Height, 72, Ppi);
+    const long long size = -MulDiv64(Height, 72, Ppi);
+    return static_cast<int>(std::clamp<long long>(size, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
 }
 
 void TFont::SetSize(int size)
 {
-    Height = -MulDiv(size, Ppi, 72);
+    Height = SaneFontHeight(-MulDiv64(size, Ppi, 72));
 }
 
 bool TFont::operator==(const TFont& other) const

@@ -46,6 +46,17 @@ constexpr bool HasStyle(TFontStyles styles, TFontStyle style)
 // an int, as the system call of that name answers. The program's one rounded scaling rule.
 int MulDiv(int value, int numerator, int denominator);
 
+// The face name of a new font. A file cannot hold an empty face name (an empty text is not
+// written), so an empty one read from a file is taken as this name.
+inline constexpr const char* DefaultFontName = "MS Sans Serif";
+
+// The largest font height, in pixels either sign, that a font is drawn with or set to.
+inline constexpr int MaxFontPixels = 500;
+
+// A font height brought into 1..MaxFontPixels pixels, keeping its sign; 0 (the face's default
+// size) stays 0. Any value a file holds gives a readable font this way.
+std::int32_t SaneFontHeight(std::int64_t height);
+
 // The class library's default font height for a screen: -(8 x ppi / 72) rounded, -11 at 96.
 constexpr std::int32_t DefaultFontHeight(int pixelsPerInch)
 {
@@ -70,7 +81,7 @@ public:
 
     // Point size: -Height x 72 / ppi rounded (so a positive cell height gives a negative size).
     int Size() const;
-    // Sets Height to -(size x ppi / 72) rounded.
+    // Sets Height to -(size x ppi / 72) rounded, brought into the sane range (SaneFontHeight).
     void SetSize(int size);
     int PixelsPerInch() const { return Ppi; }
 
@@ -79,7 +90,7 @@ public:
     std::uint8_t Charset = DEFAULT_CHARSET;  // written by name when CharsetIdents has one
     TColor Color = clWindowText;
     std::int32_t Height = DefaultFontHeight(DefaultPixelsPerInch);
-    std::string Name = "MS Sans Serif";
+    std::string Name = DefaultFontName;
     TFontPitch Pitch = fpDefault;
     TFontStyles Style = 0;
 

@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <QtTest>
 
+#include <limits>
+
 using namespace orvenna;
 using store::StyleBit;
 using store::TFont;
@@ -74,6 +76,34 @@ private slots:
         const QFont qfont = desktop::ToQFont(font);
         QVERIFY(qfont.pixelSize() > 0 && qfont.pixelSize() < 20);
         QVERIFY(std::abs(QFontMetricsF(qfont).height() - 20) <= 1.5);
+    }
+
+    void hostileHeightsGiveReadableFonts()
+    {
+        TFont font;
+        font.Name = "DejaVu Sans";
+        const auto pixels = [&](std::int32_t height) {
+            font.Height = height;
+            return desktop::ToQFont(font).pixelSize();
+        };
+        const int largestCell = pixels(500);
+        QVERIFY(largestCell > 1 && largestCell <= 500);
+        const struct {
+            std::int32_t Height;
+            int Pixels;
+        } cases[] = {
+            {std::numeric_limits<std::int32_t>::min(), 500}, {-65536, 500}, {-501, 500},
+            {-500, 500}, {-1, 1}, {501, largestCell}, {65536, largestCell},
+            {100000, largestCell}, {std::numeric_limits<std::int32_t>::max(), largestCell},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(pixels(c.Height), c.Pixels);
+        QVERIFY(pixels(1) >= 1);
+
+        QFont huge("DejaVu Sans");
+        huge.setPointSizeF(1e9);
+        desktop::FromQFont(huge, font);
+        QCOMPARE(font.Height, -500);
     }
 
     void pointSizesConvertAtThePixelsPerInch()

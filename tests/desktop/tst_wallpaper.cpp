@@ -208,6 +208,8 @@ private Q_SLOTS:
         QTest::newRow("centred") << TWallpaperPlacement::Centred;
         QTest::newRow("fill") << TWallpaperPlacement::Fill;
     }
+    // A GIF whose screen has no pixels is refused with its reason, like any picture that cannot
+    // be shown, and the desktop keeps its colour in every placement.
     void pictureWithoutPixelsIsAColourFill()
     {
         QFETCH(TWallpaperPlacement, placement);
@@ -215,8 +217,14 @@ private Q_SLOTS:
         QVERIFY(tests::SaveGif(path, 0, 0, {Qt::white}, {{0, 0, 1, 1, {0}}}));
         ShowWallpaper(Fake, path, placement);
         TWallPaper wallpaper(Fake);
-        wallpaper.LoadWallpaper();
-        QCOMPARE(wallpaper.DeskBitmap().pixel(512, 384), DeskColour.rgb());
+        try {
+            wallpaper.LoadWallpaper();
+            QFAIL("a picture without pixels was accepted");
+        } catch (const desktop::TPictureError& error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains("0 pixels wide or high"), error.what());
+        }
+        QVERIFY(wallpaper.DeskBitmap().isNull() ||
+                wallpaper.DeskBitmap().pixel(512, 384) == DeskColour.rgb());
     }
 
     void copyDeskRectTakesThePixelsFromTheSourceCorner()

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace orvenna::store {
 namespace {
 
@@ -182,6 +184,50 @@ TEST(NotesFile, SearchWalksOnAndStartsOverForANewText)
     };
     for (const auto& [text, index] : steps)
         EXPECT_EQ(find(text), index) << text;
+
+    // Loading and saving keep the search state: the same text goes on after the last hit.
+    EXPECT_EQ(find("milk"), 0);
+    store.LoadFromBytes(store.SaveToBytes());
+    EXPECT_EQ(find("milk"), 2);
+    TTempFolder folder;
+    store.SaveToFile(folder.File("2004.cal"));
+    EXPECT_EQ(find("milk"), -1);
+}
+
+TEST(NotesFile, GetDayPaperChecksTheIndex)
+{
+    TDayPaperList store = FixedStore();
+    AddPaper(store, 1);
+    AddPaper(store, 2);
+    EXPECT_EQ(store.GetDayPaper(1).Day, 2.0);
+    for (const int index : {-1, 2, 1000, std::numeric_limits<int>::min()}) {
+        try {
+            store.GetDayPaper(index);
+            ADD_FAILURE() << index;
+        } catch (const EListError& error) {
+            EXPECT_EQ(error.Text(), "List index out of bounds (" + std::to_string(index) + ")");
+        }
+    }
+}
+
+TEST(NotesFile, CompareDayPapersTakesWholeDaysAndPutsNotANumberLast)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double A;
+        double B;
+        int Result;
+    } cases[] = {
+        {5.25, 5.75, 0}, {5.9, 6.1, -1},  {6.1, 5.9, 1},   {-0.5, 0.5, 0}, {-1.5, -1.2, 0},
+        {-1.5, -0.5, -1}, {NaN, 1, 1},    {1, NaN, -1},    {NaN, NaN, 0},  {NaN, -1e300, 1},
+    };
+    for (const auto& c : cases) {
+        TDayPaper a;
+        TDayPaper b;
+        a.Day = c.A;
+        b.Day = c.B;
+        EXPECT_EQ(TDayPaperList::CompareDayPapers(a, b), c.Result) << c.A << " " << c.B;
+    }
 }
 
 struct TDueCase {
@@ -257,6 +303,23 @@ TEST(TodayList, CopiesDueRemindersInStoreOrder)
     EXPECT_EQ(due.GetReminder(1).Subject, "daily");
     due.GetReminder(0).State = 1;
     EXPECT_EQ(first.State, 0);
+
+    // State plays no part: an alerted reminder is copied again by the next rebuild.
+    first.State = 1;
+    EXPECT_EQ(store.BuildTodayList().ReminderCount(), 2);
+}
+
+TEST(TodayList, SaveRebuildsIt)
+{
+    const TDate today = EncodeDate(2007, 3, 15);
+    TDayPaperList store = FixedStore(today);
+    store.BuildTodayList();
+    AddReminder(AddPaper(store, today), today + 0.5).Subject = "added";
+    EXPECT_EQ(store.TodayList().ReminderCount(), 0);
+    TTempFolder folder;
+    store.SaveToFile(folder.File("2004.cal"));
+    ASSERT_EQ(store.TodayList().ReminderCount(), 1);
+    EXPECT_EQ(store.TodayList().GetReminder(0).Subject, "added");
 }
 
 TEST(NotesFile, OpenAndCreateFailuresNameTheFile)

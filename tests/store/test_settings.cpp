@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <filesystem>
 
 namespace orvenna::store {
@@ -199,9 +201,11 @@ TEST(Settings, CopyFromCopiesEveryPropertyFromASettingOnly)
 {
     TCalSetting source;
     ChangeEverything(source);
+    source.Top = 37;  // 0 is also the creation value: a dropped Top would go unseen
     TCalSetting target;
     target.CopyFrom(source);
     EXPECT_TRUE(target == source);
+    EXPECT_EQ(target.Top, 37);
 
     TDayPaper paper;
     try {
@@ -238,6 +242,66 @@ TEST(Settings, FontHeightFollowsThePixelsPerInch)
     TCalSetting setting;
     setting.LoadFromBytes(ObjectBytes("TCalSetting", Short("TitleFont.Size") + Hex("02 0C")));
     EXPECT_EQ(setting.TitleFont.Height, -16);
+}
+
+TEST(Settings, HostileSizesAndHeightsStayInRange)
+{
+    constexpr int Min = std::numeric_limits<int>::min();
+    constexpr int Max = std::numeric_limits<int>::max();
+    const struct {
+        int Ppi;
+        int Size;
+        int Height;  // after SetSize
+    } cases[] = {
+        {96, 1610612736, -500}, {96, -1610612736, 500}, {96, Max, -500}, {96, Min, 500},
+        {96, 375, -500},        {96, 376, -500},        {96, 374, -499}, {96, 0, 0},
+        {1, 1, 0},              {1, -1, 0},             {1000, 1, -14},
+    };
+    for (const auto& c : cases) {
+        TFont font(c.Ppi);
+        font.SetSize(c.Size);
+        EXPECT_EQ(font.Height, c.Height) << c.Ppi << " " << c.Size;
+    }
+
+    // The size of any stored height is computed without overflow.
+    const struct {
+        int Ppi;
+        int Height;
+        int Size;
+    } heights[] = {{96, Min, 1610612736}, {96, Max, -1610612735}, {1, Min, Max}, {1, Max, Min}};
+    for (const auto& c : heights) {
+        TFont font(c.Ppi);
+        font.Height = c.Height;
+        EXPECT_EQ(font.Size(), c.Size) << c.Ppi << " " << c.Height;
+    }
+
+    // A stored Size sets a sane height.
+    TCalSetting setting;
+    setting.LoadFromBytes(ObjectBytes("TCalSetting", Short("TitleFont.Size") + Hex("04 00 00 00 A0")));
+    EXPECT_EQ(setting.TitleFont.Height, 500);
+}
+
+TEST(Settings, WhatALoadReadsSavesAndLoadsTheSame)
+{
+    // Inputs the settings fuzzer's round trip (load, save, load again) once stopped at.
+    const std::string inputs[] = {
+        // An empty face name, which a save cannot write: read as the default face.
+        ObjectBytes("TCalSetting", Short("TitleFont.Name") + Hex("06 00") + Short("Top") + Hex("02 03")),
+        ObjectBytes("TCalSetting", Short("SubFont.Name") + Hex("14 00 00 00 00")),
+        // A face name that is not UTF-8.
+        ObjectBytes("TCalSetting", Short("SubFont.Name") + Hex("14 03 00 00 00 41 FF 42")),
+    };
+    for (const std::string& input : inputs) {
+        TCalSetting first;
+        first.TitleFont.Name = "DejaVu Sans";
+        first.SubFont.Name = "DejaVu Sans";
+        first.LoadFromBytes(input);
+        EXPECT_NE(first.TitleFont.Name, "");
+        EXPECT_NE(first.SubFont.Name, "");
+        TCalSetting second;
+        second.LoadFromBytes(first.SaveToBytes());
+        EXPECT_TRUE(second == first) << first.TitleFont.Name << " / " << first.SubFont.Name;
+    }
 }
 
 TEST(Settings, NamedColoursAreTheStreamsNames)

@@ -208,6 +208,16 @@ TEST(StreamReader, ComponentNameIsReadAndDropped)
               "Error reading TDayPaper.Name: Invalid property value");
 }
 
+TEST(StreamReader, LinesReplaceTheListsLines)
+{
+    TDayPaper paper;
+    paper.Note = {"old", "lines"};
+    ASSERT_EQ(ReadMessage(PaperBytes(Short("Note.Strings") + Hex("01 06 03") + "new" + Hex("00")),
+                          paper),
+              "");
+    EXPECT_EQ(paper.Note, std::vector<std::string>{"new"});
+}
+
 TEST(StreamReader, PropertyNamesIgnoreLetterCase)
 {
     TDayPaper paper;
