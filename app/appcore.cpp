@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <exception>
 
 namespace orvenna::app {
 
@@ -215,8 +216,16 @@ bool TAppCore::SaveSettings()
 
 void TAppCore::ApplySettings()
 {
-    FPlatform.SetAutoRun(FSettings->IsDeskChild);
+    QString failure;
+    try {
+        FPlatform.SetAutoRun(FSettings->IsDeskChild);
+    } catch (const std::exception& error) {
+        failure = QString::fromStdString(error.what());
+    }
+    // The other settings do not depend on the start-up entry: they apply in any case.
     emit SettingsChanged();
+    if (!failure.isEmpty())
+        ReportError(failure);
 }
 
 void TAppCore::ReportError(const QString& text)
