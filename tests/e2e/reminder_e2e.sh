@@ -70,6 +70,7 @@ pactl subscribe >"$work/pulse-events.log" 2>&1 &
 listener_pid=$!
 
 # ---- the calendar --------------------------------------------------------------------------
+printf '1\r\n' >"$folder/firstrun.dat"   # not a first run: no notice
 "$folder/orvenna" >"$work/orvenna.log" 2>&1 &
 program_pid=$!
 calendar_window() {
