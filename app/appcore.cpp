@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <exception>
 
 namespace orvenna::app {
 
@@ -216,8 +217,16 @@ bool TAppCore::SaveSettings()
 
 void TAppCore::ApplySettings()
 {
-    FPlatform.SetAutoRun(FSettings->IsDeskChild);
+    QString failure;
+    try {
+        FPlatform.SetAutoRun(FSettings->IsDeskChild);
+    } catch (const std::exception& error) {
+        failure = QString::fromStdString(error.what());
+    }
+    // The other settings do not depend on the start-up entry: they apply in any case.
     emit SettingsChanged();
+    if (!failure.isEmpty())
+        ReportError(failure);
 }
 
 void TAppCore::ReportError(const QString& text)

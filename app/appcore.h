@@ -94,7 +94,8 @@ public:
     bool SaveSettings();
     // The settings record was changed and confirmed (the settings dialog saved it): applies
     // what belongs to the system (the start-up entry) and announces SettingsChanged, on
-    // which every window re-applies its part.
+    // which every window re-applies its part. A start-up entry that cannot be written is
+    // reported (ErrorReported) after the rest was applied.
     void ApplySettings();
     // Logs the text and announces ErrorReported; main() shows it in an error box.
     void ReportError(const QString& text);
@@ -102,7 +103,8 @@ public:
 signals:
     // The store's papers changed (and were saved); note marks must be redrawn.
     void NotesChanged();
-    // The settings record changed; windows re-apply fonts, pictures, shape and presence.
+    // The settings record changed; windows re-apply fonts, pictures and shape. The task-bar
+    // presence follows the record at the next start.
     void SettingsChanged();
     // An error the user must see, in the system's own words.
     void ErrorReported(const QString& text);

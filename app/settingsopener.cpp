@@ -1,24 +1,29 @@
-// The "&Setting..." command: will hold the opening of the settings dialog. Until the dialog
-// exists the command stays disabled.
+// The "&Setting..." command: a new settings dialog on the live settings record for every use,
+// shown modally; a confirmed dialog has saved "Setting.cfg" and the core applies the record.
 #include "app/settingsopener.h"
 
 #include "app/appcore.h"
 #include "app/calendarform.h"
+#include "desktop/settingfrm.h"
 
 namespace orvenna::app {
-
-namespace {
-constexpr bool SettingDialogReady = false;  // true once Setting1Click opens the dialog
-}
 
 TSettingsOpener::TSettingsOpener(TAppCore& core, TCalendarForm& calendar)
     : QObject(&calendar), Core(core), Calendar(calendar)
 {
-    Calendar.SetSettingEnabled(SettingDialogReady);
+    Calendar.SetSettingEnabled(true);
     connect(&Calendar, &TCalendarForm::SettingRequested, this, &TSettingsOpener::Setting1Click);
 }
 
-void TSettingsOpener::Setting1Click() {}
+void TSettingsOpener::Setting1Click()
+{
+    desktop::TSettingFormHooks hooks;
+    hooks.OpenFile = OpenFile;
+    hooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
+    desktop::TSettingForm form(Core.Platform(), Core.ProgramFolder(), std::move(hooks), &Calendar);
+    form.CalSetting = &Core.Settings();
+    SettingDialogClosed(form.exec() == desktop::mrOk);
+}
 
 void TSettingsOpener::SettingDialogClosed(bool confirmed)
 {

@@ -3,6 +3,8 @@
 // live settings record, modally; when the user confirms, the core applies the settings and
 // every window follows its SettingsChanged.
 
+#include "desktop/settingfrm.h"
+
 #include <QObject>
 
 namespace orvenna::app {
@@ -22,6 +24,9 @@ public:
     // The dialog closed: confirmed (OK, the dialog has saved "Setting.cfg") applies the
     // settings; anything else changes nothing.
     void SettingDialogClosed(bool confirmed);
+
+    // Runs the dialog's file dialogs; empty: the program's own file dialog. Tests answer here.
+    desktop::TFileDialogRunner OpenFile;
 
 private:
     TAppCore& Core;

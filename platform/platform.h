@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -111,6 +112,12 @@ public:
     // DesktopFactsChanged() tells when they may have changed; the adapter starts watching
     // the desktop when the first listener connects to it.
     virtual TDesktopFacts DesktopFacts() const = 0;
+
+    // ---- desktop theme ------------------------------------------------------------------
+    // The theme indexes of the system colours this desktop's theme has a colour for, in the
+    // order a colour list offers them. An index is the low byte of a stored system colour
+    // (0xFF000000 + index, 0..30). Empty: the desktop names no colours.
+    virtual std::vector<int> SystemColorIndexes() const = 0;
 
     // ---- windows ------------------------------------------------------------------------
     // Makes a frameless top-level window live on the desktop: below every ordinary window,

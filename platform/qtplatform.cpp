@@ -176,4 +176,13 @@ void TQtPlatform::WatchScreen(QScreen* screen)
     connect(screen, &QScreen::availableGeometryChanged, this, &TPlatform::ScreensChanged);
 }
 
+std::vector<int> TQtPlatform::SystemColorIndexes() const
+{
+    std::vector<int> indexes;
+    for (int index = 0; index <= 30; ++index)
+        if (index != 25)  // has no name
+            indexes.push_back(index);
+    return indexes;
+}
+
 }  // namespace orvenna::platform

@@ -1,7 +1,7 @@
 #pragma once
 // The services every system gives through Qt alone: the program's files, the clipboard, web
-// addresses, the screens and the tray. Each adapter derives from TQtPlatform and adds (or
-// replaces) what only its system can do.
+// addresses, the screens, the tray and the theme's colours. Each adapter derives from
+// TQtPlatform and adds (or replaces) what only its system can do.
 
 #include "platform/platform.h"
 
@@ -31,6 +31,8 @@ public:
     QRect WorkArea() const override;
     std::optional<QRect> TaskBarRect() const override;
     QList<TScreen> Screens() const override;
+    // The theme reaches Qt as its palette, which has a role for every named theme index.
+    std::vector<int> SystemColorIndexes() const override;
 
 protected:
     // Watching the screens starts with the first listener of ScreensChanged(): the platform

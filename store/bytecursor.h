@@ -2,6 +2,10 @@
 // One reader and one writer of little-endian bytes. Every read checks the bytes left first, so
 // a length or count from a file can never point past the data: running short raises
 // EReadError "Stream read error" before anything is allocated.
+//
+// A reader can also stand on one block of a longer input: running short of such a block raises
+// TNeedMoreBytes instead, and the caller reads on and repeats the read from where it started
+// with more bytes. Only the last block of the input runs short with the error.
 
 #include "store/errors.h"
 
@@ -13,11 +17,16 @@
 
 namespace orvenna::store {
 
+// A read went past a block that is not the end of its input. Not a failure of the data, so no
+// EStoreError: nothing may catch it on the way but the code that reads more.
+struct TNeedMoreBytes {};
+
 class TByteReader final {
 public:
-    explicit TByteReader(std::string_view data)
+    // moreFollows: the data is one block of a longer input.
+    explicit TByteReader(std::string_view data, bool moreFollows = false)
         : Begin(reinterpret_cast<const std::uint8_t*>(data.data())), Pos(Begin),
-          End(Begin + data.size())
+          End(Begin + data.size()), MoreFollows(moreFollows)
     {
     }
 
@@ -28,8 +37,8 @@ public:
     // Fails unless at least count bytes are left.
     void Need(std::size_t count) const
     {
-        if (count > Remaining())
-            throw EReadError(StreamReadError);
+        if (count > Remaining()) [[unlikely]]
+            RunShort();
     }
 
     std::uint8_t Peek() const
@@ -59,10 +68,18 @@ public:
         return bytes;
     }
 
-    // Up to count bytes ahead, without consuming them.
+    // Up to count bytes ahead, without consuming them; fewer only at the end of the input.
     std::string_view PeekBytes(std::size_t count) const
     {
+        if (MoreFollows && count > Remaining())
+            throw TNeedMoreBytes{};
         return {reinterpret_cast<const char*>(Pos), std::min(count, Remaining())};
+    }
+
+    // All the bytes at hand, without consuming them; in a block, the rest of the block.
+    std::string_view PeekAvailable() const
+    {
+        return {reinterpret_cast<const char*>(Pos), Remaining()};
     }
 
     void Skip(std::size_t count)
@@ -75,6 +92,13 @@ public:
     std::string_view ReadShortString() { return ReadBytes(ReadU8()); }
 
 private:
+    [[noreturn, gnu::cold, gnu::noinline]] void RunShort() const
+    {
+        if (MoreFollows)
+            throw TNeedMoreBytes{};
+        throw EReadError(StreamReadError);
+    }
+
     template <typename T>
     T ReadLE()
     {
@@ -89,30 +113,25 @@ private:
     const std::uint8_t* Begin;
     const std::uint8_t* Pos;
     const std::uint8_t* End;
+    bool MoreFollows;
 };
 
-// Appends to a byte string held by the caller.
-class TByteWriter final {
+// The encodings of a writer of little-endian bytes; TTarget supplies Append(data, count).
+template <class TTarget>
+class TLittleEndianWriter {
 public:
-    explicit TByteWriter(std::string& target) : Bytes(target) {}
-
-    std::size_t Position() const { return Bytes.size(); }
-
-    void WriteU8(std::uint8_t value) { Bytes.push_back(static_cast<char>(value)); }
+    void WriteU8(std::uint8_t value)
+    {
+        const char c = static_cast<char>(value);
+        Target().Append(&c, 1);
+    }
     void WriteI16(std::int16_t value) { WriteLE(static_cast<std::uint16_t>(value)); }
     void WriteI32(std::int32_t value) { WriteLE(static_cast<std::uint32_t>(value)); }
     void WriteU32(std::uint32_t value) { WriteLE(value); }
-    void WriteBytes(std::string_view bytes) { Bytes.append(bytes); }
+    void WriteBytes(std::string_view bytes) { Target().Append(bytes.data(), bytes.size()); }
     void WriteBytes(const void* data, std::size_t count)
     {
-        Bytes.append(static_cast<const char*>(data), count);
-    }
-
-    // Overwrites four bytes written earlier.
-    void PatchU32(std::size_t position, std::uint32_t value)
-    {
-        for (std::size_t i = 0; i < 4; ++i)
-            Bytes[position + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        Target().Append(static_cast<const char*>(data), count);
     }
 
     // A short string of the concatenated parts, cut to its first 255 bytes.
@@ -123,21 +142,44 @@ public:
         WriteU8(static_cast<std::uint8_t>(total));
         for (std::string_view part : {a, b, c}) {
             const std::size_t take = std::min(left, part.size());
-            Bytes.append(part.data(), take);
+            Target().Append(part.data(), take);
             left -= take;
         }
     }
 
+protected:
+    static void EncodeU32(char* raw, std::uint32_t value)
+    {
+        for (std::size_t i = 0; i < 4; ++i)
+            raw[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+
 private:
+    TTarget& Target() { return static_cast<TTarget&>(*this); }
+
     template <typename T>
     void WriteLE(T value)
     {
         char raw[sizeof(T)];
         for (std::size_t i = 0; i < sizeof(T); ++i)
             raw[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-        Bytes.append(raw, sizeof(T));
+        Target().Append(raw, sizeof(T));
     }
+};
 
+// Appends to a byte string held by the caller.
+class TByteWriter final : public TLittleEndianWriter<TByteWriter> {
+public:
+    explicit TByteWriter(std::string& target) : Bytes(target) {}
+
+    std::size_t Position() const { return Bytes.size(); }
+
+    // Overwrites four bytes written earlier.
+    void PatchU32(std::size_t position, std::uint32_t value) { EncodeU32(&Bytes[position], value); }
+
+    void Append(const char* data, std::size_t count) { Bytes.append(data, count); }
+
+private:
     std::string& Bytes;
 };
 

@@ -1,11 +1,13 @@
 #include "store/daypaperlist.h"
 
+#include "store/blockfile.h"
 #include "store/bytecursor.h"
 #include "store/errors.h"
 #include "store/filesave.h"
 #include "store/stream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -15,8 +17,22 @@ namespace {
 
 constexpr std::string_view ResourceName = "TDayPaper";
 
+// The fewest bytes a paper takes in a file: a header with an empty name, "TPF0", two empty
+// names and two end bytes. A count from a file reserves no more papers than its bytes can hold.
+constexpr std::size_t SmallestPaper = 10 + 4 + 2 + 2;
+
+// SaveToFile hands the file this many bytes at a time, or a paper more.
+constexpr std::size_t WriteBlockSize = 256 * 1024;
+
 bool IsDue(const TReminder& reminder, TDate today, const std::optional<TDateParts>& todayParts)
 {
+    const bool recurring = reminder.Recurrency >= rcDaily && reminder.Recurrency <= rcYearly;
+    // The due moment lies at most a day before When, and only a moment of today's own date is
+    // due without a recurrence: a When more than three days away needs no closer look.
+    if (!recurring && std::fabs(reminder.When - today) > 3)
+        return false;
+    if (reminder.Recurrency == rcDaily)
+        return true;
     const TDateTime due = reminder.ReminderTime();
     if (std::trunc(due) == today)
         return true;
@@ -75,6 +91,80 @@ std::string LocalTimeStamp()
 }
 
 }  // namespace
+
+// The bytes of a notes file: all of them, or one block of a file at a time.
+class TNotesInput final {
+public:
+    explicit TNotesInput(std::string_view bytes) : Total(bytes.size()), Window(bytes) {}
+    TNotesInput(TBlockFile& file, std::size_t blockSize)
+        : File(&file), BlockSize(std::max<std::size_t>(blockSize, 1)), Total(file.Size()),
+          Final(false)
+    {
+    }
+
+    // Runs step on a reader standing at the current position and moves past what it read.
+    // When the step runs short of a block that is not the end of the file, more of the file is
+    // read and the step runs again from the same position; the data it sees are the same, so
+    // only its last run counts.
+    template <class TStep>
+    void Read(TStep&& step)
+    {
+        for (;;) {
+            TByteReader in(Window.substr(Pos), !Final);
+            try {
+                step(in);
+                Pos += in.Position();
+                return;
+            } catch (const TNeedMoreBytes&) {
+                ReadMore();
+            }
+        }
+    }
+
+    bool AtEnd()
+    {
+        while (Pos == Window.size() && !Final)
+            ReadMore();
+        return Pos == Window.size();
+    }
+
+    std::size_t Size() const { return Total; }
+    // Bytes read so far by the steps that succeeded.
+    std::size_t Consumed() const { return Dropped + Pos; }
+
+private:
+    // Keeps the bytes from the position on and fills the rest of a block at least twice their
+    // size, so that an object longer than a block is read whole in the end.
+    void ReadMore()
+    {
+        const std::size_t kept = Window.size() - Pos;
+        const std::size_t size = std::max(BlockSize, 2 * kept);
+        if (Buffer.size() < size) {
+            // The window may lie in the old buffer: copy out of it before letting it go.
+            std::string bigger(size, '\0');
+            if (kept > 0)
+                std::memcpy(bigger.data(), Window.data() + Pos, kept);
+            Buffer.swap(bigger);
+        } else if (kept > 0) {
+            std::memmove(Buffer.data(), Window.data() + Pos, kept);
+        }
+        const std::size_t want = size - kept;
+        const std::size_t got = File->Read(Buffer.data() + kept, want);
+        Final = got < want;
+        Window = std::string_view(Buffer.data(), kept + got);
+        Dropped += Pos;
+        Pos = 0;
+    }
+
+    TBlockFile* File = nullptr;
+    std::size_t BlockSize = 0;
+    std::size_t Total;
+    std::string Buffer;
+    std::string_view Window;
+    std::size_t Pos = 0;
+    std::size_t Dropped = 0;  // bytes of the file before the window
+    bool Final = true;
+};
 
 TDayPaperList::TDayPaperList(TTodaySource today)
     : TodayHolder(std::make_unique<TDayPaper>()), Today(std::move(today))
@@ -157,33 +247,58 @@ int TDayPaperList::CompareDayPapers(const TDayPaper& a, const TDayPaper& b)
     return dayA < dayB ? -1 : 1;
 }
 
+template <class TFlush>
+void TDayPaperList::WritePapers(std::string& bytes, TFlush&& flush) const
+{
+    TByteWriter out(bytes);
+    out.WriteI32(static_cast<std::int32_t>(Papers.size()));
+    for (const auto& paper : Papers) {
+        WriteStreamObject(out, ResourceName, *paper);
+        flush(bytes);
+    }
+}
+
 std::string TDayPaperList::SaveToBytes() const
 {
     std::string bytes;
-    TByteWriter out(bytes);
-    out.WriteI32(static_cast<std::int32_t>(Papers.size()));
-    for (const auto& paper : Papers)
-        WriteStreamObject(out, ResourceName, *paper);
+    WritePapers(bytes, [](std::string&) {});
     return bytes;
 }
 
 std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
 {
+    TNotesInput input(bytes);
+    LoadPapers(input);
+    return LastLoadError;
+}
+
+void TDayPaperList::LoadPapers(TNotesInput& input)
+{
     Papers.clear();
     LastLoadError.clear();
-    TByteReader in(bytes);
     try {
-        if (in.AtEnd())
-            return {};
-        const std::int32_t count = in.ReadI32();
+        if (input.AtEnd())
+            return;
+        std::int32_t count = 0;
+        input.Read([&](TByteReader& in) { count = in.ReadI32(); });
+        if (count > 0)
+            Papers.reserve(std::min<std::size_t>(static_cast<std::size_t>(count),
+                                                 input.Size() / SmallestPaper));
+        const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
+        // Files this store wrote after a load are mostly in order already; the order is checked
+        // while each paper is at hand.
+        bool sorted = true;
         for (std::int32_t i = 0; i < count; ++i) {
-            auto paper = std::make_unique<TDayPaper>();
-            ReadStreamObject(in, *paper);
+            std::unique_ptr<TDayPaper> paper;
+            input.Read([&](TByteReader& in) {
+                paper = std::make_unique<TDayPaper>();
+                ReadStreamObject(in, *paper);
+            });
+            if (sorted && !Papers.empty() && before(paper, Papers.back()))
+                sorted = false;
             Papers.push_back(std::move(paper));
         }
-        const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
-        // Files this store wrote after a load are mostly in order already.
-        if (!std::is_sorted(Papers.begin(), Papers.end(), before))
+        if (!sorted)
             std::stable_sort(Papers.begin(), Papers.end(), before);
         BuildTodayList();
     } catch (const EStoreError& error) {
@@ -191,31 +306,42 @@ std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
     } catch (const std::exception& error) {
         LastLoadError = error.what();
     }
-    LoadedBytes = in.Position();
-    return LastLoadError;
 }
 
 void TDayPaperList::LoadFromFile(const std::string& fileName)
 {
-    std::string bytes = ReadWholeFile(fileName);
-    const std::string error = LoadFromBytes(bytes);
-    Unread = bytes.size() - LoadedBytes;
-    // Bytes past the last counted paper are unread as well: a wrong count would lose them.
-    if (error.empty() && Unread == 0) {
+    TBlockFile file(fileName);
+    TNotesInput input(file, ReadBlockSize);
+    LoadPapers(input);
+    if (LastLoadError.empty() && input.AtEnd()) {
+        Unread = 0;
         DamagedFileName.clear();
         DamagedBytes.clear();
     } else {
+        // Bytes past the last counted paper are unread as well: a wrong count would lose them.
         DamagedFileName = fileName;
-        DamagedBytes = std::move(bytes);
+        DamagedBytes = file.ReadAll();
+        const std::size_t read = input.Consumed();
+        Unread = DamagedBytes.size() > read ? DamagedBytes.size() - read : 0;
     }
 }
 
 void TDayPaperList::SaveToFile(const std::string& fileName)
 {
-    const std::string bytes = SaveToBytes();
     if (!DamagedFileName.empty() && SameFile(fileName, DamagedFileName))
         KeepDamagedCopy(fileName);
-    SaveFileAtomically(fileName, bytes);
+    // The papers go to the file a block at a time, through one buffer.
+    SaveFileAtomically(fileName, [this](const TWriteBytes& write) {
+        std::string block;
+        block.reserve(WriteBlockSize + 4096);
+        WritePapers(block, [&](std::string& bytes) {
+            if (bytes.size() >= WriteBlockSize) {
+                write(bytes);
+                bytes.clear();
+            }
+        });
+        write(block);
+    });
     BuildTodayList();
 }
 

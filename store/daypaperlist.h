@@ -15,6 +15,8 @@
 
 namespace orvenna::store {
 
+class TNotesInput;
+
 class TDayPaperList final {
 public:
     // Gives today's local date at 00:00 as a whole day number.
@@ -60,8 +62,8 @@ public:
 
     // The reader's message of the failure the last load swallowed; empty after a clean load.
     const std::string& LoadError() const { return LastLoadError; }
-    // Bytes of the file the last LoadFromFile left unread: after a failure, or past the counted
-    // papers when the count is smaller than what the file holds. Either makes the next save over
+    // Bytes of the file the last LoadFromFile left unread: from the start of the paper that
+    // failed, or past the counted papers when the count is smaller than what the file holds. Either makes the next save over
     // the file keep a copy of it first.
     std::size_t UnreadBytes() const { return Unread; }
     // The copy of a damaged file made by the last save over it; empty when none was made.
@@ -73,10 +75,18 @@ public:
     // swallowed failure's message, empty when the bytes were read whole.
     std::string LoadFromBytes(std::string_view bytes);
 
+    // LoadFromFile reads the file in blocks of this many bytes. Tests use small blocks, so that
+    // objects and values cross from one block into the next.
+    void SetReadBlockSize(std::size_t bytes) { ReadBlockSize = bytes; }
+
     // 0 when the whole-day parts of the days are equal, else -1 or +1 by Day.
     static int CompareDayPapers(const TDayPaper& a, const TDayPaper& b);
 
 private:
+    void LoadPapers(TNotesInput& input);
+    // Writes the count and the papers in store order to bytes; flush(bytes) follows each paper.
+    template <class TFlush>
+    void WritePapers(std::string& bytes, TFlush&& flush) const;
     void KeepDamagedCopy(const std::string& fileName);
 
     std::vector<std::unique_ptr<TDayPaper>> Papers;
@@ -85,7 +95,7 @@ private:
     std::string LastSearchText;
     int SearchIndex = 0;
     std::string LastLoadError;
-    std::size_t LoadedBytes = 0;  // bytes the last load consumed
+    std::size_t ReadBlockSize = 256 * 1024;
     std::size_t Unread = 0;
     // The bytes of a file whose load stopped at a failure, until they are kept in a copy.
     std::string DamagedFileName;

@@ -100,18 +100,6 @@ TReminder& TReminderList::AddReminder()
     return *Items.back();
 }
 
-TReminder& TReminderList::GetReminder(int index)
-{
-    if (index < 0 || index >= ReminderCount())
-        ListIndexError(index);
-    return *Items[static_cast<std::size_t>(index)];
-}
-
-const TReminder& TReminderList::GetReminder(int index) const
-{
-    return const_cast<TReminderList*>(this)->GetReminder(index);
-}
-
 void TReminderList::ClearReminders()
 {
     Items.clear();

@@ -18,6 +18,9 @@ namespace orvenna::store {
 
 class TReminderList;
 
+// "List index out of bounds (<index>)".
+[[noreturn]] void ListIndexError(int index);
+
 // Lead-time values of Before, as positions in the reminder dialog's list.
 enum TLeadTime : std::int32_t {
     ltImmediately = 0,
@@ -97,8 +100,16 @@ public:
     // Appends a reminder with the creation values.
     TReminder& AddReminder();
     // Throws EListError "List index out of bounds (<index>)".
-    TReminder& GetReminder(int index);
-    const TReminder& GetReminder(int index) const;
+    TReminder& GetReminder(int index)
+    {
+        if (index < 0 || index >= ReminderCount())
+            ListIndexError(index);
+        return *Items[static_cast<std::size_t>(index)];
+    }
+    const TReminder& GetReminder(int index) const
+    {
+        return const_cast<TReminderList*>(this)->GetReminder(index);
+    }
     int ReminderCount() const { return static_cast<int>(Items.size()); }
     void ClearReminders();
     // Destroys the reminder at that index; throws EListError like GetReminder.
@@ -152,7 +163,5 @@ const T& AssignSource(const TPersistent& source, const T& target)
         AssignError(source, target);
     return *other;
 }
-// "List index out of bounds (<index>)".
-[[noreturn]] void ListIndexError(int index);
 
 }  // namespace orvenna::store

@@ -1,5 +1,6 @@
 #include "store/filesave.h"
 
+#include "store/blockfile.h"
 #include "store/errors.h"
 
 #include <atomic>
@@ -42,8 +43,9 @@ public:
     bool Unnamed() const { return Name.empty(); }
     const std::string& Path() const { return Name; }
 
-    // Writes the bytes and flushes them to the disk. Throws EWriteError "Stream write error".
-    void Fill(std::string_view bytes) const;
+    // Writes the bytes the producer hands on and flushes them to the disk. Throws EWriteError
+    // "Stream write error".
+    void Fill(const TProduceBytes& produce) const;
 
     // Gives an unnamed file the name, failing with errno (EEXIST when the name is taken). A named
     // file is linked to it as well and keeps its own name until released.
@@ -161,9 +163,14 @@ void WriteAll(int fd, std::string_view bytes)
     }
 }
 
-void TTempFile::Fill(std::string_view bytes) const
+TProduceBytes AllAtOnce(std::string_view bytes)
 {
-    WriteAll(Fd, bytes);
+    return [bytes](const TWriteBytes& write) { write(bytes); };
+}
+
+void TTempFile::Fill(const TProduceBytes& produce) const
+{
+    produce([this](std::string_view piece) { WriteAll(Fd, piece); });
     if (::fsync(Fd) != 0)
         throw EWriteError(StreamWriteError);
 }
@@ -260,6 +267,11 @@ std::string CannotCreateMessage(const std::string& fileName, int error)
 
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
 {
+    SaveFileAtomically(fileName, AllAtOnce(bytes));
+}
+
+void SaveFileAtomically(const std::string& fileName, const TProduceBytes& produce)
+{
     // A renamed file would replace a symbolic link itself; write where the link points.
     std::string target = fileName;
     std::error_code ignored;
@@ -278,12 +290,14 @@ void SaveFileAtomically(const std::string& fileName, std::string_view bytes)
     if (!temp) {
         const int error = errno;
         if (permissions && (error == EACCES || error == EPERM)) {
+            std::string bytes;
+            produce([&](std::string_view piece) { bytes.append(piece); });
             WriteInPlace(target, fileName, bytes);
             return;
         }
         throw EFileError(CannotCreateMessage(fileName, error));
     }
-    temp->Fill(bytes);
+    temp->Fill(produce);
     if (temp->Unnamed()) {
         // A name for the rename; a crash between the two leaves a file the next save removes.
         std::string name;
@@ -308,7 +322,7 @@ std::string SaveNewFile(const std::string& baseName, std::string_view bytes,
     auto temp = OpenTemp(baseName, PermissionsOf(permissionsOf));
     if (!temp)
         throw EFileError(CannotCreateMessage(baseName, errno));
-    temp->Fill(bytes);
+    temp->Fill(AllAtOnce(bytes));
     // A link fails rather than replace an existing name.
     for (int suffix = 0;; ++suffix) {
         const std::string name = suffix == 0 ? baseName : baseName + "-" + std::to_string(suffix);
@@ -323,30 +337,8 @@ std::string SaveNewFile(const std::string& baseName, std::string_view bytes,
 
 std::string ReadWholeFile(const std::string& fileName)
 {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw EFileError(CannotOpenMessage(fileName, errno));
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        throw EFileError(CannotOpenMessage(fileName, EISDIR));
-    }
-    std::string bytes;
-    bytes.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() + 65536);
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    bytes.resize(filled);
-    return bytes;
+    TBlockFile file(fileName);
+    return file.ReadAll();
 }
 
 }  // namespace orvenna::store

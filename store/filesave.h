@@ -1,6 +1,7 @@
 #pragma once
 // Writing whole files so that a crash, a kill or a full disk never leaves a half-written one.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,15 @@ namespace orvenna::store {
 // user may not write it (a file without write permission counts as protected even for the
 // administrator); EWriteError "Stream write error" when writing or flushing fails.
 void SaveFileAtomically(const std::string& fileName, std::string_view bytes);
+
+// Takes one piece of a file's bytes.
+using TWriteBytes = std::function<void(std::string_view)>;
+// Hands a file's bytes to its argument piece by piece, in order.
+using TProduceBytes = std::function<void(const TWriteBytes&)>;
+
+// The same with bytes that are made while they are written, so that a large file needs no
+// buffer of its size. A failure the producer throws leaves the target as it was.
+void SaveFileAtomically(const std::string& fileName, const TProduceBytes& produce);
 
 // Writes the bytes to a new file that did not exist before, trying "<base>", "<base>-1",
 // "<base>-2", ... so that no existing file is ever replaced; returns the name used. The file

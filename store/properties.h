@@ -111,9 +111,11 @@ inline std::string_view TPersistent::ClassName() const
 // The published property of that name (any letter case) of a class or its parents.
 inline const TPropInfo* FindProp(const TClassInfo& info, std::string_view name)
 {
+    // Files hold the names as the tables spell them: the exact comparison decides most, and
+    // SameText is only asked about names of the same length that differ.
     for (const TClassInfo* c = &info; c != nullptr; c = c->Parent)
         for (const TPropInfo& prop : c->Props)
-            if (SameText(prop.Name, name))
+            if (prop.Name.size() == name.size() && (prop.Name == name || SameText(prop.Name, name)))
                 return &prop;
     return nullptr;
 }

@@ -26,6 +26,48 @@ std::string CannotAssignNil(std::string_view className)
     return text;
 }
 
+// Paths are a few bytes long: a plain loop beats a call to memchr.
+std::size_t FindDot(std::string_view path, std::size_t start)
+{
+    for (std::size_t i = start; i < path.size(); ++i)
+        if (path[i] == '.')
+            return i;
+    return std::string_view::npos;
+}
+
+// The writer puts an object's properties in the order of its class's table, so the reader looks
+// for each name from the one after the previous property on. It takes a name only as the table
+// spells it, with nothing after it or, for a string list, exactly ".Strings"; anything else (a
+// name in other letters, a nested path, a parent's property, a name out of order) is left to the
+// full walk, which gives the same result for these names because no two properties of a class
+// differ only in letter case.
+class TTableOrder final {
+public:
+    const TPropInfo* Find(const TClassInfo& info, std::string_view path)
+    {
+        static constexpr std::string_view StringsSuffix = ".Strings";
+        if (Next == nullptr)
+            Next = info.Props.data();
+        const TPropInfo* const end = info.Props.data() + info.Props.size();
+        for (const TPropInfo* prop = Next; prop < end; ++prop) {
+            const std::string_view name = prop->Name;
+            const bool found =
+                prop->Kind == TPropKind::Strings
+                    ? path.size() == name.size() + StringsSuffix.size() &&
+                          path.starts_with(name) && path.ends_with(StringsSuffix)
+                    : path == name;
+            if (found) {
+                Next = prop + 1;
+                return prop;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    const TPropInfo* Next = nullptr;
+};
+
 class TStreamReader final {
 public:
     explicit TStreamReader(TByteReader& in) : In(in) {}
@@ -39,8 +81,9 @@ public:
         In.ReadShortString();  // class name: not compared with the object's
         const std::string_view objectName = In.ReadShortString();
         const std::string_view shownName = objectName.empty() ? object.ClassName() : objectName;
+        TTableOrder order;
         while (In.Peek() != vaNull)
-            ReadProperty(object, shownName);
+            ReadProperty(object, shownName, order);
         In.ReadU8();
         // The program's classes own no child objects; a child record is foreign data.
         if (In.Peek() != vaNull)
@@ -72,11 +115,14 @@ private:
             ReadInteger();  // child position: meaningless for a root object
     }
 
-    void ReadProperty(TPersistent& instance, std::string_view shownName)
+    void ReadProperty(TPersistent& instance, std::string_view shownName, TTableOrder& order)
     {
         std::string_view path;
         try {
             path = In.ReadShortString();
+            if (const TPropInfo* prop = order.Find(instance.ClassInfo(), path))
+                return prop->Kind == TPropKind::Strings ? ReadLines(*prop->GetStrings(instance))
+                                                        : ReadValue(instance, *prop);
             ReadPath(instance, path);
         } catch (EStoreError& error) {
             std::string text = "Error reading ";
@@ -92,7 +138,7 @@ private:
         TPersistent* current = &instance;
         std::vector<std::string>* lines = nullptr;  // set when the path went into a string list
         std::size_t start = 0;
-        for (std::size_t dot; (dot = path.find('.', start)) != std::string_view::npos;
+        for (std::size_t dot; (dot = FindDot(path, start)) != std::string_view::npos;
              start = dot + 1) {
             const std::string_view part = path.substr(start, dot - start);
             const TPropInfo* prop = lines ? nullptr : FindProp(current->ClassInfo(), part);
@@ -182,8 +228,9 @@ private:
             TPersistent& item = collection.Add();
             if (In.ReadU8() != vaList)
                 throw EReadError(InvalidPropertyValue);
+            TTableOrder order;
             while (In.Peek() != vaNull)
-                ReadProperty(item, item.ClassName());
+                ReadProperty(item, item.ClassName(), order);
             In.ReadU8();
         }
         In.ReadU8();
@@ -270,19 +317,15 @@ private:
         return static_cast<double>(extended);
     }
 
-    // 8-bit texts are Windows-1252; pure ASCII needs no conversion.
-    static std::string FromAnsi(std::string_view bytes)
-    {
-        return IsAscii(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
-    }
 
     std::string ReadText()
     {
         switch (In.ReadU8()) {
+        // 8-bit texts are Windows-1252.
         case vaString:
-            return FromAnsi(In.ReadShortString());
+            return Cp1252ToUtf8(In.ReadShortString());
         case vaLString:
-            return FromAnsi(In.ReadBytes(In.ReadU32()));
+            return Cp1252ToUtf8(In.ReadBytes(In.ReadU32()));
         case vaWString:
             return Utf16LEToUtf8(In.ReadBytes(std::size_t{2} * In.ReadU32()));
         case vaUtf8String:
@@ -292,11 +335,40 @@ private:
         }
     }
 
+    // The number of text values ahead of the reader, looked at without reading them: stops at
+    // anything else and at the end of the bytes at hand, and never fails.
+    std::size_t CountTextsAhead() const
+    {
+        const std::string_view ahead = In.PeekAvailable();
+        const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(ahead[i]); };
+        const auto u32 = [&](std::size_t i) {
+            return static_cast<std::size_t>(byte(i)) | static_cast<std::size_t>(byte(i + 1)) << 8 |
+                   static_cast<std::size_t>(byte(i + 2)) << 16 |
+                   static_cast<std::size_t>(byte(i + 3)) << 24;
+        };
+        std::size_t count = 0;
+        for (std::size_t pos = 0; pos < ahead.size(); ++count) {
+            const std::uint8_t tag = byte(pos);
+            std::size_t length = 0;
+            if (tag == vaString && pos + 1 < ahead.size()) {
+                length = 2 + byte(pos + 1);
+            } else if ((tag == vaLString || tag == vaUtf8String || tag == vaWString) &&
+                       pos + 5 <= ahead.size()) {
+                length = 5 + u32(pos + 1) * (tag == vaWString ? 2 : 1);
+            } else {
+                break;
+            }
+            pos += length;
+        }
+        return count;
+    }
+
     void ReadLines(std::vector<std::string>& lines)
     {
         if (In.ReadU8() != vaList)
             throw EReadError(InvalidPropertyValue);
         lines.clear();
+        lines.reserve(CountTextsAhead());
         while (In.Peek() != vaNull)
             lines.push_back(ReadText());
         In.ReadU8();

@@ -2,7 +2,9 @@
 
 #include "store/textcodec.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,9 +13,45 @@ namespace {
 
 constexpr std::size_t MaxResourceName = 63;
 
+// The bytes of one object, gathered in a buffer of its own and handed to the caller's writer in
+// one piece: most writes are a byte or a few, and here they are a store and a compare.
+class TObjectBytes final : public TLittleEndianWriter<TObjectBytes> {
+public:
+    std::size_t Position() const { return static_cast<std::size_t>(End - Data.get()); }
+    std::string_view View() const { return {Data.get(), Position()}; }
+    void Clear() { End = Data.get(); }
+
+    void PatchU32(std::size_t position, std::uint32_t value) { EncodeU32(Data.get() + position, value); }
+
+    void Append(const char* data, std::size_t count)
+    {
+        if (static_cast<std::size_t>(Limit - End) < count) [[unlikely]]
+            Grow(count);
+        std::memcpy(End, data, count);
+        End += count;
+    }
+
+private:
+    [[gnu::noinline]] void Grow(std::size_t count)
+    {
+        const std::size_t used = Position();
+        const std::size_t size = std::max<std::size_t>(4096, 2 * (used + count));
+        auto bigger = std::make_unique<char[]>(size);
+        if (used > 0)
+            std::memcpy(bigger.get(), Data.get(), used);
+        Data = std::move(bigger);
+        End = Data.get() + used;
+        Limit = Data.get() + size;
+    }
+
+    std::unique_ptr<char[]> Data;
+    char* End = nullptr;
+    char* Limit = nullptr;
+};
+
 class TStreamWriter final {
 public:
-    explicit TStreamWriter(TByteWriter& out) : Out(out) {}
+    explicit TStreamWriter(TObjectBytes& out) : Out(out) {}
 
     void WriteObject(const TPersistent& object)
     {
@@ -218,27 +256,28 @@ private:
         Out.WriteU8(vaNull);
     }
 
-    TByteWriter& Out;
+    TObjectBytes& Out;
 };
 
 }  // namespace
 
 void WriteStreamObject(TByteWriter& out, std::string_view resourceName, const TPersistent& object)
 {
-    out.WriteU8(0xFF);
-    out.WriteU8(0x0A);
-    out.WriteU8(0x00);
-    std::string name(resourceName.substr(0, MaxResourceName));
-    for (char& c : name)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    out.WriteBytes(name.data(), name.size() + 1);  // with its terminating zero
-    out.WriteU8(0x30);
-    out.WriteU8(0x10);
-    out.WriteU32(0);
-    const std::size_t start = out.Position();
-    TStreamWriter(out).WriteObject(object);
-    out.PatchU32(start - 4, static_cast<std::uint32_t>(out.Position() - start));
+    thread_local TObjectBytes bytes;
+    bytes.Clear();
+    bytes.WriteU8(0xFF);
+    bytes.WriteU8(0x0A);
+    bytes.WriteU8(0x00);
+    for (char c : resourceName.substr(0, MaxResourceName))
+        bytes.WriteU8(static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+    bytes.WriteU8(0x00);  // the name's terminating zero
+    bytes.WriteU8(0x30);
+    bytes.WriteU8(0x10);
+    bytes.WriteU32(0);
+    const std::size_t start = bytes.Position();
+    TStreamWriter(bytes).WriteObject(object);
+    bytes.PatchU32(start - 4, static_cast<std::uint32_t>(bytes.Position() - start));
+    out.WriteBytes(bytes.View());
 }
 
 }  // namespace orvenna::store

@@ -1,6 +1,7 @@
 #include "store/textcodec.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace orvenna::store {
 namespace {
@@ -55,23 +56,31 @@ char32_t NextScalar(std::string_view text, std::size_t& pos)
     return c == Invalid ? Replacement : c;
 }
 
-void AppendUtf8(std::string& out, char32_t c)
+// Puts the UTF-8 bytes of a scalar value at out and returns the end of them.
+char* PutUtf8(char* out, char32_t c)
 {
     if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    char bytes[4];
+    out.append(bytes, static_cast<std::size_t>(PutUtf8(bytes, c) - bytes));
 }
 
 void AppendUtf16LE(std::string& out, char16_t unit)
@@ -82,12 +91,28 @@ void AppendUtf16LE(std::string& out, char16_t unit)
 
 }  // namespace
 
+namespace {
+
+// The length of the run of ASCII bytes at the start of the text, looked at eight bytes at a time.
+std::size_t AsciiPrefix(std::string_view text)
+{
+    constexpr std::uint64_t HighBits = 0x8080808080808080u;
+    std::size_t pos = 0;
+    for (std::uint64_t word; pos + 8 <= text.size(); pos += 8) {
+        std::memcpy(&word, text.data() + pos, 8);
+        if (word & HighBits)
+            break;
+    }
+    while (pos < text.size() && static_cast<std::uint8_t>(text[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
+}  // namespace
+
 bool IsAscii(std::string_view text)
 {
-    for (const char c : text)
-        if (static_cast<std::uint8_t>(c) >= 0x80)
-            return false;
-    return true;
+    return AsciiPrefix(text) == text.size();
 }
 
 std::size_t Utf16Length(std::string_view utf8)
@@ -121,21 +146,23 @@ std::string Utf16LEToUtf8(std::string_view utf16le)
         return static_cast<char16_t>(static_cast<std::uint8_t>(utf16le[2 * i]) |
                                      static_cast<std::uint8_t>(utf16le[2 * i + 1]) << 8);
     };
-    std::string out;
-    out.reserve(count * 2);
+    // A unit takes at most three bytes, a pair of units four.
+    std::string out(3 * count, '\0');
+    char* end = out.data();
     for (std::size_t i = 0; i < count; ++i) {
         const char16_t u = unit(i);
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 &&
             unit(i + 1) <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
-                                (unit(i + 1) - 0xDC00));
+            end = PutUtf8(end, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
+                                   (unit(i + 1) - 0xDC00));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            AppendUtf8(out, Replacement);
+            end = PutUtf8(end, Replacement);
         } else {
-            AppendUtf8(out, u);
+            end = PutUtf8(end, u);
         }
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
@@ -147,6 +174,8 @@ std::string Cp1252ToUtf8(std::string_view bytes)
         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
         0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (IsAscii(bytes))
+        return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (const char c : bytes) {
@@ -163,8 +192,13 @@ std::string ValidUtf8(std::string_view bytes)
 {
     std::size_t pos = 0;
     std::size_t valid = 0;  // length of the well-formed start
-    while (pos < bytes.size() && DecodeUtf8(bytes, pos) != Invalid)
+    while (pos < bytes.size()) {
+        pos += AsciiPrefix(bytes.substr(pos));
         valid = pos;
+        if (pos == bytes.size() || DecodeUtf8(bytes, pos) == Invalid)
+            break;
+        valid = pos;
+    }
     if (valid == bytes.size())
         return std::string(bytes);
     std::string out(bytes.substr(0, valid));

@@ -1,5 +1,7 @@
 #include "platform/fake/fakeplatform.h"
 
+#include <stdexcept>
+
 namespace orvenna::platform {
 
 void TFakePlatform::ChangeDesktopFacts(const TDesktopFacts& facts)
@@ -29,8 +31,10 @@ void TFakePlatform::PressHotKey()
 
 void TFakePlatform::SetAutoRun(bool enabled)
 {
-    AutoRun = enabled;
     ++AutoRunCalls;
+    if (!AutoRunFailure.isEmpty())
+        throw std::runtime_error(AutoRunFailure.toStdString());
+    AutoRun = enabled;
 }
 
 bool TFakePlatform::OpenUrl(const QString& url)

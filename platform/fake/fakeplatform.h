@@ -31,6 +31,8 @@ public:
     TDesktopFacts Facts;
     bool SoundPlayable = true;
     bool InstanceFree = true;
+    QString AutoRunFailure;  // not empty: SetAutoRun throws std::runtime_error with this text
+    std::vector<int> SystemColors{15, 5, 8};  // clBtnFace, clWindow, clWindowText
     THotKey DefaultKey{Qt::Key_Space, Qt::MetaModifier};
 
     // ---- what the code under test asked for ---------------------------------------------
@@ -68,6 +70,7 @@ public:
     std::optional<QRect> TaskBarRect() const override { return TaskBar; }
     QList<TScreen> Screens() const override;
     TDesktopFacts DesktopFacts() const override { return Facts; }
+    std::vector<int> SystemColorIndexes() const override { return SystemColors; }
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;
     THotKey DefaultHotKey() const override { return DefaultKey; }

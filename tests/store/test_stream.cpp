@@ -1,5 +1,6 @@
 #include "store/daypapers.h"
 #include "store/settings.h"
+#include "store/textcodec.h"
 #include "tests/store/streamtesting.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +180,51 @@ TEST(StreamReader, ReplacesEachIllFormedUtf8SequenceOnce)
     }
 }
 
+TEST(TextCodec, AsciiRunsLookedAtByTheWordDecideAsByteByByte)
+{
+    // The converters skip ASCII eight bytes at a time: a byte of 0x80 or more at any place of a
+    // word, or in the bytes after the last whole word, must still be seen.
+    const std::string R = "\xEF\xBF\xBD";
+    struct TCase {
+        std::string Bytes;
+        std::string Utf8;     // ValidUtf8
+        std::string Cp1252;   // Cp1252ToUtf8
+        std::string Utf16;    // Utf16LEToUtf8 of the bytes taken as pairs
+    };
+    const TCase cases[] = {
+        {"", "", "", ""},
+        {"\x80", R, "\xE2\x82\xAC", ""},
+        {"\xFF", R, "\xC3\xBF", ""},
+        {"\xC3\xA9", "\xC3\xA9", "\xC3\x83\xC2\xA9", "\xEA\xA7\x83"},
+        {"\xE2\x82", R, "\xC3\xA2\xE2\x80\x9A", "\xE8\x8B\xA2"},
+        {"\x7F", "\x7F", "\x7F", ""},
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80", "\xC3\xB0\xC5\xB8\xCB\x9C\xE2\x82\xAC",
+         "\xE9\xBF\xB0\xE8\x82\x98"},
+        {std::string("\0\xD8", 2), std::string(1, '\0') + R, std::string("\0\xC3\x98", 3), R},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t before = 0; before <= 17; ++before) {
+            for (const std::size_t after : {0, 1, 7, 8, 9}) {
+                // Padding of whole pairs keeps the UTF-16 units where they were.
+                const std::string a(before, 'a');
+                const std::string z(after, 'z');
+                const std::string bytes = a + c.Bytes + z;
+                const std::string what = "case " + std::to_string(&c - cases) + " after " +
+                                         std::to_string(before) + ", before " + std::to_string(after);
+                EXPECT_EQ(IsAscii(bytes), c.Cp1252 == c.Bytes) << what;
+                EXPECT_EQ(ValidUtf8(bytes), a + c.Utf8 + z) << what;
+                EXPECT_EQ(Cp1252ToUtf8(bytes), a + c.Cp1252 + z) << what;
+                if (before % 2 == 0 && after % 2 == 0 && c.Bytes.size() % 2 == 0) {
+                    std::string wide;
+                    for (char ch : a)
+                        wide += std::string(1, ch) + '\0';
+                    EXPECT_EQ(Utf16LEToUtf8(wide + c.Bytes), a + c.Utf16) << what;
+                }
+            }
+        }
+    }
+}
+
 TEST(StreamReader, ComponentNameIsReadAndDropped)
 {
     // A day paper and the settings record are components: a Name record is taken, never kept
@@ -227,6 +273,56 @@ TEST(StreamReader, PropertyNamesIgnoreLetterCase)
               "");
     EXPECT_EQ(paper.Day, 7.0);
     EXPECT_EQ(paper.Note, std::vector<std::string>{"x"});
+}
+
+TEST(StreamReader, PropertiesInAnyOrderAndLettersReadTheSame)
+{
+    // The reader looks for each name after the previous one in table order first; names out of
+    // that order, repeated, in other letters or of the parent class take the full walk.
+    const std::string day = Hex("02 07");
+    const std::string note = Hex("01 06 01 78 00");
+    const std::string reminder = Short("Subject") + Hex("06 01 73") + Short("Desc.Strings") +
+                                 Hex("01 06 01 64 00") + Short("Before") + Hex("02 03");
+    const std::string records[] = {
+        Short("ReminderList") + Hex("0E 01") + reminder + Hex("00 00") + Short("Day") + day +
+            Short("Note.Strings") + note,
+        Short("Note.Strings") + note + Short("Day") + day + Short("Tag") + Hex("02 05") +
+            Short("ReminderList") + Hex("0E 01") + reminder + Hex("00 00"),
+        Short("Day") + Hex("02 01") + Short("Note.Strings") + note + Short("Day") + day +
+            Short("reminderlist") + Hex("0E 01") + reminder + Hex("00 00"),
+        Short("DAY") + day + Short("Note.STRINGS") + note + Short("ReminderList") + Hex("0E 01") +
+            Short("before") + Hex("02 03") + Short("Desc.Strings") + Hex("01 06 01 64 00") +
+            Short("SUBJECT") + Hex("06 01 73") + Hex("00 00"),
+    };
+    for (const auto& record : records) {
+        TDayPaper paper;
+        ASSERT_EQ(ReadMessage(PaperBytes(record), paper), "") << &record - records;
+        EXPECT_EQ(paper.Day, 7.0) << &record - records;
+        EXPECT_EQ(paper.Note, std::vector<std::string>{"x"}) << &record - records;
+        ASSERT_EQ(paper.ReminderList.ReminderCount(), 1) << &record - records;
+        const TReminder& r = paper.ReminderList.GetReminder(0);
+        EXPECT_EQ(r.Subject, "s") << &record - records;
+        EXPECT_EQ(r.Desc, std::vector<std::string>{"d"}) << &record - records;
+        EXPECT_EQ(r.Before, 3) << &record - records;
+    }
+}
+
+TEST(StreamReader, NoTwoPropertiesOfAClassDifferOnlyInLetterCase)
+{
+    // The reader takes a name spelled as in the table for that property without looking at
+    // the ones before it; that is only right while names differ in more than letter case.
+    const TDayPaper paper;
+    const TReminder reminder;
+    const TCalSetting setting;
+    for (const TPersistent* object :
+         std::initializer_list<const TPersistent*>{&paper, &reminder, &paper.ReminderList, &setting,
+                                                   &setting.TitleFont}) {
+        for (const TClassInfo* info = &object->ClassInfo(); info; info = info->Parent)
+            for (std::size_t i = 0; i < info->Props.size(); ++i)
+                for (std::size_t j = 0; j < i; ++j)
+                    EXPECT_FALSE(SameText(info->Props[i].Name, info->Props[j].Name))
+                        << info->ClassName << "." << info->Props[i].Name;
+    }
 }
 
 TEST(StreamReader, AcceptsAnObjectPrefixAndItemOrderNumbers)
