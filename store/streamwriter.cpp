@@ -13,6 +13,25 @@ namespace {
 
 constexpr std::size_t MaxResourceName = 63;
 
+// Most pieces are a few bytes long: these are copied by fixed-size moves that stay inside both
+// ranges (two overlapping ones where the length is between two sizes) rather than by a call.
+inline void CopyBytes(char* to, const char* from, std::size_t count)
+{
+    if (count >= 8 && count <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + count - 8, from + count - 8, 8);
+    } else if (count >= 4 && count < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + count - 4, from + count - 4, 4);
+    } else if (count > 0 && count < 4) {
+        to[0] = from[0];
+        to[count / 2] = from[count / 2];
+        to[count - 1] = from[count - 1];
+    } else if (count > 16) {
+        std::memcpy(to, from, count);
+    }
+}
+
 // The bytes of one object, gathered in a buffer of its own and handed to the caller's writer in
 // one piece: most writes are a byte or a few, and here they are a store and a compare.
 class TObjectBytes final : public TLittleEndianWriter<TObjectBytes> {
@@ -25,13 +44,33 @@ public:
 
     void Append(const char* data, std::size_t count)
     {
-        if (static_cast<std::size_t>(Limit - End) < count) [[unlikely]]
-            Grow(count);
-        std::memcpy(End, data, count);
+        Reserve(count);
+        CopyBytes(End, data, count);
         End += count;
     }
 
+    // The writer's short string with one check of the room left instead of one per part.
+    void WriteShortString(std::string_view a, std::string_view b = {}, std::string_view c = {})
+    {
+        Reserve(256);
+        std::size_t left = 255;
+        const std::size_t total = std::min(left, a.size() + b.size() + c.size());
+        *End++ = static_cast<char>(total);
+        for (std::string_view part : {a, b, c}) {
+            const std::size_t take = std::min(left, part.size());
+            CopyBytes(End, part.data(), take);
+            End += take;
+            left -= take;
+        }
+    }
+
 private:
+    void Reserve(std::size_t count)
+    {
+        if (static_cast<std::size_t>(Limit - End) < count) [[unlikely]]
+            Grow(count);
+    }
+
     [[gnu::noinline]] void Grow(std::size_t count)
     {
         const std::size_t used = Position();
