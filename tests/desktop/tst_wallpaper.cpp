@@ -397,9 +397,11 @@ private Q_SLOTS:
             QVERIFY(tests::SaveTruncated(whole, bad, QFileInfo(whole).size() / 2));
         else if (damage == "cut the end")
             QVERIFY(tests::SaveTruncated(whole, bad, QFileInfo(whole).size() - 40));
-        else if (damage == "noise")
-            QVERIFY(tests::SaveBytes(bad, QByteArray("BM\x10\0\0\0not a picture at all, only words", 40).repeated(8)));
-        else if (damage == "empty")
+        else if (damage == "noise") {
+            // A bitmap signature and a size field, then words; the NULs need the explicit size.
+            static constexpr char Noise[] = "BM\x10\0\0\0not a picture at all, only words";
+            QVERIFY(tests::SaveBytes(bad, QByteArray(Noise, sizeof Noise - 1).repeated(8)));
+        } else if (damage == "empty")
             QVERIFY(tests::SaveBytes(bad, {}));
         Fake.Facts.WallpaperPath = bad;
         QVERIFY(wallpaper.IsFormatSupported());
