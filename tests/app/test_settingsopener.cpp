@@ -80,7 +80,8 @@ int RunSetting(TCalendarForm& form, const std::function<void(TSettingForm&)>& in
 // Pixels of exactly this colour in the title box of the calendar.
 int TitlePixels(TCalendarForm& form, const QColor& colour)
 {
-    const QImage title = form.grab(QRect(0, 0, 296, 32)).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage title =
+        form.grab(QRect(0, 0, 296, 32)).toImage().convertToFormat(QImage::Format_RGB32);
     int count = 0;
     for (int y = 0; y < title.height(); ++y)
         for (int x = 0; x < title.width(); ++x)
@@ -102,8 +103,10 @@ private slots:
         QTest::newRow("cancelled") << "cancel" << false << "";
         QTest::newRow("confirmed") << "ok" << true << "";
         QTest::newRow("start-up entry fails")
-            << "autorun fails" << true << "Failed to set data for '/home/u/.config/autostart/orvenna.desktop'";
-        QTest::newRow("Setting.cfg cannot be written") << "save fails" << true << "Cannot create file";
+            << "autorun fails" << true
+            << "Failed to set data for '/home/u/.config/autostart/orvenna.desktop'";
+        QTest::newRow("Setting.cfg cannot be written")
+            << "save fails" << true << "Cannot create file";
     }
 
     void closingTheDialog()

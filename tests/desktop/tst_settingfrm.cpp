@@ -9,7 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
@@ -171,7 +173,8 @@ private slots:
         form.Button1->click();
         QCOMPARE(form.result(), desktop::mrOk);
         TRig second;
-        QTimer::singleShot(0, second.Form.get(), [&] { QTest::keyClick(second.Form.get(), Qt::Key_Escape); });
+        QTimer::singleShot(0, second.Form.get(),
+                           [&] { QTest::keyClick(second.Form.get(), Qt::Key_Escape); });
         second.Form->CalSetting = &second.Record;
         QCOMPARE(second.Form->exec(), desktop::mrCancel);
     }
@@ -369,7 +372,8 @@ private slots:
         TSettingForm& form = rig.Open();
         TypeSize(form, typed);
         if (size < 0) {
-            QCOMPARE(rig.Errors, QStringList{QStringLiteral("'%1' is not a valid integer value").arg(typed)});
+            const QString message = QStringLiteral("'%1' is not a valid integer value").arg(typed);
+            QCOMPARE(rig.Errors, QStringList{message});
             QCOMPARE(form.TitleFontCopy().Size(), 14);
         } else {
             QVERIFY(rig.Errors.isEmpty());
@@ -506,6 +510,50 @@ private slots:
         QVERIFY2(one >= 60 && one <= 66, qPrintable(QString::number(one)));
         const int seven = LeftMostInk(dates, panel, 25, 40);
         QVERIFY2(seven >= 24 && seven <= 30, qPrintable(QString::number(seven)));
+    }
+
+    void theProgramsFileDialog_data()
+    {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("picture, opened") << true << true;
+        QTest::newRow("picture, cancelled") << true << false;
+        QTest::newRow("sound, cancelled") << false << false;
+    }
+
+    void theProgramsFileDialog()
+    {
+        QFETCH(bool, picture);
+        QFETCH(bool, confirmed);
+        TRig rig;
+        const QString start = picture ? rig.Picture() : rig.ProgramDir.path() + "/ding.wav";
+        if (!picture) {
+            QFile sound(start);
+            QVERIFY(sound.open(QIODevice::WriteOnly));
+        }
+        QStringList filters;
+        bool previewShown = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            filters = dialog->nameFilters();
+            const auto* preview = dialog->findChild<QLabel*>(QStringLiteral("picturePreview"));
+            previewShown = preview && !preview->pixmap().isNull();
+            QDialog* asDialog = dialog;  // accept() is public as a QDialog
+            confirmed ? asDialog->accept() : asDialog->reject();
+        });
+        poll.start(10);
+        const desktop::TFileDialogRequest request{
+            picture ? QStringLiteral("Bitmaps (*.bmp)|*.bmp") : QStringLiteral("Sound Files|*.wav"),
+            picture ? QStringLiteral("bmp") : QStringLiteral("wav"), start, picture};
+        const std::optional<QString> chosen = desktop::RunOpenFileDialog(nullptr, request);
+        QCOMPARE(filters, QStringList{picture ? QStringLiteral("Bitmaps (*.bmp)")
+                                              : QStringLiteral("Sound Files (*.wav)")});
+        QCOMPARE(previewShown, picture);
+        QCOMPARE(chosen, confirmed ? std::optional<QString>(start) : std::nullopt);
     }
 
     void nameFilters()
