@@ -91,11 +91,8 @@ public:
     // Redraws both preview areas from the working fonts and the picture path.
     void DrawPreview();
 
-    // The working fonts the font controls edit; OK copies them into the record.
+    // The working font of "TitleBar"; OK copies it into the record.
     const store::TFont& TitleFontCopy() const { return TitleWork; }
-    const store::TFont& SubFontCopy() const { return SubWork; }
-    // The colour list: its item data is the stored colour (store::TColor).
-    QComboBox& ColorList() const { return *cboColor; }
 
     // ---- handlers ---------------------------------------------------------------------------
     void cboElementChange();
@@ -139,7 +136,7 @@ public:
     QComboBox* cboSize = nullptr;
     QToolButton* SpeedButton2 = nullptr;
     QToolButton* SpeedButton3 = nullptr;
-    QComboBox* cboColor = nullptr;
+    QComboBox* cboColor = nullptr;  // item data: the stored colour (store::TColor)
     QRadioButton* rbTransparent = nullptr;
     QRadioButton* rbPicture = nullptr;
     QLineEdit* edtPic = nullptr;

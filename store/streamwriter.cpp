@@ -38,7 +38,15 @@ class TObjectBytes final : public TLittleEndianWriter<TObjectBytes> {
 public:
     std::size_t Position() const { return static_cast<std::size_t>(End - Data.get()); }
     std::string_view View() const { return {Data.get(), Position()}; }
-    void Clear() { End = Data.get(); }
+    // Empties the buffer; one that a large object grew past a mebibyte is let go.
+    void Clear()
+    {
+        if (Limit - Data.get() > (1 << 20)) {
+            Data.reset();
+            Limit = nullptr;
+        }
+        End = Data.get();
+    }
 
     void PatchU32(std::size_t position, std::uint32_t value) { EncodeU32(Data.get() + position, value); }
 
@@ -317,6 +325,7 @@ void WriteStreamObject(TByteWriter& out, std::string_view resourceName, const TP
     TStreamWriter(bytes).WriteObject(object);
     bytes.PatchU32(start - 4, static_cast<std::uint32_t>(bytes.Position() - start));
     out.WriteBytes(bytes.View());
+    bytes.Clear();
 }
 
 }  // namespace orvenna::store

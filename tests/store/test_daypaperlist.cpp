@@ -509,6 +509,8 @@ TEST(NotesFile, SaveWrittenInBlocksIsTheWholeBytes)
     ASSERT_GT(bytes.size(), 3 * 256 * 1024u);
     TDayPaperList store = FixedStore();
     ASSERT_EQ(store.LoadFromBytes(bytes), "");
+    // A paper larger than a block and than the writer keeps its buffer for, between others.
+    store.GetDayPaper(1000).Note.push_back(std::string(3 << 20, 'x'));
     TTempFolder folder;
     store.SaveToFile(folder.File("2004.cal"));
     EXPECT_EQ(ReadBytes(folder.File("2004.cal")), store.SaveToBytes());
