@@ -103,8 +103,7 @@ public:
 signals:
     // The store's papers changed (and were saved); note marks must be redrawn.
     void NotesChanged();
-    // The settings record changed; windows re-apply fonts, pictures and shape. The task-bar
-    // presence follows the record at the next start.
+    // The settings record changed; windows re-apply fonts, pictures, shape and presence.
     void SettingsChanged();
     // An error the user must see, in the system's own words.
     void ErrorReported(const QString& text);

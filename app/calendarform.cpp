@@ -129,7 +129,6 @@ void TCalendarForm::FormCreate()
     FShownYear = today.year();
     FShownMonth = today.month();
     FShownDay = today.day();
-    platform.SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
     ApplySettings();
     Trace(QStringLiteral("create"));
 }
@@ -172,6 +171,7 @@ void TCalendarForm::ShowUnsupportedWallpaper()
 
 void TCalendarForm::ApplySettings()
 {
+    FCore.Platform().SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
     BuildMonth(QDate(FShownYear, FShownMonth, 1));
     BuildWindowRegion();
     if (isVisible())

@@ -73,9 +73,9 @@ public:
     void BuildDayIcons();
     // The store changed: underline the days of the shown month that now carry a note.
     void RefreshNoteMarks();
-    // Applies the settings record: fonts, title picture and shape. Runs at creation and on
-    // every SettingsChanged. The task-bar presence is set at creation only: a changed
-    // "Just display it in the tray" takes effect at the next start.
+    // Applies the settings record: task-bar presence, fonts, title picture and shape. Runs at
+    // creation and on every SettingsChanged, so a changed "Just display it in the tray" shows
+    // at once instead of at the next start.
     void ApplySettings();
 
     // ---- commands -------------------------------------------------------------------------

@@ -10,9 +10,30 @@
 
 #include <QDate>
 #include <QObject>
+#include <QPalette>
+#include <QPointer>
 #include <QString>
 
+#include <vector>
+
+namespace orvenna::notes {
+class TNoteForm;
+}
+namespace orvenna::popup {
+class TSlidePopUp;
+}
+namespace orvenna::store {
+class TReminder;
+}
+
 namespace orvenna::app {
+
+// True when the times of day of the two day counts lie less than a minute apart, either way;
+// the dates do not count.
+bool IsDueNow(double now, double reminderTime);
+// The alert popup as the reminders use it: 148 x 121, light blue to white, the classic dialog
+// font, cascading, sliding, the message a link that opens the selected day's note.
+void ConfigureAlertForm(popup::TSlidePopUp& alert, const QPalette& palette);
 
 class TAppCore;
 class TCalendarForm;
@@ -33,12 +54,26 @@ public:
     void ShowTodayNote();
     // A click on an alert's message: the selected day's note, without waiting.
     void AlertFormURLClick(QObject* sender, const QString& url);
-    // Once a second: alerts the due entries of the store's today list.
+    // Once a second: rebuilds the store's today list when the local date has changed since
+    // the last check, then alerts every entry whose time of day has come (less than a minute
+    // either way) and removes it, alerted or not; an entry whose State is not 0 goes silently.
     void Timer1Timer();
 
+signals:
+    // Every note editor made, before it is shown; the editor deletes itself when closed.
+    void EditorOpened(notes::TNoteForm* editor);
+
 private:
+    // A new editor on the day's paper, found or added; it refreshes the note marks whenever
+    // it closes and announces its saves.
+    notes::TNoteForm* CreateEditor(QDate day);
+    void RebuildAtNewDay(double now);
+    void Alert(const store::TReminder& reminder);
+
     TAppCore& Core;
     TCalendarForm& Calendar;
+    double ListDay = 0;  // the day the today list was built for
+    std::vector<QPointer<notes::TNoteForm>> OpenEditors;  // opened without waiting
 };
 
 }  // namespace orvenna::app

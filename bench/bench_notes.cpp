@@ -9,7 +9,10 @@
 //   file's bytes into a new file of the same folder the way cp copies (copy_file_range, read and
 //   write where the kernel cannot), flushed and renamed with the same rule; target: save within
 //   2 times the copy.
-// The ratios are printed after the table. Both sides of a pair read the file from the page cache.
+// The ratios are printed after the table, of wall-clock times and of CPU times (md5sum's taken
+// from the child's usage). Both sides of a pair read the file from the page cache. While other
+// work shares the machine, the CPU ratio of the load pair is the steadier figure; the save pair
+// is a matter of wall-clock time, as the copy spends nearly all of it waiting for the disk.
 
 #include "store/daypaperlist.h"
 #include "store/filesave.h"

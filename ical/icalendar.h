@@ -36,7 +36,8 @@ struct TExportOptions {
 };
 
 // The iCalendar text (CR LF line ends, folded lines) of the papers whose Day lies in the range,
-// in store order. Papers with neither note text nor reminders give nothing.
+// in store order. Papers with neither note text nor reminders give nothing; items after the
+// year 3000, which libical cannot write, are left out (and an import skips them as undated).
 std::string ExportCalendar(store::TDayPaperList& notes, const TExportOptions& options = {});
 
 // The input is not an iCalendar file; the store was not touched.

@@ -58,11 +58,16 @@ std::vector<std::string> LinesOf(const std::string& text)
 std::optional<TDateTime> LocalOfUtc(std::time_t moment)
 {
     std::tm local{};
-    if (localtime_r(&moment, &local) == nullptr ||
-        !store::TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday))
+    if (localtime_r(&moment, &local) == nullptr)
         return std::nullopt;
-    return store::EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                 local.tm_hour, local.tm_min, std::min(local.tm_sec, 59));
+    icaltimetype wall = icaltime_null_time();
+    wall.year = local.tm_year + 1900;
+    wall.month = local.tm_mon + 1;
+    wall.day = local.tm_mday;
+    wall.hour = local.tm_hour;
+    wall.minute = local.tm_min;
+    wall.second = local.tm_sec;
+    return FromWallTime(wall);
 }
 
 std::time_t UtcOfLocal(TDateTime value)

@@ -65,7 +65,7 @@ std::optional<icaltimetype> WallTime(store::TDateTime value, bool asDate)
     const double seconds = std::round(value * 86400.0);
     const auto date = store::DecodeDate(seconds / 86400.0);
     const auto time = store::DecodeTime(seconds / 86400.0);
-    if (!date || !time)
+    if (!date || !time || date->Year > LastYear)
         return std::nullopt;
     icaltimetype wall = asDate ? icaltime_null_date() : icaltime_null_time();
     wall.year = date->Year;
@@ -82,7 +82,7 @@ std::optional<icaltimetype> WallTime(store::TDateTime value, bool asDate)
 std::optional<store::TDateTime> FromWallTime(const icaltimetype& time)
 {
     const auto day = store::TryEncodeDate(time.year, time.month, time.day);
-    if (!day)
+    if (!day || time.year > LastYear)
         return std::nullopt;
     if (time.is_date)
         return *day;

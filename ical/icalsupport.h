@@ -24,10 +24,13 @@ void QuietLibical();
 // A libical zone by its name ("Europe/Berlin"); none for an empty or unknown name.
 icaltimezone* ZoneByName(const std::string& name);
 
+// libical writes no later year (a later one comes out as zeros), so nothing later goes in or out.
+inline constexpr int LastYear = 3000;
+
 // The wall time of a local date-time number as a floating (zone-less) time, to the second; a
-// date only when asDate. None outside the years 1 to 9999.
+// date only when asDate. None outside the years 1 to LastYear.
 std::optional<icaltimetype> WallTime(store::TDateTime value, bool asDate);
-// The date-time number of a wall time (its zone ignored); none outside the years 1 to 9999.
+// The date-time number of a wall time (its zone ignored); none outside the years 1 to LastYear.
 std::optional<store::TDateTime> FromWallTime(const icaltimetype& time);
 
 // The first line with more than blanks, which heads a note as its summary; none when there is

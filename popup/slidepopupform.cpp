@@ -161,6 +161,8 @@ void TfrmSlidePopUp::StartPopUp()
     ApplyFont(lblTitle, TitleFont);
     lblTitle->setText(Title);
     lblTitle->adjustSize();
+    // What the popup says, for the window list and for assistive tools.
+    setWindowTitle(Title + QLatin1Char(' ') + Text);
     PaintBackground();
     if (IconBitmap.isNull())
         lblTitle->move(TitleLeftAlone, TitleTop);

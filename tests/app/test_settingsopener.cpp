@@ -147,8 +147,10 @@ private slots:
         QCOMPARE(changed.count(), applied ? 1 : 0);
         QCOMPARE(rig.Platform.AutoRunCalls, applied ? 1 : 0);
         QCOMPARE(rig.Platform.AutoRun, ending == "ok" || ending == "save fails");
-        // The tray-only choice waits for the next start.
-        QCOMPARE(rig.Platform.TaskBarRequests.size(), presenceRequests);
+        // The tray-only choice applies at once, like the rest.
+        QCOMPARE(rig.Platform.TaskBarRequests.size(), presenceRequests + (applied ? 1 : 0));
+        if (applied)
+            QVERIFY(rig.Platform.TaskBarRequests.back() == std::make_pair<QWidget*>(&form, false));
         QCOMPARE(QFileInfo(settingFile).isFile(), ending == "ok" || ending == "autorun fails");
 
         // The calendar shows the bold red title on the picture, and its shape leaves out the

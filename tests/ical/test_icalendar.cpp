@@ -242,7 +242,10 @@ TEST_F(ICalendar, ZoneNamesNeverReachFilesOutsideTheZoneFolder)
 TEST_F(ICalendar, ExportWritesLocalTimesWithTheirZoneOrInUtc)
 {
     AddReminder(Notes, EncodeDateTime(2026, 3, 7, 0, 30), "Late");
+    AddReminder(Notes, EncodeDateTime(3001, 1, 1, 9, 0), "Later than libical writes");
     const std::string zoned = ExportCalendar(Notes, {.ZoneName = Zone});
+    EXPECT_EQ(zoned.find("Later than"), std::string::npos);
+    EXPECT_EQ(zoned.find("00000000"), std::string::npos);
     EXPECT_NE(zoned.find("DTSTART;TZID=Europe/Berlin:20260307T003000\r\n"), std::string::npos);
     EXPECT_NE(zoned.find("BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"), std::string::npos);
     EXPECT_LT(zoned.find("END:VTIMEZONE"), zoned.find("BEGIN:VEVENT"));

@@ -1,0 +1,754 @@
+#include "notes/notefrm.h"
+
+#include "desktop/guitool.h"
+#include "store/errors.h"
+#include "store/localetext.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <optional>
+
+namespace orvenna::notes {
+
+Q_LOGGING_CATEGORY(lcNotes, "orvenna.notes", QtWarningMsg)
+
+namespace {
+
+constexpr int ClientWidth = 313;
+constexpr int ClientHeight = 378;
+constexpr int HeaderHeight = 27;
+const QColor NoteInk(2, 63, 168);
+
+// The editors write every change to their cell at once, so the grids always hold what the
+// user sees; an editor is refreshed from its cell only when the cell says something else.
+void SetLineText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+// The note sheet: one line editor per row and a rule under every line.
+class TRuledDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        auto* edit = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+        if (edit != nullptr) {
+            edit->setFrame(false);
+            if (EditorMade)
+                EditorMade(edit, index.row());
+            connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+                emit const_cast<TRuledDelegate*>(this)->commitData(edit);
+            });
+        }
+        return edit;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            SetLineText(edit, index.data().toString());
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(0xC0, 0xC8, 0xD8));
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
+
+    // Told of every line editor made, with its row.
+    std::function<void(QLineEdit*, int)> EditorMade;
+};
+
+// Draws a round grey button face with a white mark.
+QPixmap RoundButtonPicture(int size, bool check)
+{
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient face(size * 0.35, size * 0.3, size * 0.7);
+    face.setColorAt(0, QColor(0xD8, 0xD8, 0xD8));
+    face.setColorAt(1, QColor(0x80, 0x80, 0x80));
+    p.setBrush(face);
+    p.setPen(QColor(0x70, 0x70, 0x70));
+    p.drawEllipse(QRectF(0.5, 0.5, size - 1.5, size - 1.5));
+    QPen mark(Qt::white, size / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(mark);
+    const double s = size;
+    if (check) {
+        QPainterPath path;
+        path.moveTo(s * 0.28, s * 0.52);
+        path.lineTo(s * 0.44, s * 0.68);
+        path.lineTo(s * 0.72, s * 0.34);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    } else {
+        p.drawLine(QPointF(s * 0.33, s * 0.33), QPointF(s * 0.67, s * 0.67));
+        p.drawLine(QPointF(s * 0.67, s * 0.33), QPointF(s * 0.33, s * 0.67));
+    }
+    return picture;
+}
+
+// The two tab icons: a ruled page and a clock face.
+QIcon TabIcon(bool clock)
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(0x40, 0x50, 0x70));
+    if (clock) {
+        p.setBrush(QColor(0xFF, 0xF4, 0xC0));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.drawLine(QPointF(8, 8), QPointF(8, 4));
+        p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
+    } else {
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(2.5, 1.5, 11, 13));
+        p.setPen(NoteInk);
+        for (int y = 5; y <= 12; y += 3)
+            p.drawLine(QPointF(4.5, y), QPointF(11.5, y));
+    }
+    return QIcon(picture);
+}
+
+// The header strip above the pages.
+class THeaderBox final : public QWidget {
+public:
+    THeaderBox(std::function<void(QPainter&)> paint, QWidget* parent)
+        : QWidget(parent), Paint(std::move(paint))
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        Paint(painter);
+    }
+
+private:
+    std::function<void(QPainter&)> Paint;
+};
+
+}  // namespace
+
+// ---- TMyStringGrid --------------------------------------------------------------------------
+
+// The reminder grid's editors and cell painting: a pick list in column 0, a line editor with
+// an ellipsis button in column 1, the header picture over row 0.
+class TGridDelegate final : public QStyledItemDelegate {
+public:
+    explicit TGridDelegate(TMyStringGrid& grid) : QStyledItemDelegate(&grid), Grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        // A closed editor is hidden until it is deleted; what it still reports is not the cell's.
+        const auto commit = [this](QWidget* editor) {
+            if (editor->isVisible())
+                emit const_cast<TGridDelegate*>(this)->commitData(editor);
+        };
+        switch (TMyStringGrid::GetEditStyle(index.column(), index.row())) {
+        case TEditStyle::esPickList: {
+            auto* list = new QComboBox(parent);
+            list->setEditable(true);
+            list->setFrame(false);
+            QStringList items;
+            TMyStringGrid::EditListGetItems(index.column(), index.row(), items);
+            list->addItems(items);
+            list->setCurrentIndex(-1);
+            connect(list, &QComboBox::currentTextChanged, list, [commit, list] { commit(list); });
+            Grid.FEditList = list;
+            Grid.OpenEditor = list;
+            Grid.OpenEditorIndex = index;
+            return list;
+        }
+        case TEditStyle::esEllipsis: {
+            auto* box = new QWidget(parent);
+            box->setAutoFillBackground(true);
+            auto* layout = new QHBoxLayout(box);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+            auto* edit = new QLineEdit(box);
+            edit->setFrame(false);
+            edit->setObjectName(QStringLiteral("CellEdit"));
+            auto* button = new QToolButton(box);
+            button->setText(QStringLiteral("..."));
+            button->setObjectName(QStringLiteral("EllipsisButton"));
+            button->setFocusPolicy(Qt::NoFocus);
+            layout->addWidget(edit, 1);
+            layout->addWidget(button);
+            box->setFocusProxy(edit);
+            connect(edit, &QLineEdit::textEdited, box, [commit, box] { commit(box); });
+            connect(button, &QToolButton::clicked, &Grid, &TMyStringGrid::EditButtonClicked);
+            Grid.OpenEditor = box;
+            Grid.OpenEditorIndex = index;
+            return box;
+        }
+        case TEditStyle::esSimple:
+            break;
+        }
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        const QString text = index.data().toString();
+        if (auto* list = qobject_cast<QComboBox*>(editor)) {
+            if (list->currentText() != text)
+                list->setEditText(text);
+        } else if (auto* edit = editor->findChild<QLineEdit*>(QStringLiteral("CellEdit"))) {
+            SetLineText(edit, text);
+        } else {
+            QStyledItemDelegate::setEditorData(editor, index);
+        }
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override
+    {
+        if (auto* list = qobject_cast<QComboBox*>(editor))
+            model->setData(index, list->currentText());
+        else if (auto* edit = editor->findChild<QLineEdit*>(QStringLiteral("CellEdit")))
+            model->setData(index, edit->text());
+        else
+            QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index.row() != 0)
+            return;
+        const QRect r = option.rect;
+        QString failure;
+        if (!desktop::TGUITools::TileGridBack(Grid.ProgramFolder(),
+                                              {r.left(), r.top(), r.right() + 1, r.bottom() + 1},
+                                              *painter, &failure))
+            qCWarning(lcNotes) << failure;
+    }
+
+private:
+    TMyStringGrid& Grid;
+};
+
+TMyStringGrid::TMyStringGrid(const QString& programFolder, QWidget* parent)
+    : QTableWidget(parent), Folder(programFolder)
+{
+    setItemDelegate(new TGridDelegate(*this));
+}
+
+QString TMyStringGrid::Cell(int column, int row) const
+{
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr ? cell->text() : QString();
+}
+
+void TMyStringGrid::SetCell(int column, int row, const QString& text)
+{
+    if (QTableWidgetItem* cell = item(row, column))
+        cell->setText(text);
+    else
+        setItem(row, column, new QTableWidgetItem(text));
+}
+
+TEditStyle TMyStringGrid::GetEditStyle(int column, int)
+{
+    if (column == 0)
+        return TEditStyle::esPickList;
+    if (column == 1)
+        return TEditStyle::esEllipsis;
+    return TEditStyle::esSimple;
+}
+
+QStringList TMyStringGrid::PickList()
+{
+    QStringList items;
+    for (const char* half : {"PM", "AM"}) {
+        for (int hour = 1; hour <= 12; ++hour)
+            items << QStringLiteral("%1 :00 %2").arg(hour).arg(QLatin1String(half));
+    }
+    return items;
+}
+
+void TMyStringGrid::EditListGetItems(int column, int, QStringList& items)
+{
+    if (column == 0)
+        items = PickList();
+}
+
+void TMyStringGrid::CommitOpenEditor()
+{
+    // The editors hand over every keystroke; this catches the text of one that was filled
+    // without the user typing.
+    if (OpenEditor != nullptr && OpenEditorIndex.isValid())
+        itemDelegate()->setModelData(OpenEditor, model(), OpenEditorIndex);
+}
+
+// ---- TNoteForm ------------------------------------------------------------------------------
+
+TNoteForm::TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper,
+                     const store::TLocalFormat& localFormat, const QString& programFolder,
+                     store::TCalSetting& settings, QWidget* parent)
+    : QDialog(parent),
+      DayPapers(dayPapers),
+      DayPaper(dayPaper),
+      LocalFormat(localFormat),
+      Folder(programFolder),
+      Settings(settings),
+      FEditDate(store::DateOf(dayPaper.Day))
+{
+    FormCreate();
+}
+
+TNoteForm::~TNoteForm() = default;
+
+void TNoteForm::FormCreate()
+{
+    setWindowTitle(QStringLiteral("Note and Reminder"));
+    setFont(DialogFont());
+    setFixedSize(ClientWidth, ClientHeight);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    HeaderFont = QFont(QStringLiteral("Arial"));
+    HeaderFont.setPixelSize(12);
+    HeaderFont.setBold(true);
+    FPaintBox = new THeaderBox([this](QPainter& p) { PaintHeader(p); }, this);
+    FPaintBox->setGeometry(0, 0, ClientWidth, HeaderHeight);
+
+    auto* panel1 = new QWidget(this);
+    panel1->setGeometry(0, HeaderHeight, ClientWidth, ClientHeight - HeaderHeight);
+    panel1->setBackgroundRole(QPalette::Highlight);
+    panel1->setAutoFillBackground(true);
+    FPageControl = new QTabWidget(panel1);
+    FPageControl->setGeometry(panel1->rect());
+    FPageControl->setTabPosition(QTabWidget::South);
+    // The tab labels keep the text colour of a normal page control over the coloured panel.
+    QPalette tabs = FPageControl->palette();
+    tabs.setColor(QPalette::WindowText, palette().color(QPalette::Text));
+    tabs.setColor(QPalette::ButtonText, palette().color(QPalette::Text));
+    FPageControl->setPalette(tabs);
+    FPageControl->tabBar()->setForegroundRole(QPalette::WindowText);
+    FPageControl->setIconSize(QSize(16, 16));
+
+    CreateNoteGrid();
+    CreateReminderGrid();
+    CreateImageButtons();
+    qApp->installEventFilter(this);
+}
+
+void TNoteForm::CreateNoteGrid()
+{
+    FNoteGrid = new QTableWidget(NoteLines, 1);
+    FNoteGrid->setObjectName(QStringLiteral("Stringgrid1"));
+    FNoteGrid->horizontalHeader()->hide();
+    FNoteGrid->verticalHeader()->hide();
+    FNoteGrid->setShowGrid(false);
+    FNoteGrid->setFrameShape(QFrame::NoFrame);
+    FNoteGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FNoteGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every line has its editor open all the time, so the sheet is written like paper; the
+    // current row follows the line that has the focus.
+    FNoteGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FNoteGrid->setSelectionMode(QAbstractItemView::NoSelection);
+    auto* delegate = new TRuledDelegate(FNoteGrid);
+    delegate->EditorMade = [this](QLineEdit* edit, int row) {
+        NoteEditors[row] = edit;
+        edit->installEventFilter(this);
+    };
+    FNoteGrid->setItemDelegate(delegate);
+    FNoteGrid->installEventFilter(this);
+    FNoteGrid->verticalHeader()->setDefaultSectionSize(26);
+    QFont ink(QStringLiteral("Tahoma"));
+    ink.setPixelSize(13);
+    ink.setItalic(true);
+    FNoteGrid->setFont(ink);
+    QPalette sheet = FNoteGrid->palette();
+    sheet.setColor(QPalette::Text, NoteInk);
+    sheet.setColor(QPalette::HighlightedText, NoteInk);
+    sheet.setColor(QPalette::Highlight, QColor(0xE8, 0xF0, 0xFF));
+    FNoteGrid->setPalette(sheet);
+    for (int row = 0; row < NoteLines; ++row) {
+        FNoteGrid->setItem(row, 0, new QTableWidgetItem);
+        FNoteGrid->openPersistentEditor(FNoteGrid->item(row, 0));
+    }
+    connect(FNoteGrid, &QTableWidget::itemChanged, this, [this] {
+        if (!Loading)
+            FNoteModified = true;
+    });
+    FPageControl->addTab(FNoteGrid, TabIcon(false), QStringLiteral("&Note"));
+}
+
+void TNoteForm::CreateReminderGrid()
+{
+    FReminderGrid = new TMyStringGrid(Folder, this);
+    FReminderGrid->setObjectName(QStringLiteral("ReminderGrid"));
+    connect(FReminderGrid->horizontalScrollBar(), &QScrollBar::valueChanged, FReminderGrid,
+            [this] { FReminderGrid->horizontalScrollBar()->setValue(0); });
+    FReminderGrid->setColumnCount(2);
+    FReminderGrid->setRowCount(ReminderRows + 1);
+    FReminderGrid->horizontalHeader()->hide();
+    FReminderGrid->verticalHeader()->hide();
+    FReminderGrid->setFrameShape(QFrame::NoFrame);
+    FReminderGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FReminderGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FReminderGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    FReminderGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    FReminderGrid->verticalHeader()->setDefaultSectionSize(24);
+    FReminderGrid->setColumnWidth(0, 70);
+    // The subject column takes the rest of the page, whatever its width when it is shown.
+    FReminderGrid->horizontalHeader()->setStretchLastSection(true);
+    for (int row = 0; row <= ReminderRows; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            auto* cell = new QTableWidgetItem;
+            // Row 0 is the fixed header row: no text, no editor, no selection.
+            if (row == 0)
+                cell->setFlags(Qt::ItemIsEnabled);
+            FReminderGrid->setItem(row, column, cell);
+        }
+    }
+    connect(FReminderGrid, &TMyStringGrid::EditButtonClicked, this, &TNoteForm::EditReminder);
+    FPageControl->addTab(FReminderGrid, TabIcon(true), QStringLiteral("Reminder"));
+}
+
+void TNoteForm::CreateImageButtons()
+{
+    FImage1 = new QLabel(this);
+    FImage1->setObjectName(QStringLiteral("Image1"));
+    FImage1->setPixmap(RoundButtonPicture(23, true));
+    FImage1->resize(23, 24);
+    FImage1->setToolTip(QStringLiteral("press CTRL+ Enter to save "));
+    FImage2 = new QLabel(this);
+    FImage2->setObjectName(QStringLiteral("Image2"));
+    FImage2->setPixmap(RoundButtonPicture(26, false));
+    FImage2->resize(25, 25);
+    for (QLabel* button : {FImage1, FImage2}) {
+        button->setCursor(Qt::PointingHandCursor);
+        button->installEventFilter(this);
+        button->raise();
+    }
+    PlaceImageButtons();
+}
+
+void TNoteForm::PlaceImageButtons()
+{
+    // In the tab row at the lower right, right of the two tabs.
+    const int left3 = width() - 2 * FImage1->width() - 30;
+    const int top3 = height() - FImage1->height();
+    FImage1->move(left3, top3);
+    FImage2->move(width() - FImage1->width() - 20, top3);
+}
+
+void TNoteForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FNoteGrid->setColumnWidth(0, FNoteGrid->width() - 5);
+    PlaceImageButtons();
+}
+
+void TNoteForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FNoteGrid->setColumnWidth(0, FNoteGrid->viewport()->width() - 5);
+    if (Shown)
+        return;
+    Shown = true;
+    if (QScreen* where = screen(); where != nullptr && parentWidget() == nullptr)
+        move(where->availableGeometry().center() - rect().center());
+    FormShow();
+}
+
+void TNoteForm::FormShow()
+{
+    if (FPageControl->currentIndex() == 0) {
+        Loading = true;
+        for (std::size_t i = 0; i < DayPaper.Note.size() && i < NoteLines; ++i)
+            FNoteGrid->item(static_cast<int>(i), 0)->setText(QString::fromStdString(DayPaper.Note[i]));
+        Loading = false;
+        // The line editor opens once the window is on screen; an editor opened while it is
+        // still being shown stays hidden.
+        QTimer::singleShot(0, this, [this] {
+            FNoteGrid->setFocus();
+            FNoteGrid->setCurrentCell(1, 0);
+            FNoteGrid->setCurrentCell(0, 0);
+            FocusNoteEditor();
+        });
+    }
+    LoadReminders();
+}
+
+void TNoteForm::LoadReminders()
+{
+    const store::TReminderList& list = DayPaper.ReminderList;
+    for (int i = 0; i < list.ReminderCount() && i < ReminderRows; ++i) {
+        auto copy = std::make_unique<store::TReminder>();
+        copy->CopyFrom(list.GetReminder(i));
+        FReminderGrid->SetCell(0, i + 1,
+                               QString::fromStdString(store::FormatAmPmTime(LocalFormat, copy->When)));
+        FReminderGrid->SetCell(1, i + 1, QString::fromStdString(copy->Subject));
+        RowObjects[i + 1] = std::move(copy);
+    }
+}
+
+const store::TReminder* TNoteForm::RowObject(int row) const
+{
+    return row >= 1 && row <= ReminderRows ? RowObjects[row].get() : nullptr;
+}
+
+QString TNoteForm::HeaderText() const
+{
+    const int weekday = store::DayOfWeek(FEditDate);  // 1 = Sunday
+    const std::string name = weekday >= 1 ? LocalFormat.LongDayNames[weekday - 1] : std::string();
+    return QString::fromStdString(store::FormatShortDate(LocalFormat, FEditDate) + ' ' + name);
+}
+
+void TNoteForm::PaintHeader(QPainter& painter)
+{
+    // A missing skin leaves a plain strip; the date is still written.
+    QString failure;
+    if (!desktop::TGUITools::DrawHeaderBar(Folder, FPaintBox->width(), painter, &failure))
+        qCWarning(lcNotes) << failure;
+    painter.setPen(palette().color(QPalette::WindowText));
+    desktop::TGUITools::DrawSmoothText(painter, HeaderText(), HeaderFont, 5, 3);
+}
+
+void TNoteForm::EditReminder()
+{
+    const int r = FReminderGrid->currentRow();
+    if (r < 1 || r > ReminderRows)
+        return;
+    FReminderGrid->CommitOpenEditor();
+    const QString time = FReminderGrid->Cell(0, r);
+    const QString subject = FReminderGrid->Cell(1, r);
+
+    std::optional<store::TDateTime> when;
+    if (!time.trimmed().isEmpty()) {
+        try {
+            when = store::DateOf(DayPaper.Day) + store::ReadTime(LocalFormat, time.toStdString());
+        } catch (const store::EConvertError& error) {
+            Messages(this, QString::fromStdString(error.Text()));
+            return;
+        }
+    }
+
+    TReminderForm dialog(LocalFormat, this);
+    dialog.SetMessageSink(Messages);
+    if (store::TReminder* row = RowObjects[r].get()) {
+        row->Subject = subject.toStdString();
+        if (when)
+            row->When = *when;
+        auto copy = std::make_unique<store::TReminder>();
+        copy->CopyFrom(*row);
+        dialog.SetReminder(std::move(copy));
+    }
+    if (when) {
+        // The time as the dialog's lists show it, whatever form it was typed in.
+        const QString shown = QString::fromStdString(store::FormatAmPmTime(LocalFormat, *when));
+        dialog.Start()->setEditText(shown.chopped(3));
+        dialog.Ampm()->setCurrentIndex(shown.endsWith(QLatin1String("AM")) ? 0 : 1);
+    }
+    if (!subject.isEmpty())
+        dialog.SubjectEdit()->setText(subject);
+    dialog.SetEditDate(DayPaper.Day);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    const store::TReminder& edited = *dialog.Reminder();
+    FReminderGrid->SetCell(0, r, QString::fromStdString(store::FormatAmPmTime(LocalFormat, edited.When)));
+    FReminderGrid->SetCell(1, r, QString::fromStdString(edited.Subject));
+    auto copy = std::make_unique<store::TReminder>();
+    copy->CopyFrom(edited);
+    RowObjects[r] = std::move(copy);
+}
+
+bool TNoteForm::ReadReminderRows(std::vector<TStoredRow>& rows)
+{
+    for (int r = 1; r <= ReminderRows; ++r) {
+        const QString time = FReminderGrid->Cell(0, r);
+        if (time.trimmed().isEmpty())
+            continue;
+        try {
+            rows.push_back({r, store::ReadTimeOnDay(LocalFormat, DayPaper.Day, time.toStdString())});
+        } catch (const store::EConvertError& error) {
+            FPageControl->setCurrentIndex(1);
+            FReminderGrid->setCurrentCell(r, 0);
+            Messages(this, QString::fromStdString(error.Text()));
+            return false;
+        }
+    }
+    return true;
+}
+
+void TNoteForm::StoreReminders(const std::vector<TStoredRow>& rows)
+{
+    // Reminders beyond the grid's rows come from a file written elsewhere; they stay after
+    // the ones the grid shows.
+    store::TReminderList beyond;
+    store::TReminderList& list = DayPaper.ReminderList;
+    for (int i = ReminderRows; i < list.ReminderCount(); ++i) {
+        store::TReminder& kept = beyond.AddReminder();
+        kept.CopyFrom(list.GetReminder(i));
+        kept.SomeData = list.GetReminder(i).SomeData;
+    }
+    list.ClearReminders();
+    for (const TStoredRow& row : rows) {
+        store::TReminder& r = list.AddReminder();
+        if (const store::TReminder* object = RowObjects[row.Row].get())
+            r.CopyFrom(*object);
+        r.Subject = FReminderGrid->Cell(1, row.Row).toStdString();
+        r.When = row.When;
+    }
+    for (int i = 0; i < beyond.ReminderCount(); ++i) {
+        store::TReminder& kept = list.AddReminder();
+        kept.CopyFrom(beyond.GetReminder(i));
+        kept.SomeData = beyond.GetReminder(i).SomeData;
+    }
+}
+
+bool TNoteForm::SaveNote()
+{
+    FReminderGrid->CommitOpenEditor();
+    std::vector<TStoredRow> rows;
+    if (!ReadReminderRows(rows))
+        return false;
+    if (FNoteModified) {
+        std::vector<std::string> note;
+        for (int row = 0; row < NoteLines; ++row)
+            note.push_back(FNoteGrid->item(row, 0)->text().toStdString());
+        // Lines beyond the sheet (from a file written elsewhere) are kept after it.
+        for (std::size_t i = NoteLines; i < DayPaper.Note.size(); ++i)
+            note.push_back(DayPaper.Note[i]);
+        DayPaper.Note = std::move(note);
+    }
+    StoreReminders(rows);
+    try {
+        DayPapers.SaveToFile((Folder + QStringLiteral("2004.cal")).toStdString());
+    } catch (const store::EStoreError& error) {
+        Messages(this, QString::fromStdString(error.Text()));
+        return false;
+    }
+    emit NotesSaved();
+    return true;
+}
+
+void TNoteForm::Image1Click()
+{
+    if (SaveNote())
+        close();
+}
+
+void TNoteForm::Image2Click()
+{
+    close();
+}
+
+void TNoteForm::closeEvent(QCloseEvent* event)
+{
+    QDialog::closeEvent(event);
+    if (event->isAccepted())
+        emit Closed();
+}
+
+void TNoteForm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape does not throw away what was typed; the cross button closes without saving.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TNoteForm::FormKeyDown(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier) {
+        Image1Click();
+        return true;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || (focus != FNoteGrid && !FNoteGrid->isAncestorOf(focus)))
+        return false;
+    const int row = FNoteGrid->currentRow();
+    if (row < NoteLines - 1) {
+        FNoteGrid->setCurrentCell(row + 1, 0);
+        FocusNoteEditor();
+    }
+    return true;
+}
+
+void TNoteForm::FocusNoteEditor()
+{
+    // Focus given to the sheet goes on to the line of the current row.
+    const int row = FNoteGrid->currentRow();
+    QLineEdit* edit = row >= 0 && row < NoteLines ? NoteEditors[row].data() : nullptr;
+    if (edit != nullptr && !edit->hasFocus())
+        edit->setFocus();
+}
+
+QLineEdit* TNoteForm::NoteLine(int row) const
+{
+    return row >= 0 && row < NoteLines ? NoteEditors[row].data() : nullptr;
+}
+
+bool TNoteForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == FNoteGrid)
+            QTimer::singleShot(0, this, &TNoteForm::FocusNoteEditor);
+        for (int row = 0; row < NoteLines; ++row) {
+            if (watched == NoteEditors[row] && FNoteGrid->currentRow() != row)
+                FNoteGrid->setCurrentCell(row, 0);
+        }
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // Keys of this window reach the window first, whichever control has the focus.
+        if (widget != nullptr && widget->window() == this &&
+            FormKeyDown(static_cast<QKeyEvent*>(event)))
+            return true;
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == FImage1) {
+            Image1Click();
+            return true;
+        }
+        if (watched == FImage2) {
+            Image2Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace orvenna::notes

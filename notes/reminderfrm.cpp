@@ -1,0 +1,201 @@
+#include "notes/reminderfrm.h"
+
+#include "store/errors.h"
+#include "store/localetext.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace orvenna::notes {
+
+void ShowInputError(QWidget* parent, const QString& text)
+{
+    QMessageBox::warning(parent, QStringLiteral("Orvenna"), text);
+}
+
+QString JoinLines(const std::vector<std::string>& lines)
+{
+    QStringList list;
+    for (const auto& line : lines)
+        list << QString::fromStdString(line);
+    return list.join(u'\n');
+}
+
+std::vector<std::string> SplitLines(const QString& text)
+{
+    std::vector<std::string> lines;
+    if (text.isEmpty())
+        return lines;
+    QStringList parts = text.split(u'\n');
+    if (parts.last().isEmpty())
+        parts.removeLast();
+    for (const QString& part : parts)
+        lines.push_back(part.toStdString());
+    return lines;
+}
+
+QFont DialogFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
+
+TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* parent)
+    : QDialog(parent), LocalFormat(localFormat)
+{
+    setWindowTitle(QStringLiteral("Reminder"));
+    setFont(DialogFont());
+    setFixedSize(340, 371);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    CreateControls();
+}
+
+TReminderForm::~TReminderForm() = default;
+
+QStringList TReminderForm::StartItems()
+{
+    QStringList items;
+    for (int hour = 1; hour <= 12; ++hour)
+        items << QStringLiteral("%1:00 ").arg(hour);
+    return items;
+}
+
+QStringList TReminderForm::BeforeItems()
+{
+    return {QStringLiteral("IMMEDIATELY"),   QStringLiteral("5 MIN BEFORE"),
+            QStringLiteral("10 MIN BEFORE"), QStringLiteral("15 MIN BEFORE"),
+            QStringLiteral("20 MIN BEFORE"), QStringLiteral("1 HOUR BEFORE"),
+            QStringLiteral("1 DAY  BEFORE"), QString()};
+}
+
+QStringList TReminderForm::RecurrencyItems()
+{
+    return {QStringLiteral("None"), QStringLiteral("Every Day"), QStringLiteral("Every Week"),
+            QStringLiteral("Every Month"), QStringLiteral("Every Year")};
+}
+
+QStringList TReminderForm::CategoryItems()
+{
+    return {QStringLiteral("Anniversary"), QStringLiteral("Birthday"),
+            QStringLiteral("Business"),    QStringLiteral("Calls"),
+            QStringLiteral("Clients"),     QStringLiteral("Competition"),
+            QStringLiteral("Customer"),    QStringLiteral("Favorites"),
+            QStringLiteral("Follow up"),   QStringLiteral("Gifts"),
+            QStringLiteral("Holidays"),    QStringLiteral("Ideas")};
+}
+
+void TReminderForm::CreateControls()
+{
+    const auto label = [this](const QString& caption, int left, int top) {
+        auto* l = new QLabel(caption, this);
+        l->move(left, top);
+        l->adjustSize();
+        return l;
+    };
+    const auto combo = [this](const QStringList& items, bool editable, QRect place) {
+        auto* c = new QComboBox(this);
+        c->setEditable(editable);
+        c->addItems(items);
+        c->setCurrentIndex(-1);
+        c->setGeometry(place);
+        return c;
+    };
+
+    label(QStringLiteral("Subject:"), 8, 24);
+    FSubjectEdit = new QLineEdit(this);
+    FSubjectEdit->setGeometry(56, 24, 265, 21);
+    label(QStringLiteral("Start at"), 8, 64);
+    FStart = combo(StartItems(), true, QRect(57, 56, 184, 21));
+    FAmpm = combo({QStringLiteral("AM"), QStringLiteral("PM")}, false, QRect(272, 56, 50, 21));
+    auto* beforeLabel = label(QStringLiteral("Reminder Before"), 8, 104);
+    FBefore = combo(BeforeItems(), false, QRect(96, 96, 225, 21));
+    label(QStringLiteral("Recurrency"), 8, 136);
+    FRecurrency = combo(RecurrencyItems(), false, QRect(96, 128, 225, 21));
+    label(QStringLiteral("Detail"), 8, 162);
+    FMemo = new QPlainTextEdit(this);
+    FMemo->setGeometry(8, 188, 321, 89);
+    auto* categoryLabel = label(QStringLiteral("Ca&tegory"), 8, 296);
+    FCategory = combo(CategoryItems(), true, QRect(56, 296, 273, 21));
+    categoryLabel->setBuddy(FCategory);
+    beforeLabel->setBuddy(FBefore);
+
+    FButton1 = new QPushButton(QStringLiteral("&OK"), this);
+    FButton1->setGeometry(160, 344, 75, 25);
+    FButton1->setDefault(true);
+    FButton2 = new QPushButton(QStringLiteral("&Cancel"), this);
+    FButton2->setGeometry(248, 344, 75, 25);
+    connect(FButton1, &QPushButton::clicked, this, &TReminderForm::Button1Click);
+    connect(FButton2, &QPushButton::clicked, this, &QDialog::reject);
+
+    QWidget* order[] = {FSubjectEdit, FStart,    FAmpm,    FBefore, FRecurrency,
+                        FMemo,        FCategory, FButton1, FButton2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void TReminderForm::SetReminder(std::unique_ptr<store::TReminder> reminder)
+{
+    FReminder = std::move(reminder);
+}
+
+void TReminderForm::showEvent(QShowEvent* event)
+{
+    if (!Shown) {
+        Shown = true;
+        FormShow();
+    }
+    QDialog::showEvent(event);
+}
+
+void TReminderForm::FormShow()
+{
+    FSubjectEdit->setFocus();
+    if (!FReminder) {
+        FReminder = std::make_unique<store::TReminder>();
+        return;
+    }
+    const store::TReminder& r = *FReminder;
+    FSubjectEdit->setText(QString::fromStdString(r.Subject));
+    const QString time = QString::fromStdString(store::FormatAmPmTime(LocalFormat, r.When));
+    FStart->setEditText(time.chopped(3));
+    FAmpm->setCurrentIndex(time.endsWith(QLatin1String("AM")) ? 0 : 1);
+    FMemo->setPlainText(JoinLines(r.Desc));
+    FCategory->setEditText(QString::fromStdString(r.category));
+    // A position the list does not hold (-1 from a dialog confirmed without choosing) shows
+    // no selection.
+    FBefore->setCurrentIndex(r.Before >= 0 && r.Before < FBefore->count() ? r.Before : -1);
+    FRecurrency->setCurrentIndex(
+        r.Recurrency >= 0 && r.Recurrency < FRecurrency->count() ? r.Recurrency : -1);
+}
+
+void TReminderForm::Button1Click()
+{
+    if (!FReminder)
+        FReminder = std::make_unique<store::TReminder>();
+    // The time is read before anything is stored, so a refused time changes nothing.
+    const std::string timeText = (FStart->currentText() + u' ' + FAmpm->currentText()).toStdString();
+    store::TDateTime when = 0;
+    try {
+        when = store::ReadTimeOnDay(LocalFormat, store::DateOf(EditDate), timeText);
+    } catch (const store::EConvertError& error) {
+        Messages(this, QString::fromStdString(error.Text()));
+        return;
+    }
+    store::TReminder& r = *FReminder;
+    r.Subject = FSubjectEdit->text().toStdString();
+    r.When = when;
+    r.Desc = SplitLines(FMemo->toPlainText());
+    r.category = FCategory->currentText().toStdString();
+    r.Before = FBefore->currentIndex();
+    r.Recurrency = FRecurrency->currentIndex();
+    r.State = 0;
+    accept();
+}
+
+}  // namespace orvenna::notes

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# A reminder alert from outside: the real program on an X display with a window manager, a tray
+# host and a sound server with a null sink (run it inside scripts/xsession.sh --tray --sound).
+# A one-off reminder due a minute ahead is written with the notes tool before the calendar
+# starts; it checks that
+#   - a popup "Reminder: <subject>" slides out at the bottom right of the work area, above the
+#     panel, and reaches its full size of 148 x 121;
+#   - the alert sound named in "Setting.cfg" plays through the sound server;
+#   - the calendar keeps running and ends by its menu.
+#
+#   reminder_e2e.sh BIN_DIR NOTES_TOOL [SCREENSHOT]
+#
+# With SCREENSHOT the screen is saved there once the popup is out. Prints each failure; exit
+# status 0 or 1.
+set -uo pipefail
+
+bin_dir=$1
+notes_tool=$2
+screenshot=${3:-}
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (run inside scripts/xsession.sh --tray --sound)"; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-reminder.XXXXXX")
+program_pid=""
+listener_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+  [ -n "$listener_pid" ] && { kill "$listener_pid" 2>/dev/null; wait "$listener_pid" 2>/dev/null; }
+  if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
+}
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+trap cleanup EXIT
+python=/usr/bin/python3
+
+# ---- program folder: the sound, the settings naming it, the reminder ---------------------
+folder="$work/program"
+mkdir -p "$folder"
+cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+sound="$work/chime.wav"
+"$python" - "$sound" <<'PY' || { echo "FAIL: cannot write the sound"; exit 1; }
+import math, struct, sys, wave
+with wave.open(sys.argv[1], "wb") as out:
+    out.setnchannels(1); out.setsampwidth(2); out.setframerate(22050)
+    out.writeframes(b"".join(struct.pack("<h", int(12000 * math.sin(i * 2 * math.pi * 880 / 22050)))
+                             for i in range(22050)))
+PY
+echo "{\"SoundFile\": \"$sound\"}" | "$notes_tool" settings-build "$folder/Setting.cfg" >/dev/null ||
+  { echo "FAIL: cannot write Setting.cfg"; exit 1; }
+
+# Local date and time as the notes file counts them: days since 30 December 1899.
+read -r today due < <("$python" - <<'PY'
+from datetime import datetime, timedelta
+now = datetime.now()
+origin = datetime(1899, 12, 30)
+due = now + timedelta(seconds=62)
+print((now.date() - origin.date()).days, (due - origin).total_seconds() / 86400)
+PY
+)
+subject="Dentist & check-up"
+cat >"$work/notes.json" <<JSON
+{"papers": [{"Day": $today, "Note": ["Dentist at the corner"],
+  "ReminderList": [{"When": $due, "Subject": "$subject", "Desc": ["bring the card"]}]}]}
+JSON
+"$notes_tool" build "$folder/2004.cal" <"$work/notes.json" >/dev/null ||
+  { echo "FAIL: cannot build the notes file"; exit 1; }
+"$notes_tool" due "$folder/2004.cal" "$(date +%Y-%m-%d)" | grep -q "Dentist" ||
+  fail "the reminder is not due today by the notes tool"
+
+# Every new playback on the sound server is announced on this channel.
+pactl subscribe >"$work/pulse-events.log" 2>&1 &
+listener_pid=$!
+
+# ---- the calendar --------------------------------------------------------------------------
+"$folder/orvenna" >"$work/orvenna.log" 2>&1 &
+program_pid=$!
+calendar_window() {
+  local id
+  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
+  done
+}
+window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ]; }
+if ! poll 15 window_up; then
+  fail "the calendar window did not appear"
+  cat "$work/orvenna.log"
+  exit 1
+fi
+eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
+win_x=$X win_y=$Y
+
+# ---- the alert -----------------------------------------------------------------------------
+read -r area_w area_h < <(xprop -root _NET_WORKAREA | sed 's/.*= //' | awk -F', ' '{ print $3, $4 }')
+popup_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | head -1; }
+popup_out() {
+  local id; id=$(popup_window)
+  [ -n "$id" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  [ "$WIDTH" -eq 148 ] && [ "$HEIGHT" -eq 121 ]
+}
+if poll 20 popup_out; then
+  note "popup at $X,$Y size ${WIDTH}x$HEIGHT; work area ${area_w}x$area_h"
+  [ "$X" -eq $((area_w - 148 - 16)) ] && [ "$Y" -eq $((area_h - 2 - 121)) ] ||
+    fail "popup at $X,$Y, expected $((area_w - 148 - 16)),$((area_h - 2 - 121)) (bottom right of the work area)"
+  [ -n "$screenshot" ] && import -window root "$screenshot"
+else
+  fail "no popup \"Reminder: $subject\" at full size within 20 s"
+fi
+
+sound_played() { grep -q "'new' on sink-input" "$work/pulse-events.log"; }
+poll 5 sound_played || fail "no sound reached the sound server"
+kill -0 "$program_pid" 2>/dev/null || fail "the calendar ended after the alert"
+exit_by_menu "after an alert"
+
+[ "$failures" -eq 0 ] && echo "PASS: a reminder alerts with popup and sound" && exit 0
+cat "$work/orvenna.log"
+exit 1
