@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -33,7 +34,6 @@ namespace {
 constexpr int ClientWidth = 313;
 constexpr int ClientHeight = 378;
 constexpr int HeaderHeight = 27;
-constexpr int TabHeight = 25;
 const QColor NoteInk(2, 63, 168);
 
 // The editors write every change to their cell at once, so the grids always hold what the
@@ -351,7 +351,12 @@ void TNoteForm::FormCreate()
     FPageControl = new QTabWidget(panel1);
     FPageControl->setGeometry(panel1->rect());
     FPageControl->setTabPosition(QTabWidget::South);
-    FPageControl->setStyleSheet(QStringLiteral("QTabBar::tab { height: %1px; }").arg(TabHeight - 2));
+    // The tab labels keep the text colour of a normal page control over the coloured panel.
+    QPalette tabs = FPageControl->palette();
+    tabs.setColor(QPalette::WindowText, palette().color(QPalette::Text));
+    tabs.setColor(QPalette::ButtonText, palette().color(QPalette::Text));
+    FPageControl->setPalette(tabs);
+    FPageControl->tabBar()->setForegroundRole(QPalette::WindowText);
     FPageControl->setIconSize(QSize(16, 16));
 
     CreateNoteGrid();
@@ -419,6 +424,8 @@ void TNoteForm::CreateReminderGrid()
     FReminderGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     FReminderGrid->verticalHeader()->setDefaultSectionSize(24);
     FReminderGrid->setColumnWidth(0, 70);
+    // The subject column takes the rest of the page, whatever its width when it is shown.
+    FReminderGrid->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row <= ReminderRows; ++row) {
         for (int column = 0; column < 2; ++column) {
             auto* cell = new QTableWidgetItem;
@@ -464,7 +471,6 @@ void TNoteForm::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     FNoteGrid->setColumnWidth(0, FNoteGrid->width() - 5);
-    FReminderGrid->setColumnWidth(1, FReminderGrid->width() - 70);
     PlaceImageButtons();
 }
 
@@ -472,7 +478,6 @@ void TNoteForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     FNoteGrid->setColumnWidth(0, FNoteGrid->viewport()->width() - 5);
-    FReminderGrid->setColumnWidth(1, FReminderGrid->viewport()->width() - 70);
     if (Shown)
         return;
     Shown = true;

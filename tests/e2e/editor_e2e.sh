@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The note editor driven as a user would: the real program on an X display with a window
+# manager (run it inside scripts/xsession.sh). A double click on today's cell opens "Note and
+# Reminder"; two note lines are typed, a reminder time is picked from the grid's list, the
+# subject is typed in the "Reminder" dialog, and Ctrl+Enter saves. It checks that
+#   - the editor and the dialog open and close;
+#   - the day is underlined on the calendar at once;
+#   - "orvenna-notes dump" shows the two lines and the reminder in "2004.cal".
+#
+#   editor_e2e.sh BIN_DIR NOTES_TOOL
+#
+# Prints each failure; exit status 0 or 1.
+set -uo pipefail
+
+bin_dir=$1
+notes_tool=$2
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (run inside scripts/xsession.sh)"; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-editor.XXXXXX")
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+  if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
+}
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+trap cleanup EXIT
+
+folder="$work/program"
+mkdir -p "$folder"
+cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+"$folder/orvenna" >"$work/orvenna.log" 2>&1 &
+program_pid=$!
+calendar_window() {
+  local id
+  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
+  done
+}
+window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ]; }
+if ! poll 15 window_up; then
+  fail "the calendar window did not appear"
+  cat "$work/orvenna.log"
+  exit 1
+fi
+eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
+win_x=$X win_y=$Y
+
+# Today's cell: Sunday-first columns of 37 pixels, rows of 28 below the 32-pixel title; the
+# piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5).
+read -r day column row < <(/usr/bin/python3 -c '
+import datetime
+t = datetime.date.today(); first = t.replace(day=1)
+lead = (first.weekday() + 1) % 7
+print(t.day, (lead + t.day - 1) % 7, (lead + t.day - 1) // 7)')
+cell_x=$((win_x + column * 37 - 1 + 20)) cell_y=$((win_y + 32 + row * 28 + 5))
+cell_shot() { import -window root -crop "32x32+${cell_x}+${cell_y}" +repage "$1" 2>/dev/null; }
+pixels_apart() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true; }
+cell_shot "$work/cell-before.png"
+
+# ---- the editor ----------------------------------------------------------------------------
+editor_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Note and Reminder' 2>/dev/null | head -1; }
+editor_focused() { local id; id=$(editor_window); [ -n "$id" ] && [ "$(xdotool getwindowfocus)" = "$id" ]; }
+xdotool mousemove $((cell_x + 16)) $((cell_y + 16)) click --repeat 2 --delay 80 1
+poll 10 editor_focused || { fail "a double click on day $day opened no editor"; exit 1; }
+editor=$(editor_window)
+xdotool type --delay 20 "Dentist at nine"
+xdotool key Return
+xdotool type --delay 20 "bring the card"
+
+page_shot() { import -window "$editor" -crop 300x250+5+30 +repage "$1" 2>/dev/null; }
+page_shot "$work/page-note.png"
+page_changed() { page_shot "$work/page-now.png" && [ "$(pixels_apart "$work/page-note.png" "$work/page-now.png")" -gt 500 ]; }
+xdotool mousemove --window "$editor" 118 362 click 1            # the "Reminder" tab
+poll 5 page_changed || fail "the \"Reminder\" page did not open"
+
+# The time from the pick list of the first reminder row.
+windows_before=$(visible_windows)
+list_open() { [ "$(visible_windows)" -gt "$windows_before" ]; }
+list_closed() { [ "$(visible_windows)" -eq "$windows_before" ]; }
+xdotool mousemove --window "$editor" 35 63 click 1
+xdotool key F4
+poll 5 list_open || fail "the time cell's pick list did not open"
+xdotool key Down Down Down Return
+poll 5 list_closed || fail "the pick list did not close"
+
+# The ellipsis button of the row opens the dialog.
+dialog_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Reminder' 2>/dev/null | head -1; }
+dialog_focused() { local id; id=$(dialog_window); [ -n "$id" ] && [ "$(xdotool getwindowfocus)" = "$id" ]; }
+for try in 1 2 3; do
+  xdotool mousemove --window "$editor" 200 63 click 1
+  xdotool mousemove --window "$editor" 300 63 click 1
+  poll 3 dialog_focused && break
+done
+if dialog_focused; then
+  xdotool type --delay 20 "Dentist"
+  xdotool key Return
+  dialog_gone() { [ -z "$(dialog_window)" ]; }
+  poll 5 dialog_gone || fail "OK did not close the reminder dialog"
+else
+  fail "the ellipsis button opened no reminder dialog"
+fi
+
+xdotool key ctrl+Return
+editor_gone() { [ -z "$(editor_window)" ]; }
+poll 5 editor_gone || fail "Ctrl+Enter did not save and close the editor"
+
+# ---- what the calendar and the file show ---------------------------------------------------
+underlined() { cell_shot "$work/cell-after.png" && [ "$(pixels_apart "$work/cell-before.png" "$work/cell-after.png")" -gt 5 ]; }
+poll 5 underlined || fail "day $day is not underlined after the save"
+"$notes_tool" dump "$folder/2004.cal" >"$work/dump.json" || fail "2004.cal cannot be read"
+grep -q '"Dentist at nine"' "$work/dump.json" && grep -q '"bring the card"' "$work/dump.json" ||
+  fail "the note lines are not in 2004.cal"
+grep -q '"Subject": "Dentist"' "$work/dump.json" || fail "the reminder is not in 2004.cal"
+exit_by_menu "after editing a note"
+
+[ "$failures" -eq 0 ] && echo "PASS: the editor saves a note and a reminder" && exit 0
+cat "$work/dump.json" "$work/orvenna.log" 2>/dev/null
+exit 1
