@@ -3,6 +3,7 @@
 #include "app/localeformat.h"
 #include "app/daygrid.h"
 #include "app/startup.h"
+#include "desktop/fontconvert.h"
 #include "desktop/guitool.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
@@ -63,7 +64,7 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
       FPlatform(platform),
       FClock(clock),
       Folder(std::move(programFolder)),
-      FSettings(std::make_unique<store::TCalSetting>()),
+      FSettings(std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch())),
       FLocalFormat(LocalFormatFromLocale())
 {
     LoadSettings();
@@ -109,7 +110,7 @@ void TAppCore::LoadSettings()
         // A missing or damaged file: carry on with the creation values; the next close
         // writes a good file.
         qCInfo(lcApp) << "settings:" << error.what();
-        FSettings = std::make_unique<store::TCalSetting>();
+        FSettings = std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -65,6 +66,13 @@ int PixelSizeForCell(QFont font, int cellHeight)
 }
 
 }  // namespace
+
+int ScreenPixelsPerInch()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int ppi = screen ? qRound(screen->logicalDotsPerInch()) : 0;
+    return ppi > 0 ? ppi : store::DefaultPixelsPerInch;
+}
 
 QFont ToQFont(const store::TFont& font)
 {

@@ -44,6 +44,10 @@
 
 namespace orvenna::desktop {
 
+// The primary screen's logical dots per inch, rounded: what a new settings record's default
+// font height is worked out for. store::DefaultPixelsPerInch without a screen.
+int ScreenPixelsPerInch();
+
 // The Qt font of a stored font, antialiasing preferred.
 QFont ToQFont(const store::TFont& font);
 

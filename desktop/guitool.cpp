@@ -64,12 +64,36 @@ void TGUITools::AddLogNumber(std::int32_t value)
         AppendLog(QString::number(value));
 }
 
+namespace {
+
+// The locale's long time format without its time-zone fields ('t' outside quotes) and the
+// blanks before them.
+QString LongTimeWithoutZone(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't') {
+            while (!result.isEmpty() && result.back().isSpace())
+                result.chop(1);
+            continue;
+        }
+        result += c;
+    }
+    return result.trimmed();
+}
+
+}  // namespace
+
 void TGUITools::AppendLog(const QString& text)
 {
     const QLocale locale;
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = Now();
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + u' '
-                        + locale.toString(now.time(), QLocale::LongFormat);
+                        + locale.toString(now.time(), LongTimeWithoutZone(locale));
     LogLines << stamp + QLatin1String("   ") + text;
 }
 

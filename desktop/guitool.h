@@ -9,10 +9,12 @@
 
 #include "platform/platform.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 class QFont;
 class QPainter;
@@ -36,7 +38,11 @@ public:
     QStringList LogLines;  // trace lines, oldest first
     bool Logging = false;  // nothing in the program switches it on
 
-    // Append "<short date> <long time>   <text>" (the locale's formats) while Logging is on.
+    // The clock of the trace stamps.
+    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+
+    // Append "<short date> <long time>   <text>" (the locale's formats, the time without its
+    // time zone) while Logging is on.
     void AddLog(const QString& text);
     void AddLogNumber(std::int32_t value);
     // While Logging is on: every line ended by CR LF, replacing the clipboard's text. The

@@ -80,8 +80,10 @@ public:
     virtual QString ExecutablePath() const = 0;
     // The executable's folder with one trailing '/'; every data file is addressed from it.
     virtual QString ProgramFolder() const = 0;
-    // Adds (true) or removes (false) the entry that starts the program at log-on.
-    // Silent when the entry cannot be written; removing an absent entry is silent too.
+    // Adds (true) or removes (false) the entry that starts the program at log-on. Silent when
+    // the entry's folder cannot be made; throws std::runtime_error "Failed to set data for
+    // '<entry>'" when the folder is there but the entry cannot be written. Removing an absent
+    // entry is silent.
     virtual void SetAutoRun(bool enabled) = 0;
     virtual bool IsAutoRunEnabled() const = 0;
     // Replaces the clipboard's content with plain text. Silent when there is no clipboard.

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <stdexcept>
+
 namespace orvenna::platform {
 
 namespace {
@@ -101,11 +103,15 @@ void TLinuxPlatform::SetAutoRun(bool enabled)
         return;
     }
     // Written beside the old entry and renamed over it, so a session starting meanwhile
-    // never reads half an entry.
+    // never reads half an entry. The folder is there: an entry that cannot be written is the
+    // caller's to show.
     QSaveFile file(EntryPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
         qCWarning(lcPlatform) << "cannot write the autostart entry" << file.fileName() << ':'
                               << file.errorString();
+        throw std::runtime_error(
+            QStringLiteral("Failed to set data for '%1'").arg(EntryPath()).toStdString());
+    }
 }
 
 bool TLinuxPlatform::IsAutoRunEnabled() const

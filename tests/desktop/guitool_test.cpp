@@ -276,27 +276,32 @@ private slots:
         QCOMPARE(platform.ClipboardText, QStringLiteral("the user's text"));
     }
 
+    void traceLogLinesAreStampedAndCopiedWithCrLf_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("stamp");  // written out by hand: no time zone
+        QTest::newRow("English (US)") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                      << QStringLiteral("3/15/07 8:53:46 AM   ");
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                                << QStringLiteral("15.03.07 08:53:46   ");
+        QTest::newRow("English (UK)") << QLocale(QLocale::English, QLocale::UnitedKingdom)
+                                      << QStringLiteral("15/03/2007 08:53:46   ");
+    }
     void traceLogLinesAreStampedAndCopiedWithCrLf()
     {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, stamp);
+        const QLocale saved;
+        QLocale::setDefault(locale);
         orvenna::platform::TFakePlatform platform;
         TGUITools tools(platform);
         tools.Logging = true;
-        const auto stamp = [](const QDateTime& t) {
-            const QLocale locale;
-            return locale.toString(t.date(), QLocale::ShortFormat) + u' '
-                 + locale.toString(t.time(), QLocale::LongFormat) + QLatin1String("   ");
-        };
-        const QDateTime before = QDateTime::currentDateTime();
+        tools.Now = [] { return QDateTime(QDate(2007, 3, 15), QTime(8, 53, 46), Qt::UTC); };
         tools.AddLog(QStringLiteral("create"));
         tools.AddLogNumber(-2147483647 - 1);
-        const QDateTime after = QDateTime::currentDateTime();
-        QCOMPARE(tools.LogLines.size(), 2);
-        const QStringList texts{QStringLiteral("create"), QStringLiteral("-2147483648")};
-        for (int i = 0; i < 2; ++i) {
-            const QString& line = tools.LogLines[i];
-            QVERIFY2(line == stamp(before) + texts[i] || line == stamp(after) + texts[i],
-                     qPrintable(line));
-        }
+        QLocale::setDefault(saved);
+        QCOMPARE(tools.LogLines,
+                 QStringList({stamp + QLatin1String("create"), stamp + QLatin1String("-2147483648")}));
         tools.CopyLogToClipboard();
         QCOMPARE(platform.ClipboardText,
                  tools.LogLines[0] + QLatin1String("\r\n") + tools.LogLines[1] + QLatin1String("\r\n"));

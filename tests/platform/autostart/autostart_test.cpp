@@ -291,6 +291,24 @@ private slots:
         QCOMPARE(ExecArguments(ReadFile(EntryPath())), QStringList{realFolder + QLatin1String("orvenna")});
     }
 
+    void unwritableEntryInItsFolderIsReported()
+    {
+        // A folder where the entry must be: the autostart folder is there, the entry cannot be
+        // written.
+        const QString entry = Config.path() + QLatin1String("/autostart/") +
+                              QLatin1String(orvenna::platform::AutostartFileName);
+        QVERIFY(QDir().mkpath(entry));
+        TLinuxPlatform platform;
+        try {
+            platform.SetAutoRun(true);
+            QFAIL("an entry that cannot be written was not reported");
+        } catch (const std::runtime_error& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("Failed to set data for '%1'").arg(entry));
+        }
+        QVERIFY(QFileInfo(entry).isDir());
+    }
+
     void unwritableFolderIsSilent_data()
     {
         QTest::addColumn<QString>("blocker");  // a plain file where a folder must be
