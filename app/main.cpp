@@ -8,9 +8,11 @@
 #include "app/startup.h"
 #include "desktop/guitool.h"
 #include "app/systemclock.h"
+#include "notes/programpicture.h"
 #include "platform/platform.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 namespace {
@@ -58,6 +60,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
+    // Every window without a picture of its own, the task-bar entry among them, shows the
+    // program's.
+    QIcon picture;
+    for (const int size : {16, 32, 48})
+        picture.addPixmap(notes::ProgramPicture(size));
+    QApplication::setWindowIcon(picture);
 
     desktop::TGUITools tools(*system);
     desktop::GUITools = &tools;

@@ -123,10 +123,15 @@ public:
 
     // ---- windows ------------------------------------------------------------------------
     // Makes a frameless top-level window live on the desktop: below every ordinary window,
-    // on every workspace, no pager entry, still shown when the user shows the desktop.
-    // Call after winId() and before show(). Does what the session allows otherwise.
+    // on every workspace, no pager or task-bar entry, still shown when the user shows the
+    // desktop. Holds for the window that gets mapped, whether winId(), flag changes and show()
+    // come before or after this call. Does what the session allows otherwise.
     virtual void AttachToDesktop(QWidget* window) = 0;
-    // With visible false the window has no task-bar entry (only the tray icon remains).
+    // The program's task-bar entry. For an attached window, visible true gives a separate
+    // small window of the program with the window's title and icon, kept minimised, that task
+    // bars list while the window is shown; activating it brings the program's other open
+    // windows to the front. visible false: no window of the program is listed (only the tray
+    // icon remains). A window that is not attached is itself listed or not.
     virtual void SetTaskBarPresence(QWidget* window, bool visible) = 0;
 
     // ---- global hot key ------------------------------------------------------------------

@@ -1,24 +1,31 @@
 // Desktop attachment and task-bar presence on X11.
 //
-// How the calendar lives on the desktop. Two wishes pull apart: task bars (tint2 and the
-// libwnck-based panels among them) list no window of type DESKTOP or DOCK whatever its states
-// say, while "show desktop" (openbox, and the common window managers with it) leaves only
-// windows of such types on screen. So the window type follows the task-bar presence:
-//   - no task-bar entry (the default): _NET_WM_WINDOW_TYPE_DESKTOP with the states BELOW,
-//     STICKY, SKIP_TASKBAR and SKIP_PAGER. It stays under every other window, on every
-//     workspace, and on screen when the desktop is shown.
-//   - a task-bar entry: _NET_WM_WINDOW_TYPE_NORMAL with BELOW, STICKY and SKIP_PAGER. It still
-//     stays below ordinary windows on every workspace, but "show desktop" hides it with the
-//     others; its task-bar entry brings it back.
-// Both also ask for every workspace through _NET_WM_DESKTOP 0xFFFFFFFF: some window managers
-// (openbox among them) keep "sticky" there instead of in the states. Without X11 the window
-// stays a plain frameless one.
+// How the calendar lives on the desktop. Task bars (tint2 and the libwnck-based panels among
+// them) list no window of type DESKTOP or DOCK, while "show desktop" (openbox, and the common
+// window managers with it) leaves only windows of such types on screen. So the two jobs go to
+// two windows:
+//   - the attached window is always _NET_WM_WINDOW_TYPE_DESKTOP with the states BELOW, STICKY,
+//     SKIP_TASKBAR and SKIP_PAGER, and asks for every workspace through _NET_WM_DESKTOP
+//     0xFFFFFFFF (openbox keeps "sticky" there instead of in the states). It stays under every
+//     other window, on every workspace, and on screen when the desktop is shown;
+//   - the task-bar entry, when the program wants one, is a separate small top-level window of
+//     the program, with the attached window's title and icon, kept minimised. Task bars list
+//     it; activating it brings the program's other open windows to the front and lets it go
+//     back to its minimised state at once. With no other window open nothing else changes.
+// Qt makes a new native window whenever the window flags change, so nothing here keeps a
+// window id: the properties go to the id the window has when it is about to be mapped.
+// Without X11 the window stays a plain frameless one.
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/xcbtools.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
+#include <QPlatformSurfaceEvent>
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdlib>
@@ -66,47 +73,53 @@ bool IsMapped(xcb_connection_t* connection, xcb_window_t window)
     return mapped;
 }
 
-struct TWindowStyle {
-    bool Attached = false;
-    bool TaskBarEntry = false;
-};
-
-TWindowStyle StyleOf(const QWidget* window)
+// The id of the native window the widget has now; none while it has none. QWidget::winId()
+// can still name a native window that Qt has replaced, QWindow's is the current one.
+std::optional<xcb_window_t> NativeId(const QWidget* window)
 {
-    return {window->property(AttachedProperty).toBool(),
-            window->property(TaskBarEntryProperty).toBool()};
+    const QWindow* handle = window->windowHandle();
+    if (!handle || !handle->handle())
+        return std::nullopt;
+    return static_cast<xcb_window_t>(handle->winId());
 }
 
-xcb_atom_t WindowTypeOf(xcb_connection_t* connection, TWindowStyle style)
+bool IsAttached(const QWidget* window) { return window->property(AttachedProperty).toBool(); }
+
+// An attached window is never listed itself; an ordinary one follows its presence wish.
+bool SkipsTaskBar(const QWidget* window)
 {
-    return InternAtom(connection, style.TaskBarEntry ? "_NET_WM_WINDOW_TYPE_NORMAL"
-                                               : "_NET_WM_WINDOW_TYPE_DESKTOP");
+    return IsAttached(window) || !window->property(TaskBarEntryProperty).toBool();
 }
 
-// What restyling a window works on: its connection, id and wishes, and the atoms of its states.
+// What restyling a window works on: its connection, its current id, and the atoms of its states.
 struct TStylePlan {
     xcb_connection_t* Connection;
     xcb_window_t Id;
-    TWindowStyle Style;
-    xcb_atom_t State, Desktop, SkipTaskBar;
+    bool Attached, SkipTaskBar;
+    xcb_atom_t State, Desktop, SkipTaskBarAtom;
     std::vector<xcb_atom_t> Wanted;  // the states besides SKIP_TASKBAR
 };
 
-// Writes the window type of the choice above and gathers the states that go with it (an
-// ordinary window that was not attached gets only its SKIP_TASKBAR state). Nothing without X11.
+// Writes the desktop window type on an attached window and gathers the states that go with it
+// (an ordinary window gets only its SKIP_TASKBAR state). Nothing without X11 or before the
+// window has a native window: the id is read anew on every call.
 std::optional<TStylePlan> PrepareStyle(QWidget* window)
 {
     xcb_connection_t* connection = XcbConnection();
-    if (!connection)
+    const std::optional<xcb_window_t> native = NativeId(window);
+    if (!connection || !native)
         return std::nullopt;
-    const TWindowStyle style = StyleOf(window);
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    TStylePlan plan {connection, id, style, InternAtom(connection, "_NET_WM_STATE"),
+    const xcb_window_t id = *native;
+    TStylePlan plan {connection, id, IsAttached(window), SkipsTaskBar(window),
+                     InternAtom(connection, "_NET_WM_STATE"),
                      InternAtom(connection, "_NET_WM_DESKTOP"),
                      InternAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"), {}};
-    if (style.Attached) {
+    if (plan.Attached) {
+        // Qt's xcb backend writes the window type again whenever it updates the flags, from
+        // this property of the QWindow when there is one (0x2: desktop).
+        window->windowHandle()->setProperty("_q_xcb_wm_window_type", 0x000002);
         WriteProperty32(connection, id, InternAtom(connection, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
-                       {WindowTypeOf(connection, style)});
+                        {InternAtom(connection, "_NET_WM_WINDOW_TYPE_DESKTOP")});
         plan.Wanted = {InternAtom(connection, "_NET_WM_STATE_BELOW"),
                        InternAtom(connection, "_NET_WM_STATE_STICKY"),
                        InternAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
@@ -120,34 +133,32 @@ void WriteStyle(QWidget* window)
     const std::optional<TStylePlan> plan = PrepareStyle(window);
     if (!plan)
         return;
-    const auto& [connection, id, style, state, desktop, skipTaskBar, wanted] = *plan;
+    const auto& [connection, id, attached, skip, state, desktop, skipTaskBar, wanted] = *plan;
     std::vector<xcb_atom_t> states = ReadAtoms(connection, id, state);
     std::erase(states, skipTaskBar);
     for (const xcb_atom_t atom : wanted)
         if (std::find(states.begin(), states.end(), atom) == states.end())
             states.push_back(atom);
-    if (!style.TaskBarEntry)
+    if (skip)
         states.push_back(skipTaskBar);
     WriteProperty32(connection, id, state, XCB_ATOM_ATOM, states);
-    if (style.Attached)
+    if (attached)
         WriteProperty32(connection, id, desktop, XCB_ATOM_CARDINAL, {AllDesktops});
     xcb_flush(connection);
 }
 
-// Once mapped: the window manager owns the states and is asked to change them. Its type is
-// read only when the window is mapped, so a new type waits for the next show.
+// Once mapped: the window manager owns the states and is asked to change them.
 void AskForStyle(QWidget* window)
 {
     const std::optional<TStylePlan> plan = PrepareStyle(window);
     if (!plan)
         return;
-    const auto& [connection, id, style, state, desktop, skipTaskBar, wanted] = *plan;
+    const auto& [connection, id, attached, skip, state, desktop, skipTaskBar, wanted] = *plan;
     constexpr quint32 Remove = 0, Add = 1, FromApplication = 1;
     for (const xcb_atom_t atom : wanted)
         AskWindowManager(connection, id, state, {Add, atom, 0, FromApplication});
-    AskWindowManager(connection, id, state,
-                     {style.TaskBarEntry ? Remove : Add, skipTaskBar, 0, FromApplication});
-    if (style.Attached)
+    AskWindowManager(connection, id, state, {skip ? Add : Remove, skipTaskBar, 0, FromApplication});
+    if (attached)
         AskWindowManager(connection, id, desktop, {AllDesktops, FromApplication});
     xcb_flush(connection);
 }
@@ -155,44 +166,151 @@ void AskForStyle(QWidget* window)
 void ApplyStyle(QWidget* window)
 {
     xcb_connection_t* connection = XcbConnection();
-    if (connection && IsMapped(connection, static_cast<xcb_window_t>(window->winId())))
+    const std::optional<xcb_window_t> id = NativeId(window);
+    if (!connection || !id)
+        return;  // written when the native window is made
+    if (IsMapped(connection, *id))
         AskForStyle(window);
     else
         WriteStyle(window);
 }
 
-// Window managers drop a window's states when it is hidden (withdrawn), and one that has not
-// yet handled an earlier hide may drop them after they were written again. So at every show
-// the properties are written (Qt sends the show event just before it maps the window), and
-// once the map request is out the window manager is asked as well: it handles that request
-// after the map, whatever it still had to do before.
+// The program's task-bar entry (see the top of this file). Its own window type is the ordinary
+// one Qt gives; it is shown minimised and goes back to that state whenever it is restored.
+class TTaskBarEntry final : public QWidget {
+public:
+    explicit TTaskBarEntry(const QWidget& owner)
+    {
+        setAttribute(Qt::WA_QuitOnClose, false);
+        setWindowTitle(owner.windowTitle().isEmpty() ? QApplication::applicationDisplayName()
+                                                     : owner.windowTitle());
+        setWindowIcon(owner.windowIcon());
+        resize(160, 40);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized())
+            QMetaObject::invokeMethod(this, [this] { Activated(); }, Qt::QueuedConnection);
+    }
+    // The entry ends with the window it stands for, not through the task bar's close.
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+
+private:
+    void Activated()
+    {
+        if (!isVisible() || isMinimized())
+            return;
+        showMinimized();
+        BringOthersForward();
+    }
+
+    // The program's open windows, the active modal one last so that it ends up on top.
+    void BringOthersForward()
+    {
+        constexpr Qt::WindowFlags Unlisted = Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnBottomHint;
+        std::vector<QWidget*> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            const Qt::WindowType type = window->windowType();
+            if (window == this || !window->isVisible() || IsAttached(window) || (window->windowFlags() & Unlisted)
+                || type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen
+                || type == Qt::Desktop)
+                continue;
+            windows.push_back(window);
+        }
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            std::erase(windows, modal);
+            windows.push_back(modal);
+        }
+        for (QWidget* window : windows) {
+            if (window->isMinimized())
+                window->showNormal();
+            window->raise();
+        }
+        if (!windows.empty())
+            windows.back()->activateWindow();
+    }
+};
+
+// Keeps an attached or restyled window's properties on whatever native window it has, and
+// owns its task-bar entry. Window managers drop a window's states when it is hidden
+// (withdrawn), and Qt makes a new native window when the flags change, so at every show the
+// properties are written on the current id (Qt sends the show event after it made the native
+// window and just before it maps it), and once the map request is out the window manager is
+// asked as well: it handles that request after the map, whatever it still had to do before.
 class TStyleKeeper final : public QObject {
 public:
-    explicit TStyleKeeper(QWidget* window) : QObject(window)
+    explicit TStyleKeeper(QWidget* window) : QObject(window), Window(window)
     {
         setObjectName(QString::fromLatin1(KeeperName));
         window->installEventFilter(this);
+        WatchHandle();
     }
+    ~TStyleKeeper() override { delete Entry; }
     static constexpr char KeeperName[] = "orvennaWindowStyleKeeper";
+
+    static TStyleKeeper& Of(QWidget* window)
+    {
+        auto* keeper = window->findChild<TStyleKeeper*>(QString::fromLatin1(KeeperName),
+                                                        Qt::FindDirectChildrenOnly);
+        return keeper ? *keeper : *new TStyleKeeper(window);
+    }
+
+    // An attached window that wants a task-bar entry has one, shown while the window is.
+    void UpdateEntry()
+    {
+        const bool wanted = IsAttached(Window) && Window->property(TaskBarEntryProperty).toBool();
+        if (!wanted) {
+            delete Entry;
+            return;
+        }
+        if (!Entry)
+            Entry = new TTaskBarEntry(*Window);
+        if (Window->isVisible() && !Entry->isVisible())
+            Entry->showMinimized();
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show && watched == parent()) {
-            auto* window = static_cast<QWidget*>(watched);
-            WriteStyle(window);
-            QMetaObject::invokeMethod(this, [window] { AskForStyle(window); }, Qt::QueuedConnection);
+        if (watched == Window->windowHandle()) {
+            // A new native window, not mapped yet: it starts with our properties.
+            if (event->type() == QEvent::PlatformSurface
+                && static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType()
+                       == QPlatformSurfaceEvent::SurfaceCreated)
+                WriteStyle(Window);
+            return false;
+        }
+        if (watched != Window)
+            return false;
+        if (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show)
+            WatchHandle();
+        if (event->type() == QEvent::Show) {
+            WriteStyle(Window);
+            QMetaObject::invokeMethod(this, [this] { AskForStyle(Window); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] { UpdateEntry(); }, Qt::QueuedConnection);
+        } else if (event->type() == QEvent::Hide && Entry) {
+            Entry->hide();
         }
         return false;
     }
-};
 
-void KeepStyle(QWidget* window)
-{
-    if (!window->findChild<QObject*>(QString::fromLatin1(TStyleKeeper::KeeperName),
-                                     Qt::FindDirectChildrenOnly))
-        new TStyleKeeper(window);
-}
+private:
+    void WatchHandle()
+    {
+        QWindow* handle = Window->windowHandle();
+        if (handle && handle != Watched) {
+            handle->installEventFilter(this);
+            Watched = handle;
+        }
+    }
+
+    QWidget* Window;
+    QPointer<QWindow> Watched;
+    QPointer<TTaskBarEntry> Entry;
+};
 
 }  // namespace
 
@@ -200,16 +318,15 @@ void TLinuxPlatform::AttachToDesktop(QWidget* window)
 {
     if (!window)
         return;
-    // Flags first: changing them rewrites the window type, so ours must come after.
     constexpr Qt::WindowFlags Wanted = Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint;
     if ((window->windowFlags() & Wanted) != Wanted)
         window->setWindowFlags(window->windowFlags() | Wanted);
-    window->winId();
     window->setProperty(AttachedProperty, true);
     if (!IsX11())
         return;
-    KeepStyle(window);
+    TStyleKeeper& keeper = TStyleKeeper::Of(window);
     ApplyStyle(window);
+    keeper.UpdateEntry();
 }
 
 void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
@@ -217,22 +334,11 @@ void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
     if (!window)
         return;
     window->setProperty(TaskBarEntryProperty, visible);
-    if (!IsX11() || !window->testAttribute(Qt::WA_WState_Created))
-        return;  // applied when the window is attached or shown
-    KeepStyle(window);
-    xcb_connection_t* connection = XcbConnection();
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    const TWindowStyle style = StyleOf(window);
-    const std::vector<xcb_atom_t> type =
-        ReadAtoms(connection, id, InternAtom(connection, "_NET_WM_WINDOW_TYPE"));
-    if (style.Attached && IsMapped(connection, id)
-        && (type.empty() || type.front() != WindowTypeOf(connection, style))) {
-        // The type changes with the presence and is read only at mapping: map it anew.
-        window->hide();
-        window->show();
+    if (!IsX11())
         return;
-    }
+    TStyleKeeper& keeper = TStyleKeeper::Of(window);
     ApplyStyle(window);
+    keeper.UpdateEntry();
 }
 
 }  // namespace orvenna::platform

@@ -50,6 +50,17 @@ inline QImage Solid(QSize size, QColor colour)
     return image;
 }
 
+// The shipped pictures into folder/images/ (folder ends with '/').
+inline void CopyShippedImages(const QString& folder)
+{
+    QDir().mkpath(folder + QStringLiteral("images"));
+    QString images = QStringLiteral(ORVENNA_BIN_DIR "/images/");
+    if (!QFile::exists(images + QStringLiteral("2.bmp")))
+        images = QStringLiteral(ORVENNA_SOURCE_DIR "/images/");
+    for (const QString& name : QDir(images).entryList({QStringLiteral("*.bmp")}))
+        QFile::copy(images + name, folder + QStringLiteral("images/") + name);
+}
+
 // The program folder, the desktop and the clock of one calendar.
 class TCalendarRig final {
 public:
@@ -57,12 +68,7 @@ public:
                           const QImage& wallpaper = PatternPicture({1024, 768}))
     {
         Folder = Dir.path() + QLatin1Char('/');
-        QDir().mkpath(Folder + QStringLiteral("images"));
-        QString images = QStringLiteral(ORVENNA_BIN_DIR "/images/");
-        if (!QFile::exists(images + QStringLiteral("2.bmp")))
-            images = QStringLiteral(ORVENNA_SOURCE_DIR "/images/");
-        for (const QString& name : QDir(images).entryList({QStringLiteral("*.bmp")}))
-            QFile::copy(images + name, Folder + QStringLiteral("images/") + name);
+        CopyShippedImages(Folder);
         const QString picture = Folder + QStringLiteral("wallpaper.bmp");
         wallpaper.save(picture, "BMP");
         Platform.Folder = Folder;

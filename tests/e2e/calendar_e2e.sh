@@ -6,7 +6,11 @@
 #     wallpaper except for the text, and the space between the cells is the desktop itself;
 #   - a second copy ends at once with status 0 and leaves the first running;
 #   - "Next Month" from the title's menu changes the month shown in the title;
-#   - "E&xit" from the menu ends the program and "Setting.cfg" holds the window's position.
+#   - "E&xit" from the menu ends the program and "Setting.cfg" holds the window's position;
+#   - the calendar is a desktop window that stays on screen on another workspace and when the
+#     desktop is shown; task bars list one window of the program (its minimised task-bar
+#     entry) with the default settings, and none with "HideInTheTray" on.
+# With E2E_SHOTS set to a folder, the screenshots taken on the way are kept there.
 #
 #   calendar_e2e.sh BIN_DIR NOTES_TOOL
 #
@@ -86,6 +90,49 @@ note "calendar window $window at $win_x,$win_y size ${win_w}x${win_h}"
 [ "$win_w" -eq 296 ] && [ "$win_h" -eq 216 ] || fail "window size ${win_w}x${win_h}, expected 296x216"
 [ "$win_x" -eq $((screen_w - 296)) ] && [ "$win_y" -eq $((screen_h - 216)) ] ||
   fail "window at $win_x,$win_y, expected the bottom-right corner"
+
+# ---- on the desktop ------------------------------------------------------------------------
+# The managed clients a task bar lists: of normal type (or none) and without SKIP_TASKBAR.
+listed_windows() {
+  local id
+  for id in $(xprop -root _NET_CLIENT_LIST | sed 's/.*#//' | grep -o '0x[0-9a-f]*'); do
+    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q -e 'not found' -e '_NET_WM_WINDOW_TYPE_NORMAL' || continue
+    xprop -id "$id" _NET_WM_STATE | grep -q SKIP_TASKBAR && continue
+    echo "$id"
+  done
+}
+shoot() { import -window root "$work/$1.png" 2>/dev/null; [ -z "${E2E_SHOTS:-}" ] || cp "$work/$1.png" "$E2E_SHOTS/"; }
+# The calendar $window is a desktop window, on screen after "show desktop" and on workspace 2,
+# and task bars list $1 windows of the program. $2 names the case in messages and screenshots.
+check_on_desktop() {
+  local want=$1 label=$2 entry
+  xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DESKTOP ||
+    fail "$label: the calendar is not a desktop window: $(xprop -id "$window" _NET_WM_WINDOW_TYPE)"
+  listed_as_wanted() { [ "$(listed_windows | wc -l)" -eq "$want" ]; }
+  poll 5 listed_as_wanted || fail "$label: task bars list $(listed_windows | wc -l) windows, expected $want"
+  if [ "$want" -eq 1 ]; then
+    entry=$(listed_windows)
+    [ "$entry" != "$(printf '0x%x' "$window")" ] || fail "$label: the calendar itself is listed"
+    xprop -id "$entry" WM_NAME | grep -q '"Orvenna"' || fail "$label: the listed window is not titled Orvenna"
+    xprop -id "$entry" _NET_WM_ICON | grep -q 'Icon' || fail "$label: the listed window has no icon"
+    entry_iconic() { xprop -id "$entry" WM_STATE | grep -q Iconic; }
+    poll 5 entry_iconic || fail "$label: the listed window is not minimised"
+  fi
+  root_says() { xprop -root "$1" | grep -q "= $2\$"; }
+  calendar_viewable() { xwininfo -id "$window" | grep -q IsViewable; }
+  wmctrl -k on
+  poll 5 root_says _NET_SHOWING_DESKTOP 1 || fail "$label: the desktop was not shown"
+  calendar_viewable || fail "$label: the calendar is gone when the desktop is shown"
+  shoot "$label-show-desktop"
+  wmctrl -k off
+  wmctrl -s 1
+  poll 5 root_says _NET_CURRENT_DESKTOP 1 || fail "$label: workspace 2 did not come"
+  calendar_viewable || fail "$label: the calendar is gone on workspace 2"
+  shoot "$label-workspace-2"
+  wmctrl -s 0
+  poll 5 root_says _NET_CURRENT_DESKTOP 0 || fail "$label: workspace 1 did not come back"
+}
+check_on_desktop 1 default
 
 # The region compared: the window and a margin around it, on screen and above the panel.
 work_h=$(xprop -root _NET_WORKAREA | sed 's/.*= //' | awk -F', ' '{ print $4 }')
@@ -172,6 +219,22 @@ if [ -z "$program_pid" ]; then
   left=$(grep -o '"Left": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
   [ "$top" = "$win_y" ] && [ "$left" = "$win_x" ] ||
     fail "Setting.cfg holds Top ${top:-?}, Left ${left:-?}; the window was at Top $win_y, Left $win_x"
+fi
+
+# ---- tray only -----------------------------------------------------------------------------
+if [ -z "$program_pid" ]; then
+  settings=$(sed 's/"HideInTheTray": *false/"HideInTheTray": true/' <<<"$settings")
+  "$notes_tool" settings-build "$folder/Setting.cfg" <<<"$settings" >/dev/null ||
+    fail "Setting.cfg cannot be written"
+  "$folder/orvenna" >"$work/tray-only.log" 2>&1 &
+  program_pid=$!
+  if poll 15 window_up; then
+    window=$(calendar_window)
+    check_on_desktop 0 tray-only
+    exit_by_menu "with HideInTheTray on"
+  else
+    fail "the calendar did not appear with HideInTheTray on"
+  fi
 fi
 
 [ "$failures" -eq 0 ] && echo "PASS: the calendar on the desktop" && exit 0
