@@ -49,3 +49,30 @@ exit_by_menu() {
     fail "\"E&xit\" did not end the program${1:+ $1}"
   fi
 }
+
+# The calendar among the program's windows (the tray icon and the menu carry its name too):
+# the one 296 pixels wide.
+calendar_window() {
+  local id
+  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
+  done
+}
+
+# Starts "$folder/orvenna" (log in "$work/orvenna.log") and waits for the calendar window and
+# its captured background; sets program_pid, win_x and win_y. Ends the script when the window
+# does not come up.
+start_calendar() {
+  # Not a first run: the notice would wait for its "OK" before the calendar shows.
+  [ -e "$folder/firstrun.dat" ] || printf '1\r\n' >"$folder/firstrun.dat"
+  "$folder/orvenna" >"$work/orvenna.log" 2>&1 &
+  program_pid=$!
+  calendar_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ]; }
+  if ! poll 15 calendar_up; then
+    fail "the calendar window did not appear"
+    cat "$work/orvenna.log"
+    exit 1
+  fi
+  eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
+  win_x=$X win_y=$Y
+}

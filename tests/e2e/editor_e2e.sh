@@ -28,22 +28,7 @@ trap cleanup EXIT
 folder="$work/program"
 mkdir -p "$folder"
 cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
-"$folder/orvenna" >"$work/orvenna.log" 2>&1 &
-program_pid=$!
-calendar_window() {
-  local id
-  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
-  done
-}
-window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ]; }
-if ! poll 15 window_up; then
-  fail "the calendar window did not appear"
-  cat "$work/orvenna.log"
-  exit 1
-fi
-eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
-win_x=$X win_y=$Y
+start_calendar
 
 # Today's cell: Sunday-first columns of 37 pixels, rows of 28 below the 32-pixel title; the
 # piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5).
