@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* Sound = "/sounds/ding.wav";
 
-struct TReminderSpec {
+struct TReminderCase {
     QTime Time;
     const char* Subject;
     int Recurrency = 0;
@@ -35,22 +35,22 @@ struct TReminderSpec {
 // the given day.
 class TAlertRig {
 public:
-    TAlertRig(const QList<TReminderSpec>& reminders, QTime now, QDate day = Today)
+    TAlertRig(const QList<TReminderCase>& reminders, QTime now, QDate day = Today)
     {
         store::TDayPaperList papers;
-        for (const TReminderSpec& spec : reminders) {
-            const double date = DayCount(spec.Day);
+        for (const TReminderCase& given : reminders) {
+            const double date = DayCount(given.Day);
             store::TDayPaper* paper = papers.FindDayPaper(date);
             if (paper == nullptr) {
                 paper = &papers.AddDayPaper();
                 paper->Day = date;
             }
             store::TReminder& r = paper->ReminderList.AddReminder();
-            r.When = date + spec.Time.msecsSinceStartOfDay() / store::MSecsPerDay;
-            r.Subject = spec.Subject;
-            r.Recurrency = spec.Recurrency;
-            r.State = spec.State;
-            r.Before = spec.Before;
+            r.When = date + given.Time.msecsSinceStartOfDay() / store::MSecsPerDay;
+            r.Subject = given.Subject;
+            r.Recurrency = given.Recurrency;
+            r.State = given.State;
+            r.Before = given.Before;
         }
         papers.SaveToFile(Calendar.File("2004.cal"));
         store::TCalSetting settings;

@@ -30,7 +30,7 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-struct TPaperSpec {
+struct TPaperCase {
     int Year, Month, Day;
     QStringList Note;
     // "hh:mm Subject" per reminder
@@ -40,19 +40,19 @@ struct TPaperSpec {
 // One browser on a store of the given papers, with every outside effect recorded.
 class TRig final {
 public:
-    explicit TRig(const QList<TPaperSpec>& papers, int year = 2004, int month = 12,
+    explicit TRig(const QList<TPaperCase>& papers, int year = 2004, int month = 12,
                   store::TLocalFormat format = {})
         : Papers([] { return store::EncodeDate(2004, 12, 15); })
     {
         Folder = QString::fromStdString(Temp.Path().string()) + QLatin1Char('/');
-        for (const TPaperSpec& spec : papers) {
+        for (const TPaperCase& given : papers) {
             store::TDayPaper& paper = Papers.AddDayPaper();
-            paper.Day = store::EncodeDate(spec.Year, spec.Month, spec.Day);
-            for (const QString& line : spec.Note)
+            paper.Day = store::EncodeDate(given.Year, given.Month, given.Day);
+            for (const QString& line : given.Note)
                 paper.Note.push_back(line.toStdString());
-            for (const QString& reminder : spec.Reminders) {
+            for (const QString& reminder : given.Reminders) {
                 store::TReminder& r = paper.ReminderList.AddReminder();
-                r.When = store::EncodeDateTime(spec.Year, spec.Month, spec.Day,
+                r.When = store::EncodeDateTime(given.Year, given.Month, given.Day,
                                                reminder.left(2).toInt(), reminder.mid(3, 2).toInt());
                 r.Subject = reminder.mid(6).toStdString();
             }
@@ -116,7 +116,7 @@ QStringList YearItems(const QComboBox& box)
     return items;
 }
 
-const QList<TPaperSpec> December2004 = {
+const QList<TPaperCase> December2004 = {
     {2004, 12, 1, {QStringLiteral("buy milk"), QString(), QStringLiteral("call Ann")}},
     {2004, 12, 3, {QStringLiteral(" "), QString()}, {QStringLiteral("09:30 Dentist")}},
     {2004, 11, 30, {QStringLiteral("November")}},
@@ -127,7 +127,7 @@ const QList<TPaperSpec> December2004 = {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(TPaperSpec)
+Q_DECLARE_METATYPE(TPaperCase)
 
 class TestBrowseForm final : public QObject {
     Q_OBJECT
@@ -157,7 +157,7 @@ private slots:
 
 void TestBrowseForm::lists_data()
 {
-    QTest::addColumn<QList<TPaperSpec>>("papers");
+    QTest::addColumn<QList<TPaperCase>>("papers");
     QTest::addColumn<int>("month");
     QTest::addColumn<bool>("reminders");
     QTest::addColumn<QStringList>("shown");
@@ -175,14 +175,14 @@ void TestBrowseForm::lists_data()
         << QStringList{"Date|Note|",     "12/3/04||",        "|9:30:00 AM|Dentist",
                        "12/24/04||",     "|6:00:00 PM|Dinner", "|7:05:00 AM|"};
     QTest::newRow("store order, not day order")
-        << QList<TPaperSpec>{{2004, 12, 9, {QStringLiteral("later")}},
+        << QList<TPaperCase>{{2004, 12, 9, {QStringLiteral("later")}},
                              {2004, 12, 2, {QStringLiteral("earlier")}}}
         << 12 << false << QStringList{"Date|Note", "12/9/04|", "|later", "12/2/04|", "|earlier"};
 }
 
 void TestBrowseForm::lists()
 {
-    QFETCH(QList<TPaperSpec>, papers);
+    QFETCH(QList<TPaperCase>, papers);
     QFETCH(int, month);
     QFETCH(bool, reminders);
     QFETCH(QStringList, shown);
@@ -393,8 +393,8 @@ void TestBrowseForm::search()
     QFETCH(int, month);
     QFETCH(QString, yearText);
     QFETCH(QString, currentRow);
-    QList<TPaperSpec> papers = December2004;
-    papers << TPaperSpec{2031, 3, 7, {QStringLiteral("milk run")}};
+    QList<TPaperCase> papers = December2004;
+    papers << TPaperCase{2031, 3, 7, {QStringLiteral("milk run")}};
     TRig rig(papers);
     TBrowseForm& form = *rig.Form;
     for (const QString& text : searches) {
