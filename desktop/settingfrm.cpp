@@ -1,5 +1,6 @@
 #include "desktop/settingfrm.h"
 
+#include "desktop/paintbox.h"
 #include "desktop/fontconvert.h"
 #include "desktop/guitool.h"
 #include "platform/platform.h"
@@ -52,25 +53,6 @@ const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 const QString SoundFilter = QStringLiteral("Sound Files|*.wav");
 const QString PictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
 const QString SettingFile = QStringLiteral("Setting.cfg");
-
-// A paint box: a plain area that its owner draws.
-class TPaintBox final : public QWidget {
-public:
-    TPaintBox(QWidget* parent, std::function<void(QPainter&)> paint)
-        : QWidget(parent), Paint(std::move(paint))
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        Paint(painter);
-    }
-
-private:
-    std::function<void(QPainter&)> Paint;
-};
 
 // The class library's default font; where its face is missing, a narrow sans-serif face keeps
 // the captions inside the fixed layout better than the wide default sans-serif.

@@ -1,5 +1,6 @@
 #include "notes/notefrm.h"
 
+#include "desktop/paintbox.h"
 #include "desktop/guitool.h"
 #include "store/errors.h"
 #include "store/localetext.h"
@@ -134,25 +135,6 @@ QIcon TabIcon(bool clock)
     }
     return QIcon(picture);
 }
-
-// The header strip above the pages.
-class THeaderBox final : public QWidget {
-public:
-    THeaderBox(std::function<void(QPainter&)> paint, QWidget* parent)
-        : QWidget(parent), Paint(std::move(paint))
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        Paint(painter);
-    }
-
-private:
-    std::function<void(QPainter&)> Paint;
-};
 
 }  // namespace
 
@@ -341,7 +323,7 @@ void TNoteForm::FormCreate()
     HeaderFont = QFont(QStringLiteral("Arial"));
     HeaderFont.setPixelSize(12);
     HeaderFont.setBold(true);
-    FPaintBox = new THeaderBox([this](QPainter& p) { PaintHeader(p); }, this);
+    FPaintBox = new desktop::TPaintBox(this, [this](QPainter& p) { PaintHeader(p); });
     FPaintBox->setGeometry(0, 0, ClientWidth, HeaderHeight);
 
     auto* panel1 = new QWidget(this);

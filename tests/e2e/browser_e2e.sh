@@ -38,23 +38,7 @@ JSON
 "$notes_tool" build "$folder/2004.cal" <"$work/notes.json" || { echo "FAIL: cannot build the notes file"; exit 1; }
 
 # ---- the calendar --------------------------------------------------------------------------
-printf '1\r\n' >"$folder/firstrun.dat"   # not a first run: no notice
-"$folder/orvenna" >"$work/orvenna.log" 2>&1 &
-program_pid=$!
-calendar_window() {
-  local id
-  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
-  done
-}
-window_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ]; }
-if ! poll 15 window_up; then
-  fail "the calendar window did not appear"
-  cat "$work/orvenna.log"
-  exit 1
-fi
-eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
-win_x=$X win_y=$Y
+start_calendar
 
 browsers() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Browse' 2>/dev/null; }
 browser_count() { browsers | wc -l; }
