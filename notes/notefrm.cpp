@@ -393,8 +393,9 @@ void TNoteForm::CreateReminderGrid()
 {
     FReminderGrid = new TMyStringGrid(Folder, this);
     FReminderGrid->setObjectName(QStringLiteral("ReminderGrid"));
-    connect(FReminderGrid->horizontalScrollBar(), &QScrollBar::valueChanged, FReminderGrid,
-            [this] { FReminderGrid->horizontalScrollBar()->setValue(0); });
+    // The lambda holds the scroll bar only: it can fire while the form is being torn down.
+    QScrollBar* across = FReminderGrid->horizontalScrollBar();
+    connect(across, &QScrollBar::valueChanged, across, [across] { across->setValue(0); });
     FReminderGrid->setColumnCount(2);
     FReminderGrid->setRowCount(ReminderRows + 1);
     FReminderGrid->horizontalHeader()->hide();
