@@ -308,7 +308,13 @@ TNoteForm::TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper
     FormCreate();
 }
 
-TNoteForm::~TNoteForm() = default;
+TNoteForm::~TNoteForm()
+{
+    // The grids' open editors hand in their text while the children are torn down; by then
+    // this form is gone, so its handlers must not hear of it.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void TNoteForm::FormCreate()
 {

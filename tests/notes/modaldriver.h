@@ -14,7 +14,8 @@ namespace orvenna::test {
 template <class TDialog>
 void WhenModal(std::function<void(TDialog&)> action, int deadlineMs = 5000)
 {
-    auto* poll = new QTimer;
+    // Owned by the application, so a poll that never found its dialog goes with it.
+    auto* poll = new QTimer(qApp);
     poll->setInterval(5);
     const QDeadlineTimer deadline(deadlineMs);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, action] {
