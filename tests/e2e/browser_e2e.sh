@@ -14,19 +14,8 @@ bin_dir=$1
 notes_tool=$2
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (run inside scripts/xsession.sh)"; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-browser.XXXXXX")
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
-  if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
-}
 source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
-trap cleanup EXIT
-
-# ---- program folder with notes in this month ----------------------------------------------
-folder="$work/program"
-mkdir -p "$folder"
-cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+prepare_program_folder browser
 day_number() { echo $(( $(date -u -d "$1" +%s) / 86400 + 25569 )); }
 month=$(date +%Y-%m)
 cat >"$work/notes.json" <<JSON

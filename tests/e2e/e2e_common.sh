@@ -76,3 +76,18 @@ start_calendar() {
   eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
   win_x=$X win_y=$Y
 }
+
+# A fresh work folder "$work" (kept when a check failed) and a program folder "$folder" with the
+# executable and its images; the program started by start_calendar is ended on exit.
+prepare_program_folder() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-$1.XXXXXX")
+  program_pid=""
+  cleanup() {
+    [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+    if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
+  }
+  trap cleanup EXIT
+  folder="$work/program"
+  mkdir -p "$folder"
+  cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+}
