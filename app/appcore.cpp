@@ -1,6 +1,7 @@
 #include "app/appcore.h"
 
 #include "app/localeformat.h"
+#include "app/notefilewatch.h"
 #include "app/daygrid.h"
 #include "app/startup.h"
 #include "desktop/fontconvert.h"
@@ -31,7 +32,6 @@ Q_LOGGING_CATEGORY(lcApp, "orvenna.app", QtWarningMsg)
 namespace {
 
 constexpr const char* ProgramTitle = "Orvenna";
-constexpr int ReminderIntervalMs = 1000;
 
 // A 16 x 16 picture of a calendar leaf for the tray.
 QIcon TrayPicture()
@@ -70,8 +70,12 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     LoadSettings();
     LoadNotes();
     FAlertForm = new popup::TSlidePopUp(FPlatform, this);
-    FTimer1 = new QTimer(this);
-    FTimer1->setInterval(ReminderIntervalMs);
+    FAlarm = new TAlarmTimer(FClock, this);
+    FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
+    connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
+    connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
+    connect(this, &TAppCore::SettingsChanged, FAlarm, &TAlarmTimer::Rearm);
+    connect(&FPlatform, &platform::TPlatform::ClockChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
@@ -139,7 +143,32 @@ void TAppCore::LoadNotes()
 void TAppCore::Start()
 {
     AddTrayIcon();
-    FTimer1->start();
+    if (!FNoteWatch)
+        FNoteWatch = new TNoteFileWatch(*this);
+    FAlarm->Start();
+}
+
+std::optional<double> TAppCore::NextDueMoment() const
+{
+    const double now = FClock.Now();
+    std::optional<double> next;
+    const store::TReminderList& list = FDayPapers->TodayList();
+    for (int i = 0; i < list.ReminderCount(); ++i) {
+        const std::optional<double> moment = app::NextDueMoment(now, list.GetReminder(i).ReminderTime());
+        if (moment && (!next || *moment < *next))
+            next = moment;
+    }
+    return next;
+}
+
+void TAppCore::AddMomentSource(QObject* owner, TMomentSource source)
+{
+    FAlarm->AddSource(owner, std::move(source));
+}
+
+void TAppCore::Rearm()
+{
+    FAlarm->Rearm();
 }
 
 void TAppCore::AddTrayIcon()
@@ -189,7 +218,7 @@ void TAppCore::Close(QPoint windowPos)
     FSettings->Top = windowPos.y();
     FSettings->Left = windowPos.x();
     SaveSettings();
-    FTimer1->stop();
+    FAlarm->Stop();
     if (Tray)
         Tray->hide();
 }
