@@ -115,7 +115,7 @@ if open_menu && xdotool key s && poll 5 setting_shown; then
   page_changed() { [ "$(page_sum)" != "$before" ]; }
   poll 5 page_changed || fail "alt+l did not turn to the \"Alerts\" page"
   shot alerts-page.png
-  xdotool key --window "$dialog" Escape
+  xdotool key Escape
   setting_gone() { ! setting_shown; }
   poll 5 setting_gone || fail "Esc did not close the settings dialog"
 else
