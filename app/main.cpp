@@ -55,7 +55,13 @@ int main(int argc, char* argv[])
     if (!system->AcquireSingleInstance(QString::fromLatin1(app::SingleInstanceName)))
         return 0;
 
+    // Only for this program: what it starts (a browser for a web address) chooses its own.
+    const QByteArray windowing = platform::PreferredQtPlatform();
+    if (!windowing.isEmpty())
+        qputenv("QT_QPA_PLATFORM", windowing);
     QApplication application(argc, argv);
+    if (!windowing.isEmpty())
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
