@@ -62,8 +62,9 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     if (!windowing.isEmpty())
         qunsetenv("QT_QPA_PLATFORM");
+    // The name only: a display name set here would be appended to every window's caption
+    // ("Note and Reminder — Orvenna"), and the captions are the windows' own.
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
     // Every window without a picture of its own, the task-bar entry among them, shows the
     // program's.

@@ -55,6 +55,9 @@ gsettings set org.gnome.desktop.background picture-options stretched
 paint_root "$wall"
 poll 10 root_shows "$wall" || fail "the root window does not show the wallpaper"
 
+# Screenshots go to the work folder, and with E2E_SHOTS set also there.
+shoot() { import -window root "$work/$1.png" 2>/dev/null; [ -z "${E2E_SHOTS:-}" ] || cp "$work/$1.png" "$E2E_SHOTS/"; }
+
 # ---- first start ---------------------------------------------------------------------------
 "$folder/orvenna" >"$work/orvenna.log" 2>&1 &
 program_pid=$!
@@ -73,11 +76,11 @@ if poll 15 notice_up; then
   [ -z "$(splash_window)" ] || fail "the splash was on screen with the notice"
   [ "$(od -An -tx1 "$folder/firstrun.dat" | tr -d ' \n')" = 310d0a ] ||
     fail "firstrun.dat does not hold 1 CR LF"
-  [ -n "${SCREENSHOTS:-}" ] && import -window root "$SCREENSHOTS/notice.png"
+  shoot notice
   xdotool windowactivate --sync "$(titled '^Notice$')" 2>/dev/null
   xdotool key Return
   poll 5 splash_up || fail "no splash after the notice's OK"
-  [ -n "${SCREENSHOTS:-}" ] && import -window root "$SCREENSHOTS/splash.png"
+  shoot splash
 else
   fail "no notice on the first start"
 fi
@@ -105,7 +108,6 @@ listed_windows() {
     echo "$id"
   done
 }
-shoot() { import -window root "$work/$1.png" 2>/dev/null; [ -z "${E2E_SHOTS:-}" ] || cp "$work/$1.png" "$E2E_SHOTS/"; }
 # The calendar $window is a desktop window, on screen after "show desktop" and on workspace 2,
 # and task bars list $1 windows of the program. $2 names the case in messages and screenshots.
 check_on_desktop() {
@@ -118,7 +120,9 @@ check_on_desktop() {
     entry=$(listed_windows)
     [ "$entry" != "$(printf '0x%x' "$window")" ] || fail "$label: the calendar itself is listed"
     xprop -id "$entry" WM_NAME | grep -q '"Orvenna"' || fail "$label: the listed window is not titled Orvenna"
-    xprop -id "$entry" _NET_WM_ICON | grep -q 'Icon' || fail "$label: the listed window has no icon"
+    # The icon is written a moment after the window is mapped and listed.
+    has_icon() { xprop -id "$entry" _NET_WM_ICON | grep -q 'Icon'; }
+    poll 5 has_icon || fail "$label: the listed window has no icon"
     entry_iconic() { xprop -id "$entry" WM_STATE | grep -q Iconic; }
     poll 5 entry_iconic || fail "$label: the listed window is not minimised"
   fi
