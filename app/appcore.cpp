@@ -1,5 +1,6 @@
 #include "app/appcore.h"
 
+#include "app/alertbook.h"
 #include "app/localeformat.h"
 #include "app/notefilewatch.h"
 #include "app/daygrid.h"
@@ -70,12 +71,17 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     LoadSettings();
     LoadNotes();
     FAlertForm = new popup::TSlidePopUp(FPlatform, this);
+    FAlerts = new TAlertBook(*this);
     FAlarm = new TAlarmTimer(FClock, this);
     FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
     connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
     connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(this, &TAppCore::SettingsChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(&FPlatform, &platform::TPlatform::ClockChanged, FAlarm, &TAlarmTimer::Rearm);
+    // Snoozes end at moments of their own; a wall clock that leapt ahead is caught up.
+    FAlarm->AddSource(FAlerts, [this] { return FAlerts->NextSnoozeEnd(); });
+    connect(FAlerts, &TAlertBook::SnoozesChanged, FAlarm, &TAlarmTimer::Rearm);
+    connect(this, &TAppCore::ClockJumped, FAlerts, &TAlertBook::ClockJumped);
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
@@ -85,6 +91,8 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 TAppCore::~TAppCore()
 {
     UnregisterHotKey();
+    // The book uses the popup when it goes, so it goes first.
+    delete FAlerts;
     // The notes file is written by the windows that change notes, never here.
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
@@ -143,6 +151,7 @@ void TAppCore::LoadNotes()
 void TAppCore::Start()
 {
     AddTrayIcon();
+    FAlerts->Start();
     if (!FNoteWatch)
         FNoteWatch = new TNoteFileWatch(*this);
     FAlarm->Start();
@@ -218,6 +227,7 @@ void TAppCore::Close(QPoint windowPos)
     FSettings->Top = windowPos.y();
     FSettings->Left = windowPos.x();
     SaveSettings();
+    FAlerts->Close();
     FAlarm->Stop();
     if (Tray)
         Tray->hide();

@@ -36,6 +36,7 @@ class TSlidePopUp;
 
 namespace orvenna::app {
 
+class TAlertBook;
 class TNoteFileWatch;
 
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
@@ -69,6 +70,8 @@ public:
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
     // The alert popup of the reminders; its properties are set before each alert.
     popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
+    // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
+    TAlertBook& Alerts() const { return *FAlerts; }
     // The reminder check's timer: single shot, armed from Start() on for the next moment that
     // matters (a due entry of the today list, a moment of AddMomentSource, the next half hour),
     // and armed anew after each timeout, on NotesChanged, SettingsChanged and the platform's
@@ -83,11 +86,13 @@ public:
     QSystemTrayIcon* TrayIcon() const { return Tray; }
 
     // ---- run ------------------------------------------------------------------------------
-    // Adds the tray icon (only when the platform can show one), starts watching "2004.cal" for
-    // changes by other programs (app/notefilewatch.h) and arms Timer1.
+    // Adds the tray icon (only when the platform can show one), lists the reminders missed
+    // since the last run, starts watching "2004.cal" for changes by other programs
+    // (app/notefilewatch.h) and arms Timer1.
     void Start();
     // The calendar window closes at windowPos: stores the position in the settings, saves
-    // "Setting.cfg" (a failure is logged), stops Timer1 and removes the tray icon.
+    // "Setting.cfg" (a failure is logged), notes the last reminder check in "Alerts.dat",
+    // stops Timer1 and removes the tray icon.
     void Close(QPoint windowPos);
 
     // Grabs the platform's hot key for today's note (Super+Space under X11); each press then
@@ -145,6 +150,7 @@ private:
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TLocalFormat FLocalFormat;
     popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
+    TAlertBook* FAlerts = nullptr;             // child of the core, made after FAlertForm
     TAlarmTimer* FAlarm = nullptr;             // child of the core
     TNoteFileWatch* FNoteWatch = nullptr;      // child of the core, from Start() on
     QSystemTrayIcon* Tray = nullptr;           // child of the core

@@ -7,6 +7,7 @@
 #include "tests/app/calendarrig.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -48,9 +49,13 @@ struct TTimerRig {
     }
     ~TTimerRig()
     {
+        // Deleting one popup may take others along: hold them by guarded pointers.
+        QList<QPointer<QWidget>> popups;
         for (QWidget* window : QApplication::topLevelWidgets())
             if (qobject_cast<popup::TfrmSlidePopUp*>(window))
-                delete window;
+                popups << window;
+        for (const QPointer<QWidget>& popup : popups)
+            delete popup.data();
     }
     app::TAppCore& Core() { return *Calendar.Core; }
     QTimer& Timer() { return Core().Timer1(); }
