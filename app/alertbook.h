@@ -102,6 +102,8 @@ private:
     double PreviousTick = 0;  // the wall clock at the last check; 0 before the first
     std::uint32_t PreviousTicks = 0;  // the monotonic clock then
     QPointer<TMissedForm> FMissedForm;
+    // The alerts shown in this run within a day; a catch-up never lists them.
+    std::vector<store::TAlertItem> Shown;
 };
 
 }  // namespace orvenna::app
