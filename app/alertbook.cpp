@@ -102,9 +102,10 @@ void TAlertBook::Close()
 void TAlertBook::CatchUp(double lastCheck, double now)
 {
     std::vector<store::TAlertItem> missed = store::MissedAlerts(Core.DayPapers(), lastCheck, now);
-    // An alert put off is not missed: it comes back by itself.
+    // An alert seen or put off is not missed; one put off comes back by itself.
     std::erase_if(missed, [this](const store::TAlertItem& alert) {
-        return std::ranges::any_of(FState.Snoozes,
+        return std::ranges::find(Shown, alert) != Shown.end() ||
+               std::ranges::any_of(FState.Snoozes,
                                    [&](const store::TSnooze& s) { return s.Alert == alert; });
     });
     ShowMissed(missed);
@@ -155,13 +156,16 @@ void TAlertBook::ShowAlert(const store::TAlertItem& alert)
                       static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
                      {QStringLiteral("Dismiss"), {}, -1}});
     form.SetData(QVariant::fromValue(alert));
+    const double now = Core.Clock().Now();
+    std::erase_if(Shown, [now](const store::TAlertItem& seen) { return seen.Moment < now - 1; });
+    Shown.push_back(alert);
     // A missing or unplayable file is a silent alert.
     Core.Platform().PlaySound(QString::fromStdString(Core.Settings().SoundFile));
     if (!form.ShowPopUp()) {
         qCInfo(lcApp) << "no room for another alert; it joins the missed reminders";
         ShowMissed({alert});
     }
-    NoteCheck(Core.Clock().Now());
+    NoteCheck(now);
 }
 
 void TAlertBook::AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice)

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace orvenna::popup {
@@ -94,6 +95,8 @@ private:
     TAppCore& Core;
     store::TAlertState FState;
     QPointer<TMissedForm> FMissedForm;
+    // The alerts shown in this run within a day; a catch-up never lists them.
+    std::vector<store::TAlertItem> Shown;
 };
 
 }  // namespace orvenna::app
