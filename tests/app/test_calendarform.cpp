@@ -52,6 +52,14 @@ int PixelsOfDay(const QImage& grid, const TCalendarForm& form, int day, Test tes
     return count;
 }
 
+// The whole screen as the wallpaper reader composes it; the calendar keeps only its own part.
+QImage WholeDesktop(TRig& rig)
+{
+    desktop::TWallPaper whole(rig.Platform);
+    whole.LoadWallpaper();
+    return whole.DeskBitmap().convertToFormat(QImage::Format_RGB32);
+}
+
 }  // namespace
 
 class TCalendarFormTest final : public QObject {
@@ -208,7 +216,7 @@ private slots:
         form.Start();
         const QPoint window = form.pos();
         QCOMPARE(window, QPoint(1024 - 296, 768 - 216));
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         for (const TDayItem& item : form.DayGrid().Items()) {
             const QPoint behind = window + QPoint(item.Cell.Position.x() + 20,
                                                   GridTop + item.Cell.Position.y());
@@ -309,7 +317,7 @@ private slots:
         const QPoint expected = canMove ? start + QPoint(30, 20) : start;
         QCOMPARE(form.pos(), expected);
         // Released, the cells show the wallpaper of the place the window is now.
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         const TDayCell& cell = form.DayGrid().Items().at(9).Cell;
         QCOMPARE(Icon(form, 10), desk.copy(QRect(expected + QPoint(cell.Position.x() + 20,
                                                                     GridTop + cell.Position.y()),
@@ -623,7 +631,7 @@ private slots:
 
         TCalendarForm& form = rig.Create();
         QCOMPARE(rig.Errors, QStringList{UnsupportedText});
-        QCOMPARE(form.WallPaper().DeskBitmap().size(), QSize(1024, 768));  // the colour fill
+        QCOMPARE(form.WallPaper().DeskBitmap(), Solid(form.size(), facts.DesktopColor));
         form.Start();
         rig.Platform.ChangeDesktopFacts(facts);
         QCOMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
@@ -632,7 +640,7 @@ private slots:
         rig.Platform.ChangeDesktopFacts(facts);
         QCOMPARE(rig.Errors.size(), 2);
         QCOMPARE(form.WallpaperFile(), supported);
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         const TDayCell& cell = form.DayGrid().Items().first().Cell;
         QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
                                                                      GridTop + cell.Position.y()),
