@@ -1,5 +1,6 @@
 #include "app/appcore.h"
 
+#include "app/alertbook.h"
 #include "app/localeformat.h"
 #include "app/daygrid.h"
 #include "app/startup.h"
@@ -70,6 +71,7 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     LoadSettings();
     LoadNotes();
     FAlertForm = new popup::TSlidePopUp(FPlatform, this);
+    FAlerts = new TAlertBook(*this);
     FTimer1 = new QTimer(this);
     FTimer1->setInterval(ReminderIntervalMs);
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
@@ -81,6 +83,8 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 TAppCore::~TAppCore()
 {
     UnregisterHotKey();
+    // The book uses the popup when it goes, so it goes first.
+    delete FAlerts;
     // The notes file is written by the windows that change notes, never here.
     if (desktop::GUITools)
         desktop::GUITools->CopyLogToClipboard();
@@ -139,6 +143,7 @@ void TAppCore::LoadNotes()
 void TAppCore::Start()
 {
     AddTrayIcon();
+    FAlerts->Start();
     FTimer1->start();
 }
 
@@ -189,6 +194,7 @@ void TAppCore::Close(QPoint windowPos)
     FSettings->Top = windowPos.y();
     FSettings->Left = windowPos.x();
     SaveSettings();
+    FAlerts->Close();
     FTimer1->stop();
     if (Tray)
         Tray->hide();

@@ -35,6 +35,8 @@ class TSlidePopUp;
 
 namespace orvenna::app {
 
+class TAlertBook;
+
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
 // -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
 QDate DateFromDays(double days);
@@ -66,16 +68,20 @@ public:
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
     // The alert popup of the reminders; its properties are set before each alert.
     popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
+    // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
+    TAlertBook& Alerts() const { return *FAlerts; }
     // The reminder check's timer: 1000 ms, running from Start() on.
     QTimer& Timer1() const { return *FTimer1; }
     // Null until Start(), and for the whole run when the desktop has no tray.
     QSystemTrayIcon* TrayIcon() const { return Tray; }
 
     // ---- run ------------------------------------------------------------------------------
-    // Adds the tray icon (only when the platform can show one) and starts Timer1.
+    // Adds the tray icon (only when the platform can show one), lists the reminders missed
+    // since the last run and starts Timer1.
     void Start();
     // The calendar window closes at windowPos: stores the position in the settings, saves
-    // "Setting.cfg" (a failure is logged), stops Timer1 and removes the tray icon.
+    // "Setting.cfg" (a failure is logged), notes the last reminder check in "Alerts.dat",
+    // stops Timer1 and removes the tray icon.
     void Close(QPoint windowPos);
 
     // Grabs the platform's hot key for today's note (Super+Space under X11); each press then
@@ -126,6 +132,7 @@ private:
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TLocalFormat FLocalFormat;
     popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
+    TAlertBook* FAlerts = nullptr;             // child of the core, made after FAlertForm
     QTimer* FTimer1 = nullptr;                 // child of the core
     QSystemTrayIcon* Tray = nullptr;           // child of the core
     bool HotKeyHeld = false;

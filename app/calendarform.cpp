@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 namespace orvenna::app {
 
 namespace {
@@ -29,6 +31,7 @@ constexpr const char* UnsupportedWallpaperText =
     "The wallpaper file format is not supported, program will use the default setting.";
 constexpr const char* ProgramTitle = "Orvenna";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
+constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 
 const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
@@ -75,6 +78,11 @@ void TCalendarForm::CreateComponents()
         SystemMoveRunning = false;
         DragEnded();
     });
+
+    DesktopSettled = new QTimer(this);
+    DesktopSettled->setSingleShot(true);
+    DesktopSettled->setInterval(DesktopSettleMs);
+    connect(DesktopSettled, &QTimer::timeout, this, &TCalendarForm::DesktopChangesSettled);
 }
 
 void TCalendarForm::CreateMenu()
@@ -114,19 +122,25 @@ void TCalendarForm::FormCreate()
     FLastPaintTick = FCore.Clock().TickCount();
 
     FWallPaper = std::make_unique<desktop::TWallPaper>(platform);
-    winId();  // the window exists from here on, so the platform can mark it
+    // No native window is made here: the attachment changes the window flags, and its
+    // properties go to the native window that show() makes and maps.
     platform.AttachToDesktop(this);
     FCellWidth = CellWidthFor(width());
     PlaceWindow();
 
     // Composed once the window has its place: only the wallpaper behind it is kept.
     FWallpaperFile = FWallPaper->GetWallpaperPath();
-    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     LoadWallpaperOrFill();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
-    connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this,
-            [this] { WMSettingChange(); });
+    connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this, [this] {
+        FactsChangePending = true;
+        DesktopSettled->start();
+    });
+    connect(&platform, &orvenna::platform::TPlatform::ScreensChanged, this, [this] {
+        ScreensChangePending = true;
+        DesktopSettled->start();
+    });
     const QDate today = FCore.Today();
     FShownYear = today.year();
     FShownMonth = today.month();
@@ -137,6 +151,7 @@ void TCalendarForm::FormCreate()
 
 void TCalendarForm::LoadWallpaperOrFill()
 {
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     try {
         FWallPaper->LoadWallpaper();
     } catch (const std::exception& error) {
@@ -159,10 +174,8 @@ QRect TCalendarForm::ScreenArea() const
 void TCalendarForm::ComposeBehindWindow()
 {
     const QRect area = ScreenArea();
-    if (FWallPaper->Covers(area, devicePixelRatio()))
-        return;
-    FWallPaper->SetKeptArea(area, devicePixelRatio());
-    LoadWallpaperOrFill();
+    if (!FWallPaper->Covers(area, devicePixelRatio()))
+        LoadWallpaperOrFill();
 }
 
 void TCalendarForm::PlaceWindow()
@@ -462,6 +475,42 @@ void TCalendarForm::WMSettingChange()
     Refresh1Click();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
+}
+
+void TCalendarForm::WMDisplayChange()
+{
+    KeepOnScreen();
+    FWallpaperFile = FWallPaper->GetWallpaperPath();
+    LoadWallpaperOrFill();
+    Refresh1Click();
+}
+
+void TCalendarForm::DesktopChangesSettled()
+{
+    // Both kinds in one burst still make one reload; only a settings change complains.
+    const bool facts = std::exchange(FactsChangePending, false);
+    const bool screens = std::exchange(ScreensChangePending, false);
+    if (facts && screens)
+        KeepOnScreen();
+    if (facts)
+        WMSettingChange();
+    else if (screens)
+        WMDisplayChange();
+}
+
+void TCalendarForm::KeepOnScreen()
+{
+    QList<TScreenArea> screens;
+    for (const orvenna::platform::TScreen& screen : FCore.Platform().Screens())
+        screens.append({screen.Geometry, screen.WorkArea});
+    const QPoint place = KeptOnScreen(geometry(), screens);
+    if (place == pos())
+        return;
+    move(place);
+    store::TCalSetting& settings = FCore.Settings();
+    settings.Top = place.y();
+    settings.Left = place.x();
+    FCore.SaveSettings();
 }
 
 }  // namespace orvenna::app

@@ -87,6 +87,10 @@ public:
     void exit1Click();
     // The desktop's wallpaper facts changed: re-read, re-render, complain about a format.
     void WMSettingChange();
+    // The screens changed: re-read and re-render the wallpaper for the new screens, bring the
+    // window back onto a screen when it is no longer wholly on one (the new place is stored
+    // in the settings), and refresh.
+    void WMDisplayChange();
     // "&Browse..." and "&Setting..." stay disabled until their windows exist.
     void SetBrowseEnabled(bool enabled);
     void SetSettingEnabled(bool enabled);
@@ -125,6 +129,8 @@ private:
     void lvDblClick(int day);  // selects the day and announces DayOpened
     QString ProgramFile(const QString& name) const;
     void DragEnded();
+    void DesktopChangesSettled();
+    void KeepOnScreen();
 
     TAppCore& FCore;
 
@@ -145,6 +151,11 @@ private:
     QAction* Browse1 = nullptr;
     QAction* Setting1 = nullptr;
     QTimer* MoveSettled = nullptr;  // a system move ends in a pause of move events
+    // Changes of the wallpaper settings and of the screens come in bursts (one per key, one
+    // per screen property); a pause this long ends a burst, which is then one reload.
+    QTimer* DesktopSettled = nullptr;
+    bool FactsChangePending = false;
+    bool ScreensChangePending = false;
     QRegion Shape;
     // The last captures, used when "bk.bmp" or "images/applebar.bmp" cannot be written or read
     // back. Until the first capture the files of an earlier run are used.

@@ -3,6 +3,7 @@
 // plays the sound.
 #include "app/daynotes.h"
 
+#include "app/alertbook.h"
 #include "app/appcore.h"
 #include "app/calendarform.h"
 #include "desktop/guitool.h"
@@ -81,6 +82,7 @@ TDayNotes::TDayNotes(TAppCore& core, TCalendarForm& calendar)
     connect(&Calendar, &TCalendarForm::DayOpened, this, &TDayNotes::ShowDayNote);
     connect(&Core, &TAppCore::TodayNoteRequested, this, &TDayNotes::ShowTodayNote);
     connect(&Core.Timer1(), &QTimer::timeout, this, &TDayNotes::Timer1Timer);
+    connect(&Core.Alerts(), &TAlertBook::OpenNoteRequested, this, &TDayNotes::ShowNoteOf);
     Core.AlertForm().SetOnURLClick(
         [this](QObject* sender, const QString& url) { AlertFormURLClick(sender, url); });
 }
@@ -133,6 +135,12 @@ void TDayNotes::ShowTodayNote()
 void TDayNotes::AlertFormURLClick(QObject*, const QString&)
 {
     const QDate day = Calendar.ShownDate();
+    if (day.isValid())
+        ShowNoteOf(day);
+}
+
+void TDayNotes::ShowNoteOf(QDate day)
+{
     if (!day.isValid())
         return;
     notes::TNoteForm* editor = CreateEditor(day);
@@ -162,6 +170,7 @@ void TDayNotes::RebuildAtNewDay(double now)
 void TDayNotes::Timer1Timer()
 {
     const double now = Core.Clock().Now();
+    Core.Alerts().Tick(now);
     RebuildAtNewDay(now);
     store::TReminderList& list = Core.DayPapers().TodayList();
     // Removing an entry moves the next one up into its place; it is examined in the same tick.
@@ -173,20 +182,10 @@ void TDayNotes::Timer1Timer()
             continue;
         }
         if (r.State == 0)
-            Alert(r);
+            Core.Alerts().Alert(r, store::AlertMomentOn(r, std::floor(now)));
         list.DeleteReminder(i);
     }
 }
 
-void TDayNotes::Alert(const store::TReminder& reminder)
-{
-    popup::TSlidePopUp& alert = Core.AlertForm();
-    alert.SetTitle(reminder.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
-                                                         : QStringLiteral("Alert"));
-    alert.SetText(QString::fromStdString(reminder.Subject));
-    // A missing or unplayable file is a silent alert.
-    Core.Platform().PlaySound(QString::fromStdString(Core.Settings().SoundFile));
-    alert.ShowPopUp();
-}
 
 }  // namespace orvenna::app

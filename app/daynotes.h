@@ -52,10 +52,12 @@ public:
     void ShowDayNote(QDate day);
     // Opens the note editor on today's paper without waiting.
     void ShowTodayNote();
+    // Opens the note editor on the day's paper, found or added, without waiting.
+    void ShowNoteOf(QDate day);
     // A click on an alert's message: the selected day's note, without waiting.
     void AlertFormURLClick(QObject* sender, const QString& url);
-    // Once a second: rebuilds the store's today list when the local date has changed since
-    // the last check, then alerts every entry whose time of day has come (less than a minute
+    // Once a second: lets the alert book check (snoozes, clock jumps), rebuilds the store's
+    // today list when the local date has changed since the last check, then alerts every entry whose time of day has come (less than a minute
     // either way) and removes it, alerted or not; an entry whose State is not 0 goes silently.
     void Timer1Timer();
 
@@ -68,7 +70,6 @@ private:
     // it closes and announces its saves.
     notes::TNoteForm* CreateEditor(QDate day);
     void RebuildAtNewDay(double now);
-    void Alert(const store::TReminder& reminder);
 
     TAppCore& Core;
     TCalendarForm& Calendar;

@@ -58,9 +58,16 @@ int main(int argc, char* argv[])
     if (!system->AcquireSingleInstance(QString::fromLatin1(app::SingleInstanceName)))
         return 0;
 
+    // Only for this program: what it starts (a browser for a web address) chooses its own.
+    const QByteArray windowing = platform::PreferredQtPlatform();
+    if (!windowing.isEmpty())
+        qputenv("QT_QPA_PLATFORM", windowing);
     QApplication application(argc, argv);
+    if (!windowing.isEmpty())
+        qunsetenv("QT_QPA_PLATFORM");
+    // The name only: a display name set here would be appended to every window's caption
+    // ("Note and Reminder — Orvenna"), and the captions are the windows' own.
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
     // Every window without a picture of its own, the task-bar entry among them, shows the
     // program's.

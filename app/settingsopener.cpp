@@ -2,6 +2,7 @@
 // shown modally; a confirmed dialog has saved "Setting.cfg" and the core applies the record.
 #include "app/settingsopener.h"
 
+#include "app/alertbook.h"
 #include "app/appcore.h"
 #include "app/calendarform.h"
 #include "desktop/settingfrm.h"
@@ -22,6 +23,7 @@ void TSettingsOpener::Setting1Click()
     hooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
     desktop::TSettingForm form(Core.Platform(), Core.ProgramFolder(), std::move(hooks), &Calendar);
     form.CalSetting = &Core.Settings();
+    form.AlertState = &Core.Alerts().State();
     SettingDialogClosed(form.exec() == desktop::mrOk);
 }
 

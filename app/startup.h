@@ -27,4 +27,17 @@ bool MarkFirstRun(const QString& programFolder);
 QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryScreen,
                        const QList<QRect>& screens);
 
+// One screen as the calendar's placement sees it: the whole screen and the part the panels
+// leave free.
+struct TScreenArea {
+    QRect Geometry;
+    QRect WorkArea;
+};
+
+// Where a window at window goes after the screens changed. A window wholly on the screens
+// (one, or several side by side) stays; any other is moved into the work area of the nearest
+// screen: the one it overlaps most, or, overlapping none, the one closest to its centre. A
+// window larger than that work area keeps its top-left corner inside it. No screens: it stays.
+QPoint KeptOnScreen(const QRect& window, const QList<TScreenArea>& screens);
+
 }  // namespace orvenna::app

@@ -181,6 +181,7 @@ TSettingForm::TSettingForm(platform::TPlatform& platform, QString programFolder,
     ColorPage->setGeometry(8, 0, 393, 376);
     CreateGeneralPage();
     CreateAppearancePage();
+    CreateAlertsPage();
     CreateButtons();
     FillColorList();
     Connect();
@@ -231,6 +232,53 @@ void TSettingForm::CreateGeneralPage()
     SpeedButton1 = new QToolButton(TabSheet1);
     SpeedButton1->setText(QStringLiteral("..."));
     SpeedButton1->setGeometry(272, 119, 23, 22);
+}
+
+void TSettingForm::CreateAlertsPage()
+{
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    ColorPage->addTab(TabSheet3, QStringLiteral("A&lerts"));
+
+    auto* frame = new QGroupBox(QStringLiteral("Reminder alerts"), TabSheet3);
+    frame->setGeometry(13, 3, 365, 149);
+    chkStayUntilDismissed =
+        new QCheckBox(QStringLiteral("Keep alerts on screen until dismissed"), TabSheet3);
+    chkStayUntilDismissed->setGeometry(32, 24, 330, 17);
+    auto* label = new QLabel(QStringLiteral("Snooze button puts an alert off for"), TabSheet3);
+    label->setGeometry(32, 55, 330, 16);
+    cboSnooze = new QComboBox(TabSheet3);
+    cboSnooze->setGeometry(32, 77, 140, 21);
+    for (const int minutes : store::SnoozeLengths)
+        cboSnooze->addItem(QString::fromStdString(store::SnoozeLengthText(minutes)), minutes);
+    label->setBuddy(cboSnooze);
+    auto* hint = new QLabel(QStringLiteral("The arrow beside it offers the other lengths, and "
+                                           "\"Until it starts\" for a reminder with a lead time."),
+                            TabSheet3);
+    hint->setWordWrap(true);
+    hint->setGeometry(32, 105, 330, 40);
+    LoadAlertChoices(store::TAlertState{});
+}
+
+void TSettingForm::LoadAlertChoices(const store::TAlertState& state)
+{
+    chkStayUntilDismissed->setChecked(state.StayUntilDismissed);
+    const int index = cboSnooze->findData(state.SnoozeMinutes);
+    cboSnooze->setCurrentIndex(index >= 0 ? index : cboSnooze->findData(store::DefaultSnoozeMinutes));
+}
+
+void TSettingForm::SaveAlertChoices()
+{
+    if (!AlertState)
+        return;
+    AlertState->StayUntilDismissed = chkStayUntilDismissed->isChecked();
+    AlertState->SnoozeMinutes = cboSnooze->currentData().toInt();
+    try {
+        store::SaveAlertState((Folder + QLatin1String(store::AlertStateFileName)).toStdString(),
+                              *AlertState);
+    } catch (const std::exception& error) {
+        Hooks.ShowError(QString::fromStdString(error.what()));
+    }
 }
 
 void TSettingForm::CreateAppearancePage()
@@ -361,6 +409,8 @@ void TSettingForm::showEvent(QShowEvent* event)
         ColorPage->setCurrentIndex(0);
         if (CalSetting)
             LoadFromSetting(*CalSetting);
+        if (AlertState)
+            LoadAlertChoices(*AlertState);
     }
     QDialog::showEvent(event);
 }
@@ -526,6 +576,7 @@ void TSettingForm::Button1Click()
             Hooks.ShowError(QString::fromStdString(error.what()));
         }
     }
+    SaveAlertChoices();
     done(mrOk);
 }
 

@@ -7,10 +7,12 @@
 // the dialog's own controls and in its two working fonts until OK, which writes the record and
 // saves it to the program folder's "Setting.cfg" at once. Cancel, Esc and closing the window
 // leave the record and the file as they were. Applying the new values to the calendar is the
-// opener's work.
+// opener's work. The "Alerts" page edits the alert choices (AlertState, when given), which OK
+// writes to "Alerts.dat" beside the settings file.
 //
 // exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
 
+#include "store/alertstate.h"
 #include "store/settings.h"
 
 #include <QDialog>
@@ -83,11 +85,16 @@ public:
 
     // The record being edited; set before the dialog is shown. Not owned.
     store::TCalSetting* CalSetting = nullptr;
+    // The alert choices being edited, with the rest of the side file; none: the "Alerts" page
+    // shows the defaults and OK writes nothing of it. Not owned.
+    store::TAlertState* AlertState = nullptr;
     // The element whose font the font controls edit: lbTitle ("TitleBar") or lbSubFont ("Date").
     QLabel* ElementLabel = nullptr;
 
     // Fills every control and both working fonts from the record and selects "TitleBar".
     void LoadFromSetting(const store::TCalSetting& setting);
+    // Fills the "Alerts" page from the choices.
+    void LoadAlertChoices(const store::TAlertState& state);
     // Redraws both preview areas from the working fonts and the picture path.
     void DrawPreview();
 
@@ -141,6 +148,10 @@ public:
     QRadioButton* rbPicture = nullptr;
     QLineEdit* edtPic = nullptr;
     QToolButton* SpeedButton6 = nullptr;
+    // "Alerts"
+    QWidget* TabSheet3 = nullptr;
+    QCheckBox* chkStayUntilDismissed = nullptr;
+    QComboBox* cboSnooze = nullptr;  // item data: minutes
 
     void reject() override;
 
@@ -153,6 +164,8 @@ private:
     void CreateButtons();
     void CreateGeneralPage();
     void CreateAppearancePage();
+    void CreateAlertsPage();
+    void SaveAlertChoices();
     void CreateFontControls(QWidget* page);
     void FillColorList();
     void Connect();

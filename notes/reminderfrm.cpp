@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace orvenna::notes {
 
 void ShowInputError(QWidget* parent, const QString& text)
@@ -98,6 +100,16 @@ void TReminderForm::CreateControls()
         l->adjustSize();
         return l;
     };
+    // A caption wider than the room before its field (a larger system font) pushes the field's
+    // left edge right; the field keeps its right edge, so nothing is drawn over the caption.
+    const auto clearOf = [](const QLabel* caption, QWidget* field) {
+        const int left = caption->geometry().right() + 6;
+        QRect place = field->geometry();
+        if (left > place.left() && left < place.right() - 40) {
+            place.setLeft(left);
+            field->setGeometry(place);
+        }
+    };
     const auto combo = [this](const QStringList& items, bool editable, QRect place) {
         auto* c = new QComboBox(this);
         c->setEditable(editable);
@@ -107,21 +119,30 @@ void TReminderForm::CreateControls()
         return c;
     };
 
-    label(QStringLiteral("Subject:"), 8, 24);
+    auto* subjectLabel = label(QStringLiteral("Subject:"), 8, 24);
     FSubjectEdit = new QLineEdit(this);
     FSubjectEdit->setGeometry(56, 24, 265, 21);
-    label(QStringLiteral("Start at"), 8, 64);
+    clearOf(subjectLabel, FSubjectEdit);
+    auto* startLabel = label(QStringLiteral("Start at"), 8, 64);
     FStart = combo(StartItems(), true, QRect(57, 56, 184, 21));
+    clearOf(startLabel, FStart);
     FAmpm = combo({QStringLiteral("AM"), QStringLiteral("PM")}, false, QRect(272, 56, 50, 21));
     auto* beforeLabel = label(QStringLiteral("Reminder Before"), 8, 104);
     FBefore = combo(BeforeItems(), false, QRect(96, 96, 225, 21));
-    label(QStringLiteral("Recurrency"), 8, 136);
+    clearOf(beforeLabel, FBefore);
+    auto* recurrencyLabel = label(QStringLiteral("Recurrency"), 8, 136);
     FRecurrency = combo(RecurrencyItems(), false, QRect(96, 128, 225, 21));
+    clearOf(recurrencyLabel, FRecurrency);
+    // The two lists stay one column.
+    const int listsLeft = std::max(FBefore->x(), FRecurrency->x());
+    for (QComboBox* list : {FBefore, FRecurrency})
+        list->setGeometry(QRect(QPoint(listsLeft, list->y()), list->geometry().bottomRight()));
     label(QStringLiteral("Detail"), 8, 162);
     FMemo = new QPlainTextEdit(this);
     FMemo->setGeometry(8, 188, 321, 89);
     auto* categoryLabel = label(QStringLiteral("Ca&tegory"), 8, 296);
     FCategory = combo(CategoryItems(), true, QRect(56, 296, 273, 21));
+    clearOf(categoryLabel, FCategory);
     categoryLabel->setBuddy(FCategory);
     beforeLabel->setBuddy(FBefore);
 

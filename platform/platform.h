@@ -10,6 +10,7 @@
 // any number of listeners can take them. Every signal is emitted on the window thread from
 // the event loop.
 
+#include <QByteArray>
 #include <QColor>
 #include <QList>
 #include <QObject>
@@ -159,5 +160,11 @@ signals:
 
 // The adapter for the system this build targets.
 std::unique_ptr<TPlatform> CreateSystemPlatform();
+
+// The Qt platform plugin the program asks for before its application object exists; empty:
+// Qt's own choice. Under Linux "xcb" on a Wayland session with an X server for X11 programs
+// (the desktop attachment, the placement and the hot key need X11), unless the user chose a
+// plugin through QT_QPA_PLATFORM.
+QByteArray PreferredQtPlatform();
 
 }  // namespace orvenna::platform

@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <vector>
@@ -48,6 +50,19 @@ struct TTextFont {
 using TNotifyEvent = std::function<void(QObject* sender)>;
 using TURLEvent = std::function<void(QObject* sender, const QString& url)>;
 
+// A button in a row along the popup's bottom edge. Without choices its click is the action.
+// With choices the button offers them in a list; when DefaultChoice names one of them, the
+// button's own face gives that choice and a small arrow beside it opens the list.
+struct TPopupAction {
+    QString Caption;
+    QStringList Choices;
+    int DefaultChoice = -1;
+};
+// An action button was used on a popup: choice is the index picked from its list, or
+// DefaultChoice for the face of a button with a default, or -1 for a button without choices.
+// The popup closes afterwards.
+using TActionEvent = std::function<void(TfrmSlidePopUp* popup, int action, int choice)>;
+
 class TSlidePopUp final : public QObject {
     Q_OBJECT
 public:
@@ -70,6 +85,7 @@ public:
     void SetOnClick(TNotifyEvent handler) { OnClick = std::move(handler); }
     // A left click on the message in hyperlink mode; Sender is the popup window.
     void SetOnURLClick(TURLEvent handler) { OnURLClick = std::move(handler); }
+    void SetOnAction(TActionEvent handler) { OnAction = std::move(handler); }
 
     // ---- properties (copied into each popup when it is shown) ----------------------------
     QString Text() const { return FText; }
@@ -125,6 +141,13 @@ public:
     void SetPopupStartY(int y) { FPopupStartY = y; }
     TDefaultMonitor DefaultMonitor() const { return FDefaultMonitor; }
     void SetDefaultMonitor(TDefaultMonitor monitor) { FDefaultMonitor = monitor; }
+    // The buttons of the next popups, left to right; none: the popup has no button row and
+    // its message is centred in the whole panel.
+    const std::vector<TPopupAction>& Actions() const { return FActions; }
+    void SetActions(std::vector<TPopupAction> actions) { FActions = std::move(actions); }
+    // Anything the owner wants back from a popup (TfrmSlidePopUp::Data()).
+    const QVariant& Data() const { return FData; }
+    void SetData(const QVariant& data) { FData = data; }
     // Used instead of the gradient when not null.
     const QImage& BackgroundImage() const { return FBackgroundImage; }
     void SetBackgroundImage(const QImage& image) { FBackgroundImage = image; }
@@ -163,8 +186,11 @@ private:
     int FPopupStartY = 2;
     TDefaultMonitor FDefaultMonitor = TDefaultMonitor::dmDesktop;
     QImage FBackgroundImage;
+    std::vector<TPopupAction> FActions;
+    QVariant FData;
     TNotifyEvent OnClick;
     TURLEvent OnURLClick;
+    TActionEvent OnAction;
 
     int FPopupCount = 0;
     int FCascadeOffset = 0;

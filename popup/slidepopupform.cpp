@@ -4,9 +4,11 @@
 #include "popup/popuplog.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <QToolButton>
 
 #include <climits>
 
@@ -28,6 +30,8 @@ constexpr int TitleTop = 8;
 constexpr int TitleLeftBesideIcon = 48;
 constexpr int TitleLeftAlone = 8;
 constexpr int StepInterval = 25;    // ms per slide step
+constexpr int ButtonHeight = 18;    // the action buttons' row
+constexpr int ButtonGap = 2;
 const QString StripResource = QStringLiteral(":/orvenna/popup/strip.bmp");
 
 Qt::Alignment HorizontalAlignment(TTextAlignment alignment)
@@ -133,6 +137,8 @@ void TfrmSlidePopUp::CopyProperties(const TSlidePopUp& component)
     GradientColor1 = component.GradientColor1();
     GradientColor2 = component.GradientColor2();
     GradientOrientation = component.GradientOrientation();
+    Actions = component.Actions();
+    FData = component.Data();
     lblText->setAlignment(HorizontalAlignment(component.TextAlignment()) | Qt::AlignVCenter);
 }
 
@@ -147,6 +153,60 @@ void TfrmSlidePopUp::LayOutControls()
     imgStrip->setScaledContents(true);
     imgStrip->setGeometry(inner.left(), inner.bottom() - StripHeight + 1, inner.width(), StripHeight);
     imgGradient->setGeometry(inner.adjusted(0, 0, 0, -StripHeight));
+    BuildActionButtons();
+}
+
+void TfrmSlidePopUp::BuildActionButtons()
+{
+    if (Actions.empty())
+        return;
+    const QRect inner = pnlBorder->contentsRect();
+    const int count = static_cast<int>(Actions.size());
+    const int width = (inner.width() - ButtonGap * (count + 1)) / count;
+    const int top = inner.bottom() - StripHeight - ButtonGap - ButtonHeight + 1;
+    for (int i = 0; i < count; ++i) {
+        const TPopupAction& action = Actions[static_cast<std::size_t>(i)];
+        auto* button = new QToolButton(pnlBorder);
+        button->setText(action.Caption);
+        button->setFont(Font.Font);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(inner.left() + ButtonGap + i * (width + ButtonGap), top, width,
+                            ButtonHeight);
+        if (!action.Choices.isEmpty()) {
+            auto* menu = new QMenu(button);
+            for (int c = 0; c < action.Choices.size(); ++c) {
+                QAction* item = menu->addAction(action.Choices[c]);
+                connect(item, &QAction::triggered, this, [this, i, c] { ActionChosen(i, c); });
+            }
+            const bool withDefault =
+                action.DefaultChoice >= 0 && action.DefaultChoice < action.Choices.size();
+            button->setMenu(menu);
+            button->setPopupMode(withDefault ? QToolButton::MenuButtonPopup
+                                             : QToolButton::InstantPopup);
+            if (withDefault)
+                connect(button, &QToolButton::clicked, this,
+                        [this, i, choice = action.DefaultChoice] { ActionChosen(i, choice); });
+        } else {
+            connect(button, &QToolButton::clicked, this, [this, i] { ActionChosen(i, -1); });
+        }
+        button->raise();
+        FActionButtons.push_back(button);
+    }
+}
+
+void TfrmSlidePopUp::ActionChosen(int action, int choice)
+{
+    const QPointer<TfrmSlidePopUp> self(this);
+    const QPointer<TSlidePopUp> component = PopUpComponent;
+    FreeOnClose = false;
+    if (component) {
+        if (const TActionEvent handler = component->OnAction)
+            handler(this, action, choice);
+    }
+    if (!self)
+        return;
+    FreeOnClose = true;
+    ClosePopUp();
 }
 
 void TfrmSlidePopUp::StartPopUp()
@@ -222,7 +282,11 @@ void TfrmSlidePopUp::CenterText()
     const int width = pnlBorder->width() - TextMargin;
     const int height = lblText->heightForWidth(width);
     lblText->resize(width, height >= 0 ? height : lblText->sizeHint().height());
-    lblText->move(CentredOffset(pnlBorder->size(), lblText->size()));
+    // With a button row the message is centred in the part of the panel above it.
+    QSize area = pnlBorder->size();
+    if (!FActionButtons.empty())
+        area.setHeight(FActionButtons.front()->y());
+    lblText->move(CentredOffset(area, lblText->size()));
 }
 
 void TfrmSlidePopUp::SetTextFont(const TTextFont& font)

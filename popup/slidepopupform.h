@@ -12,6 +12,7 @@
 #include <QPointer>
 
 class QTimer;
+class QToolButton;
 
 namespace orvenna::popup {
 
@@ -40,6 +41,12 @@ public:
 
     TTaskBarEdge TaskBarEdge() const { return FTaskBarEdge; }
     int StackOffset() const { return FStackOffset; }
+    // The component's Data when this popup was shown.
+    const QVariant& Data() const { return FData; }
+    // The buttons of the component's Actions, in their order; empty without actions.
+    const std::vector<QToolButton*>& ActionButtons() const { return FActionButtons; }
+    // Runs an action as its button would (choice as in TActionEvent) and closes the popup.
+    void ActionChosen(int action, int choice);
 
 public slots:
     // The timers' handlers; tests call them to step the animation.
@@ -82,11 +89,16 @@ private:
     TTextFont TitleFont;
     TTaskBarEdge FTaskBarEdge = TTaskBarEdge::Bottom;
     Qt::CursorShape TextCursor = Qt::ArrowCursor;
+    std::vector<TPopupAction> Actions;
+    QVariant FData;
+    std::vector<QToolButton*> FActionButtons;
 
     void BuildControls();
     void ConnectControls();
     void CopyProperties(const TSlidePopUp& component);
     void LayOutControls();
+    // The action buttons in a row above the strip; the message area ends above them.
+    void BuildActionButtons();
     // The full-size geometry at the component's next stack place; moves the stack on.
     QRect TakeStackPlace(TSlidePopUp& component);
     void PaintBackground();

@@ -166,6 +166,11 @@ private:
     bool Final = true;
 };
 
+bool IsDueOn(const TReminder& reminder, TDate day)
+{
+    return IsDue(reminder, day, DecodeDate(day));
+}
+
 TDayPaperList::TDayPaperList(TTodaySource today)
     : TodayHolder(std::make_unique<TDayPaper>()), Today(std::move(today))
 {

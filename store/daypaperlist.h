@@ -17,6 +17,10 @@ namespace orvenna::store {
 
 class TNotesInput;
 
+// True when the reminder falls due on that whole day by its date and recurrence, as the today
+// list decides; its time of day does not count.
+bool IsDueOn(const TReminder& reminder, TDate day);
+
 class TDayPaperList final {
 public:
     // Gives today's local date at 00:00 as a whole day number.

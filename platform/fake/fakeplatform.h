@@ -45,6 +45,7 @@ public:
     std::vector<QWidget*> AttachedWindows;
     std::vector<std::pair<QWidget*, bool>> TaskBarRequests;
     std::optional<THotKey> RegisteredHotKey;
+    mutable int FactsReads = 0;  // calls of DesktopFacts()
 
     // Sets the facts and reports the change, as a desktop would.
     void ChangeDesktopFacts(const TDesktopFacts& facts);
@@ -69,7 +70,11 @@ public:
     QRect WorkArea() const override { return Work; }
     std::optional<QRect> TaskBarRect() const override { return TaskBar; }
     QList<TScreen> Screens() const override;
-    TDesktopFacts DesktopFacts() const override { return Facts; }
+    TDesktopFacts DesktopFacts() const override
+    {
+        ++FactsReads;
+        return Facts;
+    }
     std::vector<int> SystemColorIndexes() const override { return SystemColors; }
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;

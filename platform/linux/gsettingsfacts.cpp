@@ -72,11 +72,33 @@ const char* SchemaOf(TDesktopSource source)
 const char* const WatchedKeys[] = {"picture-uri", "picture-uri-dark", "picture-options", "primary-color",
                                    "picture-filename", "draw-background", "color-scheme"};
 
-void OnChanged(GSettings*, const gchar* key, gpointer handler)
+QString SchemaIdOf(GSettings* settings)
+{
+    gchar* id = nullptr;
+    g_object_get(settings, "schema-id", &id, nullptr);
+    QString text = QString::fromUtf8(id);
+    g_free(id);
+    return text;
+}
+
+// GNOME shows one of its two pictures: the dark one while the dark style is on and it names a
+// picture, the light one otherwise. A change of the other one changes nothing on screen.
+bool KeyApplies(GSettings* settings, const gchar* key)
+{
+    const bool dark = g_strcmp0(key, "picture-uri-dark") == 0;
+    if ((!dark && g_strcmp0(key, "picture-uri") != 0)
+        || SchemaIdOf(settings) != QLatin1String(GnomeBackground))
+        return true;
+    const bool darkShown = PrefersDark() && !StringKey(settings, "picture-uri-dark").isEmpty();
+    return dark ? PrefersDark() : !darkShown;
+}
+
+void OnChanged(GSettings* settings, const gchar* key, gpointer handler)
 {
     for (const char* watched : WatchedKeys) {
         if (g_strcmp0(key, watched) == 0) {
-            (*static_cast<std::function<void()>*>(handler))();
+            if (KeyApplies(settings, key))
+                (*static_cast<std::function<void()>*>(handler))();
             return;
         }
     }

@@ -1,6 +1,7 @@
 // Single instance and sound for the Linux adapter.
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/linuxstate.h"
+#include "platform/linux/sessionrules.h"
 #include "platform/platformlog.h"
 
 #include <QByteArray>
@@ -143,6 +144,20 @@ bool TLinuxPlatform::PlaySound(const QString& file)
 void TLinuxPlatform::ReleaseFreedMemory()
 {
     ::malloc_trim(0);
+}
+
+QByteArray QtPlatformFor(const TSessionEnvironment& session)
+{
+    const bool wayland = session.SessionType == "wayland" || !session.WaylandDisplay.isEmpty();
+    if (!wayland || session.Display.isEmpty() || !session.QtPlatform.isEmpty())
+        return {};
+    return QByteArrayLiteral("xcb");
+}
+
+QByteArray PreferredQtPlatform()
+{
+    return QtPlatformFor({qgetenv("XDG_SESSION_TYPE"), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
+                          qgetenv("QT_QPA_PLATFORM")});
 }
 
 }  // namespace orvenna::platform

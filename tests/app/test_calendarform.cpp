@@ -22,6 +22,8 @@ using namespace orvenna::app;
 using namespace orvenna::test;
 using TRig = orvenna::test::TCalendarRig;
 
+Q_DECLARE_METATYPE(orvenna::app::TScreenArea)
+
 namespace {
 
 const QString UnsupportedText = QStringLiteral(
@@ -634,17 +636,109 @@ private slots:
         QCOMPARE(form.WallPaper().DeskBitmap(), Solid(form.size(), facts.DesktopColor));
         form.Start();
         rig.Platform.ChangeDesktopFacts(facts);
-        QCOMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
+        QTRY_COMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
 
         facts.WallpaperPath = supported;
         rig.Platform.ChangeDesktopFacts(facts);
+        QTRY_COMPARE(form.WallpaperFile(), supported);
         QCOMPARE(rig.Errors.size(), 2);
-        QCOMPARE(form.WallpaperFile(), supported);
         const QImage desk = WholeDesktop(rig);
         const TDayCell& cell = form.DayGrid().Items().first().Cell;
         QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
                                                                      GridTop + cell.Position.y()),
                                                 QSize(32, 32))));
+    }
+
+    // The desktop sends one change per key; a burst of them is one reload and one error box.
+    void burstOfSettingChangesIsOneReload()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        platform::TDesktopFacts facts = rig.Platform.Facts;
+        facts.WallpaperPath = rig.Folder + QStringLiteral("wallpaper.xyz");
+        int reads = rig.Platform.FactsReads;
+        rig.Platform.ChangeDesktopFacts(facts);
+        QTRY_COMPARE(rig.Errors.size(), 1);
+        const int readsPerReload = rig.Platform.FactsReads - reads;
+
+        reads = rig.Platform.FactsReads;
+        rig.Platform.ChangeDesktopFacts(facts);
+        facts.Placement = platform::TWallpaperPlacement::Centred;
+        rig.Platform.ChangeDesktopFacts(facts);
+        facts.DesktopColor = Qt::darkGreen;
+        rig.Platform.ChangeDesktopFacts(facts);
+        QCOMPARE(rig.Platform.FactsReads, reads);  // nothing before the burst has ended
+        QTRY_COMPARE(rig.Errors.size(), 2);
+        QCOMPARE(rig.Platform.FactsReads - reads, readsPerReload);
+        QCOMPARE(QColor(form.WallPaper().DeskBitmap().pixel(0, 0)), QColor(Qt::darkGreen));
+    }
+
+    // A pure rule: where a window goes when the screens changed under it.
+    void keptOnScreen_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QList<TScreenArea>>("screens");
+        QTest::addColumn<QPoint>("expected");
+        const TScreenArea big{{0, 0, 1280, 800}, {0, 0, 1280, 772}};
+        const TScreenArea small{{0, 0, 1024, 672}, {0, 0, 1024, 644}};
+        const TScreenArea right{{1024, 0, 800, 600}, {1024, 30, 800, 570}};
+        const QSize calendar(296, 216);
+        QTest::newRow("wholly on screen stays") << QRect({100, 100}, calendar) << QList{small} << QPoint(100, 100);
+        QTest::newRow("under the panel but on screen stays") << QRect({728, 456}, calendar) << QList{small}
+                                                              << QPoint(728, 456);
+        QTest::newRow("screen shrank: into the work area") << QRect({984, 584}, calendar) << QList{small}
+                                                            << QPoint(728, 428);
+        QTest::newRow("across two screens side by side stays") << QRect({900, 100}, calendar)
+                                                                << QList{small, right} << QPoint(900, 100);
+        QTest::newRow("mostly on the right screen") << QRect({1700, 400}, calendar) << QList{small, right}
+                                                     << QPoint(1528, 384);
+        QTest::newRow("monitor gone: nearest by distance") << QRect({3000, 100}, calendar)
+                                                           << QList{small, right} << QPoint(1528, 100);
+        QTest::newRow("above and left of everything") << QRect({-500, -400}, calendar) << QList{big}
+                                                      << QPoint(0, 0);
+        QTest::newRow("larger than the work area") << QRect(10, 10, 1500, 900) << QList{big} << QPoint(0, 0);
+        QTest::newRow("no screens") << QRect({5000, 5000}, calendar) << QList<TScreenArea>{}
+                                    << QPoint(5000, 5000);
+    }
+    void keptOnScreen()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QList<TScreenArea>, screens);
+        QFETCH(QPoint, expected);
+        QCOMPARE(KeptOnScreen(window, screens), expected);
+    }
+
+    // A smaller screen: the calendar comes back on it, keeps that place in the settings, and its
+    // cells show the wallpaper composed for the new screen.
+    void smallerScreenBringsTheCalendarBack()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
+        rig.Platform.ChangeScreens({0, 0, 800, 600}, {0, 0, 800, 570});
+        QTRY_COMPARE(form.pos(), QPoint(800 - 296, 570 - 216));
+        QCOMPARE(rig.Core->Settings().Top, 570 - 216);
+        store::TCalSetting saved;
+        saved.LoadFromFile(rig.File(SettingsFileName));
+        QCOMPARE(QPoint(saved.Left, saved.Top), form.pos());
+        const QImage desk = WholeDesktop(rig);
+        QCOMPARE(desk.size(), QSize(800, 600));
+        const TDayCell& cell = form.DayGrid().Items().first().Cell;
+        QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
+                                                                     GridTop + cell.Position.y()),
+                                                QSize(32, 32))));
+        QVERIFY(rig.Errors.isEmpty());
+
+        // A larger screen leaves the calendar where it is, with the new composition.
+        const int reads = rig.Platform.FactsReads;
+        rig.Platform.ChangeScreens({0, 0, 1280, 800}, {0, 0, 1280, 770});
+        QTRY_VERIFY(rig.Platform.FactsReads > reads);
+        QCOMPARE(form.pos(), QPoint(800 - 296, 570 - 216));
+        QCOMPARE(Icon(form, 1), WholeDesktop(rig).copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
+                                                                                  GridTop + cell.Position.y()),
+                                                             QSize(32, 32))));
     }
 };
 

@@ -8,8 +8,13 @@
 #include "tests/app/calendarrig.h"
 #include "tests/support/xprops.h"
 
+#include <QGuiApplication>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 #include <memory>
 
@@ -47,6 +52,46 @@ struct TProgram {
     test::TFakeClock Clock;
     std::unique_ptr<app::TAppCore> Core;
     std::unique_ptr<app::TCalendarForm> Calendar;
+};
+
+// The managed windows from the bottom of the stack to its top.
+QList<quint64> Stacking()
+{
+    QList<quint64> ids;
+    static const QRegularExpression hex("0x[0-9a-f]+");
+    const QString list = Run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}).section('#', 1);
+    for (const auto& match : hex.globalMatch(list))
+        ids << match.captured().toULongLong(nullptr, 16);
+    return ids;
+}
+
+// The window on top of every other one on screen; 0 when none is.
+quint64 TopViewable()
+{
+    const QList<quint64> stack = Stacking();
+    for (auto id = stack.rbegin(); id != stack.rend(); ++id)
+        if (IsViewable(*id))
+            return *id;
+    return 0;
+}
+
+// Another program's window over the left of the screen; null when it does not come.
+struct TCover {
+    TCover()
+    {
+        Process.start("xmessage", {"-title", "orvenna-cover", "-geometry", "700x500+0+0", "cover"});
+        const auto find = [] {
+            return Run("xdotool", {"search", "--name", "^orvenna-cover$"}).section('\n', 0, 0).toULongLong();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT((Id = find()) != 0, Deadline);
+    }
+    ~TCover()
+    {
+        Process.kill();
+        Process.waitForFinished(Deadline);
+    }
+    QProcess Process;
+    quint64 Id = 0;
 };
 
 }  // namespace
@@ -102,6 +147,61 @@ private slots:
             QVERIFY2(IsViewable(program.Id()), qPrintable(step.join(' ')));
         }
         QTRY_COMPARE_WITH_TIMEOUT(ListedWindows().size(), hideInTheTray ? 0 : 1, Deadline);
+    }
+
+    // Activating the task-bar entry, as a task bar does, brings the program's open windows (a
+    // covered one and a minimised one) above the other program's window; with none open it
+    // leaves the stack alone. Either way the entry goes back to its minimised state.
+    void taskBarEntryBringsTheProgramForward_data()
+    {
+        QTest::addColumn<int>("openWindows");
+        QTest::newRow("nothing open") << 0;
+        QTest::newRow("a covered window and a minimised one") << 2;
+    }
+    void taskBarEntryBringsTheProgramForward()
+    {
+        QFETCH(int, openWindows);
+        TProgram program(false);
+        QList<quint64> listed;
+        QTRY_COMPARE_WITH_TIMEOUT((listed = ListedWindows()).size(), 1, Deadline);
+        const quint64 entry = listed.front();
+        QTRY_VERIFY_WITH_TIMEOUT(Property(entry, "WM_STATE").contains("Iconic"), Deadline);
+
+        std::vector<std::unique_ptr<QWidget>> windows;
+        for (int i = 0; i < openWindows; ++i) {
+            auto window = std::make_unique<QWidget>();
+            window->setWindowTitle(QStringLiteral("Editor %1").arg(i));
+            window->setGeometry(50 + 40 * i, 50 + 40 * i, 300, 200);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            windows.push_back(std::move(window));
+        }
+        TCover cover;
+        QVERIFY(cover.Id != 0);
+        if (openWindows > 1) {
+            windows.back()->showMinimized();
+            QTRY_VERIFY_WITH_TIMEOUT(Property(windows.back()->winId(), "WM_STATE").contains("Iconic"), Deadline);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(TopViewable(), cover.Id, Deadline);
+
+        // The entry's own window in this process tells when the activation has arrived.
+        QWindow* entryWindow = nullptr;
+        for (QWindow* window : QGuiApplication::topLevelWindows())
+            if (window->handle() && window->winId() == entry)
+                entryWindow = window;
+        QVERIFY(entryWindow);
+        QSignalSpy states(entryWindow, &QWindow::windowStateChanged);
+        Run("wmctrl", {"-i", "-a", Hex(entry)});  // _NET_ACTIVE_WINDOW, as a task bar sends it
+        QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty(), Deadline);
+        for (const auto& window : windows) {
+            QTRY_VERIFY_WITH_TIMEOUT(IsViewable(window->winId()), Deadline);
+            QTRY_VERIFY_WITH_TIMEOUT(Stacking().indexOf(window->winId()) > Stacking().indexOf(cover.Id),
+                                     Deadline);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(Property(entry, "WM_STATE").contains("Iconic"), Deadline);
+        if (openWindows == 0)
+            QCOMPARE(TopViewable(), cover.Id);
+        QVERIFY(IsViewable(program.Id()));
     }
 };
 

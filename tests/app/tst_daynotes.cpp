@@ -1,18 +1,30 @@
 // Day notes and reminder alerts on a calendar with a fake desktop and a clock the test moves:
 // the reminder check tick by tick, the midnight rebuild, and the three ways into the editor.
+#include "app/alertbook.h"
 #include "app/daygrid.h"
 #include "app/daynotes.h"
+#include "app/missedfrm.h"
 #include "notes/notefrm.h"
 #include "popup/slidepopupform.h"
+#include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/localetext.h"
 #include "tests/app/calendarrig.h"
 #include "tests/notes/modaldriver.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QLineEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cmath>
+#include <optional>
 
 using namespace orvenna;
 using namespace orvenna::test;
@@ -35,8 +47,11 @@ struct TReminderCase {
 // the given day.
 class TAlertRig {
 public:
-    TAlertRig(const QList<TReminderCase>& reminders, QTime now, QDate day = Today)
+    TAlertRig(const QList<TReminderCase>& reminders, QTime now, QDate day = Today,
+              const std::optional<store::TAlertState>& alerts = std::nullopt)
     {
+        if (alerts)
+            store::SaveAlertState(Calendar.File(store::AlertStateFileName), *alerts);
         store::TDayPaperList papers;
         for (const TReminderCase& given : reminders) {
             const double date = DayCount(given.Day);
@@ -99,6 +114,39 @@ public:
         const store::TLocalFormat& format = Calendar.Core->LocalFormat();
         return QString::fromStdString(store::FormatShortDate(format, DayCount(day)) + ' ' +
                                       format.LongDayNames[day.dayOfWeek() % 7]);
+    }
+    app::TAlertBook& Book() const { return Calendar.Core->Alerts(); }
+    store::TAlertState SavedAlerts() const
+    {
+        store::TAlertState state;
+        const std::string failure = store::LoadAlertState(Calendar.File(store::AlertStateFileName), state);
+        if (!failure.empty())
+            qWarning() << failure.c_str();
+        return state;
+    }
+    // "time subject" of each row of the missed reminders' window; empty when it is not shown.
+    QStringList Missed() const
+    {
+        QStringList rows;
+        const app::TMissedForm* form = Book().MissedForm();
+        if (form == nullptr || !form->isVisible())
+            return rows;
+        for (int i = 0; i < form->lvMissed->topLevelItemCount(); ++i)
+            rows << form->lvMissed->topLevelItem(i)->text(1) + ' ' + form->lvMissed->topLevelItem(i)->text(2);
+        return rows;
+    }
+    // The open popup saying the subject; null when none does.
+    static popup::TfrmSlidePopUp* PopupOf(const QString& subject)
+    {
+        for (popup::TfrmSlidePopUp* popup : Popups())
+            if (popup->lblText->text() == subject)
+                return popup;
+        return nullptr;
+    }
+    static void SlideIn(popup::TfrmSlidePopUp* popup)
+    {
+        while (popup->tmrScroll->isActive())
+            popup->tmrScrollTimer();
     }
     QStringList DueSubjects() const
     {
@@ -255,6 +303,174 @@ private slots:
         QPointer<TNoteForm> left = editors[1];
         rig.Calendar.Form.reset();
         QVERIFY(left.isNull());
+    }
+
+    void snoozeEndsAtTheChosenMoment_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<double>("clicked");  // minutes after the alert's moment
+        QTest::addColumn<double>("ends");     // minutes after the alert's moment; -1: none
+        QTest::newRow("1 minute") << 0 << 0 << 0.0 << 1.0;
+        QTest::newRow("5 minutes, clicked 3 minutes late") << 1 << 0 << 3.0 << 8.0;
+        QTest::newRow("10 minutes") << 2 << 0 << 0.0 << 10.0;
+        QTest::newRow("15 minutes") << 3 << 0 << 0.0 << 15.0;
+        QTest::newRow("30 minutes") << 4 << 0 << 0.0 << 30.0;
+        QTest::newRow("1 hour") << 5 << 0 << 0.0 << 60.0;
+        QTest::newRow("until it starts, 10 minutes ahead") << 6 << 2 << 2.0 << 10.0;
+        QTest::newRow("until it starts, a day ahead") << 6 << 6 << 0.0 << 1440.0;
+        QTest::newRow("until it starts, no lead time") << 6 << 0 << 0.0 << -1.0;
+        QTest::newRow("until it starts, already started") << 6 << 1 << 6.0 << -1.0;
+        QTest::newRow("not in the list") << 7 << 2 << 0.0 << -1.0;
+    }
+    void snoozeEndsAtTheChosenMoment()
+    {
+        QFETCH(int, choice);
+        QFETCH(int, before);
+        QFETCH(double, clicked);
+        QFETCH(double, ends);
+        QCOMPARE(app::SnoozeChoices().size(), 7);
+        const double moment = DayCount(Today) + 0.5;
+        const store::TAlertItem alert{moment, DayCount(Today), moment, before, 0, "Bus"};
+        const auto end = app::SnoozeEnd(alert, choice, moment + clicked / 1440);
+        QCOMPARE(end.has_value(), ends >= 0);
+        if (end)
+            QCOMPARE(std::lround((*end - moment) * 1440 * 60), std::lround(ends * 60));
+    }
+
+    void snoozedAlertComesBackAcrossMidnightAndARestart()
+    {
+        const QDate tomorrow = Today.addDays(1);
+        TAlertRig rig({{QTime(23, 58), "Call Ann"}}, QTime(23, 50));
+        rig.Book().Start();
+        rig.TickAt(QTime(23, 57, 30));
+        popup::TfrmSlidePopUp* popup = rig.PopupOf("Call Ann");
+        QVERIFY(popup != nullptr);
+        QCOMPARE(popup->ActionButtons().size(), std::size_t(2));
+        QCOMPARE(popup->ActionButtons()[0]->menu()->actions().size(), 6);  // no lead time
+        popup->ActionChosen(0, 1);  // 5 minutes
+        QVERIFY(rig.PopupOf("Call Ann") == nullptr);
+        const store::TAlertState saved = rig.SavedAlerts();
+        QCOMPARE(saved.Snoozes.size(), std::size_t(1));
+        QCOMPARE(saved.Snoozes[0].Alert.Subject, std::string("Call Ann"));
+        QCOMPARE(QDateTime(QDate(1899, 12, 30), QTime(0, 0)).addMSecs(std::llround(saved.Snoozes[0].Until * store::MSecsPerDay)),
+                 QDateTime(tomorrow, QTime(0, 2, 30)));
+
+        rig.TickAt(QTime(0, 2, 29), tomorrow);
+        QVERIFY(rig.PopupOf("Call Ann") == nullptr);
+        // The program ends and starts again before the snooze is over.
+        rig.Calendar.Core->Close(QPoint(10, 10));
+        rig.Calendar.Create();
+        rig.Notes = rig.Calendar.Form->findChild<app::TDayNotes*>();
+        rig.Book().Start();
+        QVERIFY(rig.Missed().isEmpty());
+        rig.TickAt(QTime(0, 2, 31), tomorrow);
+        QVERIFY(rig.PopupOf("Call Ann") != nullptr);
+        QCOMPARE(rig.Calendar.Platform.PlayedSounds.size(), 2);
+        QVERIFY(rig.SavedAlerts().Snoozes.empty());
+    }
+
+    void acknowledgedAlertStaysUntilDismissed_data()
+    {
+        QTest::addColumn<bool>("stay");
+        QTest::newRow("slides away") << false;
+        QTest::newRow("stays") << true;
+    }
+    void acknowledgedAlertStaysUntilDismissed()
+    {
+        QFETCH(bool, stay);
+        store::TAlertState choices;
+        choices.StayUntilDismissed = stay;
+        TAlertRig rig({{QTime(9, 0), "Standup", 0, 0, 2}}, QTime(8, 0), Today, choices);
+        rig.TickAt(QTime(8, 50));
+        popup::TfrmSlidePopUp* popup = rig.PopupOf("Standup");
+        QVERIFY(popup != nullptr);
+        rig.SlideIn(popup);
+        QCOMPARE(popup->tmrExit->isActive(), !stay);
+        // A reminder with a lead time may be put off until it starts.
+        QCOMPARE(popup->ActionButtons()[0]->menu()->actions().last()->text(), QString("Until it starts"));
+        popup->ActionButtons()[1]->click();  // "Dismiss"
+        QVERIFY(rig.PopupOf("Standup") == nullptr);
+        QVERIFY(rig.Book().State().Snoozes.empty());
+    }
+
+    void missedRemindersAreListedAtStartAndAfterASleep()
+    {
+        store::TAlertState lastRun;
+        lastRun.LastCheck = DayCount(Today) + QTime(9, 0).msecsSinceStartOfDay() / store::MSecsPerDay;
+        TAlertRig rig({{QTime(9, 30), "Dentist"},
+                       {QTime(10, 0), "Pills", 1, 0, 0, Today.addDays(-3)},
+                       {QTime(11, 0), "Seen already", 0, 1},
+                       {QTime(12, 10), "Standup"},
+                       {QTime(13, 0), "Lunch order"},
+                       {QTime(14, 0, 30), "Call back"},
+                       {QTime(15, 0), "Later"}},
+                      QTime(12, 0), Today, lastRun);
+        // Off from 9:00 to 12:00.
+        rig.Book().Start();
+        QCOMPARE(rig.Missed(), (QStringList{"09:30 AM Dentist", "10:00 AM Pills"}));
+        QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
+        QList<TNoteForm*> editors;
+        connect(rig.Notes, &app::TDayNotes::EditorOpened, this,
+                [&](TNoteForm* editor) { editors << editor; });
+        app::TMissedForm& form = *rig.Book().MissedForm();
+        form.lvMissed->setCurrentItem(form.lvMissed->topLevelItem(1));
+        form.btnOpenClick();
+        QCOMPARE(editors.size(), 1);
+        QCOMPARE(editors[0]->HeaderText(), rig.HeaderOf(Today.addDays(-3)));
+        form.btnDismissClick();
+        QCOMPARE(rig.Missed(), QStringList{"09:30 AM Dentist"});
+        form.btnDismissAllClick();
+        QVERIFY(rig.Missed().isEmpty());
+
+        // Asleep from 12:00:01 to 14:00:05: what fell due in between is listed, what is due
+        // now alerts.
+        rig.TickAt(QTime(12, 0, 1));
+        rig.TickAt(QTime(14, 0, 5));
+        QCOMPARE(rig.Missed(), (QStringList{"12:10 PM Standup", "01:00 PM Lunch order"}));
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Call back"});
+        for (TNoteForm* editor : editors)
+            delete editor;
+    }
+
+    void alertWithoutRoomOnScreenJoinsTheMissed()
+    {
+        QList<TReminderCase> reminders;
+        const char* subjects[] = {"A", "B", "C", "D", "E", "F", "G", "H"};
+        for (const char* subject : subjects)
+            reminders << TReminderCase{QTime(14, 30), subject};
+        store::TAlertState choices;
+        choices.StayUntilDismissed = true;
+        TAlertRig rig(reminders, QTime(14, 0), Today, choices);
+        rig.TickAt(QTime(14, 30));
+        // Every alert is either on screen or in the list, none lost.
+        const int shown = rig.Popups().size();
+        QVERIFY(shown >= 1 && shown < 8);
+        QCOMPARE(rig.Missed().size(), 8 - shown);
+    }
+
+    void damagedSideFileIsIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("bad switch") << QByteArray("Orvenna alerts 1\nStayUntilDismissed=yes\nEnd\n");
+        QTest::newRow("later version") << QByteArray("Orvenna alerts 9\nEnd\n");
+        QTest::newRow("binary") << QByteArray("\0\xff\x01TPF0", 7);
+    }
+    void damagedSideFileIsIgnored()
+    {
+        QFETCH(QByteArray, contents);
+        TAlertRig rig({{QTime(9, 30), "Dentist"}}, QTime(12, 0));
+        QFile file(rig.Calendar.Folder + store::AlertStateFileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        file.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("alerts file ignored"));
+        rig.Calendar.Create();
+        rig.Notes = rig.Calendar.Form->findChild<app::TDayNotes*>();
+        QCOMPARE(rig.Book().State(), store::TAlertState{});
+        rig.Book().Start();
+        QVERIFY(rig.Missed().isEmpty());
+        QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
     }
 };
 

@@ -469,6 +469,42 @@ private slots:
         QVERIFY(saved == r);
     }
 
+    void alertsPageKeepsItsChoicesInTheSideFile_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void alertsPageKeepsItsChoicesInTheSideFile()
+    {
+        QFETCH(bool, confirm);
+        TRig rig;
+        store::TAlertState alerts;
+        alerts.SnoozeMinutes = 15;
+        alerts.LastCheck = 46000.25;
+        alerts.Snoozes.push_back({46000.5, {46000.3, 46000, 46000.3, 0, 0, "Bus"}});
+        rig.Form->AlertState = &alerts;
+        TSettingForm& form = rig.Open();
+        QCOMPARE(form.ColorPage->tabText(2), QStringLiteral("A&lerts"));
+        QVERIFY(!form.chkStayUntilDismissed->isChecked());
+        QCOMPARE(form.cboSnooze->currentText(), QStringLiteral("15 minutes"));
+        QCOMPARE(form.cboSnooze->count(), 6);
+
+        form.chkStayUntilDismissed->click();
+        Choose(form.cboSnooze, form.cboSnooze->findText(QStringLiteral("1 minute")));
+        (confirm ? form.Button1 : form.Button2)->click();
+
+        store::TAlertState expected = alerts;
+        expected.StayUntilDismissed = confirm;
+        expected.SnoozeMinutes = confirm ? 1 : 15;
+        QCOMPARE(alerts, expected);
+        store::TAlertState saved;
+        const QString file = rig.ProgramDir.path() + QStringLiteral("/Alerts.dat");
+        QCOMPARE(store::LoadAlertState(file.toStdString(), saved), std::string());
+        // Cancel writes no file at all; OK writes the snoozes and the last check along.
+        QCOMPARE(saved, confirm ? expected : store::TAlertState{});
+    }
+
     void failedSaveStillConfirms()
     {
         TRig rig(QStringLiteral("/nonexistent-orvenna-folder/"));

@@ -220,7 +220,7 @@ private Q_SLOTS:
         QCOMPARE(wallpaper.DeskBitmap(), plain);
     }
 
-    void pictureWithoutPixelsIsAColourFill_data()
+    void pictureWithoutPixelsIsRefused_data()
     {
         QTest::addColumn<TWallpaperPlacement>("placement");
         QTest::newRow("tiled") << TWallpaperPlacement::Tiled;
@@ -229,7 +229,7 @@ private Q_SLOTS:
     }
     // A GIF whose screen has no pixels is refused with its reason, like any picture that cannot
     // be shown, and the desktop keeps its colour in every placement.
-    void pictureWithoutPixelsIsAColourFill()
+    void pictureWithoutPixelsIsRefused()
     {
         QFETCH(TWallpaperPlacement, placement);
         const QString path = File("empty-screen.gif");

@@ -99,3 +99,22 @@ prepare_program_folder() {
   mkdir -p "$folder"
   cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
 }
+
+# Paints a picture on the root window, as a desktop draws its wallpaper; `display` stays to answer
+# the server until the next paint_root or stop_root_painter.
+painter_pid=""
+stop_root_painter() {
+  [ -n "$painter_pid" ] && { kill "$painter_pid" 2>/dev/null; wait "$painter_pid" 2>/dev/null; }
+  painter_pid=""
+}
+paint_root() {
+  stop_root_painter
+  display -window root "$1" &
+  painter_pid=$!
+}
+root_shows() {  # the root window's pixel at (10, 10) has the colour of the picture's
+  local want got
+  want=$(convert "$1" -crop 1x1+10+10 -depth 8 txt:- | tail -1 | grep -o '#[0-9A-F]\{6\}')
+  got=$(import -window root -crop 1x1+10+10 -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}')
+  [ -n "$want" ] && [ "$want" = "$got" ]
+}

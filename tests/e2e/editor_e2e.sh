@@ -9,6 +9,7 @@
 #
 #   editor_e2e.sh BIN_DIR NOTES_TOOL
 #
+# With E2E_SHOTS set to a folder, a screenshot of the reminder dialog is kept there.
 # Prints each failure; exit status 0 or 1.
 set -uo pipefail
 
@@ -67,6 +68,7 @@ for try in 1 2 3; do
   poll 3 dialog_focused && break
 done
 if dialog_focused; then
+  [ -z "${E2E_SHOTS:-}" ] || import -window root "$E2E_SHOTS/reminder-dialog.png" 2>/dev/null
   xdotool type --delay 20 "Dentist"
   xdotool key Return
   dialog_gone() { [ -z "$(dialog_window)" ]; }

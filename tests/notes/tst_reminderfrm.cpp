@@ -3,7 +3,9 @@
 #include "notes/reminderfrm.h"
 #include "store/localetext.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -58,6 +60,38 @@ class TstReminderForm : public QObject {
     Q_OBJECT
 
 private slots:
+    // No field is laid over a caption on its row, with the usual font and with a large one.
+    void captionsStayClearOfTheirFields_data()
+    {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("usual font") << 0;
+        QTest::newRow("large font") << 14;
+    }
+    void captionsStayClearOfTheirFields()
+    {
+        QFETCH(int, pointSize);
+        const QFont usual = QApplication::font();
+        if (pointSize > 0) {
+            QFont large = usual;
+            large.setPointSize(pointSize);
+            QApplication::setFont(large);
+        }
+        {
+            TDialogRig rig;
+            for (const QLabel* caption : rig.Form.findChildren<QLabel*>()) {
+                for (const QWidget* field : rig.Form.findChildren<QWidget*>()) {
+                    if (!qobject_cast<const QComboBox*>(field) && !qobject_cast<const QLineEdit*>(field))
+                        continue;
+                    if (field->parentWidget() != &rig.Form)
+                        continue;  // the line edit inside an editable list
+                    QVERIFY2(!caption->geometry().intersects(field->geometry()),
+                             qPrintable(caption->text() + " is covered"));
+                }
+            }
+        }
+        QApplication::setFont(usual);
+    }
+
     void listsHoldTheStoredPositions()
     {
         TDialogRig rig;

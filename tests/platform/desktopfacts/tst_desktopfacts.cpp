@@ -295,6 +295,43 @@ private Q_SLOTS:
         QTRY_VERIFY(changes > 0 && otherChanges > 0);
     }
 
+    // GNOME shows the dark picture only with the dark style on: a change of the picture that is
+    // not shown is no change. A colour change after it marks the end of what was sent.
+    void onlyTheShownPictureIsAChange_data()
+    {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("changes");
+        QTest::newRow("light style, dark picture") << "default" << "picture-uri-dark" << 1;
+        QTest::newRow("light style, light picture") << "default" << "picture-uri" << 2;
+        QTest::newRow("dark style, light picture") << "prefer-dark" << "picture-uri" << 1;
+        QTest::newRow("dark style, dark picture") << "prefer-dark" << "picture-uri-dark" << 2;
+    }
+    void onlyTheShownPictureIsAChange()
+    {
+        QFETCH(QString, scheme);
+        QFETCH(QString, key);
+        QFETCH(int, changes);
+        const QString schema = QStringLiteral("org.gnome.desktop.background");
+        const QString interface = QStringLiteral("org.gnome.desktop.interface");
+        GSettingsSet(schema, QStringLiteral("picture-uri-dark"), QStringLiteral("file:///dark.jpg"));
+        GSettingsSet(interface, QStringLiteral("color-scheme"), scheme);
+        // Only once this process has seen the setup does the watch begin.
+        GSettingsSet(schema, QStringLiteral("primary-color"), QStringLiteral("#010203"));
+        QTRY_COMPARE(ReadFacts(TDesktopSource::Gnome)->DesktopColor, QColor(1, 2, 3));
+        const auto platform = CreateSystemPlatform();
+        QList<QColor> seen;
+        QObject::connect(platform.get(), &TPlatform::DesktopFactsChanged,
+                         [&] { seen << ReadFacts(TDesktopSource::Gnome)->DesktopColor; });
+        const qint64 stamp = QDateTime::currentMSecsSinceEpoch();
+        const QColor marker = QColor::fromRgb(QRgb(stamp & 0xffffff));
+        GSettingsSet(schema, key, QStringLiteral("file:///changed-%1.jpg").arg(stamp));
+        GSettingsSet(schema, QStringLiteral("primary-color"), marker.name());
+        QTRY_VERIFY(seen.contains(marker));
+        QCOMPARE(seen.size(), changes);
+        GSettingsSet(interface, QStringLiteral("color-scheme"), QStringLiteral("default"));
+    }
+
     void changeOfXfceFileIsNoticed()
     {
         const QString file = XfceDesktopFile(ConfigHomeDir);

@@ -347,6 +347,31 @@ private slots:
         QVERIFY(winner->waitForFinished(Deadline));
     }
 
+    // A resized screen reaches every listener, and the screen list follows it.
+    void screenChangeReachesEveryListener()
+    {
+        int first = 0;
+        int second = 0;
+        const auto a = connect(Platform.get(), &TPlatform::ScreensChanged, this, [&] { ++first; });
+        const auto b = connect(Platform.get(), &TPlatform::ScreensChanged, this, [&] { ++second; });
+        const QRect before = Platform->PrimaryScreen();
+        const QSize smaller(1024, 672);
+        // The virtual screen has a single mode; a smaller one is added and chosen.
+        const QString output = Run("xrandr", {}).section(QLatin1Char('\n'), 1, 1).section(u' ', 0, 0);
+        Run("xrandr", {"--newmode", "orvenna-small", "10", "1024", "1030", "1040", "1050", "672",
+                       "675", "680", "690"});
+        Run("xrandr", {"--addmode", output, "orvenna-small"});
+        Run("xrandr", {"--output", output, "--mode", "orvenna-small"});
+        QTRY_VERIFY_WITH_TIMEOUT(first > 0 && second > 0, Deadline);
+        QTRY_COMPARE_WITH_TIMEOUT(Platform->Screens().value(0).Geometry.size(), smaller, Deadline);
+        QCOMPARE(Platform->Screens().value(0).WorkArea, Platform->WorkArea());
+        Run("xrandr", {"--output", output, "--mode",
+                       QStringLiteral("%1x%2").arg(before.width()).arg(before.height())});
+        QTRY_COMPARE_WITH_TIMEOUT(Platform->PrimaryScreen(), before, Deadline);
+        disconnect(a);
+        disconnect(b);
+    }
+
     void playSound()
     {
         QVERIFY(!Platform->PlaySound(QStringLiteral("/nonexistent/alert.wav")));

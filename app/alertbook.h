@@ -1,0 +1,106 @@
+#pragma once
+// TAlertBook: what makes a reminder's alert hard to miss. It shows each alert with a snooze
+// and a dismiss button, keeps it on screen until acknowledged when the user chose so, brings
+// snoozed alerts back at their moment (also after midnight and after a restart), and lists
+// the alerts that fell due while the program was not running or the computer slept in the
+// "Missed reminders" window. Choices, snoozes and the last check live in the side file
+// "Alerts.dat" of the program folder (store/alertstate.h).
+//
+// Made by the core after its alert popup; the core must outlive it (it is the core's child).
+// GUI thread only.
+
+#include "store/alertstate.h"
+
+#include <QDate>
+#include <QMetaType>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <optional>
+
+namespace orvenna::popup {
+class TfrmSlidePopUp;
+}
+namespace orvenna::store {
+class TReminder;
+}
+
+namespace orvenna::app {
+
+class TAppCore;
+class TMissedForm;
+
+// The choices of the snooze list: store::SnoozeLengths, then "Until it starts".
+QStringList SnoozeChoices();
+// The moment a snooze of that list entry ends for an alert snoozed at now; none for
+// "Until it starts" when the reminder has no lead time or has already started.
+std::optional<double> SnoozeEnd(const store::TAlertItem& alert, int choice, double now);
+
+class TAlertBook final : public QObject {
+    Q_OBJECT
+
+public:
+    // The last check is noted this often while the program runs (besides at each alert and
+    // at close), in days.
+    static constexpr double LastCheckInterval = 5.0 / 1440;
+    // A clock that moves on more than this between two checks has jumped (sleep, a change of
+    // the system time), in days.
+    static constexpr double ClockJump = 1.0 / 1440;
+
+    // Reads "Alerts.dat"; a damaged file or one of an unknown version is traced and ignored.
+    explicit TAlertBook(TAppCore& core);
+    // Closes the "Missed reminders" window and takes the handler back from the popup.
+    ~TAlertBook() override;
+
+    store::TAlertState& State() { return FState; }
+    QString StateFile() const;
+    // Writes "Alerts.dat"; false, with the failure traced, when it cannot be written.
+    bool SaveState();
+
+    // At start: lists the alerts missed since the last check, notes this check.
+    void Start();
+    // At close: notes the last check.
+    void Close();
+
+    // The alert of a today-list reminder at its moment: sound, popup with the buttons.
+    void Alert(const store::TReminder& reminder, double moment);
+    // Shows the alert (sound and popup); one that finds no room on screen joins the missed
+    // reminders instead of being lost.
+    void ShowAlert(const store::TAlertItem& alert);
+    // Puts the alert off until the moment and keeps that in the side file.
+    void Snooze(const store::TAlertItem& alert, double until);
+    // One check at now: a jump of the clock since the last tick catches up, ended snoozes
+    // come back, and now and then the last check is noted.
+    void Tick(double now);
+    // The clock jumped from before to after (the computer slept, the time was set): lists
+    // what fell due in between.
+    void ClockJumped(double before, double after);
+    // The earliest moment a snooze ends; none without snoozes.
+    std::optional<double> NextSnoozeEnd() const;
+
+    // The "Missed reminders" window; null until something was missed.
+    TMissedForm* MissedForm() const;
+
+signals:
+    // The note of the day paper holding a reminder was asked for.
+    void OpenNoteRequested(QDate day);
+    // A snooze was added or ended: the next moment that matters may have changed.
+    void SnoozesChanged();
+
+private:
+    void CatchUp(double lastCheck, double now);
+    void ShowMissed(const std::vector<store::TAlertItem>& alerts);
+    void AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice);
+    void ShowEndedSnoozes(double now);
+    void NoteCheck(double now);
+
+    TAppCore& Core;
+    store::TAlertState FState;
+    double PreviousTick = 0;  // the moment of the last Tick; 0 before the first
+    QPointer<TMissedForm> FMissedForm;
+};
+
+}  // namespace orvenna::app
+
+Q_DECLARE_METATYPE(orvenna::store::TAlertItem)

@@ -1,0 +1,282 @@
+#include "store/alertstate.h"
+
+#include "store/daypaperlist.h"
+#include "store/errors.h"
+#include "store/filesave.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace orvenna::store {
+namespace {
+
+constexpr std::string_view Header = "Orvenna alerts ";
+constexpr std::string_view EndLine = "End";
+
+std::string NumberText(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, 17);
+    return std::string(buffer, result.ptr);
+}
+
+std::optional<double> ReadNumber(std::string_view text)
+{
+    double value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::int32_t> ReadInteger(std::string_view text)
+{
+    std::int32_t value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::string Escaped(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            return std::nullopt;
+        switch (text[i]) {
+        case '\\': out += '\\'; break;
+        case 't': out += '\t'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == separator) {
+            parts.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+std::optional<TSnooze> ReadSnooze(std::string_view value)
+{
+    const std::vector<std::string_view> fields = Split(value, '\t');
+    if (fields.size() != 7)
+        return std::nullopt;
+    const auto until = ReadNumber(fields[0]);
+    const auto moment = ReadNumber(fields[1]);
+    const auto paperDay = ReadNumber(fields[2]);
+    const auto when = ReadNumber(fields[3]);
+    const auto before = ReadInteger(fields[4]);
+    const auto recurrency = ReadInteger(fields[5]);
+    auto subject = Unescaped(fields[6]);
+    if (!until || !moment || !paperDay || !when || !before || !recurrency || !subject)
+        return std::nullopt;
+    return TSnooze{*until, {*moment, *paperDay, *when, *before, *recurrency, std::move(*subject)}};
+}
+
+// Reads one "key=value" line into state; false when the value does not read.
+bool ReadLine(std::string_view key, std::string_view value, TAlertState& state)
+{
+    if (key == "StayUntilDismissed") {
+        if (value != "0" && value != "1")
+            return false;
+        state.StayUntilDismissed = value == "1";
+    } else if (key == "SnoozeMinutes") {
+        const auto minutes = ReadInteger(value);
+        if (!minutes || !IsSnoozeLength(*minutes))
+            return false;
+        state.SnoozeMinutes = *minutes;
+    } else if (key == "LastCheck") {
+        const auto moment = ReadNumber(value);
+        if (!moment)
+            return false;
+        state.LastCheck = *moment;
+    } else if (key == "Snooze") {
+        auto snooze = ReadSnooze(value);
+        if (!snooze)
+            return false;
+        state.Snoozes.push_back(std::move(*snooze));
+    }
+    // Keys of a later version are skipped.
+    return true;
+}
+
+}  // namespace
+
+bool IsSnoozeLength(int minutes)
+{
+    return std::ranges::find(SnoozeLengths, minutes) != std::end(SnoozeLengths);
+}
+
+std::string SnoozeLengthText(int minutes)
+{
+    if (minutes % 60 == 0)
+        return minutes == 60 ? "1 hour" : std::to_string(minutes / 60) + " hours";
+    return minutes == 1 ? "1 minute" : std::to_string(minutes) + " minutes";
+}
+
+std::string AlertStateToText(const TAlertState& state)
+{
+    std::string text = std::string(Header) + std::to_string(AlertStateVersion) + '\n';
+    text += "StayUntilDismissed=" + std::string(state.StayUntilDismissed ? "1" : "0") + '\n';
+    text += "SnoozeMinutes=" + std::to_string(state.SnoozeMinutes) + '\n';
+    text += "LastCheck=" + NumberText(state.LastCheck) + '\n';
+    for (const TSnooze& s : state.Snoozes) {
+        const TAlertItem& a = s.Alert;
+        text += "Snooze=" + NumberText(s.Until) + '\t' + NumberText(a.Moment) + '\t' +
+                NumberText(a.PaperDay) + '\t' + NumberText(a.When) + '\t' +
+                std::to_string(a.Before) + '\t' + std::to_string(a.Recurrency) + '\t' +
+                Escaped(a.Subject) + '\n';
+    }
+    return text + std::string(EndLine) + '\n';
+}
+
+std::string AlertStateFromText(std::string_view text, TAlertState& state)
+{
+    std::vector<std::string_view> lines = Split(text, '\n');
+    if (!lines.empty() && lines.back().empty())
+        lines.pop_back();  // the last line's end
+    for (std::string_view& line : lines)
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+    if (lines.empty() || !lines[0].starts_with(Header))
+        return "not an alerts file";
+    if (lines[0].substr(Header.size()) != std::to_string(AlertStateVersion))
+        return "unknown version \"" + std::string(lines[0].substr(Header.size())) + "\"";
+    // A file cut short, by a full disk or a copy that stopped, lacks its last line.
+    if (lines.back() != EndLine)
+        return "the file ends early";
+    lines.pop_back();
+    TAlertState read;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.empty())
+            continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos ||
+            !ReadLine(line.substr(0, equals), line.substr(equals + 1), read))
+            return "line " + std::to_string(i + 1) + " does not read: " + std::string(line);
+    }
+    state = std::move(read);
+    return {};
+}
+
+void SaveAlertState(const std::string& fileName, const TAlertState& state)
+{
+    SaveFileAtomically(fileName, AlertStateToText(state));
+}
+
+std::string LoadAlertState(const std::string& fileName, TAlertState& state)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(fileName, error))
+        return {};
+    try {
+        return AlertStateFromText(ReadWholeFile(fileName), state);
+    } catch (const EStoreError& failure) {
+        return failure.what();
+    }
+}
+
+TDateTime AlertMomentOn(const TReminder& reminder, TDate day)
+{
+    const auto time = DecodeTime(reminder.ReminderTime());
+    if (!time)
+        return day;
+    const double ms = ((time->Hour * 60.0 + time->Minute) * 60 + time->Second) * 1000 + time->MilliSecond;
+    return day + ms / MSecsPerDay;
+}
+
+TDateTime StartOf(const TAlertItem& alert)
+{
+    return alert.Moment + LeadTimeMinutes(alert.Before) / 1440.0;
+}
+
+TDayPaper* FindPaperOf(TDayPaperList& papers, const TAlertItem& alert)
+{
+    for (int p = 0; p < papers.Count(); ++p) {
+        TDayPaper& paper = papers.GetDayPaper(p);
+        const TReminderList& reminders = paper.ReminderList;
+        for (int i = 0; i < reminders.ReminderCount(); ++i) {
+            const TReminder& r = reminders.GetReminder(i);
+            if (r.When == alert.When && r.Before == alert.Before &&
+                r.Recurrency == alert.Recurrency && r.Subject == alert.Subject)
+                return &paper;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<TAlertItem> AlertsBetween(TDayPaperList& papers, TDateTime from, TDateTime to)
+{
+    std::vector<TAlertItem> alerts;
+    if (!(from <= to))
+        return alerts;
+    for (TDate day = std::floor(from); day <= std::floor(to); ++day) {
+        for (int p = 0; p < papers.Count(); ++p) {
+            const TDayPaper& paper = papers.GetDayPaper(p);
+            for (int i = 0; i < paper.ReminderList.ReminderCount(); ++i) {
+                const TReminder& r = paper.ReminderList.GetReminder(i);
+                if (r.State != 0 || !IsDueOn(r, day))
+                    continue;
+                const TDateTime moment = AlertMomentOn(r, day);
+                if (moment >= from && moment <= to)
+                    alerts.push_back({moment, paper.Day, r.When, r.Before, r.Recurrency, r.Subject});
+            }
+        }
+    }
+    std::ranges::stable_sort(alerts, {}, &TAlertItem::Moment);
+    return alerts;
+}
+
+std::vector<TAlertItem> MissedAlerts(TDayPaperList& papers, TDateTime lastCheck, TDateTime now)
+{
+    const auto withinAMinute = [](TDateTime earlier, TDateTime later) {
+        return std::floor(earlier) == std::floor(later) &&
+               std::llround((later - earlier) * MSecsPerDay) < 60000;
+    };
+    std::vector<TAlertItem> alerts =
+        AlertsBetween(papers, std::max(lastCheck, now - CatchUpDays), now);
+    std::erase_if(alerts, [&](const TAlertItem& alert) {
+        return alert.Moment <= lastCheck || withinAMinute(lastCheck, alert.Moment) ||
+               withinAMinute(alert.Moment, now);
+    });
+    return alerts;
+}
+
+}  // namespace orvenna::store
