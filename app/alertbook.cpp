@@ -92,6 +92,7 @@ void TAlertBook::Start()
     if (FState.LastCheck > 0)
         CatchUp(FState.LastCheck, now);
     PreviousTick = now;
+    PreviousTicks = Core.Clock().TickCount();
     NoteCheck(now);
 }
 
@@ -103,9 +104,10 @@ void TAlertBook::Close()
 void TAlertBook::CatchUp(double lastCheck, double now)
 {
     std::vector<store::TAlertItem> missed = store::MissedAlerts(Core.DayPapers(), lastCheck, now);
-    // An alert put off is not missed: it comes back by itself.
+    // An alert seen or put off is not missed; one put off comes back by itself.
     std::erase_if(missed, [this](const store::TAlertItem& alert) {
-        return std::ranges::any_of(FState.Snoozes,
+        return std::ranges::find(Shown, alert) != Shown.end() ||
+               std::ranges::any_of(FState.Snoozes,
                                    [&](const store::TSnooze& s) { return s.Alert == alert; });
     });
     ShowMissed(missed);
@@ -156,13 +158,16 @@ void TAlertBook::ShowAlert(const store::TAlertItem& alert)
                       static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
                      {QStringLiteral("Dismiss"), {}, -1}});
     form.SetData(QVariant::fromValue(alert));
+    const double now = Core.Clock().Now();
+    std::erase_if(Shown, [now](const store::TAlertItem& seen) { return seen.Moment < now - 1; });
+    Shown.push_back(alert);
     // A missing or unplayable file is a silent alert.
     Core.Platform().PlaySound(QString::fromStdString(Core.Settings().SoundFile));
     if (!form.ShowPopUp()) {
         qCInfo(lcApp) << "no room for another alert; it joins the missed reminders";
         ShowMissed({alert});
     }
-    NoteCheck(Core.Clock().Now());
+    NoteCheck(now);
 }
 
 void TAlertBook::AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice)
@@ -205,8 +210,12 @@ void TAlertBook::ShowEndedSnoozes(double now)
 
 void TAlertBook::Tick(double now)
 {
-    if (PreviousTick > 0 && now - PreviousTick > ClockJump)
+    const std::uint32_t ticks = Core.Clock().TickCount();
+    // Unsigned: a tick count that wrapped around still gives the time between.
+    const double elapsed = static_cast<std::uint32_t>(ticks - PreviousTicks) / store::MSecsPerDay;
+    if (PreviousTick > 0 && now - PreviousTick - elapsed > ClockJump)
         ClockJumped(PreviousTick, now);
+    PreviousTicks = ticks;
     ShowEndedSnoozes(now);
     if (now - FState.LastCheck >= LastCheckInterval || now < FState.LastCheck)
         NoteCheck(now);

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace orvenna::popup {
@@ -44,8 +45,8 @@ public:
     // The last check is noted this often while the program runs (besides at each alert and
     // at close), in days.
     static constexpr double LastCheckInterval = 5.0 / 1440;
-    // A clock that moves on more than this between two checks has jumped (sleep, a change of
-    // the system time), in days.
+    // A wall clock that moves on more than this beyond the monotonic clock between two checks
+    // has jumped (the computer slept, the time was set ahead), in days.
     static constexpr double ClockJump = 1.0 / 1440;
 
     // Reads "Alerts.dat"; a damaged file or one of an unknown version is traced and ignored.
@@ -70,8 +71,9 @@ public:
     void ShowAlert(const store::TAlertItem& alert);
     // Puts the alert off until the moment and keeps that in the side file.
     void Snooze(const store::TAlertItem& alert, double until);
-    // One check at now: a jump of the clock since the last tick catches up, ended snoozes
-    // come back, and now and then the last check is noted.
+    // One check at now: a jump of the wall clock since the last check catches up, ended
+    // snoozes come back, and now and then the last check is noted. However far apart the
+    // checks lie, only a jump against the monotonic clock counts.
     void Tick(double now);
     // The clock jumped from before to after (the computer slept, the time was set): lists
     // what fell due in between.
@@ -97,8 +99,11 @@ private:
 
     TAppCore& Core;
     store::TAlertState FState;
-    double PreviousTick = 0;  // the moment of the last Tick; 0 before the first
+    double PreviousTick = 0;  // the wall clock at the last check; 0 before the first
+    std::uint32_t PreviousTicks = 0;  // the monotonic clock then
     QPointer<TMissedForm> FMissedForm;
+    // The alerts shown in this run within a day; a catch-up never lists them.
+    std::vector<store::TAlertItem> Shown;
 };
 
 }  // namespace orvenna::app

@@ -266,15 +266,21 @@ std::vector<TAlertItem> AlertsBetween(TDayPaperList& papers, TDateTime from, TDa
 
 std::vector<TAlertItem> MissedAlerts(TDayPaperList& papers, TDateTime lastCheck, TDateTime now)
 {
-    const auto withinAMinute = [](TDateTime earlier, TDateTime later) {
-        return std::floor(earlier) == std::floor(later) &&
-               std::llround((later - earlier) * MSecsPerDay) < 60000;
+    // Milliseconds from one moment to a later one of the same date; none across dates.
+    const auto sameDateMs = [](TDateTime earlier, TDateTime later) -> std::optional<long long> {
+        if (std::floor(earlier) != std::floor(later))
+            return std::nullopt;
+        return std::llround((later - earlier) * MSecsPerDay);
     };
     std::vector<TAlertItem> alerts =
         AlertsBetween(papers, std::max(lastCheck, now - CatchUpDays), now);
     std::erase_if(alerts, [&](const TAlertItem& alert) {
-        return alert.Moment <= lastCheck || withinAMinute(lastCheck, alert.Moment) ||
-               withinAMinute(alert.Moment, now);
+        // A check exactly a minute ahead of a moment may have shown it already: a timer armed
+        // for that minute fires at it.
+        const auto afterCheck = sameDateMs(lastCheck, alert.Moment);
+        const auto beforeNow = sameDateMs(alert.Moment, now);
+        return alert.Moment <= lastCheck || (afterCheck && *afterCheck <= 60000) ||
+               (beforeNow && *beforeNow < 60000);
     });
     return alerts;
 }

@@ -96,9 +96,9 @@ std::vector<TAlertItem> AlertsBetween(TDayPaperList& papers, TDateTime from, TDa
 // How far back a catch-up looks, in days.
 inline constexpr double CatchUpDays = 7;
 // The alerts nobody saw between a check at lastCheck and the next one at now: those after
-// lastCheck and up to now, at most CatchUpDays back, but not those the once-a-second check
-// shows by itself (less than a minute after lastCheck or before now on the same date, as it
-// compares times of day within a minute).
+// lastCheck and up to now, at most CatchUpDays back, but not those the reminder check shows
+// by itself (up to a minute after lastCheck, or less than a minute before now, on the same
+// date: it compares times of day within a minute).
 std::vector<TAlertItem> MissedAlerts(TDayPaperList& papers, TDateTime lastCheck, TDateTime now);
 
 }  // namespace orvenna::store

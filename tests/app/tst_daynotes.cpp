@@ -85,8 +85,17 @@ public:
     {
         Calendar.Clock.Day = DayCount(day) + time.msecsSinceStartOfDay() / store::MSecsPerDay;
     }
-    // One tick of the reminder check at that time of today.
+    // One tick of the reminder check at that time of today; the monotonic clock goes along.
     void TickAt(QTime time, QDate day = Today)
+    {
+        const double before = Calendar.Clock.Day;
+        SetClock(day, time);
+        if (Calendar.Clock.Day > before)
+            Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((Calendar.Clock.Day - before) * store::MSecsPerDay)));
+        Notes->Timer1Timer();
+    }
+    // The computer wakes at that time: the wall clock moved, the monotonic clock did not.
+    void WakeAt(QTime time, QDate day = Today)
     {
         SetClock(day, time);
         Notes->Timer1Timer();
@@ -404,6 +413,7 @@ private slots:
                        {QTime(12, 10), "Standup"},
                        {QTime(13, 0), "Lunch order"},
                        {QTime(14, 0, 30), "Call back"},
+                       {QTime(14, 20), "Skipped by the test's ticks"},
                        {QTime(15, 0), "Later"}},
                       QTime(12, 0), Today, lastRun);
         // Off from 9:00 to 12:00.
@@ -426,8 +436,13 @@ private slots:
         // Asleep from 12:00:01 to 14:00:05: what fell due in between is listed, what is due
         // now alerts.
         rig.TickAt(QTime(12, 0, 1));
-        rig.TickAt(QTime(14, 0, 5));
+        rig.WakeAt(QTime(12, 0, 50));  // less than a minute ahead of the monotonic clock
+        rig.WakeAt(QTime(14, 0, 5));
         QCOMPARE(rig.Missed(), (QStringList{"12:10 PM Standup", "01:00 PM Lunch order"}));
+        // Checks far apart while the monotonic clock goes along are no jump.
+        rig.Book().MissedForm()->btnDismissAllClick();
+        rig.TickAt(QTime(14, 40));
+        QVERIFY(rig.Missed().isEmpty());
         QCOMPARE(rig.Shown(), QStringList{"Reminder: / Call back"});
         for (TNoteForm* editor : editors)
             delete editor;

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QTest>
+#include <QMenu>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
@@ -93,6 +95,8 @@ private slots:
     void LayoutOfTextAndStrip();
     void AmpersandShowsAsItself();
     void ComponentTakesItsPopupsAlong();
+    void ActionButtons_data();
+    void ActionButtons();
 
 private:
     std::unique_ptr<TFakePlatform> Platform;
@@ -444,6 +448,49 @@ void TSlidePopUpTest::ComponentTakesItsPopupsAlong()
     Alert.reset();
     QVERIFY(a.isNull());
     QVERIFY(b.isNull());
+}
+
+void TSlidePopUpTest::ActionButtons_data()
+{
+    QTest::addColumn<int>("defaultChoice");
+    QTest::addColumn<bool>("useMenu");
+    QTest::addColumn<int>("button");  // 0: the button with choices, 1: the plain one
+    QTest::addColumn<int>("choice");  // what OnAction gets
+    QTest::newRow("a choice from the list") << 1 << true << 0 << 2;
+    QTest::newRow("the face gives the default") << 1 << false << 0 << 1;
+    QTest::newRow("no default: the list alone") << -1 << true << 0 << 0;
+    QTest::newRow("a plain button") << 1 << false << 1 << -1;
+}
+
+void TSlidePopUpTest::ActionButtons()
+{
+    QFETCH(int, defaultChoice);
+    QFETCH(bool, useMenu);
+    QFETCH(int, button);
+    QFETCH(int, choice);
+    QList<std::tuple<QObject*, int, int, QVariant>> actions;
+    Alert->SetOnAction([&](TfrmSlidePopUp* popup, int action, int chosen) {
+        actions.append({popup, action, chosen, popup->Data()});
+    });
+    Alert->SetActions({{"Later", {"a", "b", "c"}, defaultChoice}, {"Done", {}, -1}});
+    Alert->SetData(QVariant(42));
+    TfrmSlidePopUp* popup = Show(*Alert);
+    SlideIn(popup);
+    QCOMPARE(popup->ActionButtons().size(), std::size_t(2));
+    QToolButton* pressed = popup->ActionButtons()[std::size_t(button)];
+    // The row lies above the strip, inside the panel; the message is centred above it.
+    QVERIFY(popup->imgStrip->geometry().top() > pressed->geometry().bottom());
+    QVERIFY(popup->lblText->geometry().bottom() < pressed->geometry().top());
+    QCOMPARE(popup->ActionButtons()[0]->popupMode(),
+             defaultChoice >= 0 ? QToolButton::MenuButtonPopup : QToolButton::InstantPopup);
+    if (useMenu)
+        pressed->menu()->actions().at(choice)->trigger();
+    else
+        pressed->click();
+    QCOMPARE(actions.size(), 1);
+    QCOMPARE(actions[0], std::make_tuple(static_cast<QObject*>(popup), button, choice, QVariant(42)));
+    QVERIFY(!popup->isVisible());
+    QCOMPARE(Alert->PopupCount(), 0);
 }
 
 QTEST_MAIN(TSlidePopUpTest)

@@ -124,6 +124,8 @@ protected:
 TEST_F(CatchUp, ThreeHoursOffListsWhatTheRunningCheckWouldHaveShown)
 {
     Add(At(Day, 9, 0, 30), "shown before the close");
+    Add(At(Day, 9, 1, 0), "shown by the last check, a minute ahead");
+    Add(At(Day, 11, 59, 0), "a minute before the start");
     Add(At(Day, 9, 30), "missed");
     Add(At(Day, 10, 45), "missed, ten minutes ahead", rcNone, lt10Minutes);
     Add(At(Day, 11, 0), "seen already").State = 1;
@@ -131,7 +133,8 @@ TEST_F(CatchUp, ThreeHoursOffListsWhatTheRunningCheckWouldHaveShown)
     Add(At(Day, 12, 30), "still to come");
     Add(At(Day - 10, 10, 0), "daily", rcDaily);
     EXPECT_EQ(Missed(At(Day, 9, 0), At(Day, 12, 0)),
-              (std::vector<std::string>{"missed", "daily", "missed, ten minutes ahead"}));
+              (std::vector<std::string>{"missed", "daily", "missed, ten minutes ahead",
+                                        "a minute before the start"}));
     const auto alerts = MissedAlerts(Papers, At(Day, 9, 0), At(Day, 12, 0));
     EXPECT_DOUBLE_EQ(alerts[2].Moment, At(Day, 10, 35));
     EXPECT_DOUBLE_EQ(StartOf(alerts[2]), At(Day, 10, 45));
