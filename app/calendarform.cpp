@@ -122,6 +122,13 @@ void TCalendarForm::FormCreate()
     FLastPaintTick = FCore.Clock().TickCount();
 
     FWallPaper = std::make_unique<desktop::TWallPaper>(platform);
+    // No native window is made here: the attachment changes the window flags, and its
+    // properties go to the native window that show() makes and maps.
+    platform.AttachToDesktop(this);
+    FCellWidth = CellWidthFor(width());
+    PlaceWindow();
+
+    // Composed once the window has its place: only the wallpaper behind it is kept.
     FWallpaperFile = FWallPaper->GetWallpaperPath();
     LoadWallpaperOrFill();
     if (!FWallPaper->IsFormatSupported())
@@ -134,12 +141,6 @@ void TCalendarForm::FormCreate()
         ScreensChangePending = true;
         DesktopSettled->start();
     });
-
-    // No native window is made here: the attachment changes the window flags, and its
-    // properties go to the native window that show() makes and maps.
-    platform.AttachToDesktop(this);
-    FCellWidth = CellWidthFor(width());
-    PlaceWindow();
     const QDate today = FCore.Today();
     FShownYear = today.year();
     FShownMonth = today.month();
@@ -150,15 +151,31 @@ void TCalendarForm::FormCreate()
 
 void TCalendarForm::LoadWallpaperOrFill()
 {
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     try {
         FWallPaper->LoadWallpaper();
     } catch (const std::exception& error) {
-        // An unreadable picture keeps the previous composition; at the first load there is
-        // none yet, so the desktop colour stands in for it.
+        // An unreadable picture keeps the previous composition; where that does not reach
+        // (the first load, or the window moved) the desktop colour stands in for it.
         qCWarning(lcApp) << "wallpaper:" << error.what();
-        if (FWallPaper->DeskBitmap().isNull())
+        if (!FWallPaper->Covers(ScreenArea(), devicePixelRatio()))
             FWallPaper->ComposeDesktop(QImage());
     }
+    // The decoder's pictures were large blocks; hand the freed memory back to the system
+    // instead of keeping it in the heap for a next load that may never come.
+    FCore.Platform().ReleaseFreedMemory();
+}
+
+QRect TCalendarForm::ScreenArea() const
+{
+    return QRect(mapToGlobal(QPoint(0, 0)), size());
+}
+
+void TCalendarForm::ComposeBehindWindow()
+{
+    const QRect area = ScreenArea();
+    if (!FWallPaper->Covers(area, devicePixelRatio()))
+        LoadWallpaperOrFill();
 }
 
 void TCalendarForm::PlaceWindow()
@@ -305,8 +322,10 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     QImage picture;
     if (!FCore.Settings().TitlePic.empty())
         picture.load(QString::fromStdString(FCore.Settings().TitlePic));
-    if (picture.isNull() && TitleBackgroundSaved)
+    if (picture.isNull() && TitleBackgroundSaved) {
         picture.load(applebar);
+        picture.setDevicePixelRatio(devicePixelRatio());  // captured in device pixels
+    }
     if (picture.isNull())
         picture = LastTitleBackground;
     if (!picture.isNull())
@@ -342,6 +361,7 @@ void TCalendarForm::BuildWindowRegion()
 
 void TCalendarForm::SaveBackgrounds()
 {
+    ComposeBehindWindow();
     QImage work;
     const QRect gridClient(ListTopLeft, ListBottomRight - QPoint(1, 1));
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
@@ -364,9 +384,14 @@ void TCalendarForm::BuildDayIcons()
         background.load(ProgramFile(QStringLiteral("bk.bmp")));
     if (background.isNull())
         background = LastGridBackground;
+    // The capture holds device pixels: at a ratio of 2 each piece is 64 x 64, drawn 1:1.
+    const qreal ratio = devicePixelRatio();
     const QList<TDayItem>& items = lv->Items();
-    for (int i = 0; i < items.size(); ++i)
-        lv->SetIcon(i, background.copy(DayIconRect(items[i].Cell.Position)));
+    for (int i = 0; i < items.size(); ++i) {
+        QImage icon = background.copy(desktop::DeviceRect(DayIconRect(items[i].Cell.Position), ratio));
+        icon.setDevicePixelRatio(ratio);
+        lv->SetIcon(i, std::move(icon));
+    }
     lv->update();
 }
 

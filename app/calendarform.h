@@ -118,6 +118,11 @@ private:
     void CreateMenu();
     void ConnectCore();
     void LoadWallpaperOrFill();
+    // The window's rectangle on the screen; the wallpaper reader composes only that.
+    QRect ScreenArea() const;
+    // Composes the wallpaper again when the window left the part composed last (a drag, a
+    // screen change) or the screen's scale changed.
+    void ComposeBehindWindow();
     void PlaceWindow();
     void ShowUnsupportedWallpaper();
     void ShowMonthOf(int year, int month);

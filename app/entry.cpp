@@ -20,7 +20,8 @@ std::unique_ptr<TSnapForm> StartWindows(TAppCore& core, TCalendarForm& calendar,
     splash->repaint();
     if (hooks.SplashShown)
         hooks.SplashShown(*splash);
-    HoldSplash(core.Clock(), hooks.HoldPause);
+    if (hooks.HoldSplash)
+        HoldSplash(core.Clock(), hooks.HoldPause);
     splash->hide();
     calendar.Start();
     return splash;

@@ -19,6 +19,8 @@ struct TEntryHooks {
     std::function<void()> HoldPause;
     // Called once the splash is on screen, before the hold (tests look at it here).
     std::function<void(TSnapForm&)> SplashShown;
+    // False: the splash is hidden again at once, without its hold (start-up benchmarks only).
+    bool HoldSplash = true;
 };
 
 // Runs the start-up from the splash on and returns the splash, hidden; the caller keeps it

@@ -1,5 +1,5 @@
-// The wallpaper load: an 8K JPEG composed onto HD and UHD screens next to libjpeg-turbo's own
-// quarter-scale decode of the same file, small centred and tiled pictures, and the rectangle
+// The wallpaper load: an 8K JPEG composed onto HD and UHD screens (whole, and only the part
+// behind the calendar) next to libjpeg-turbo's own quarter-scale decode of the same file, small centred and tiled pictures, and the rectangle
 // copy the calendar makes per control. The PeakMemory runs report how far the process grew
 // during one load (VmHWM after, less VmRSS before) against the budget of the decoded picture
 // plus one screen bitmap.
@@ -103,6 +103,22 @@ BENCHMARK(BM_LoadWallpaper8K)
     ->Args({int(TWallpaperPlacement::Stretched), 3840, 2160})
     ->Args({int(TWallpaperPlacement::Fill), 3840, 2160})
     ->Args({int(TWallpaperPlacement::Fit), 2560, 1440})
+    ->Unit(benchmark::kMillisecond);
+
+// What the calendar composes: only the 296 x 216 corner it sits on, from the picture rows behind it.
+void BM_LoadWallpaper8KBehindWindow(benchmark::State& state)
+{
+    const int width = int(state.range(0)), height = int(state.range(1));
+    auto fake = Screen(width, height, EightK(), TWallpaperPlacement::Stretched);
+    desktop::TWallPaper wallpaper(*fake);
+    wallpaper.SetKeptArea(QRect(width - 296, height - 216, 296, 216));
+    for (auto _ : state)
+        wallpaper.LoadWallpaper();
+}
+BENCHMARK(BM_LoadWallpaper8KBehindWindow)
+    ->ArgNames({"w", "h"})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 
 void BM_LoadWallpaperSmall(benchmark::State& state)

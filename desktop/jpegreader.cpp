@@ -1,7 +1,9 @@
 #include "desktop/jpegreader.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -108,8 +110,8 @@ void ChooseOutput(jpeg_decompress_struct& cinfo, const TTargetSize& target, std:
 // Everything between setjmp and the last libjpeg call stays in this one frame with trivially
 // destructible locals, so the jump skips no destructor; picture and cmykRow are made before.
 void Decode(jpeg_decompress_struct& cinfo, const std::function<void(j_decompress_ptr)>& setSource,
-            const TTargetSize& target, std::int64_t maxPixels, TRawPicture& picture,
-            std::unique_ptr<JSAMPLE[]>& cmykRow)
+            const TTargetSize& target, std::int64_t maxPixels, const TRowSpan& band,
+            TRawPicture& picture, std::unique_ptr<JSAMPLE[]>& cmykRow)
 {
     TErrorManager err{};
     cinfo.err = jpeg_std_error(&err.Base);
@@ -130,7 +132,10 @@ void Decode(jpeg_decompress_struct& cinfo, const std::function<void(j_decompress
     ChooseOutput(cinfo, target, maxPixels);
     jpeg_start_decompress(&cinfo);
     picture.Width = static_cast<int>(cinfo.output_width);
-    picture.Height = static_cast<int>(cinfo.output_height);
+    picture.WholeHeight = static_cast<int>(cinfo.output_height);
+    picture.FirstRow = std::clamp(band.First, 0, picture.WholeHeight);
+    const auto last = static_cast<JDIMENSION>(std::clamp(band.Last, picture.FirstRow, picture.WholeHeight));
+    picture.Height = static_cast<int>(last) - picture.FirstRow;
     try {
         picture.Pixels.resize(static_cast<std::size_t>(picture.Width) * picture.Height);
         if (cinfo.out_color_space == JCS_CMYK)
@@ -139,24 +144,42 @@ void Decode(jpeg_decompress_struct& cinfo, const std::function<void(j_decompress
         jpeg_destroy_decompress(&cinfo);
         throw TPictureError("the picture is too large for the memory");
     }
-    while (cinfo.output_scanline < cinfo.output_height) {
-        auto* line = picture.Pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * picture.Width;
+    if (picture.FirstRow > 0 && picture.Height > 0)
+        jpeg_skip_scanlines(&cinfo, static_cast<JDIMENSION>(picture.FirstRow));
+    while (cinfo.output_scanline < last && picture.Height > 0) {
+        const std::size_t index = cinfo.output_scanline - static_cast<JDIMENSION>(picture.FirstRow);
+        auto* line = picture.Pixels.data() + index * static_cast<std::size_t>(picture.Width);
         JSAMPROW row = cmykRow ? cmykRow.get() : reinterpret_cast<JSAMPROW>(line);
         jpeg_read_scanlines(&cinfo, &row, 1);
         if (cmykRow)
             CmykRowToArgb(cmykRow.get(), line, cinfo.output_width);
     }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
+    if (cinfo.output_scanline == cinfo.output_height)
+        jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);  // also ends a decoding stopped after the band
 }
 
 TRawPicture DecodeFrom(const std::function<void(j_decompress_ptr)>& setSource,
-                       const TTargetSize& target, std::int64_t maxPixels)
+                       const TTargetSize& target, std::int64_t maxPixels, const TNeededRows& rows)
 {
     jpeg_decompress_struct cinfo{};
     TRawPicture picture;
     std::unique_ptr<JSAMPLE[]> cmykRow;
-    Decode(cinfo, setSource, target, maxPixels, picture, cmykRow);
+    // The rows wanted depend on the decoded size, which the scale chosen for the target fixes;
+    // they are worked out when the decoder asks for the target.
+    TRowSpan band{0, std::numeric_limits<int>::max()};
+    TTargetSize sizing = target;
+    if (rows) {
+        sizing = [&](TPixelSize natural) {
+            const TPixelSize wanted = target ? target(natural) : natural;
+            const int eighths = JpegScaleNumerator(natural, wanted);
+            band = rows({CeilEighths(natural.Width, eighths), CeilEighths(natural.Height, eighths)});
+            return wanted;
+        };
+    }
+    Decode(cinfo, setSource, sizing, maxPixels, band, picture, cmykRow);
+    if (picture.WholeHeight == picture.Height && picture.FirstRow == 0)
+        picture.WholeHeight = 0;
     return picture;
 }
 
@@ -177,7 +200,7 @@ int JpegScaleNumerator(TPixelSize natural, TPixelSize target)
 }
 
 TRawPicture ReadJpeg(std::span<const std::uint8_t> data, const TTargetSize& target,
-                     std::int64_t maxPixels)
+                     std::int64_t maxPixels, const TNeededRows& rows)
 {
     if (data.empty())
         throw TPictureError("damaged JPEG picture: the file is empty");
@@ -185,16 +208,17 @@ TRawPicture ReadJpeg(std::span<const std::uint8_t> data, const TTargetSize& targ
         [&](j_decompress_ptr cinfo) {
             jpeg_mem_src(cinfo, data.data(), static_cast<unsigned long>(data.size()));
         },
-        target, maxPixels);
+        target, maxPixels, rows);
 }
 
-TRawPicture ReadJpegFile(const std::string& path, const TTargetSize& target, std::int64_t maxPixels)
+TRawPicture ReadJpegFile(const std::string& path, const TTargetSize& target, std::int64_t maxPixels,
+                         const TNeededRows& rows)
 {
     const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         throw TPictureError("the picture file cannot be opened");
     return DecodeFrom([&](j_decompress_ptr cinfo) { jpeg_stdio_src(cinfo, file.get()); }, target,
-                      maxPixels);
+                      maxPixels, rows);
 }
 
 }  // namespace orvenna::desktop

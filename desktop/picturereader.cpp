@@ -111,6 +111,24 @@ std::optional<TPictureKind> KindOfExtension(const TFileFormatsList& formats, con
     return std::nullopt;
 }
 
+TPicturePart ReadPicturePart(const QString& path, TPictureKind kind, const TTargetSize& target,
+                             const TNeededRows& rows)
+{
+    if (kind != TPictureKind::Jpeg || !rows) {
+        TPicturePart whole{ReadPicture(path, kind, target)};
+        whole.Whole = whole.Pixels.size();
+        return whole;
+    }
+    if (!QFileInfo(path).isFile())
+        throw TPictureError("the picture file does not exist");
+    TRawPicture raw = ReadJpegFile(QFile::encodeName(path).toStdString(), target, DefaultMaxPixels, rows);
+    TPicturePart part;
+    part.FirstRow = raw.FirstRow;
+    part.Whole = QSize(raw.Width, raw.WholeHeight ? raw.WholeHeight : raw.Height);
+    part.Pixels = ToImage(std::move(raw), QImage::Format_RGB32);
+    return part;
+}
+
 QImage ReadPicture(const QString& path, TPictureKind kind, const TTargetSize& target)
 {
     if (!QFileInfo(path).isFile())

@@ -45,4 +45,15 @@ std::optional<TPictureKind> KindOfExtension(const TFileFormatsList& formats, con
 // without a decoder).
 QImage ReadPicture(const QString& path, TPictureKind kind, const TTargetSize& target = {});
 
+// Some rows of a picture: Pixels are rows FirstRow on of a picture of size Whole.
+struct TPicturePart {
+    QImage Pixels;
+    int FirstRow = 0;
+    QSize Whole;
+};
+// ReadPicture, keeping only the rows the caller needs where the reader can (JPEG); other kinds
+// come whole.
+TPicturePart ReadPicturePart(const QString& path, TPictureKind kind, const TTargetSize& target,
+                             const TNeededRows& rows);
+
 }  // namespace orvenna::desktop

@@ -16,10 +16,20 @@ struct TPixelSize {
 
 // Width x Height pixels, rows top to bottom, each pixel one premultiplied 0xAARRGGBB word
 // (QImage::Format_ARGB32_Premultiplied). Width or Height 0: a picture without pixels.
+// Rows First to Last - 1 of a picture.
+struct TRowSpan {
+    int First = 0;
+    int Last = 0;
+};
+
 struct TRawPicture {
     int Width = 0;
     int Height = 0;
     std::vector<std::uint32_t> Pixels;
+    // When the reader delivered only some rows: Pixels are rows FirstRow to FirstRow + Height - 1
+    // of a picture WholeHeight rows high. WholeHeight 0: the whole picture.
+    int FirstRow = 0;
+    int WholeHeight = 0;
 };
 
 // A picture file that is missing, damaged or not what its name says. what() is plain text
@@ -32,6 +42,10 @@ public:
 // Given the picture's own size, the smallest size the caller will show it at. A reader that can
 // scale while decoding may return any size from that up to the picture's own size.
 using TTargetSize = std::function<TPixelSize(TPixelSize natural)>;
+
+// Given the size the picture is decoded at, the rows the caller will use; a reader may deliver
+// only those. Rows beyond the picture are ignored.
+using TNeededRows = std::function<TRowSpan(TPixelSize decoded)>;
 
 // Pictures above this many pixels are refused before anything is allocated for them.
 inline constexpr std::int64_t DefaultMaxPixels = 16384LL * 16384LL;

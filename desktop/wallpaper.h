@@ -1,6 +1,7 @@
 #pragma once
 // TWallPaper: the desktop background as the desktop draws it, in a bitmap of the primary
-// screen's size, and copies of its rectangles for windows that want to look painted on it.
+// screen's size (or only of the part a window needs), and copies of its rectangles for windows
+// that want to look painted on it.
 
 #include "desktop/picturereader.h"
 #include "desktop/rawpicture.h"
@@ -34,29 +35,47 @@ public:
     // A picture that cannot be read throws TPictureError ("Cannot load the wallpaper ...");
     // DeskBitmap then keeps its previous composition.
     void LoadWallpaper();
-    // Renders picture (null: none) into DeskBitmap, sized to the primary screen, placed on the
-    // virtual desktop as the desktop's placement says.
+    // Renders picture (null: none) into DeskBitmap, sized to the primary screen (or to the kept
+    // area), placed on the virtual desktop as the desktop's placement says.
     void ComposeDesktop(const QImage& picture);
     // Makes dest destRect.size() and copies into it the DeskBitmap pixels from
     // sourceRect.topLeft() (screen coordinates) on. Only that corner of sourceRect counts;
-    // pixels beyond DeskBitmap come out black.
+    // pixels beyond DeskBitmap come out black. At a ratio other than 1, dest holds device pixels
+    // and carries that device pixel ratio, so it paints 1:1 over a rectangle of destRect's size.
     void CopyDeskRect(QImage& dest, const QRect& destRect, const QRect& sourceRect) const;
+
+    // From the next composition on, only area (screen coordinates) is composed, at ratio device
+    // pixels per screen coordinate, and only the picture rows behind it are decoded where the
+    // format allows: a window that shows a small part of the desktop holds no screen-sized
+    // bitmap. An empty area: the whole primary screen (the default).
+    void SetKeptArea(const QRect& area, qreal ratio = 1.0);
+    // True when the last composition holds area at ratio, so copies from it need no new load.
+    bool Covers(const QRect& area, qreal ratio = 1.0) const;
     // False only for a wallpaper whose extension names no picture kind we know.
     bool IsFormatSupported() const;
 
     // The composed desktop; null before the first LoadWallpaper. Pixel (x, y) is the desktop
-    // pixel at screen position primary.topLeft() + (x, y).
+    // pixel at (device) screen position DeskOrigin() + (x, y): the primary screen's corner, or
+    // the kept area's.
     const QImage& DeskBitmap() const { return Desk; }
+    QPoint DeskOrigin() const { return Origin; }
 
 private:
-    void Compose(const QImage& picture, const platform::TDesktopFacts& facts);
-    void Place(const QImage& picture, platform::TWallpaperPlacement placement, const QRect& r);
-    void Draw(std::optional<QPainter>& painter, const QImage& picture, const QRect& target);
+    QRect ComposedRect() const;  // device pixels
+    TNeededRows RowsBehind(platform::TWallpaperPlacement placement, const QRect& r) const;
+    void Compose(const TPicturePart& picture, const platform::TDesktopFacts& facts);
+    void Place(const TPicturePart& picture, platform::TWallpaperPlacement placement, const QRect& r);
+    void Draw(std::optional<QPainter>& painter, const TPicturePart& picture, const QRect& target);
 
     platform::TPlatform& Platform;
     QImage Desk;
-    QPoint DeskOrigin;  // the screen position of Desk's pixel (0, 0)
+    QPoint Origin;  // the device screen position of Desk's pixel (0, 0)
+    QRect KeptArea;
+    qreal Ratio = 1.0;
 };
+
+// r in device pixels at ratio device pixels per screen coordinate.
+QRect DeviceRect(const QRect& r, qreal ratio);
 
 // A rectangle given by its edges, Right and Bottom exclusive, as a QRect.
 constexpr QRect RectFromEdges(int left, int top, int right, int bottom)

@@ -144,6 +144,11 @@ public:
     virtual bool RegisterHotKey(const THotKey& key) = 0;
     virtual void UnregisterHotKey() = 0;
 
+    // ---- process --------------------------------------------------------------------------
+    // Hands memory the program has freed back to the system where the allocator would keep it
+    // for later (after a large picture was decoded). Does nothing where there is no such need.
+    virtual void ReleaseFreedMemory() {}
+
 signals:
     // The wallpaper file, its placement or the desktop colour may have changed.
     void DesktopFactsChanged();

@@ -42,6 +42,7 @@ public:
     THotKey DefaultHotKey() const override;
     bool RegisterHotKey(const THotKey& key) override;
     void UnregisterHotKey() override;
+    void ReleaseFreedMemory() override;
 
     // True when the application runs on an X11 display (not Wayland, not offscreen).
     static bool IsX11();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -137,6 +138,12 @@ bool TLinuxPlatform::PlaySound(const QString& file)
         State->Sound = std::move(sound);
     }
     return State->Sound->Play(QFile::encodeName(info.absoluteFilePath()));
+}
+
+// glibc keeps freed blocks in its heap; a decoded wallpaper's would stay resident all day.
+void TLinuxPlatform::ReleaseFreedMemory()
+{
+    ::malloc_trim(0);
 }
 
 QByteArray QtPlatformFor(const TSessionEnvironment& session)

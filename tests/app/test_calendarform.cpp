@@ -54,6 +54,14 @@ int PixelsOfDay(const QImage& grid, const TCalendarForm& form, int day, Test tes
     return count;
 }
 
+// The whole screen as the wallpaper reader composes it; the calendar keeps only its own part.
+QImage WholeDesktop(TRig& rig)
+{
+    desktop::TWallPaper whole(rig.Platform);
+    whole.LoadWallpaper();
+    return whole.DeskBitmap().convertToFormat(QImage::Format_RGB32);
+}
+
 }  // namespace
 
 class TCalendarFormTest final : public QObject {
@@ -210,7 +218,7 @@ private slots:
         form.Start();
         const QPoint window = form.pos();
         QCOMPARE(window, QPoint(1024 - 296, 768 - 216));
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         for (const TDayItem& item : form.DayGrid().Items()) {
             const QPoint behind = window + QPoint(item.Cell.Position.x() + 20,
                                                   GridTop + item.Cell.Position.y());
@@ -311,7 +319,7 @@ private slots:
         const QPoint expected = canMove ? start + QPoint(30, 20) : start;
         QCOMPARE(form.pos(), expected);
         // Released, the cells show the wallpaper of the place the window is now.
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         const TDayCell& cell = form.DayGrid().Items().at(9).Cell;
         QCOMPARE(Icon(form, 10), desk.copy(QRect(expected + QPoint(cell.Position.x() + 20,
                                                                     GridTop + cell.Position.y()),
@@ -627,7 +635,7 @@ private slots:
 
         TCalendarForm& form = rig.Create();
         QCOMPARE(rig.Errors, QStringList{UnsupportedText});
-        QCOMPARE(form.WallPaper().DeskBitmap().size(), QSize(1024, 768));  // the colour fill
+        QCOMPARE(form.WallPaper().DeskBitmap(), Solid(form.size(), facts.DesktopColor));
         form.Start();
         rig.Platform.ChangeDesktopFacts(facts);
         QTRY_COMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
@@ -636,7 +644,7 @@ private slots:
         rig.Platform.ChangeDesktopFacts(facts);
         QTRY_COMPARE(form.WallpaperFile(), supported);
         QCOMPARE(rig.Errors.size(), 2);
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         const TDayCell& cell = form.DayGrid().Items().first().Cell;
         QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
                                                                      GridTop + cell.Position.y()),
@@ -717,7 +725,7 @@ private slots:
         store::TCalSetting saved;
         saved.LoadFromFile(rig.File(SettingsFileName));
         QCOMPARE(QPoint(saved.Left, saved.Top), form.pos());
-        const QImage desk = form.WallPaper().DeskBitmap().convertToFormat(QImage::Format_RGB32);
+        const QImage desk = WholeDesktop(rig);
         QCOMPARE(desk.size(), QSize(800, 600));
         const TDayCell& cell = form.DayGrid().Items().first().Cell;
         QCOMPARE(Icon(form, 1), desk.copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
@@ -726,9 +734,13 @@ private slots:
         QVERIFY(rig.Errors.isEmpty());
 
         // A larger screen leaves the calendar where it is, with the new composition.
+        const int reads = rig.Platform.FactsReads;
         rig.Platform.ChangeScreens({0, 0, 1280, 800}, {0, 0, 1280, 770});
-        QTRY_COMPARE(form.WallPaper().DeskBitmap().size(), QSize(1280, 800));
+        QTRY_VERIFY(rig.Platform.FactsReads > reads);
         QCOMPARE(form.pos(), QPoint(800 - 296, 570 - 216));
+        QCOMPARE(Icon(form, 1), WholeDesktop(rig).copy(QRect(form.pos() + QPoint(cell.Position.x() + 20,
+                                                                                  GridTop + cell.Position.y()),
+                                                             QSize(32, 32))));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "platform/fake/fakeplatform.h"
 #include "tests/desktop/picturefiles.h"
 
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,24 @@ QString CheckEveryPixel(const QImage& desk, const std::function<std::optional<QP
         }
     }
     return {};
+}
+
+// Gradients with a fine texture: every row and column differs, and JPEG keeps it busy.
+QImage Textured(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb((x / 4 + (y * 7) % 13) & 255, (y / 3 + (x * 5) % 11) & 255, (x + y) & 255));
+    return image;
+}
+
+bool SaveJpeg(const QImage& image, const QString& path, bool progressive)
+{
+    QImageWriter writer(path, "jpg");
+    writer.setQuality(90);
+    writer.setProgressiveScanWrite(progressive);
+    return writer.write(image);
 }
 
 }  // namespace
@@ -251,6 +270,107 @@ private Q_SLOTS:
         QImage dest;
         wallpaper.CopyDeskRect(dest, QRect(0, 0, 10, 10), QRect(1290, 20, 10, 10));
         QCOMPARE(PositionOf(dest.pixel(0, 0)), QPoint(1290 % 256, 20));
+    }
+
+    // The calendar keeps only the wallpaper behind it; its copies must be the very pixels of a
+    // whole-screen composition, also where only the picture rows behind it were decoded.
+    void keptAreaHoldsThePixelsOfTheWholeDesktop_data()
+    {
+        QTest::addColumn<TWallpaperPlacement>("placement");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<qreal>("ratio");
+        const QRect corner(1024 - 296, 768 - 216, 296, 216);
+        QTest::newRow("stretched, scaled in the decoder") << TWallpaperPlacement::Stretched << QSize(3000, 2000) << corner << 1.0;
+        QTest::newRow("stretched up") << TWallpaperPlacement::Stretched << QSize(500, 300) << QRect(300, 10, 296, 216) << 1.0;
+        QTest::newRow("fill, cut at the sides") << TWallpaperPlacement::Fill << QRect(0, 0, 3000, 1000).size() << QRect(0, 300, 296, 216) << 1.0;
+        QTest::newRow("fit, bars above and below") << TWallpaperPlacement::Fit << QSize(2000, 600) << QRect(400, 250, 296, 216) << 1.0;
+        QTest::newRow("centred, larger than the screen") << TWallpaperPlacement::Centred << QSize(1100, 900) << QRect(20, 600, 296, 216) << 1.0;
+        QTest::newRow("centred, the window half on it") << TWallpaperPlacement::Centred << QSize(400, 300) << QRect(200, 100, 296, 216) << 1.0;
+        QTest::newRow("tiled") << TWallpaperPlacement::Tiled << QSize(300, 200) << QRect(250, 150, 296, 216) << 1.0;
+        QTest::newRow("partly off the screen") << TWallpaperPlacement::Stretched << QSize(1600, 1200) << QRect(900, 650, 296, 216) << 1.0;
+        QTest::newRow("device pixel ratio 2") << TWallpaperPlacement::Fill << QSize(3000, 2000) << QRect(500, 300, 296, 216) << 2.0;
+    }
+    void keptAreaHoldsThePixelsOfTheWholeDesktop()
+    {
+        QFETCH(TWallpaperPlacement, placement);
+        QFETCH(QSize, picture);
+        QFETCH(QRect, area);
+        QFETCH(qreal, ratio);
+        const QString path = File("kept.jpg");
+        QVERIFY(SaveJpeg(Textured(picture), path, false));
+        ShowWallpaper(Fake, path, placement);
+        TWallPaper whole(Fake);
+        whole.SetKeptArea({}, ratio);
+        whole.LoadWallpaper();
+        TWallPaper kept(Fake);
+        kept.SetKeptArea(area, ratio);
+        kept.LoadWallpaper();
+
+        QCOMPARE(kept.DeskBitmap().size(), area.size() * ratio);
+        QVERIFY(kept.Covers(area, ratio));
+        QVERIFY(!kept.Covers(area.translated(1, 0), ratio));
+        QVERIFY(!kept.Covers(area, ratio + 1));
+        // Beyond the screen the whole composition has no pixels to compare with.
+        const QRect onScreen = area & Fake.Primary;
+        QImage fromWhole, fromKept;
+        whole.CopyDeskRect(fromWhole, QRect(QPoint(), onScreen.size()), onScreen);
+        kept.CopyDeskRect(fromKept, QRect(QPoint(), onScreen.size()), onScreen);
+        QCOMPARE(fromKept.size(), onScreen.size() * ratio);
+        QCOMPARE(fromKept.devicePixelRatio(), ratio);
+        int differ = 0;
+        QPoint firstDiff(-1, -1);
+        for (int y = 0; y < fromKept.height(); ++y)
+            for (int x = 0; x < fromKept.width(); ++x)
+                if (fromKept.pixel(x, y) != fromWhole.pixel(x, y) && differ++ == 0)
+                    firstDiff = QPoint(x, y);
+        QVERIFY2(differ == 0, qPrintable(QStringLiteral("%1 pixels differ, the first at (%2, %3)")
+                                             .arg(differ).arg(firstDiff.x()).arg(firstDiff.y())));
+    }
+
+    void jpegRowsAreThoseOfTheWholeDecode_data()
+    {
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<int>("eighths");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("top rows") << false << 8 << -5 << 10 << 10;
+        QTest::newRow("middle, odd start") << false << 8 << 37 << 101 << 64;
+        QTest::newRow("to the bottom and past it") << false << 8 << 150 << 400 << 58;
+        QTest::newRow("none") << false << 8 << 120 << 120 << 0;
+        QTest::newRow("below the picture") << false << 8 << 300 << 310 << 0;  // 208 rows
+        QTest::newRow("progressive, middle") << true << 8 << 41 << 77 << 36;
+        QTest::newRow("scaled to seven eighths") << false << 7 << 93 << 150 << 57;
+        QTest::newRow("scaled to a half, progressive") << true << 4 << 13 << 60 << 47;
+    }
+    void jpegRowsAreThoseOfTheWholeDecode()
+    {
+        QFETCH(bool, progressive);
+        QFETCH(int, eighths);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, kept);
+        const QString path = File("rows.jpg");
+        QVERIFY(SaveJpeg(Textured({336, 208}), path, progressive));
+        const desktop::TPixelSize scaled{336 * eighths / 8, 208 * eighths / 8};
+        const auto target = [&](desktop::TPixelSize) { return scaled; };
+        const auto wholePicture = desktop::ReadJpegFile(path.toStdString(), target);
+        const auto part = desktop::ReadJpegFile(path.toStdString(), target, desktop::DefaultMaxPixels,
+                                                [&](desktop::TPixelSize decoded) {
+                                                    return decoded.Height == scaled.Height
+                                                               ? desktop::TRowSpan{first, last}
+                                                               : desktop::TRowSpan{};
+                                                });
+        QCOMPARE(part.Height, kept);
+        QCOMPARE(part.WholeHeight, scaled.Height);
+        QCOMPARE(part.FirstRow, std::clamp(first, 0, scaled.Height));
+        const auto row = [](const desktop::TRawPicture& raw, int index) {
+            const auto begin = raw.Pixels.begin() + std::ptrdiff_t(index) * raw.Width;
+            return std::vector<std::uint32_t>(begin, begin + raw.Width);
+        };
+        for (int y = 0; y < kept; ++y)
+            QCOMPARE(row(part, y), row(wholePicture, part.FirstRow + y));
     }
 
     void jpegIsScaledInTheDecoderToTheSmallestSizeNotBelowTheTarget_data()

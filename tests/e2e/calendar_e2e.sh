@@ -221,9 +221,7 @@ fi
 # ---- exit ----------------------------------------------------------------------------------
 exit_by_menu
 if [ -z "$program_pid" ]; then
-  settings=$("$notes_tool" settings-dump "$folder/Setting.cfg") || fail "Setting.cfg cannot be read"
-  top=$(grep -o '"Top": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
-  left=$(grep -o '"Left": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
+  read_stored_position || fail "Setting.cfg cannot be read"
   [ "$top" = "$win_y" ] && [ "$left" = "$win_x" ] ||
     fail "Setting.cfg holds Top ${top:-?}, Left ${left:-?}; the window was at Top $win_y, Left $win_x"
 fi

@@ -50,12 +50,20 @@ exit_by_menu() {
   fi
 }
 
+# The settings file as JSON in $settings, and the window position it keeps in $top and $left;
+# needs notes_tool. Fails when the file cannot be read.
+read_stored_position() {
+  settings=$("$notes_tool" settings-dump "$folder/Setting.cfg") || return 1
+  top=$(grep -o '"Top": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
+  left=$(grep -o '"Left": *-\?[0-9]*' <<<"$settings" | grep -o -- '-\?[0-9]*$')
+}
+
 # The calendar among the program's windows (the tray icon and the menu carry its name too):
-# the one 296 pixels wide.
+# the one 296 pixels wide (calendar_width device pixels when the screen is scaled).
 calendar_window() {
   local id
   for id in $(xdotool search --all --onlyvisible --pid "$program_pid" --name '^Orvenna$' 2>/dev/null); do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 296$' && { echo "$id"; return; }
+    xwininfo -id "$id" 2>/dev/null | grep -q "Width: ${calendar_width:-296}\$" && { echo "$id"; return; }
   done
 }
 

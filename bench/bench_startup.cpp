@@ -1,0 +1,167 @@
+// Start-up of the real program on an X display: from the process start to the calendar mapped
+// on the screen, and to its pixels painted. Runs inside bench/measure_startup.sh, which makes
+// the session, a 4K JPEG wallpaper on a black root window and the program folder, and leaves
+// the splash's hold out (ORVENNA_BENCH_NO_SPLASH_HOLD). Each iteration starts one program and
+// ends it once its calendar is painted; the time is the painted figure, mapped_ms a counter.
+//
+//   bench_startup PROGRAM_FOLDER [benchmark options]
+
+#include <benchmark/benchmark.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int CalendarWidth = 296;
+constexpr int CalendarHeight = 216;
+constexpr auto Deadline = std::chrono::seconds(20);
+
+std::string ProgramFolder;
+
+struct TFree {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using TReply = std::unique_ptr<T, TFree>;
+
+class TDisplay {
+public:
+    TDisplay()
+    {
+        Connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(Connection))
+            throw std::runtime_error("no X display");
+        Root = xcb_setup_roots_iterator(xcb_get_setup(Connection)).data->root;
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(Connection, Root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(Connection);
+    }
+    ~TDisplay() { xcb_disconnect(Connection); }
+
+    void Drain()
+    {
+        while (TReply<xcb_generic_event_t> event{xcb_poll_for_event(Connection)}) {
+        }
+    }
+
+    // The rectangle of the next window of the calendar's size that gets mapped on the root.
+    std::optional<xcb_rectangle_t> WaitForCalendarMap(Clock::time_point deadline)
+    {
+        pollfd fd{xcb_get_file_descriptor(Connection), POLLIN, 0};
+        while (Clock::now() < deadline) {
+            TReply<xcb_generic_event_t> event{xcb_poll_for_event(Connection)};
+            if (!event) {
+                poll(&fd, 1, 5);
+                continue;
+            }
+            if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
+                continue;
+            const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event.get());
+            TReply<xcb_get_geometry_reply_t> geometry{
+                xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, map->window), nullptr)};
+            if (geometry && geometry->width == CalendarWidth && geometry->height == CalendarHeight)
+                return xcb_rectangle_t{geometry->x, geometry->y, geometry->width, geometry->height};
+        }
+        return std::nullopt;
+    }
+
+    // Pixels of the rectangle on the screen that are not black (the root is black).
+    int LitPixels(const xcb_rectangle_t& r)
+    {
+        TReply<xcb_get_image_reply_t> image{xcb_get_image_reply(
+            Connection,
+            xcb_get_image(Connection, XCB_IMAGE_FORMAT_Z_PIXMAP, Root, r.x, r.y, r.width, r.height, ~0u),
+            nullptr)};
+        if (!image)
+            return 0;
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
+        const int count = xcb_get_image_data_length(image.get()) / 4;
+        int lit = 0;
+        for (int i = 0; i < count; ++i)
+            lit += (pixels[i] & 0xffffff) != 0;
+        return lit;
+    }
+
+private:
+    xcb_connection_t* Connection = nullptr;
+    xcb_window_t Root = 0;
+};
+
+pid_t StartProgram()
+{
+    const std::string program = ProgramFolder + "/orvenna";
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
+        throw std::runtime_error("cannot start " + program);
+    return pid;
+}
+
+void EndProgram(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+void BM_StartUntilCalendarShown(benchmark::State& state)
+{
+    TDisplay display;
+    double mapped = 0;
+    for (auto _ : state) {
+        display.Drain();
+        const Clock::time_point start = Clock::now();
+        const pid_t pid = StartProgram();
+        const auto place = display.WaitForCalendarMap(start + Deadline);
+        const Clock::time_point mappedAt = Clock::now();
+        // Painted: the wallpaper pieces and the text cover the black of the root.
+        bool painted = false;
+        while (place && !painted && Clock::now() < start + Deadline)
+            painted = display.LitPixels(*place) > CalendarWidth * CalendarHeight / 4;
+        const Clock::time_point paintedAt = Clock::now();
+        EndProgram(pid);
+        if (!painted) {
+            state.SkipWithError("the calendar did not show");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(paintedAt - start).count());
+        mapped += Ms(mappedAt - start);
+    }
+    state.counters["mapped_ms"] = benchmark::Counter(mapped, benchmark::Counter::kAvgIterations);
+    state.counters["target_ms"] = 150;
+}
+BENCHMARK(BM_StartUntilCalendarShown)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER [benchmark options]\n", argv[0]);
+        return 2;
+    }
+    ProgramFolder = argv[1];
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
