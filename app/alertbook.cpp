@@ -91,8 +91,6 @@ void TAlertBook::Start()
     // Without an earlier check nothing can be told missed.
     if (FState.LastCheck > 0)
         CatchUp(FState.LastCheck, now);
-    PreviousTick = now;
-    PreviousTicks = Core.Clock().TickCount();
     NoteCheck(now);
 }
 
@@ -210,16 +208,9 @@ void TAlertBook::ShowEndedSnoozes(double now)
 
 void TAlertBook::Tick(double now)
 {
-    const std::uint32_t ticks = Core.Clock().TickCount();
-    // Unsigned: a tick count that wrapped around still gives the time between.
-    const double elapsed = static_cast<std::uint32_t>(ticks - PreviousTicks) / store::MSecsPerDay;
-    if (PreviousTick > 0 && now - PreviousTick - elapsed > ClockJump)
-        ClockJumped(PreviousTick, now);
-    PreviousTicks = ticks;
     ShowEndedSnoozes(now);
     if (now - FState.LastCheck >= LastCheckInterval || now < FState.LastCheck)
         NoteCheck(now);
-    PreviousTick = now;
 }
 
 TMissedForm* TAlertBook::MissedForm() const

@@ -45,9 +45,6 @@ public:
     // The last check is noted this often while the program runs (besides at each alert and
     // at close), in days.
     static constexpr double LastCheckInterval = 5.0 / 1440;
-    // A wall clock that moves on more than this beyond the monotonic clock between two checks
-    // has jumped (the computer slept, the time was set ahead), in days.
-    static constexpr double ClockJump = 1.0 / 1440;
 
     // Reads "Alerts.dat"; a damaged file or one of an unknown version is traced and ignored.
     explicit TAlertBook(TAppCore& core);
@@ -71,12 +68,10 @@ public:
     void ShowAlert(const store::TAlertItem& alert);
     // Puts the alert off until the moment and keeps that in the side file.
     void Snooze(const store::TAlertItem& alert, double until);
-    // One check at now: a jump of the wall clock since the last check catches up, ended
-    // snoozes come back, and now and then the last check is noted. However far apart the
-    // checks lie, only a jump against the monotonic clock counts.
+    // One check at now: ended snoozes come back, and now and then the last check is noted.
     void Tick(double now);
     // The clock jumped from before to after (the computer slept, the time was set): lists
-    // what fell due in between.
+    // what fell due in between. The core's TAppCore::ClockJumped calls it.
     void ClockJumped(double before, double after);
     // The earliest moment a snooze ends; none without snoozes.
     std::optional<double> NextSnoozeEnd() const;
@@ -99,8 +94,6 @@ private:
 
     TAppCore& Core;
     store::TAlertState FState;
-    double PreviousTick = 0;  // the wall clock at the last check; 0 before the first
-    std::uint32_t PreviousTicks = 0;  // the monotonic clock then
     QPointer<TMissedForm> FMissedForm;
     // The alerts shown in this run within a day; a catch-up never lists them.
     std::vector<store::TAlertItem> Shown;

@@ -2,6 +2,7 @@
 
 #include "app/alertbook.h"
 #include "app/localeformat.h"
+#include "app/notefilewatch.h"
 #include "app/daygrid.h"
 #include "app/startup.h"
 #include "desktop/fontconvert.h"
@@ -32,7 +33,6 @@ Q_LOGGING_CATEGORY(lcApp, "orvenna.app", QtWarningMsg)
 namespace {
 
 constexpr const char* ProgramTitle = "Orvenna";
-constexpr int ReminderIntervalMs = 1000;
 
 // A 16 x 16 picture of a calendar leaf for the tray.
 QIcon TrayPicture()
@@ -72,8 +72,16 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     LoadNotes();
     FAlertForm = new popup::TSlidePopUp(FPlatform, this);
     FAlerts = new TAlertBook(*this);
-    FTimer1 = new QTimer(this);
-    FTimer1->setInterval(ReminderIntervalMs);
+    FAlarm = new TAlarmTimer(FClock, this);
+    FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
+    connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
+    connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
+    connect(this, &TAppCore::SettingsChanged, FAlarm, &TAlarmTimer::Rearm);
+    connect(&FPlatform, &platform::TPlatform::ClockChanged, FAlarm, &TAlarmTimer::Rearm);
+    // Snoozes end at moments of their own; a wall clock that leapt ahead is caught up.
+    FAlarm->AddSource(FAlerts, [this] { return FAlerts->NextSnoozeEnd(); });
+    connect(FAlerts, &TAlertBook::SnoozesChanged, FAlarm, &TAlarmTimer::Rearm);
+    connect(this, &TAppCore::ClockJumped, FAlerts, &TAlertBook::ClockJumped);
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
@@ -144,7 +152,32 @@ void TAppCore::Start()
 {
     AddTrayIcon();
     FAlerts->Start();
-    FTimer1->start();
+    if (!FNoteWatch)
+        FNoteWatch = new TNoteFileWatch(*this);
+    FAlarm->Start();
+}
+
+std::optional<double> TAppCore::NextDueMoment() const
+{
+    const double now = FClock.Now();
+    std::optional<double> next;
+    const store::TReminderList& list = FDayPapers->TodayList();
+    for (int i = 0; i < list.ReminderCount(); ++i) {
+        const std::optional<double> moment = app::NextDueMoment(now, list.GetReminder(i).ReminderTime());
+        if (moment && (!next || *moment < *next))
+            next = moment;
+    }
+    return next;
+}
+
+void TAppCore::AddMomentSource(QObject* owner, TMomentSource source)
+{
+    FAlarm->AddSource(owner, std::move(source));
+}
+
+void TAppCore::Rearm()
+{
+    FAlarm->Rearm();
 }
 
 void TAppCore::AddTrayIcon()
@@ -195,7 +228,7 @@ void TAppCore::Close(QPoint windowPos)
     FSettings->Left = windowPos.x();
     SaveSettings();
     FAlerts->Close();
-    FTimer1->stop();
+    FAlarm->Stop();
     if (Tray)
         Tray->hide();
 }

@@ -8,6 +8,7 @@
 // Lifetime: made in main() before the calendar window and destroyed after it. The platform
 // and the clock must outlive it. GUI thread only.
 
+#include "app/alarmtimer.h"
 #include "app/applog.h"
 #include "store/localformat.h"
 
@@ -36,6 +37,7 @@ class TSlidePopUp;
 namespace orvenna::app {
 
 class TAlertBook;
+class TNoteFileWatch;
 
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
 // -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
@@ -70,14 +72,23 @@ public:
     popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
     TAlertBook& Alerts() const { return *FAlerts; }
-    // The reminder check's timer: 1000 ms, running from Start() on.
-    QTimer& Timer1() const { return *FTimer1; }
+    // The reminder check's timer: single shot, armed from Start() on for the next moment that
+    // matters (a due entry of the today list, a moment of AddMomentSource, the next half hour),
+    // and armed anew after each timeout, on NotesChanged, SettingsChanged and the platform's
+    // ClockChanged. An alert still shows within a second of its minute.
+    QTimer& Timer1() const { return FAlarm->Timer(); }
+    // Adds a source of moments that Timer1 must not sleep past (a snooze's end, say): asked at
+    // every arming, dropped when owner is destroyed. Call Rearm() whenever its answer changes.
+    void AddMomentSource(QObject* owner, TMomentSource source);
+    // Arms Timer1 anew (nothing before Start() or after Close()).
+    void Rearm();
     // Null until Start(), and for the whole run when the desktop has no tray.
     QSystemTrayIcon* TrayIcon() const { return Tray; }
 
     // ---- run ------------------------------------------------------------------------------
     // Adds the tray icon (only when the platform can show one), lists the reminders missed
-    // since the last run and starts Timer1.
+    // since the last run, starts watching "2004.cal" for changes by other programs
+    // (app/notefilewatch.h) and arms Timer1.
     void Start();
     // The calendar window closes at windowPos: stores the position in the settings, saves
     // "Setting.cfg" (a failure is logged), notes the last reminder check in "Alerts.dat",
@@ -119,11 +130,18 @@ signals:
     // click on it, or the hot key, asks for today's note.
     void MenuRequested(QPoint screenPos);
     void TodayNoteRequested();
+    // The wall clock leapt ahead by more than a minute between two looks (the system slept, or
+    // its time was set ahead): moments between from and to (day counts) passed unseen. Emitted
+    // at the next timeout or arming of Timer1, before the timeout's listeners run.
+    void ClockJumped(double from, double to);
 
 private:
     void LoadSettings();
     void LoadNotes();
     void AddTrayIcon();
+    // The first moment the reminder check finds an entry of the today list due; none when
+    // every entry's time has passed.
+    std::optional<double> NextDueMoment() const;
 
     platform::TPlatform& FPlatform;
     platform::TClock& FClock;
@@ -133,7 +151,8 @@ private:
     store::TLocalFormat FLocalFormat;
     popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
     TAlertBook* FAlerts = nullptr;             // child of the core, made after FAlertForm
-    QTimer* FTimer1 = nullptr;                 // child of the core
+    TAlarmTimer* FAlarm = nullptr;             // child of the core
+    TNoteFileWatch* FNoteWatch = nullptr;      // child of the core, from Start() on
     QSystemTrayIcon* Tray = nullptr;           // child of the core
     bool HotKeyHeld = false;
 };

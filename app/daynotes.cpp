@@ -1,8 +1,8 @@
 // Day notes and reminder alerts: the note editor opened for a double-clicked day, for today and
-// for an alert's day, and the once-a-second reminder check that shows the alert popup and
-// plays the sound.
+// for an alert's day, and the reminder check that shows the alert popup and plays the sound.
 #include "app/daynotes.h"
 
+#include "app/alarmtimer.h"
 #include "app/alertbook.h"
 #include "app/appcore.h"
 #include "app/calendarform.h"
@@ -21,15 +21,6 @@
 
 namespace orvenna::app {
 namespace {
-
-// Milliseconds since midnight of a day count's time of day.
-std::int64_t TimeOfDayMs(double value)
-{
-    const auto time = store::DecodeTime(value);
-    if (!time)
-        return -1;
-    return ((time->Hour * 60 + time->Minute) * 60 + time->Second) * 1000LL + time->MilliSecond;
-}
 
 // The message font of the alert: the classic dialog face at 11 pixels.
 popup::TTextFont AlertFont(QColor colour, bool bold, bool underline)

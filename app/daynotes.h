@@ -56,8 +56,9 @@ public:
     void ShowNoteOf(QDate day);
     // A click on an alert's message: the selected day's note, without waiting.
     void AlertFormURLClick(QObject* sender, const QString& url);
-    // Once a second: lets the alert book check (snoozes, clock jumps), rebuilds the store's
-    // today list when the local date has changed since the last check, then alerts every entry whose time of day has come (less than a minute
+    // At each moment of the core's Timer1: lets the alert book check (ended snoozes), rebuilds
+    // the store's today list when the local date has changed since the last check, then
+    // alerts every entry whose time of day has come (less than a minute
     // either way) and removes it, alerted or not; an entry whose State is not 0 goes silently.
     void Timer1Timer();
 

@@ -1,5 +1,7 @@
 #include "notes/notefrm.h"
 
+#include "store/papermerge.h"
+
 #include "desktop/paintbox.h"
 #include "desktop/guitool.h"
 #include "store/errors.h"
@@ -299,12 +301,13 @@ TNoteForm::TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper
                      store::TCalSetting& settings, QWidget* parent)
     : QDialog(parent),
       DayPapers(dayPapers),
-      DayPaper(dayPaper),
+      Base(std::make_unique<store::TDayPaper>()),
       LocalFormat(localFormat),
       Folder(programFolder),
       Settings(settings),
       FEditDate(store::DateOf(dayPaper.Day))
 {
+    Base->CopyFrom(dayPaper);
     FormCreate();
 }
 
@@ -478,10 +481,7 @@ void TNoteForm::showEvent(QShowEvent* event)
 void TNoteForm::FormShow()
 {
     if (FPageControl->currentIndex() == 0) {
-        Loading = true;
-        for (std::size_t i = 0; i < DayPaper.Note.size() && i < NoteLines; ++i)
-            FNoteGrid->item(static_cast<int>(i), 0)->setText(QString::fromStdString(DayPaper.Note[i]));
-        Loading = false;
+        FillSheet();
         // The line editor opens once the window is on screen; an editor opened while it is
         // still being shown stays hidden.
         QTimer::singleShot(0, this, [this] {
@@ -494,16 +494,35 @@ void TNoteForm::FormShow()
     LoadReminders();
 }
 
+void TNoteForm::FillSheet()
+{
+    Loading = true;
+    for (int row = 0; row < NoteLines; ++row) {
+        const auto i = static_cast<std::size_t>(row);
+        FNoteGrid->item(row, 0)->setText(i < Base->Note.size() ? QString::fromStdString(Base->Note[i])
+                                                               : QString());
+    }
+    Loading = false;
+}
+
 void TNoteForm::LoadReminders()
 {
-    const store::TReminderList& list = DayPaper.ReminderList;
-    for (int i = 0; i < list.ReminderCount() && i < ReminderRows; ++i) {
-        auto copy = std::make_unique<store::TReminder>();
-        copy->CopyFrom(list.GetReminder(i));
-        FReminderGrid->SetCell(0, i + 1,
-                               QString::fromStdString(store::FormatAmPmTime(LocalFormat, copy->When)));
-        FReminderGrid->SetCell(1, i + 1, QString::fromStdString(copy->Subject));
-        RowObjects[i + 1] = std::move(copy);
+    const store::TReminderList& list = Base->ReminderList;
+    for (int row = 1; row <= ReminderRows; ++row) {
+        RowObjects[row].reset();
+        RowBase[row].reset();
+        if (row > list.ReminderCount()) {
+            FReminderGrid->SetCell(0, row, QString());
+            FReminderGrid->SetCell(1, row, QString());
+            continue;
+        }
+        for (auto* slot : {&RowObjects[row], &RowBase[row]}) {
+            *slot = std::make_unique<store::TReminder>();
+            (*slot)->CopyFrom(list.GetReminder(row - 1));
+        }
+        FReminderGrid->SetCell(0, row, QString::fromStdString(
+                                           store::FormatAmPmTime(LocalFormat, RowBase[row]->When)));
+        FReminderGrid->SetCell(1, row, QString::fromStdString(RowBase[row]->Subject));
     }
 }
 
@@ -541,7 +560,7 @@ void TNoteForm::EditReminder()
     std::optional<store::TDateTime> when;
     if (!time.trimmed().isEmpty()) {
         try {
-            when = store::DateOf(DayPaper.Day) + store::ReadTime(LocalFormat, time.toStdString());
+            when = store::DateOf(Base->Day) + store::ReadTime(LocalFormat, time.toStdString());
         } catch (const store::EConvertError& error) {
             Messages(this, QString::fromStdString(error.Text()));
             return;
@@ -566,7 +585,7 @@ void TNoteForm::EditReminder()
     }
     if (!subject.isEmpty())
         dialog.SubjectEdit()->setText(subject);
-    dialog.SetEditDate(DayPaper.Day);
+    dialog.SetEditDate(Base->Day);
     if (dialog.exec() != QDialog::Accepted)
         return;
 
@@ -585,7 +604,7 @@ bool TNoteForm::ReadReminderRows(std::vector<TStoredRow>& rows)
         if (time.trimmed().isEmpty())
             continue;
         try {
-            rows.push_back({r, store::ReadTimeOnDay(LocalFormat, DayPaper.Day, time.toStdString())});
+            rows.push_back({r, store::ReadTimeOnDay(LocalFormat, Base->Day, time.toStdString())});
         } catch (const store::EConvertError& error) {
             FPageControl->setCurrentIndex(1);
             FReminderGrid->setCurrentCell(r, 0);
@@ -596,30 +615,37 @@ bool TNoteForm::ReadReminderRows(std::vector<TStoredRow>& rows)
     return true;
 }
 
-void TNoteForm::StoreReminders(const std::vector<TStoredRow>& rows)
+store::TDayPaper& TNoteForm::StorePaper()
 {
-    // Reminders beyond the grid's rows come from a file written elsewhere; they stay after
-    // the ones the grid shows.
-    store::TReminderList beyond;
-    store::TReminderList& list = DayPaper.ReminderList;
-    for (int i = ReminderRows; i < list.ReminderCount(); ++i) {
-        store::TReminder& kept = beyond.AddReminder();
-        kept.CopyFrom(list.GetReminder(i));
-        kept.SomeData = list.GetReminder(i).SomeData;
-    }
-    list.ClearReminders();
+    if (store::TDayPaper* paper = DayPapers.FindDayPaper(Base->Day))
+        return *paper;
+    store::TDayPaper& paper = DayPapers.AddDayPaper();
+    paper.Day = Base->Day;
+    return paper;
+}
+
+TNoteForm::TRowReminders TNoteForm::StoreReminders(const std::vector<TStoredRow>& rows,
+                                                   store::TDayPaper& paper)
+{
+    // What each row holds now; rows without a time hold no reminder.
+    TRowReminders now;
     for (const TStoredRow& row : rows) {
-        store::TReminder& r = list.AddReminder();
+        auto& r = now[static_cast<std::size_t>(row.Row)] = std::make_unique<store::TReminder>();
         if (const store::TReminder* object = RowObjects[row.Row].get())
-            r.CopyFrom(*object);
-        r.Subject = FReminderGrid->Cell(1, row.Row).toStdString();
-        r.When = row.When;
+            r->CopyFrom(*object);
+        r->Subject = FReminderGrid->Cell(1, row.Row).toStdString();
+        r->When = row.When;
+        // A time shown as it was read keeps its exact value (seconds from another program).
+        const store::TReminder* was = RowBase[row.Row].get();
+        if (was && QString::fromStdString(store::FormatAmPmTime(LocalFormat, was->When)) ==
+                       FReminderGrid->Cell(0, row.Row))
+            r->When = was->When;
     }
-    for (int i = 0; i < beyond.ReminderCount(); ++i) {
-        store::TReminder& kept = list.AddReminder();
-        kept.CopyFrom(beyond.GetReminder(i));
-        kept.SomeData = beyond.GetReminder(i).SomeData;
-    }
+    std::vector<store::TReminderChange> changes;
+    for (int row = 1; row <= ReminderRows; ++row)
+        changes.push_back({RowBase[row].get(), now[row].get()});
+    store::MergeReminders(changes, paper.ReminderList);
+    return now;
 }
 
 bool TNoteForm::SaveNote()
@@ -628,21 +654,35 @@ bool TNoteForm::SaveNote()
     std::vector<TStoredRow> rows;
     if (!ReadReminderRows(rows))
         return false;
+    store::TDayPaper& paper = StorePaper();
+    const bool changedElsewhere = !store::SamePaper(*Base, paper);
+    store::TDayPaper before;
+    before.CopyFrom(paper);
     if (FNoteModified) {
         std::vector<std::string> note;
         for (int row = 0; row < NoteLines; ++row)
             note.push_back(FNoteGrid->item(row, 0)->text().toStdString());
         // Lines beyond the sheet (from a file written elsewhere) are kept after it.
-        for (std::size_t i = NoteLines; i < DayPaper.Note.size(); ++i)
-            note.push_back(DayPaper.Note[i]);
-        DayPaper.Note = std::move(note);
+        for (std::size_t i = NoteLines; i < Base->Note.size(); ++i)
+            note.push_back(Base->Note[i]);
+        paper.Note = store::MergeNoteLines(Base->Note, note, paper.Note);
     }
-    StoreReminders(rows);
+    TRowReminders rowsNow = StoreReminders(rows, paper);
     try {
         DayPapers.SaveToFile((Folder + QStringLiteral("2004.cal")).toStdString());
     } catch (const store::EStoreError& error) {
+        paper.CopyFrom(before);
         Messages(this, QString::fromStdString(error.Text()));
         return false;
+    }
+    Base->CopyFrom(paper);
+    RowBase = std::move(rowsNow);
+    if (changedElsewhere) {
+        // The sheet and the rows show what the day holds now, so that a further save merges
+        // from there.
+        FillSheet();
+        LoadReminders();
+        FNoteModified = false;
     }
     emit NotesSaved();
     return true;

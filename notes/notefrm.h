@@ -10,6 +10,11 @@
 // window emits Closed whenever it closes and NotesSaved after it wrote the file; it owns none
 // of the objects it was handed.
 //
+// The window keeps a copy of the paper as it opened it, never a reference into the store: the
+// store may reload its file or the browser may change the day while the window is open. Saving
+// finds the day's paper again and merges the user's changes into what it holds then
+// (store/papermerge.h), so changes made elsewhere meanwhile are kept.
+//
 // TMyStringGrid: the reminder grid. Row 0 is a header row without text, painted with the grid
 // background picture; rows 1..11 hold a time in column 0 (typed, or picked from 24 entries)
 // and a subject in column 1 (with an ellipsis button that opens the dialog).
@@ -109,10 +114,12 @@ public:
     // the row; OK writes the row back. A time cell that cannot be read is refused with its
     // message and the dialog is not shown.
     void EditReminder();
-    // Copies the grids into the day paper and writes "2004.cal". Every reminder row is read
-    // before the paper changes: a time that cannot be read is refused with its message and
-    // the paper and the file stay as they were. Note lines beyond the sheet's 12 and reminders
-    // beyond the grid's 11 (from a file written elsewhere) are kept. False when nothing was
+    // Merges the grids into the day's paper as the store holds it now and writes "2004.cal".
+    // Every reminder row is read before the paper changes: a time that cannot be read is
+    // refused with its message and the paper and the file stay as they were; so do they when
+    // the file cannot be written. Note lines beyond the sheet's 12 and reminders beyond the
+    // grid's 11 (from a file written elsewhere) are kept. When the paper had changed since the
+    // window showed it, the window shows the merged paper afterwards. False when nothing was
     // saved; the window stays open then.
     bool SaveNote();
     // SaveNote, then close when it succeeded.
@@ -143,17 +150,23 @@ private:
     void CreateReminderGrid();
     void CreateImageButtons();
     void FormShow();
+    void FillSheet();
     void LoadReminders();
     // Reads every filled reminder row; refuses the first unreadable time cell.
     bool ReadReminderRows(std::vector<TStoredRow>& rows);
-    void StoreReminders(const std::vector<TStoredRow>& rows);
+    // The day's paper in the store, found again, or added when the store no longer has it.
+    store::TDayPaper& StorePaper();
+    using TRowReminders = std::array<std::unique_ptr<store::TReminder>, ReminderRows + 1>;
+    // Merges the rows into the paper's reminders; returns what each row holds now.
+    TRowReminders StoreReminders(const std::vector<TStoredRow>& rows, store::TDayPaper& paper);
     void PaintHeader(QPainter& painter);
     bool FormKeyDown(QKeyEvent* event);
     void PlaceImageButtons();
     void FocusNoteEditor();
 
     store::TDayPaperList& DayPapers;
-    store::TDayPaper& DayPaper;
+    // The day's paper as the store held it when the window showed it or last saved it.
+    std::unique_ptr<store::TDayPaper> Base;
     store::TLocalFormat LocalFormat;
     QString Folder;
     [[maybe_unused]] store::TCalSetting& Settings;  // handed over with the rest; the editor does not use it
@@ -163,6 +176,8 @@ private:
     TMessageSink Messages = ShowInputError;
     // Row objects of the reminder rows 1..11 (index 0 unused), owned by the window.
     std::array<std::unique_ptr<store::TReminder>, ReminderRows + 1> RowObjects;
+    // The reminder each row stood for in the store at the last load or save; none: a new row.
+    TRowReminders RowBase;
 
     QWidget* FPaintBox = nullptr;
     QFont HeaderFont;  // bold Arial, the font of the hidden button of the header

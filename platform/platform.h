@@ -156,6 +156,10 @@ signals:
     void ScreensChanged();
     // The registered hot key was pressed.
     void HotKeyPressed();
+    // The wall clock may have moved otherwise than by running on: the system time was set,
+    // or the system woke from sleep. Timers armed for a time of day must be armed anew. The
+    // adapter starts watching with the first listener; a system that cannot tell never emits.
+    void ClockChanged();
 };
 
 // The adapter for the system this build targets.

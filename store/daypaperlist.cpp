@@ -331,6 +331,28 @@ void TDayPaperList::LoadFromFile(const std::string& fileName)
     }
 }
 
+std::string TDayPaperList::ReloadFromBytes(std::string_view bytes, const std::string& fileName)
+{
+    TDayPaperList fresh(Today);
+    TNotesInput input(bytes);
+    fresh.LoadPapers(input);
+    const bool whole = input.AtEnd();
+    if (fresh.LastLoadError.empty()) {
+        Papers = std::move(fresh.Papers);
+        BuildTodayList();
+    }
+    if (fresh.LastLoadError.empty() && whole) {
+        Unread = 0;
+        DamagedFileName.clear();
+        DamagedBytes.clear();
+    } else {
+        DamagedFileName = fileName;
+        DamagedBytes.assign(bytes);
+        Unread = bytes.size() - std::min(bytes.size(), input.Consumed());
+    }
+    return fresh.LastLoadError;
+}
+
 void TDayPaperList::SaveToFile(const std::string& fileName)
 {
     if (!DamagedFileName.empty() && SameFile(fileName, DamagedFileName))

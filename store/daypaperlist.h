@@ -64,6 +64,13 @@ public:
     // old file and the store stay as they were.
     void SaveToFile(const std::string& fileName);
 
+    // Takes up notes file bytes that another program wrote while this store is in use. Bytes
+    // that read whole replace the papers (a count smaller than what they hold is taken as
+    // LoadFromFile takes it), the today list is rebuilt and an empty text is returned. Bytes that
+    // fail to read leave the papers as they were and return the reader's message. Either way the
+    // next save over fileName first keeps a copy of bytes it could not take whole.
+    std::string ReloadFromBytes(std::string_view bytes, const std::string& fileName);
+
     // The reader's message of the failure the last load swallowed; empty after a clean load.
     const std::string& LoadError() const { return LastLoadError; }
     // Bytes of the file the last LoadFromFile left unread: from the start of the paper that

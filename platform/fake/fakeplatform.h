@@ -2,7 +2,7 @@
 // A platform for tests: every answer is a public field the test sets, every request is
 // recorded for the test to read back. Nothing here touches the real system. Changes are
 // reported by the same signals as on a real desktop (ChangeDesktopFacts, ChangeScreens,
-// PressHotKey).
+// PressHotKey, ChangeClock).
 
 #include "platform/platform.h"
 
@@ -53,6 +53,8 @@ public:
     void ChangeScreens(const QRect& primary, const QRect& work, const QList<TScreen>& others = {});
     // Reports a press of the registered hot key; nothing when none is registered.
     void PressHotKey();
+    // Reports that the system time was set or the system woke from sleep.
+    void ChangeClock() { emit ClockChanged(); }
 
     bool CanAttachToDesktop() const override { return AttachAllowed; }
     bool CanRegisterHotKey() const override { return HotKeyAllowed; }

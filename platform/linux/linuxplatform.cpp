@@ -40,6 +40,8 @@ void TLinuxPlatform::connectNotify(const QMetaMethod& signal)
     TQtPlatform::connectNotify(signal);
     if (signal == QMetaMethod::fromSignal(&TPlatform::DesktopFactsChanged))
         WatchDesktopFacts();
+    if (signal == QMetaMethod::fromSignal(&TPlatform::ClockChanged))
+        WatchClock();
 }
 
 }  // namespace orvenna::platform

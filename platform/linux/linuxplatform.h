@@ -10,6 +10,7 @@
 //   screens.cpp        the work area
 //   x11windows.cpp     desktop attachment, task-bar presence
 //   hotkey.cpp         the global hot key
+//   clockwatch.cpp     the wall clock set or resumed from sleep
 //   xcbtools.cpp       the xcb requests shared by the X11 services
 
 #include "platform/qtplatform.h"
@@ -47,11 +48,13 @@ public:
     static bool IsX11();
 
 protected:
-    // The desktop is watched from the first listener of DesktopFactsChanged() on.
+    // The desktop is watched from the first listener of DesktopFactsChanged() on, the clock
+    // from the first listener of ClockChanged() on.
     void connectNotify(const QMetaMethod& signal) override;
 
 private:
     void WatchDesktopFacts();
+    void WatchClock();
 
     struct TState;  // each service file keeps its own part of the state in here
     std::unique_ptr<TState> State;

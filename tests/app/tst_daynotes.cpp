@@ -94,10 +94,12 @@ public:
             Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((Calendar.Clock.Day - before) * store::MSecsPerDay)));
         Notes->Timer1Timer();
     }
-    // The computer wakes at that time: the wall clock moved, the monotonic clock did not.
+    // The computer wakes at that time: the wall clock moved, the monotonic clock did not, and
+    // the system reports the resume.
     void WakeAt(QTime time, QDate day = Today)
     {
         SetClock(day, time);
+        Calendar.Platform.ChangeClock();
         Notes->Timer1Timer();
     }
     static QList<popup::TfrmSlidePopUp*> Popups()
@@ -417,7 +419,7 @@ private slots:
                        {QTime(15, 0), "Later"}},
                       QTime(12, 0), Today, lastRun);
         // Off from 9:00 to 12:00.
-        rig.Book().Start();
+        rig.Calendar.Core->Start();
         QCOMPARE(rig.Missed(), (QStringList{"09:30 AM Dentist", "10:00 AM Pills"}));
         QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
         QList<TNoteForm*> editors;
@@ -433,8 +435,8 @@ private slots:
         form.btnDismissAllClick();
         QVERIFY(rig.Missed().isEmpty());
 
-        // Asleep from 12:00:01 to 14:00:05: what fell due in between is listed, what is due
-        // now alerts.
+        // Asleep from 12:00:01 to 14:00:05, the monotonic clock standing still, until the
+        // system reports the resume: what fell due in between is listed, what is due now alerts.
         rig.TickAt(QTime(12, 0, 1));
         rig.WakeAt(QTime(12, 0, 50));  // less than a minute ahead of the monotonic clock
         rig.WakeAt(QTime(14, 0, 5));

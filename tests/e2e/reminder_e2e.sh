@@ -6,6 +6,7 @@
 #   - a popup "Reminder: <subject>" slides out at the bottom right of the work area, above the
 #     panel, and reaches its full size of 148 x 121;
 #   - the alert sound named in "Setting.cfg" plays through the sound server;
+#   - a reminder the notes tool adds to the file while the calendar runs alerts in its minute;
 #   - the calendar keeps running and ends by its menu.
 #
 #   reminder_e2e.sh BIN_DIR NOTES_TOOL [SCREENSHOT]
@@ -92,6 +93,40 @@ fi
 
 sound_played() { grep -q "'new' on sink-input" "$work/pulse-events.log"; }
 poll 5 sound_played || fail "no sound reached the sound server"
+
+# ---- a reminder the notes tool adds while the calendar runs --------------------------------
+# The tool rewrites the whole file by a rename; the calendar must take the new reminder up and
+# alert it in the minute before its time, not earlier and not a second late.
+late_subject="Call the garage"
+read -r late_due alert_from < <("$python" - <<'PY'
+import time
+due = time.time() + 66
+print(due, due - 60)
+PY
+)
+"$notes_tool" dump "$folder/2004.cal" | "$python" -c '
+import json, sys, time
+from datetime import datetime
+notes = json.load(sys.stdin)
+notes.pop("error", None)
+for paper in notes["papers"]:
+    for reminder in paper["ReminderList"]:
+        reminder.pop("ReminderTime", None)
+due = datetime.fromtimestamp(float(sys.argv[1]))
+when = (due - datetime(1899, 12, 30)).total_seconds() / 86400
+notes["papers"][0]["ReminderList"].append({"When": when, "Subject": sys.argv[2]})
+print(json.dumps(notes))' "$late_due" "$late_subject" | "$notes_tool" build "$folder/2004.cal" >/dev/null ||
+  fail "the notes tool could not add the reminder"
+late_popup() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $late_subject\$" >/dev/null 2>&1; }
+if poll 30 late_popup; then
+  seen=$(date +%s.%N)
+  note "the added reminder alerted $("$python" -c "print(round($seen - $alert_from, 2))") s into its minute"
+  "$python" -c "import sys; sys.exit(0 if -0.1 <= $seen - $alert_from <= 1.5 else 1)" ||
+    fail "the added reminder alerted at $seen, its minute began at $alert_from"
+  [ -n "$screenshot" ] && import -window root "${screenshot%.png}-added.png"
+else
+  fail "no popup \"Reminder: $late_subject\" for the reminder the notes tool added"
+fi
 kill -0 "$program_pid" 2>/dev/null || fail "the calendar ended after the alert"
 exit_by_menu "after an alert"
 

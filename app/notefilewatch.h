@@ -1,0 +1,54 @@
+#pragma once
+// TNoteFileWatch: picks up changes other programs make to "2004.cal" while the calendar runs
+// (the companion tool, a sync program, a copy of the folder). It watches the file and its folder
+// (writers often replace the file by a rename), waits until the writes have settled, and reads
+// the file: bytes that equal what the store would write are the program's own save and change
+// nothing; others replace the store's papers and announce NotesChanged, so the note marks, the
+// today list, the reminder timer and open browsers follow. Open note editors hold copies and
+// merge into the reloaded store when they save.
+//
+// A file that cannot be read whole leaves the store as it was and is reported once (the same
+// bytes are not looked at again); the next save keeps a copy of it before writing over it. A
+// file that is missing for the moment (a writer between its delete and its rename) is waited
+// for. Changes of the folder that leave the file's bytes as they were change nothing.
+//
+// Made by the core when it starts; a child of the core. GUI thread only.
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace orvenna::app {
+
+class TAppCore;
+
+class TNoteFileWatch final : public QObject {
+    Q_OBJECT
+
+public:
+    // Writes seen within this many milliseconds of each other are read as one change.
+    static constexpr int SettleMs = 300;
+
+    explicit TNoteFileWatch(TAppCore& core);
+
+    // Reads the file now and takes up what changed (the settled check, for tests).
+    void Check();
+
+private:
+    void Changed();
+    std::optional<std::string> ReadFile() const;
+
+    TAppCore& Core;
+    QString File;
+    QFileSystemWatcher* Watcher = nullptr;  // child
+    QTimer* Settle = nullptr;               // child
+    std::size_t KnownHash = 0;              // of the file's bytes at the last look
+};
+
+}  // namespace orvenna::app
