@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +31,8 @@ namespace {
 constexpr const char* UnsupportedWallpaperText =
     "The wallpaper file format is not supported, program will use the default setting.";
 constexpr const char* ProgramTitle = "Orvenna";
+// Beside "bk.bmp": the composition key of the last captures.
+constexpr const char* CaptureKeyFile = "bk.key";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 
@@ -130,7 +133,8 @@ void TCalendarForm::FormCreate()
 
     // Composed once the window has its place: only the wallpaper behind it is kept.
     FWallpaperFile = FWallPaper->GetWallpaperPath();
-    LoadWallpaperOrFill();
+    if (!AdoptLastCapture())
+        LoadWallpaperOrFill();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
     connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this, [this] {
@@ -164,6 +168,27 @@ void TCalendarForm::LoadWallpaperOrFill()
     // The decoder's pictures were large blocks; hand the freed memory back to the system
     // instead of keeping it in the heap for a next load that may never come.
     FCore.Platform().ReleaseFreedMemory();
+}
+
+bool TCalendarForm::AdoptLastCapture()
+{
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
+    QFile keyFile(ProgramFile(QLatin1String(CaptureKeyFile)));
+    if (!keyFile.open(QIODevice::ReadOnly))
+        return false;
+    const QString key = QString::fromUtf8(keyFile.readAll());
+    const QImage title(ProgramFile(QStringLiteral("images/applebar.bmp")));
+    const QImage grid(ProgramFile(QStringLiteral("bk.bmp")));
+    if (title.isNull() || grid.isNull() || title.width() != grid.width())
+        return false;
+    // The title box lies on top of the grid, both the window's full width: together they are
+    // the window's area.
+    QImage window(title.width(), title.height() + grid.height(), QImage::Format_RGB32);
+    QPainter painter(&window);
+    painter.drawImage(0, 0, title);
+    painter.drawImage(0, title.height(), grid);
+    painter.end();
+    return FWallPaper->Adopt(window, key);
 }
 
 QRect TCalendarForm::ScreenArea() const
@@ -374,6 +399,15 @@ void TCalendarForm::SaveBackgrounds()
     FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
     TitleBackgroundSaved = work.save(ProgramFile(QStringLiteral("images/applebar.bmp")), "BMP");
+
+    // What the captures were composed from, so that the next start can take them as they are.
+    QFile keyFile(ProgramFile(QLatin1String(CaptureKeyFile)));
+    const QString& key = FWallPaper->ComposedKey();
+    if (GridBackgroundSaved && TitleBackgroundSaved && !key.isEmpty() &&
+        keyFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        keyFile.write(key.toUtf8());
+    else
+        keyFile.remove();
 }
 
 void TCalendarForm::BuildDayIcons()

@@ -118,6 +118,8 @@ private:
     void CreateMenu();
     void ConnectCore();
     void LoadWallpaperOrFill();
+    // Takes the last run's captures as the composition when nothing they came from changed.
+    bool AdoptLastCapture();
     // The window's rectangle on the screen; the wallpaper reader composes only that.
     QRect ScreenArea() const;
     // Composes the wallpaper again when the window left the part composed last (a drag, a

@@ -2,6 +2,8 @@
 
 #include "desktop/desktoplog.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPainter>
 
 #include <cmath>
@@ -96,6 +98,49 @@ bool TWallPaper::Covers(const QRect& area, qreal ratio) const
            QRect(Origin, Desk.size()).contains(DeviceRect(area, ratio));
 }
 
+namespace {
+
+QString RectText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+QString KeyOf(const platform::TDesktopFacts& facts, const QRect& primary, const QRect& all,
+              const QRect& area, qreal ratio)
+{
+    const QFileInfo file(facts.WallpaperPath);
+    return QStringList{facts.WallpaperPath,
+                       QString::number(file.exists() ? file.size() : -1),
+                       QString::number(file.exists() ? file.lastModified().toMSecsSinceEpoch() : 0),
+                       QString::number(int(facts.Placement)),
+                       facts.DesktopColor.name(),
+                       RectText(primary),
+                       RectText(all),
+                       RectText(area),
+                       QString::number(ratio)}
+        .join(QLatin1Char('|'));
+}
+
+}  // namespace
+
+QString TWallPaper::CurrentKey() const
+{
+    return KeyOf(Platform.DesktopFacts(), Platform.PrimaryScreen(), Platform.VirtualDesktop(), KeptArea,
+                 Ratio);
+}
+
+bool TWallPaper::Adopt(const QImage& composed, const QString& key)
+{
+    const QRect rect = ComposedRect();
+    if (key.isEmpty() || composed.size() != rect.size() || key != CurrentKey())
+        return false;
+    Desk = composed.convertToFormat(QImage::Format_RGB32);
+    Desk.setDevicePixelRatio(1.0);
+    Origin = rect.topLeft();
+    Key = key;
+    return true;
+}
+
 QRect TWallPaper::ComposedRect() const
 {
     return DeviceRect(KeptArea.isEmpty() ? Platform.PrimaryScreen() : KeptArea, Ratio);
@@ -129,8 +174,10 @@ void TWallPaper::LoadWallpaper()
     const auto kind = facts.WallpaperPath.isEmpty()
                           ? std::nullopt
                           : KindOfExtension(TFileFormatsList(), ExtensionOf(facts.WallpaperPath));
+    const QString key = KeyOf(facts, Platform.PrimaryScreen(), Platform.VirtualDesktop(), KeptArea, Ratio);
     if (!kind) {
         Compose({}, facts);
+        Key = key;
         return;
     }
     const QRect r = DeviceRect(Platform.VirtualDesktop(), Ratio);
@@ -143,11 +190,13 @@ void TWallPaper::LoadWallpaper()
                             "\": " + error.what());
     }
     Compose(picture, facts);
+    Key = key;
 }
 
 void TWallPaper::ComposeDesktop(const QImage& picture)
 {
     Compose({picture, 0, picture.size()}, Platform.DesktopFacts());
+    Key.clear();
 }
 
 void TWallPaper::Compose(const TPicturePart& picture, const platform::TDesktopFacts& facts)

@@ -51,6 +51,17 @@ public:
     void SetKeptArea(const QRect& area, qreal ratio = 1.0);
     // True when the last composition holds area at ratio, so copies from it need no new load.
     bool Covers(const QRect& area, qreal ratio = 1.0) const;
+
+    // A text naming everything a composition of the kept area depends on: the wallpaper file
+    // (path, size, time of change), its placement, the desktop colour, the screens, the area
+    // and the ratio. Equal texts, equal pixels.
+    QString CurrentKey() const;
+    // The key of the composition held now; empty when it came from ComposeDesktop or a failure.
+    const QString& ComposedKey() const { return Key; }
+    // Takes composed, saved from an earlier composition of the kept area (device pixels), as
+    // the composition, so that a start with an unchanged desktop decodes nothing. Only when key
+    // is CurrentKey() and the size fits; false and nothing changed otherwise.
+    bool Adopt(const QImage& composed, const QString& key);
     // False only for a wallpaper whose extension names no picture kind we know.
     bool IsFormatSupported() const;
 
@@ -72,6 +83,7 @@ private:
     QPoint Origin;  // the device screen position of Desk's pixel (0, 0)
     QRect KeptArea;
     qreal Ratio = 1.0;
+    QString Key;
 };
 
 // r in device pixels at ratio device pixels per screen coordinate.

@@ -676,6 +676,49 @@ private slots:
         QCOMPARE(QColor(form.WallPaper().DeskBitmap().pixel(0, 0)), QColor(Qt::darkGreen));
     }
 
+    // A start with the desktop as it was takes the last run's captures instead of decoding the
+    // wallpaper again; after any change the old pixels must not show.
+    void lastCapturesAreTakenOnlyForAnUnchangedDesktop_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("nothing changed") << 0 << true;
+        QTest::newRow("other placement") << 1 << false;
+        QTest::newRow("other desktop colour") << 2 << false;
+        QTest::newRow("wallpaper file rewritten") << 3 << false;
+        QTest::newRow("window kept elsewhere") << 4 << false;
+        QTest::newRow("larger screen") << 5 << false;
+    }
+    void lastCapturesAreTakenOnlyForAnUnchangedDesktop()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, taken);
+        TRig rig;
+        rig.Create().Start();
+        // Marked captures: a start that takes them shows the mark in its cells.
+        QVERIFY(Solid({296, 184}, Qt::magenta).save(rig.Folder + QStringLiteral("bk.bmp"), "BMP"));
+        store::TCalSetting settings;
+        switch (change) {
+        case 1: rig.Platform.Facts.Placement = platform::TWallpaperPlacement::Centred; break;
+        case 2: rig.Platform.Facts.DesktopColor = Qt::darkGreen; break;
+        case 3: QVERIFY(PatternPicture({1000, 700}).save(rig.Platform.Facts.WallpaperPath, "BMP")); break;
+        case 4:
+            settings.Left = 100;
+            settings.Top = 50;
+            rig.SaveSettings(settings);
+            break;
+        case 5: rig.Platform.Primary = rig.Platform.Virtual = QRect(0, 0, 1280, 800); break;
+        }
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const TDayCell& cell = form.DayGrid().Items().first().Cell;
+        const QImage behind = WholeDesktop(rig).copy(
+            QRect(form.pos() + QPoint(cell.Position.x() + 20, GridTop + cell.Position.y()), QSize(32, 32)));
+        QCOMPARE(Icon(form, 1) == Solid({32, 32}, Qt::magenta), taken);
+        if (!taken)
+            QCOMPARE(Icon(form, 1), behind);
+    }
+
     // A pure rule: where a window goes when the screens changed under it.
     void keptOnScreen_data()
     {
