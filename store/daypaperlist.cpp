@@ -405,8 +405,9 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
             }
         });
         write(block);
+        // Rebuilt while the disk takes the last blocks, before the closing flush waits for them.
+        BuildTodayList();
     });
-    BuildTodayList();
 }
 
 void TDayPaperList::KeepDamagedCopy(const std::string& fileName)
