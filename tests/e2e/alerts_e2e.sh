@@ -66,13 +66,6 @@ else
 fi
 
 # ---- the alert that stays ------------------------------------------------------------------
-popup_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | head -1; }
-popup_out() {
-  local id; id=$(popup_window)
-  [ -n "$id" ] || return 1
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  [ "$WIDTH" -eq 148 ] && [ "$HEIGHT" -eq 121 ]
-}
 popup_gone() { [ -z "$(popup_window)" ]; }
 snoozed() { grep -q "^Snooze=.*$subject\$" "$folder/Alerts.dat"; }
 

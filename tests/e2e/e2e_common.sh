@@ -118,3 +118,13 @@ root_shows() {  # the root window's pixel at (10, 10) has the colour of the pict
   got=$(import -window root -crop 1x1+10+10 -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}')
   [ -n "$want" ] && [ "$want" = "$got" ]
 }
+
+# The alert popup of the reminder "$subject" (its title is "Reminder: " and the subject), and
+# whether it is out at its full size; popup_out leaves X, Y, WIDTH and HEIGHT set.
+popup_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | head -1; }
+popup_out() {
+  local id; id=$(popup_window)
+  [ -n "$id" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  [ "$WIDTH" -eq 148 ] && [ "$HEIGHT" -eq 121 ]
+}

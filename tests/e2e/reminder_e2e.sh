@@ -75,13 +75,6 @@ start_calendar
 
 # ---- the alert -----------------------------------------------------------------------------
 read -r area_w area_h < <(xprop -root _NET_WORKAREA | sed 's/.*= //' | awk -F', ' '{ print $3, $4 }')
-popup_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | head -1; }
-popup_out() {
-  local id; id=$(popup_window)
-  [ -n "$id" ] || return 1
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  [ "$WIDTH" -eq 148 ] && [ "$HEIGHT" -eq 121 ]
-}
 if poll 20 popup_out; then
   note "popup at $X,$Y size ${WIDTH}x$HEIGHT; work area ${area_w}x$area_h"
   [ "$X" -eq $((area_w - 148 - 16)) ] && [ "$Y" -eq $((area_h - 2 - 121)) ] ||
