@@ -101,6 +101,19 @@ private:
     void KeepDamagedCopy(const std::string& fileName);
 
     std::vector<std::unique_ptr<TDayPaper>> Papers;
+    // Copies of the reminders due on one day, gathered paper by paper in store order.
+    class TDueCollector final {
+    public:
+        explicit TDueCollector(TDate today);
+        void Add(const TDayPaper& paper);
+        std::unique_ptr<TDayPaper> Take() { return std::move(Holder); }
+
+    private:
+        std::unique_ptr<TDayPaper> Holder;
+        TDate Today;
+        std::optional<TDateParts> TodayParts;
+    };
+
     std::unique_ptr<TDayPaper> TodayHolder;  // holds the copies of TodayList
     TTodaySource Today;
     std::string LastSearchText;
