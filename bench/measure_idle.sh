@@ -13,6 +13,7 @@ if [ "${1:-}" = "--inside" ]; then
   work=$(mktemp -d)
   trap 'kill $program $painter 2>/dev/null || true; rm -rf "$work"' EXIT
   cp -r "$bin/orvenna" "$bin/images" "$work/"
+  printf '1\r\n' >"$work/firstrun.dat"   # not a first run: no notice to answer
   convert -seed 3 -size "$size" gradient:'#1d3a6b-#d08a3c' -attenuate 0.5 +noise Gaussian \
     -type TrueColor "PNG24:$work/wall.png"
   gsettings set org.gnome.desktop.background picture-uri "file://$work/wall.png"

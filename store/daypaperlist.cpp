@@ -1,4 +1,5 @@
 #include "store/daypaperlist.h"
+#include "store/papermerge.h"
 
 #include "store/blockfile.h"
 #include "store/bytecursor.h"
@@ -221,8 +222,34 @@ TReminderList& TDayPaperList::BuildTodayList()
     return BuildTodayList(Today());
 }
 
+void TDayPaperList::DropTaken(TReminderList& list, const TReminderList& left,
+                              const TReminderList& dueBefore)
+{
+    std::vector<bool> leftUsed(static_cast<std::size_t>(left.ReminderCount()), false);
+    std::vector<bool> dueUsed(static_cast<std::size_t>(dueBefore.ReminderCount()), false);
+    const auto take = [](const TReminderList& from, std::vector<bool>& used, const TReminder& r) {
+        for (int i = 0; i < from.ReminderCount(); ++i) {
+            if (!used[static_cast<std::size_t>(i)] && SameReminder(from.GetReminder(i), r)) {
+                used[static_cast<std::size_t>(i)] = true;
+                return true;
+            }
+        }
+        return false;
+    };
+    int i = 0;
+    while (i < list.ReminderCount()) {
+        const TReminder& r = list.GetReminder(i);
+        // Still waiting before, or new: it stays. Due before but no longer waiting: taken.
+        if (!take(left, leftUsed, r) && take(dueBefore, dueUsed, r))
+            list.DeleteReminder(i);
+        else
+            ++i;
+    }
+}
+
 TReminderList& TDayPaperList::BuildTodayList(TDate today)
 {
+    ListDay = today;
     TDueCollector due(today);
     for (const auto& paper : Papers)
         due.Add(*paper);
@@ -346,8 +373,18 @@ std::string TDayPaperList::ReloadFromBytes(std::string_view bytes, const std::st
     fresh.LoadPapers(input);
     const bool whole = input.AtEnd();
     if (fresh.LastLoadError.empty()) {
+        // What the alert check has taken from today's list stays taken: a reminder alerted a
+        // moment ago must not alert again because another program rewrote the file.
+        const TDate today = Today();
+        TReminderList left;
+        left.CopyFrom(TodayList());
+        const bool sameDay = ListDay == today;
+        TReminderList dueBefore;
+        dueBefore.CopyFrom(BuildTodayList(today));
         Papers = std::move(fresh.Papers);
-        BuildTodayList();
+        BuildTodayList(today);
+        if (sameDay)
+            DropTaken(TodayList(), left, dueBefore);
     }
     if (fresh.LastLoadError.empty() && whole) {
         Unread = 0;
@@ -370,7 +407,8 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
         std::string block;
         block.reserve(WriteBlockSize + 4096);
         // The today list is rebuilt on the way, each paper looked at while it is at hand.
-        TDueCollector due(Today());
+        const TDate today = Today();
+        TDueCollector due(today);
         WritePapers(block, [&](std::string& bytes, const TDayPaper& paper) {
             due.Add(paper);
             if (bytes.size() >= WriteBlockSize) {
@@ -379,6 +417,7 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
             }
         });
         write(block);
+        ListDay = today;
         TodayHolder = due.Take();
     });
 }

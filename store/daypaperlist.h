@@ -66,7 +66,8 @@ public:
 
     // Takes up notes file bytes that another program wrote while this store is in use. Bytes
     // that read whole replace the papers (a count smaller than what they hold is taken as
-    // LoadFromFile takes it), the today list is rebuilt and an empty text is returned. Bytes that
+    // LoadFromFile takes it), the today list is rebuilt without the entries the alert check
+    // has already taken from it today, and an empty text is returned. Bytes that
     // fail to read leave the papers as they were and return the reader's message. Either way the
     // next save over fileName first keeps a copy of bytes it could not take whole.
     std::string ReloadFromBytes(std::string_view bytes, const std::string& fileName);
@@ -99,6 +100,10 @@ private:
     template <class TFlush>
     void WritePapers(std::string& bytes, TFlush&& flush) const;
     void KeepDamagedCopy(const std::string& fileName);
+    // Removes from list the entries that were due before (in dueBefore) but had left the list
+    // (not in left), matched by content.
+    static void DropTaken(TReminderList& list, const TReminderList& left,
+                          const TReminderList& dueBefore);
 
     std::vector<std::unique_ptr<TDayPaper>> Papers;
     // Copies of the reminders due on one day, gathered paper by paper in store order.
@@ -115,6 +120,7 @@ private:
     };
 
     std::unique_ptr<TDayPaper> TodayHolder;  // holds the copies of TodayList
+    TDate ListDay = 0;                        // the day TodayList was last built for
     TTodaySource Today;
     std::string LastSearchText;
     int SearchIndex = 0;

@@ -124,6 +124,9 @@ if poll 30 late_popup; then
   "$python" -c "import sys; sys.exit(0 if -0.1 <= $seen - $alert_from <= 1.5 else 1)" ||
     fail "the added reminder alerted at $seen, its minute began at $alert_from"
   [ -n "$screenshot" ] && import -window root "${screenshot%.png}-added.png"
+  # The rewrite happened within the first reminder's minute: it must not alert a second time.
+  first_popups=$(xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | wc -l)
+  [ "$first_popups" -le 1 ] || fail "the first reminder alerted again ($first_popups popups) after the file was rewritten"
 else
   fail "no popup \"Reminder: $late_subject\" for the reminder the notes tool added"
 fi

@@ -132,6 +132,23 @@ TEST(ReloadFromBytes, WholeBytesReplaceThePapersAndTheTodayList)
     EXPECT_EQ(Subjects(papers.TodayList()), TLines{"second"});
 }
 
+TEST(ReloadFromBytes, WhatTheAlertCheckTookStaysTakenThatDay)
+{
+    double today = 40000;
+    TDayPaperList papers([&today] { return today; });
+    papers.LoadFromBytes(FileOf({"alerted", "waiting"}));
+    ASSERT_EQ(Subjects(papers.TodayList()), (TLines{"alerted"}));
+    // The check alerts and removes the day's entry, then another program adds a reminder.
+    papers.TodayList().DeleteReminder(0);
+    const std::string written = FileOf({"alerted", "waiting", "added"});
+    EXPECT_EQ(papers.ReloadFromBytes(written, "/nowhere/2004.cal"), "");
+    EXPECT_EQ(Subjects(papers.TodayList()), TLines{});
+    // A list built for another day than today's takes nothing out.
+    today = 40002;
+    EXPECT_EQ(papers.ReloadFromBytes(written, "/nowhere/2004.cal"), "");
+    EXPECT_EQ(Subjects(papers.TodayList()), TLines{"added"});
+}
+
 TEST(ReloadFromBytes, DamagedBytesKeepThePapersAndACopyBeforeTheNextSave)
 {
     test::TTempFolder folder;
