@@ -2,11 +2,13 @@
 // kernel cancels such a timer whenever the realtime clock is set discontinuously: by the user or
 // a time daemon stepping it, and when the system resumes from sleep (the kernel steps the clock
 // by the time slept). The read then fails with ECANCELED; the timer is armed again and the
-// change is reported. Nothing wakes the program otherwise.
+// change is reported. Besides, logind's PrepareForSleep(false) on the system bus reports a
+// resume where there is a logind. Nothing wakes the program otherwise.
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/linuxstate.h"
 #include "platform/platformlog.h"
 
+#include <QDBusConnection>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -20,9 +22,37 @@
 
 namespace orvenna::platform {
 
+// logind's signal, which needs a slot to arrive at.
+class TSleepWatch final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TSleepWatch(std::function<void()> resumed) : Resumed(std::move(resumed))
+    {
+        QDBusConnection bus = QDBusConnection::systemBus();
+        if (!bus.isConnected() ||
+            !bus.connect(QStringLiteral("org.freedesktop.login1"),
+                         QStringLiteral("/org/freedesktop/login1"),
+                         QStringLiteral("org.freedesktop.login1.Manager"),
+                         QStringLiteral("PrepareForSleep"), this, SLOT(PrepareForSleep(bool))))
+            qCInfo(lcPlatform) << "no sleep signal from logind; the clock watch alone tells resumes";
+    }
+
+private slots:
+    void PrepareForSleep(bool sleeping)
+    {
+        if (!sleeping)
+            Resumed();
+    }
+
+private:
+    std::function<void()> Resumed;
+};
+
 class TClockWatch final {
 public:
-    explicit TClockWatch(std::function<void()> changed) : Changed(std::move(changed))
+    explicit TClockWatch(std::function<void()> changed)
+        : Changed(std::move(changed)), Sleep(std::make_unique<TSleepWatch>(Changed))
     {
         Fd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
         if (Fd < 0 || !Arm()) {
@@ -68,6 +98,7 @@ private:
     }
 
     std::function<void()> Changed;
+    std::unique_ptr<TSleepWatch> Sleep;
     int Fd = -1;
     std::unique_ptr<QSocketNotifier> Notifier;
 };
@@ -79,3 +110,5 @@ void TLinuxPlatform::WatchClock()
 }
 
 }  // namespace orvenna::platform
+
+#include "clockwatch.moc"

@@ -3,12 +3,15 @@
 // when they save; the program's own saves are not read back; a damaged file is reported once.
 #include "app/daynotes.h"
 #include "app/notefilewatch.h"
+#include "notes/browsefrm.h"
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
 #include "tests/app/calendarrig.h"
 #include "tests/support/tempfolder.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -159,10 +162,16 @@ private slots:
     {
         TWatchRig rig({{Today, Sheet({"keep", "delete me", "edit me"}), {}}});
         TNoteForm& editor = rig.EditToday(2, QStringLiteral("edited"));
-        // What the browser's Delete does: the line leaves the paper and the store is written.
-        store::TDayPaper& paper = *rig.Papers().FindDayPaper(DayCount(Today));
-        paper.Note.erase(paper.Note.begin() + 1);
-        QVERIFY(rig.Calendar.Core->SaveNotes());
+        // The browser on the same month deletes the second line: date row, "keep", "delete me".
+        for (QAction* action : rig.Calendar.Form->PopupMenu().actions())
+            if (action->text() == QStringLiteral("&Browse..."))
+                action->trigger();
+        auto* browser = rig.Calendar.Form->findChild<notes::TBrowseForm*>();
+        QVERIFY(browser != nullptr);
+        browser->NoteGrid->setCurrentCell(2, 0);
+        QCOMPARE(browser->NoteGrid->item(2, 1)->text(), QStringLiteral("delete me"));
+        browser->DeleteNoteLine();
+        QCOMPARE(rig.SavedNote(Today).size(), std::size_t(11));
         QVERIFY(editor.SaveNote());
         QCOMPARE(rig.SavedNote(Today), (TLines{"keep", "edited", "", "", "", "", "", "", "", "", ""}));
     }
