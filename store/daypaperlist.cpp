@@ -250,18 +250,26 @@ void TDayPaperList::DropTaken(TReminderList& list, const TReminderList& left,
 TReminderList& TDayPaperList::BuildTodayList(TDate today)
 {
     ListDay = today;
-    auto holder = std::make_unique<TDayPaper>();
-    const auto todayParts = DecodeDate(today);
-    for (const auto& paper : Papers) {
-        const TReminderList& reminders = paper->ReminderList;
-        for (int i = 0; i < reminders.ReminderCount(); ++i) {
-            const TReminder& reminder = reminders.GetReminder(i);
-            if (IsDue(reminder, today, todayParts))
-                holder->ReminderList.AddReminder().CopyFrom(reminder);
-        }
-    }
-    TodayHolder = std::move(holder);
+    TDueCollector due(today);
+    for (const auto& paper : Papers)
+        due.Add(*paper);
+    TodayHolder = due.Take();
     return TodayList();
+}
+
+TDayPaperList::TDueCollector::TDueCollector(TDate today)
+    : Holder(std::make_unique<TDayPaper>()), Today(today), TodayParts(DecodeDate(today))
+{
+}
+
+void TDayPaperList::TDueCollector::Add(const TDayPaper& paper)
+{
+    const TReminderList& reminders = paper.ReminderList;
+    for (int i = 0; i < reminders.ReminderCount(); ++i) {
+        const TReminder& reminder = reminders.GetReminder(i);
+        if (IsDue(reminder, Today, TodayParts))
+            Holder->ReminderList.AddReminder().CopyFrom(reminder);
+    }
 }
 
 int TDayPaperList::CompareDayPapers(const TDayPaper& a, const TDayPaper& b)
@@ -286,14 +294,14 @@ void TDayPaperList::WritePapers(std::string& bytes, TFlush&& flush) const
     out.WriteI32(static_cast<std::int32_t>(Papers.size()));
     for (const auto& paper : Papers) {
         WriteStreamObject(out, ResourceName, *paper);
-        flush(bytes);
+        flush(bytes, *paper);
     }
 }
 
 std::string TDayPaperList::SaveToBytes() const
 {
     std::string bytes;
-    WritePapers(bytes, [](std::string&) {});
+    WritePapers(bytes, [](std::string&, const TDayPaper&) {});
     return bytes;
 }
 
@@ -398,15 +406,19 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
     SaveFileAtomically(fileName, [this](const TWriteBytes& write) {
         std::string block;
         block.reserve(WriteBlockSize + 4096);
-        WritePapers(block, [&](std::string& bytes) {
+        // The today list is rebuilt on the way, each paper looked at while it is at hand.
+        const TDate today = Today();
+        TDueCollector due(today);
+        WritePapers(block, [&](std::string& bytes, const TDayPaper& paper) {
+            due.Add(paper);
             if (bytes.size() >= WriteBlockSize) {
                 write(bytes);
                 bytes.clear();
             }
         });
         write(block);
-        // Rebuilt while the disk takes the last blocks, before the closing flush waits for them.
-        BuildTodayList();
+        ListDay = today;
+        TodayHolder = due.Take();
     });
 }
 

@@ -106,6 +106,19 @@ private:
                           const TReminderList& dueBefore);
 
     std::vector<std::unique_ptr<TDayPaper>> Papers;
+    // Copies of the reminders due on one day, gathered paper by paper in store order.
+    class TDueCollector final {
+    public:
+        explicit TDueCollector(TDate today);
+        void Add(const TDayPaper& paper);
+        std::unique_ptr<TDayPaper> Take() { return std::move(Holder); }
+
+    private:
+        std::unique_ptr<TDayPaper> Holder;
+        TDate Today;
+        std::optional<TDateParts> TodayParts;
+    };
+
     std::unique_ptr<TDayPaper> TodayHolder;  // holds the copies of TodayList
     TDate ListDay = 0;                        // the day TodayList was last built for
     TTodaySource Today;
