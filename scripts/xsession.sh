@@ -6,7 +6,7 @@
 #
 # The command sees DISPLAY, a private XDG_RUNTIME_DIR (mode 0700) and GSettings on the keyfile
 # backend in a temporary XDG_CONFIG_HOME (a caller's own XDG_CONFIG_HOME or GSETTINGS_BACKEND
-# is kept). The display number comes from the server itself, so sessions never clash. At the
+# is kept). Each session takes a display number of its own at random. At the
 # end only the processes started here are stopped, by process id; the exit status is the
 # command's, or 125 when the session could not be set up.
 set -euo pipefail
@@ -64,7 +64,7 @@ wait_for() {
 
 # ---- the session: X server, window manager, tray host, sound server -------------------------
 # A server that shuts down while another starts can take the new one's socket with it, so a
-# session that does not come up whole is torn down and started once more, twice at most.
+# session that does not come up whole is torn down and started again, four times at most.
 display_ready() { xprop -root _NET_SUPPORTED >/dev/null 2>&1 || xdpyinfo >/dev/null 2>&1; }
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
@@ -78,14 +78,19 @@ strut_applied() {
 
 # Starts every part; returns non-zero, with a reason in $why, when one does not come up.
 start_session() {
-  rm -f "$tmp/display"
-  exec 3>"$tmp/display"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+  # A display number picked at random from a wide range, not the lowest free one: a server
+  # that has just ended can still take its socket away from a new server of the same number,
+  # and the lowest free number is the one that just ended. A number taken meanwhile by another
+  # session makes this server end at once, and the session is started again.
+  local number
+  number=$((100 + RANDOM % 800))
+  while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+    number=$((100 + RANDOM % 800))
+  done
+  Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
   pids+=($!)
-  exec 3>&-
-  wait_for 20 "${pids[0]}" test -s "$tmp/display" || { why="Xvfb did not start"; return 1; }
-  export DISPLAY=":$(head -1 "$tmp/display")"
-  wait_for 20 "${pids[0]}" display_ready || { why="Xvfb does not answer"; return 1; }
+  export DISPLAY=":$number"
+  wait_for 20 "${pids[0]}" display_ready || { why="Xvfb did not start on $DISPLAY"; return 1; }
 
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   pids+=($!)
@@ -107,7 +112,8 @@ start_session() {
       || { why="pulseaudio did not start"; return 1; }
   fi
   # The whole session must still be there: the server can vanish under a late client.
-  display_ready && wm_ready || { why="the session fell apart while starting"; return 1; }
+  kill -0 "${pids[0]}" 2>/dev/null && display_ready && wm_ready ||
+    { why="the session fell apart while starting"; return 1; }
 }
 
 # ---- session environment --------------------------------------------------------------------
@@ -121,10 +127,10 @@ export GSETTINGS_BACKEND=${GSETTINGS_BACKEND:-keyfile}
 unset WAYLAND_DISPLAY
 
 why=""
-for attempt in 1 2 3; do
+for attempt in 1 2 3 4 5; do
   start_session && break
   echo "xsession: $why (attempt $attempt)" >&2
-  [ "$attempt" -lt 3 ] || fail "$why"
+  [ "$attempt" -lt 5 ] || fail "$why"
   stop_started
   rm -rf "$XDG_RUNTIME_DIR/pulse"
 done
