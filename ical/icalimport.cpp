@@ -213,7 +213,8 @@ private:
             todo ? icalcomponent_get_due(item) : icalcomponent_get_dtstart(item);
         TItem read;
         const auto local = LocalTime(start, startProperty, read.UnknownZone);
-        if (startProperty == nullptr || icaltime_is_null_time(start) || !local) {
+        if (startProperty == nullptr || icaltime_is_null_time(start) || !InRange(start) ||
+            !local) {
             ++Summary.Undated;
             return;
         }
@@ -241,6 +242,20 @@ private:
             read.Recurrency = read.FirstOnly ? store::rcNone : recurrence.value_or(store::rcNone);
         }
         Items.push_back(std::move(read));
+    }
+
+    // Whether a start or due time names a real moment the conversions can reach: no 13th
+    // month, 31 February or hour 25 (the parser takes them as written and the arithmetic
+    // would roll them into another day), and a time of day no earlier than 1902, where
+    // conversions through the system clock give -1, which reads as the last second of 1969.
+    static bool InRange(const icaltimetype& time)
+    {
+        if (time.year < 1 || time.year > 9999 || time.month < 1 || time.month > 12 ||
+            time.day < 1 || time.day > icaltime_days_in_month(time.month, time.year))
+            return false;
+        return time.is_date || (time.year >= 1902 && time.hour >= 0 && time.hour <= 23 &&
+                                time.minute >= 0 && time.minute <= 59 && time.second >= 0 &&
+                                time.second <= 60);
     }
 
     // The local date-time of a start or due time; none when it cannot be read.

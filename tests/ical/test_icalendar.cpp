@@ -365,6 +365,29 @@ TEST_F(ICalendar, TheSummaryCountsWhatWasSkippedAndWhy)
     EXPECT_EQ(Imported.GetDayPaper(0).ReminderList.GetReminder(0).category, "Calls, Clients");
 }
 
+// Starts the parser takes as written but that name no moment, or one the conversions cannot
+// reach, are undated; an import of what was imported then exports and reads back the same.
+TEST_F(ICalendar, StartsOutOfRangeAreUndatedAndTheRestRoundTrips)
+{
+    const std::string starts[] = {
+        "DTSTART:12382664T100000Z", "DTSTART:20261301T100000Z", "DTSTART:20260231T100000",
+        "DTSTART:20260101T250000Z", "DTSTART:18000101T090000Z", "DTSTART:18000101T090000",
+        "DTSTART;TZID=Europe/Berlin:20260132T090000",
+    };
+    std::string events;
+    for (const std::string& start : starts)
+        events += Event(start + "\r\nSUMMARY:Odd\r\n");
+    events += Event("DTSTART;VALUE=DATE:18900315\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Born\r\n");
+    events += Event("DTSTART:20260310T090000Z\r\nSUMMARY:Kept\r\n");
+    const TImportSummary summary = ImportCalendar(Calendar(events), Imported, Zone);
+    EXPECT_EQ(summary.Text(), "Added 1 reminder and 1 note; skipped 7: 7 without a date. 1 "
+                              "repeating all-day item noted on the first day only.");
+
+    TDayPaperList again;
+    ImportCalendar(ExportCalendar(Imported, {.ZoneName = Zone}), again, Zone);
+    ASSERT_EQ(again.Count(), Imported.Count());
+}
+
 TEST_F(ICalendar, WhatIsNotICalendarIsRefusedAndChangesNothing)
 {
     Imported.AddDayPaper().Note = {"kept"};
