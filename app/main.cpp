@@ -69,6 +69,8 @@ int main(int argc, char* argv[])
     // The name only: a display name set here would be appended to every window's caption
     // ("Note and Reminder — Orvenna"), and the captions are the windows' own.
     QApplication::setApplicationName(QStringLiteral("Orvenna"));
+    // The installed menu entry's name, so that a desktop shows its icon for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvenna.Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
     // Every window without a picture of its own, the task-bar entry among them, shows the
     // program's.

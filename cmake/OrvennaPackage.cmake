@@ -8,14 +8,13 @@ set(CPACK_PACKAGE_VENDOR "The Orvenna developers")
 set(CPACK_PACKAGE_CONTACT "The Orvenna developers <developers@orvenna.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "month calendar on the desktop with day notes and timed reminders")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "month calendar on the desktop with day notes and timed reminders
- Orvenna keeps a small month calendar on the desktop itself, painted over the
- wallpaper, with a note and timed reminders for every day. When a reminder
- falls due a sound plays and an alert slides out of the panel's edge.
- .
- The package also holds orvenna-notes, a command-line companion that reads,
- scripts and repairs the notes file and imports and exports iCalendar.")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Orvenna keeps a small month calendar on the desktop itself, painted over the
+wallpaper, with a note and timed reminders for every day. When a reminder
+falls due a sound plays and an alert slides out of the panel's edge.
+
+The package also holds orvenna-notes, a command-line companion that reads,
+scripts and repairs the notes file and imports and exports iCalendar.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
