@@ -12,6 +12,7 @@
 //
 // exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
 
+#include "desktop/filedialogs.h"
 #include "store/alertstate.h"
 #include "store/settings.h"
 
@@ -20,7 +21,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -38,36 +38,14 @@ namespace orvenna::platform {
 class TPlatform;
 }
 
-namespace orvenna::desktop {
+namespace orvenna::settings {
 
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
-// One file dialog the settings dialog asks for. Filter is in the "Description|*.ext" form
-// ("Sound Files|*.wav"); DefaultSuffix is what a name without one gets ("wav").
-struct TFileDialogRequest {
-    QString Filter;
-    QString DefaultSuffix;
-    QString StartFile;          // the edit box's text when the dialog opens
-    bool PicturePreview = false;  // show the picture under the selection beside the list
-};
-
-// Runs a file dialog over the parent and returns the file chosen; none when the user cancelled.
-using TFileDialogRunner =
-    std::function<std::optional<QString>(QWidget* parent, const TFileDialogRequest& request)>;
-
-// The file dialog the program uses: an open dialog for existing files with the request's
-// filter, and a preview pane when the request asks for one.
-std::optional<QString> RunOpenFileDialog(QWidget* parent, const TFileDialogRequest& request);
-
-// "Sound Files|*.wav" as Qt writes a name filter: "Sound Files (*.wav)". A description that
-// already ends in its patterns ("Bitmaps (*.bmp)|*.bmp") stays as it is; several pairs become
-// several filters separated by ";;".
-QString QtNameFilter(const QString& filter);
-
 struct TSettingFormHooks {
     // Runs OpenDialog1 and dlgPic; the default is RunOpenFileDialog.
-    TFileDialogRunner OpenFile;
+    desktop::TFileDialogRunner OpenFile;
     // Shows a failure (a size that is not a whole number, a failed save); the default is a
     // message box captioned "Orvenna".
     std::function<void(const QString&)> ShowError;
@@ -183,4 +161,4 @@ private:
     QImage TitlePicture;     // the picture edtPic names, loaded by DrawPreview
 };
 
-}  // namespace orvenna::desktop
+}  // namespace orvenna::settings

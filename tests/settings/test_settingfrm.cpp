@@ -1,7 +1,7 @@
 // The settings dialog driven as a user drives it: controls clicked and typed into, file dialogs
 // answered by the test, the record and "Setting.cfg" read back afterwards.
 
-#include "desktop/settingfrm.h"
+#include "settings/settingfrm.h"
 
 #include "desktop/fontconvert.h"
 #include "platform/fake/fakeplatform.h"
@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
@@ -27,7 +26,7 @@
 #include <memory>
 
 using namespace orvenna;
-using desktop::TSettingForm;
+using settings::TSettingForm;
 using store::StyleBit;
 
 namespace {
@@ -49,7 +48,7 @@ struct TRig {
     {
         if (folder.isEmpty())
             folder = ProgramDir.path() + u'/';
-        desktop::TSettingFormHooks hooks;
+        settings::TSettingFormHooks hooks;
         hooks.ShowError = [this](const QString& text) { Errors << text; };
         hooks.OpenFile = [this](QWidget*, const desktop::TFileDialogRequest& request) {
             FileRequests << request;
@@ -171,12 +170,12 @@ private slots:
         QCOMPARE(red.pixelColor(8, 6), QColor(Qt::red));
 
         form.Button1->click();
-        QCOMPARE(form.result(), desktop::mrOk);
+        QCOMPARE(form.result(), settings::mrOk);
         TRig second;
         QTimer::singleShot(0, second.Form.get(),
                            [&] { QTest::keyClick(second.Form.get(), Qt::Key_Escape); });
         second.Form->CalSetting = &second.Record;
-        QCOMPARE(second.Form->exec(), desktop::mrCancel);
+        QCOMPARE(second.Form->exec(), settings::mrCancel);
     }
 
     void cancelTouchesNothing_data()
@@ -212,7 +211,7 @@ private slots:
             QTest::keyClick(&form, Qt::Key_Escape);
         else
             form.close();
-        QCOMPARE(form.result(), desktop::mrCancel);
+        QCOMPARE(form.result(), settings::mrCancel);
         QCOMPARE(rig.Record.SaveToBytes(), before);
         QFile file(rig.SettingFile());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -445,7 +444,7 @@ private slots:
 
         Choose(form.cboElement, selectedAtOk);
         form.Button1->click();
-        QCOMPARE(form.result(), desktop::mrOk);
+        QCOMPARE(form.result(), settings::mrOk);
 
         const store::TCalSetting& r = rig.Record;
         QVERIFY(r.IsDeskChild && r.CanMoved && r.HideInTheTray);
@@ -511,7 +510,7 @@ private slots:
         TSettingForm& form = rig.Open();
         form.chkCanmove->click();
         form.Button1->click();
-        QCOMPARE(form.result(), desktop::mrOk);
+        QCOMPARE(form.result(), settings::mrOk);
         QVERIFY(rig.Record.CanMoved);
         QCOMPARE(rig.Errors.size(), 1);
         QVERIFY2(rig.Errors.front().startsWith(
@@ -547,59 +546,7 @@ private slots:
         const int seven = LeftMostInk(dates, panel, 25, 40);
         QVERIFY2(seven >= 24 && seven <= 30, qPrintable(QString::number(seven)));
     }
-
-    void theProgramsFileDialog_data()
-    {
-        QTest::addColumn<bool>("picture");
-        QTest::addColumn<bool>("confirmed");
-        QTest::newRow("picture, opened") << true << true;
-        QTest::newRow("picture, cancelled") << true << false;
-        QTest::newRow("sound, cancelled") << false << false;
-    }
-
-    void theProgramsFileDialog()
-    {
-        QFETCH(bool, picture);
-        QFETCH(bool, confirmed);
-        TRig rig;
-        const QString start = picture ? rig.Picture() : rig.ProgramDir.path() + "/ding.wav";
-        if (!picture) {
-            QFile sound(start);
-            QVERIFY(sound.open(QIODevice::WriteOnly));
-        }
-        QStringList filters;
-        bool previewShown = false;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            poll.stop();
-            filters = dialog->nameFilters();
-            const auto* preview = dialog->findChild<QLabel*>(QStringLiteral("picturePreview"));
-            previewShown = preview && !preview->pixmap().isNull();
-            QDialog* asDialog = dialog;  // accept() is public as a QDialog
-            confirmed ? asDialog->accept() : asDialog->reject();
-        });
-        poll.start(10);
-        const desktop::TFileDialogRequest request{
-            picture ? QStringLiteral("Bitmaps (*.bmp)|*.bmp") : QStringLiteral("Sound Files|*.wav"),
-            picture ? QStringLiteral("bmp") : QStringLiteral("wav"), start, picture};
-        const std::optional<QString> chosen = desktop::RunOpenFileDialog(nullptr, request);
-        QCOMPARE(filters, QStringList{picture ? QStringLiteral("Bitmaps (*.bmp)")
-                                              : QStringLiteral("Sound Files (*.wav)")});
-        QCOMPARE(previewShown, picture);
-        QCOMPARE(chosen, confirmed ? std::optional<QString>(start) : std::nullopt);
-    }
-
-    void nameFilters()
-    {
-        QCOMPARE(desktop::QtNameFilter("Sound Files|*.wav"), QStringLiteral("Sound Files (*.wav)"));
-        QCOMPARE(desktop::QtNameFilter("Bitmaps (*.bmp)|*.bmp"), QStringLiteral("Bitmaps (*.bmp)"));
-        QCOMPARE(desktop::QtNameFilter("Pictures|*.bmp;*.png|All|*"),
-                 QStringLiteral("Pictures (*.bmp *.png);;All (*)"));
-    }
 };
 
 QTEST_MAIN(TSettingFormTest)
-#include "tst_settingfrm.moc"
+#include "test_settingfrm.moc"
