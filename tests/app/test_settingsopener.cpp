@@ -4,7 +4,7 @@
 
 #include "app/settingsopener.h"
 #include "settings/settingfrm.h"
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 
 #include <QAction>
 #include <QApplication>

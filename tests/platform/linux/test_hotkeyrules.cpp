@@ -53,4 +53,4 @@ private slots:
 };
 
 QTEST_MAIN(THotKeyRulesTest)
-#include "tst_hotkeyrules.moc"
+#include "test_hotkeyrules.moc"

@@ -3,7 +3,7 @@
 #include "app/browseopener.h"
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 
 #include <QAction>
 #include <QMenu>
@@ -94,4 +94,4 @@ private slots:
 };
 
 QTEST_MAIN(TestBrowseOpener)
-#include "tst_browseopener.moc"
+#include "test_browseopener.moc"

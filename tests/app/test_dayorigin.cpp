@@ -46,4 +46,4 @@ private slots:
 };
 
 QTEST_MAIN(TDayOriginTest)
-#include "tst_dayorigin.moc"
+#include "test_dayorigin.moc"

@@ -275,4 +275,4 @@ void TPopupGeometryTest::TilesCoverTheCanvas()
 }
 
 QTEST_GUILESS_MAIN(TPopupGeometryTest)
-#include "tst_popupgeometry.moc"
+#include "test_popupgeometry.moc"

@@ -44,4 +44,4 @@ void TScreensTest::PanelFromWorkArea()
 }
 
 QTEST_GUILESS_MAIN(TScreensTest)
-#include "tst_screens.moc"
+#include "test_screens.moc"

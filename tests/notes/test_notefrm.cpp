@@ -3,7 +3,7 @@
 // driven inside its own modal loop.
 #include "notes/notefrm.h"
 #include "store/localetext.h"
-#include "tests/notes/modaldriver.h"
+#include "tests/support/modaldriver.h"
 #include "tests/support/tempfolder.h"
 
 #include <QApplication>
@@ -341,4 +341,4 @@ private slots:
 };
 
 QTEST_MAIN(TstNoteForm)
-#include "tst_notefrm.moc"
+#include "test_notefrm.moc"

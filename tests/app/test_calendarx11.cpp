@@ -5,7 +5,7 @@
 #include "app/calendarform.h"
 #include "platform/platform.h"
 #include "store/settings.h"
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 #include "tests/support/xprops.h"
 
 #include <QGuiApplication>
@@ -206,4 +206,4 @@ private slots:
 };
 
 QTEST_MAIN(TCalendarX11Test)
-#include "tst_calendarx11.moc"
+#include "test_calendarx11.moc"

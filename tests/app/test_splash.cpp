@@ -3,7 +3,7 @@
 #include "app/entry.h"
 #include "app/noticefrm.h"
 #include "app/snapfrm.h"
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -164,4 +164,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSplash)
-#include "tst_splash.moc"
+#include "test_splash.moc"

@@ -310,4 +310,4 @@ private slots:
 };
 
 QTEST_MAIN(TGUIToolTest)
-#include "guitool_test.moc"
+#include "test_guitool.moc"

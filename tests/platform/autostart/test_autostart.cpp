@@ -342,4 +342,4 @@ int main(int argc, char** argv)
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "autostart_test.moc"
+#include "test_autostart.moc"

@@ -369,4 +369,4 @@ int main(int argc, char** argv)
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_desktopfacts.moc"
+#include "test_desktopfacts.moc"

@@ -29,4 +29,4 @@ private slots:
 };
 
 QTEST_MAIN(TOffscreenPlatformTest)
-#include "tst_offscreen.moc"
+#include "test_offscreen.moc"

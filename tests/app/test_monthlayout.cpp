@@ -223,4 +223,4 @@ private slots:
 };
 
 QTEST_MAIN(TMonthLayoutTest)
-#include "tst_monthlayout.moc"
+#include "test_monthlayout.moc"

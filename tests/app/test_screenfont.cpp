@@ -36,4 +36,4 @@ private slots:
 };
 
 QTEST_MAIN(TScreenFontTest)
-#include "tst_screenfont.moc"
+#include "test_screenfont.moc"

@@ -536,4 +536,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TWallPaperTest)
-#include "tst_wallpaper.moc"
+#include "test_wallpaper.moc"

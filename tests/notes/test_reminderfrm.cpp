@@ -241,4 +241,4 @@ private slots:
 };
 
 QTEST_MAIN(TstReminderForm)
-#include "tst_reminderfrm.moc"
+#include "test_reminderfrm.moc"

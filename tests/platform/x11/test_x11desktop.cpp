@@ -399,4 +399,4 @@ private slots:
 };
 
 QTEST_MAIN(TX11DesktopTest)
-#include "tst_x11desktop.moc"
+#include "test_x11desktop.moc"

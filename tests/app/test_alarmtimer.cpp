@@ -4,7 +4,7 @@
 #include "app/alarmtimer.h"
 #include "popup/slidepopupform.h"
 #include "store/daypaperlist.h"
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -238,4 +238,4 @@ private slots:
 };
 
 QTEST_MAIN(TestAlarmTimer)
-#include "tst_alarmtimer.moc"
+#include "test_alarmtimer.moc"

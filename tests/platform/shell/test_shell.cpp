@@ -51,4 +51,4 @@ private slots:
 };
 
 QTEST_MAIN(TShellTest)
-#include "shell_test.moc"
+#include "test_shell.moc"

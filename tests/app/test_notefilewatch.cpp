@@ -6,7 +6,7 @@
 #include "notes/browsefrm.h"
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 #include "tests/support/tempfolder.h"
 
 #include <QAction>
@@ -209,4 +209,4 @@ private slots:
 };
 
 QTEST_MAIN(TestNoteFileWatch)
-#include "tst_notefilewatch.moc"
+#include "test_notefilewatch.moc"

@@ -9,8 +9,8 @@
 #include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/localetext.h"
-#include "tests/app/calendarrig.h"
-#include "tests/notes/modaldriver.h"
+#include "tests/support/calendarrig.h"
+#include "tests/support/modaldriver.h"
 
 #include <QApplication>
 #include <QFile>
@@ -492,4 +492,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDayNotes)
-#include "tst_daynotes.moc"
+#include "test_daynotes.moc"

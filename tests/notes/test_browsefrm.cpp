@@ -580,4 +580,4 @@ void TestBrowseForm::menuAndAbout()
 }
 
 QTEST_MAIN(TestBrowseForm)
-#include "tst_browsefrm.moc"
+#include "test_browsefrm.moc"

@@ -41,4 +41,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TSessionRulesTest)
-#include "tst_sessionrules.moc"
+#include "test_sessionrules.moc"

@@ -151,4 +151,4 @@ private slots:
 };
 
 QTEST_MAIN(FontConvertTest)
-#include "fontconvert_test.moc"
+#include "test_fontconvert.moc"

@@ -494,4 +494,4 @@ void TSlidePopUpTest::ActionButtons()
 }
 
 QTEST_MAIN(TSlidePopUpTest)
-#include "tst_slidepopup.moc"
+#include "test_slidepopup.moc"

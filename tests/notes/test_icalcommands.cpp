@@ -169,4 +169,4 @@ void TestICalCommands::rangeDialog()
 }
 
 QTEST_MAIN(TestICalCommands)
-#include "tst_icalcommands.moc"
+#include "test_icalcommands.moc"
