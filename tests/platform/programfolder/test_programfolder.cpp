@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 #include <sys/stat.h>
 
@@ -14,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using orvenna::platform::ChooseProgramFiles;
-using orvenna::platform::DataHome;
 using orvenna::platform::PrepareProgramFiles;
 using orvenna::platform::TProgramFiles;
 using orvenna::test::ReadBytes;
@@ -74,46 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
         TLayoutCase{"bare_read_only", "bare", false, "home/.local/share/orvenna/",
                     "bare/images"}),
     [](const testing::TestParamInfo<TLayoutCase>& row) { return row.param.Name; });
-
-TEST(ProgramFolderRule, NoExecutableNoFolder)
-{
-    EXPECT_EQ(ChooseProgramFiles({}, "/home/u/.local/share", [](const fs::path&) { return true; }),
-              TProgramFiles{});
-}
-
-struct TDataHomeCase {
-    const char* Name;
-    const char* Value;  // nullptr: unset
-    const char* Expected;
-};
-
-class DataHomeFollowsXdg : public testing::TestWithParam<TDataHomeCase> {};
-
-TEST_P(DataHomeFollowsXdg, AbsoluteValueOrTheHomeFolders)
-{
-    const TDataHomeCase& c = GetParam();
-    const char* home = std::getenv("HOME");
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const std::string savedHome = home ? home : "", savedData = data ? data : "";
-    ::setenv("HOME", "/home/tester/", 1);
-    if (c.Value)
-        ::setenv("XDG_DATA_HOME", c.Value, 1);
-    else
-        ::unsetenv("XDG_DATA_HOME");
-    const fs::path found = DataHome();
-    home ? ::setenv("HOME", savedHome.c_str(), 1) : ::unsetenv("HOME");
-    data ? ::setenv("XDG_DATA_HOME", savedData.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(found.string(), c.Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, DataHomeFollowsXdg,
-    testing::Values(TDataHomeCase{"absolute", "/srv/data", "/srv/data"},
-                    TDataHomeCase{"trailing_slash", "/srv/data/", "/srv/data"},
-                    TDataHomeCase{"unset", nullptr, "/home/tester/.local/share"},
-                    TDataHomeCase{"empty", "", "/home/tester/.local/share"},
-                    TDataHomeCase{"relative", "data", "/home/tester/.local/share"}),
-    [](const testing::TestParamInfo<TDataHomeCase>& row) { return row.param.Name; });
 
 class PrepareFolder : public testing::Test {
 protected:
