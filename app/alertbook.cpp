@@ -7,6 +7,7 @@
 #include "popup/slidepopup.h"
 #include "popup/slidepopupform.h"
 #include "store/daypaperlist.h"
+#include "store/localetext.h"
 #include "store/settings.h"
 
 #include <algorithm>
@@ -144,8 +145,12 @@ void TAlertBook::Alert(const store::TReminder& reminder, double moment)
 void TAlertBook::ShowAlert(const store::TAlertItem& alert)
 {
     popup::TSlidePopUp& form = Core.AlertForm();
-    form.SetTitle(alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
-                                                    : QStringLiteral("Alert"));
+    // The title tells when the reminder starts, in the form the reminder lists show times.
+    const QString start =
+        QString::fromStdString(store::FormatReminderTime(Core.LocalFormat(), store::StartOf(alert)));
+    form.SetTitle((alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
+                                                     : QStringLiteral("Alert")) +
+                  u' ' + start);
     form.SetText(QString::fromStdString(alert.Subject));
     form.SetTimeOut(FState.StayUntilDismissed ? 0 : AlertTimeOut);
     QStringList choices = SnoozeChoices();

@@ -14,6 +14,7 @@
 
 #include "store/daypaperlist.h"
 #include "store/errors.h"
+#include "store/regional.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
@@ -69,6 +70,7 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
       FLocalFormat(LocalFormatFromLocale())
 {
     LoadSettings();
+    LoadRegional();
     LoadNotes();
     FAlertForm = new popup::TSlidePopUp(FPlatform, this);
     FAlerts = new TAlertBook(*this);
@@ -108,6 +110,11 @@ QString TAppCore::SettingsFile() const
     return ProgramFile(QLatin1String(SettingsFileName));
 }
 
+QString TAppCore::RegionalFile() const
+{
+    return ProgramFile(QLatin1String(store::RegionalFileName));
+}
+
 QDate TAppCore::Today() const
 {
     return DateFromDays(FClock.Now());
@@ -123,6 +130,15 @@ void TAppCore::LoadSettings()
         qCInfo(lcApp) << "settings:" << error.what();
         FSettings = std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch());
     }
+}
+
+void TAppCore::LoadRegional()
+{
+    const std::string failure = store::LoadRegional(RegionalFile().toStdString(), FRegional);
+    // A damaged file leaves the designed choices; the next confirmed dialog writes a good one.
+    if (!failure.empty())
+        qCInfo(lcApp) << "regional choices:" << failure.c_str();
+    FLocalFormat = store::WithChoices(LocalFormatFromLocale(), FRegional);
 }
 
 void TAppCore::LoadNotes()
@@ -262,8 +278,20 @@ bool TAppCore::SaveSettings()
     return true;
 }
 
+bool TAppCore::SaveRegional()
+{
+    try {
+        store::SaveRegional(RegionalFile().toStdString(), FRegional);
+    } catch (const store::EStoreError& error) {
+        ReportError(QString::fromStdString(error.what()));
+        return false;
+    }
+    return true;
+}
+
 void TAppCore::ApplySettings()
 {
+    FLocalFormat = store::WithChoices(LocalFormatFromLocale(), FRegional);
     QString failure;
     try {
         FPlatform.SetAutoRun(FSettings->IsDeskChild);

@@ -11,6 +11,7 @@
 #include "app/alarmtimer.h"
 #include "app/applog.h"
 #include "store/localformat.h"
+#include "store/regional.h"
 
 #include <QDate>
 #include <QObject>
@@ -62,6 +63,7 @@ public:
     QString ProgramFile(const QString& name) const { return Folder + name; }
     QString NotesFile() const;     // "2004.cal"
     QString SettingsFile() const;  // "Setting.cfg"
+    QString RegionalFile() const;  // "Regional.dat"
     // Today's local date by the clock.
     QDate Today() const;
     // What loading could not write (the empty "2004.cal" in place of a missing one), in the
@@ -70,7 +72,12 @@ public:
 
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
+    // The user's locale with the regional choices applied (store::WithChoices).
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
+    // The regional choices of the side file "Regional.dat": week start, time form, week
+    // numbers. A window changes them, then SaveRegional() and ApplySettings().
+    store::TRegionalChoices& Regional() { return FRegional; }
+    const store::TRegionalChoices& Regional() const { return FRegional; }
     // The alert popup of the reminders; its properties are set before each alert.
     popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
@@ -114,8 +121,12 @@ public:
     void NotesWereChanged();
     // Writes "Setting.cfg"; false, with the failure logged, when it cannot be written.
     bool SaveSettings();
+    // Writes "Regional.dat"; on failure the error box shows the store's message and false is
+    // returned (the choices still hold for this run).
+    bool SaveRegional();
     // The settings record was changed and confirmed (the settings dialog saved it): applies
-    // what belongs to the system (the start-up entry) and announces SettingsChanged, on
+    // what belongs to the system (the start-up entry), takes the regional choices into the
+    // locale record and announces SettingsChanged, on
     // which every window re-applies its part. A start-up entry that cannot be written is
     // reported (ErrorReported) after the rest was applied.
     void ApplySettings();
@@ -141,6 +152,7 @@ signals:
 private:
     void LoadSettings();
     void LoadNotes();
+    void LoadRegional();
     void AddTrayIcon();
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
@@ -152,6 +164,7 @@ private:
     QString FLoadFailure;
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
+    store::TRegionalChoices FRegional;
     store::TLocalFormat FLocalFormat;
     popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
     TAlertBook* FAlerts = nullptr;             // child of the core, made after FAlertForm

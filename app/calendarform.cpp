@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 
 #include "store/daypaperlist.h"
+#include "store/localetext.h"
 #include "store/settings.h"
 
 #include <QAction>
@@ -34,8 +35,6 @@ constexpr const char* ProgramTitle = "Orvenna";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 
-const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-
 // A line in the trace log, which is off in normal running.
 void Trace(const QString& text)
 {
@@ -52,7 +51,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
 {
     setObjectName(QStringLiteral("CalendarForm"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
-    setFixedSize(CalendarSize);
+    setFixedSize(CalendarWidth(core.Regional().WeekNumbers), CalendarSize.height());
     CreateComponents();
     CreateMenu();
     FormCreate();
@@ -69,9 +68,9 @@ QString TCalendarForm::ProgramFile(const QString& name) const
 void TCalendarForm::CreateComponents()
 {
     PaintBox1 = new TTitleBox(*this);
-    PaintBox1->setGeometry(0, 0, CalendarSize.width(), GridTop);
+    PaintBox1->setGeometry(0, 0, width(), GridTop);
     lv = new TDayGrid(this);
-    lv->setGeometry(0, GridTop, CalendarSize.width(), CalendarSize.height() - GridTop);
+    lv->setGeometry(0, GridTop, width(), CalendarSize.height() - GridTop);
     connect(lv, &TDayGrid::DayDoubleClicked, this, &TCalendarForm::lvDblClick);
 
     MoveSettled = new QTimer(this);
@@ -128,7 +127,8 @@ void TCalendarForm::FormCreate()
     // No native window is made here: the attachment changes the window flags, and its
     // properties go to the native window that show() makes and maps.
     platform.AttachToDesktop(this);
-    FCellWidth = CellWidthFor(width());
+    // The week-number column widens the window, not the day columns.
+    FCellWidth = CellWidthFor(CalendarSize.width());
     PlaceWindow();
 
     // Composed once the window has its place: only the wallpaper behind it is kept.
@@ -215,10 +215,31 @@ void TCalendarForm::ShowUnsupportedWallpaper()
 void TCalendarForm::ApplySettings()
 {
     FCore.Platform().SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
+    ApplyWidth();
     BuildMonth(QDate(FShownYear, FShownMonth, 1));
     BuildWindowRegion();
     if (isVisible())
         Refresh1Click();
+}
+
+TGridLayout TCalendarForm::GridLayout() const
+{
+    return {FCore.LocalFormat().FirstWeekday, FCore.Regional().WeekNumbers};
+}
+
+void TCalendarForm::ApplyWidth()
+{
+    const int newWidth = CalendarWidth(FCore.Regional().WeekNumbers);
+    if (newWidth == width())
+        return;
+    // The right edge stays where it was, so a calendar in a corner stays on the screen.
+    const int grown = newWidth - width();
+    setFixedSize(newWidth, CalendarSize.height());
+    PaintBox1->setGeometry(0, 0, newWidth, GridTop);
+    lv->setGeometry(0, GridTop, newWidth, CalendarSize.height() - GridTop);
+    ListTopLeft = lv->rect().topLeft();
+    ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
+    move(pos() - QPoint(grown, 0));
 }
 
 // ---- window events ---------------------------------------------------------------------------
@@ -300,7 +321,7 @@ void TCalendarForm::DragEnded()
 void TCalendarForm::BuildMonth(QDate date)
 {
     const QDate first(date.year(), date.month(), 1);
-    lv->SetMonth(MonthGrid(first, FCellWidth), first, FCore.Today());
+    lv->SetMonth(MonthGrid(first, FCellWidth, GridLayout()), first, FCore.Today());
     FNoteDays = DaysWithNotes();
     lv->SetNoteDays(FNoteDays);
     const store::TFont& numbers = FCore.Settings().SubFont;
@@ -343,11 +364,13 @@ void TCalendarForm::PaintTitle(QPainter& painter)
 
     QFont font = desktop::ToQFont(FCore.Settings().TitleFont);
     painter.setPen(desktop::ToQColor(FCore.Settings().TitleFont.Color));
-    const TTitleLayout layout = TitleLayout(FCellWidth);
-    for (int k = 0; k < 7; ++k)
-        desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(WeekdayLabels[k]), font,
+    const TTitleLayout layout = TitleLayout(FCellWidth, GridLayout());
+    for (int k = 0; k < 7; ++k) {
+        const std::string label = store::WeekdayLabel(FCore.LocalFormat(), layout.Weekdays[k]);
+        desktop::TGUITools::DrawSmoothText(painter, QString::fromStdString(label), font,
                                            layout.WeekdayLabels[k].x(),
                                            layout.WeekdayLabels[k].y());
+    }
     font.setPointSize(9);
     const std::string& month = FCore.LocalFormat().ShortMonthNames[FShownMonth - 1];
     desktop::TGUITools::DrawSmoothText(painter, QString::fromStdString(month), font, layout.MonthLabel.x(),
@@ -359,7 +382,7 @@ void TCalendarForm::BuildWindowRegion()
     QImage titlePicture;
     if (!FCore.Settings().TitlePic.empty())
         titlePicture.load(QString::fromStdString(FCore.Settings().TitlePic));
-    const QRegion title = TitleShape(titlePicture, width());
+    const QRegion title = TitleShape(titlePicture, width()) + WeekShapes(lv->Weeks());
     const QImage mask(ProgramFile(QStringLiteral("images/2.bmp")));
     const QRegion cell = mask.isNull() ? QRegion() : RegionFromPicture(mask);
     QList<TDayCell> cells;
@@ -404,6 +427,12 @@ void TCalendarForm::BuildDayIcons()
         QImage icon = background.copy(desktop::DeviceRect(DayIconRect(items[i].Cell.Position), ratio));
         icon.setDevicePixelRatio(ratio);
         lv->SetIcon(i, std::move(icon));
+    }
+    const QList<TWeekItem>& weeks = lv->WeekItems();
+    for (int i = 0; i < weeks.size(); ++i) {
+        QImage piece = background.copy(desktop::DeviceRect(weeks[i].Cell.Box, ratio));
+        piece.setDevicePixelRatio(ratio);
+        lv->SetWeekIcon(i, std::move(piece));
     }
     lv->update();
 }

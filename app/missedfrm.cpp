@@ -65,7 +65,7 @@ void TMissedForm::AddRow(const store::TAlertItem& alert)
     Items.push_back(alert);
     auto* row = new QTreeWidgetItem(lvMissed);
     row->setText(0, QString::fromStdString(store::FormatShortDate(Format, alert.Moment)));
-    row->setText(1, QString::fromStdString(store::FormatAmPmTime(Format, alert.Moment)));
+    row->setText(1, QString::fromStdString(store::FormatReminderTime(Format, alert.Moment)));
     row->setText(2, QString::fromStdString(alert.Subject));
 }
 

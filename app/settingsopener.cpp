@@ -5,6 +5,7 @@
 #include "app/alertbook.h"
 #include "app/appcore.h"
 #include "app/calendarform.h"
+#include "app/localeformat.h"
 #include "settings/settingfrm.h"
 
 namespace orvenna::app {
@@ -24,13 +25,17 @@ void TSettingsOpener::Setting1Click()
     settings::TSettingForm form(Core.Platform(), Core.ProgramFolder(), std::move(hooks), &Calendar);
     form.CalSetting = &Core.Settings();
     form.AlertState = &Core.Alerts().State();
+    form.Regional = &Core.Regional();
+    form.LocaleFormat = LocalFormatFromLocale();
     SettingDialogClosed(form.exec() == settings::mrOk);
 }
 
 void TSettingsOpener::SettingDialogClosed(bool confirmed)
 {
-    if (confirmed)
-        Core.ApplySettings();
+    if (!confirmed)
+        return;
+    Core.SaveRegional();
+    Core.ApplySettings();
 }
 
 }  // namespace orvenna::app

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -33,7 +34,7 @@ store::TDate DayOf(const QDate& date)
 
 }  // namespace
 
-std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
+std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday)
 {
     QDialog dialog(owner);
     dialog.setWindowTitle(QStringLiteral("Export iCalendar"));
@@ -43,6 +44,9 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
     auto* to = new QDateEdit(QDate(year, 12, 31), &dialog);
     for (QDateEdit* edit : {from, to}) {
         edit->setCalendarPopup(true);
+        // Qt counts Monday 1 .. Sunday 7.
+        edit->calendarWidget()->setFirstDayOfWeek(
+            static_cast<Qt::DayOfWeek>(firstWeekday % 7 == 0 ? 7 : firstWeekday % 7));
         edit->setEnabled(false);
         QObject::connect(days, &QRadioButton::toggled, edit, &QWidget::setEnabled);
     }
@@ -84,7 +88,8 @@ void TICalCommands::ExportICalClick()
 {
     const int year = Browser.BrowseYear;
     const auto range =
-        Hooks.AskRange ? Hooks.AskRange(&Browser, year) : AskICalRange(&Browser, year);
+        Hooks.AskRange ? Hooks.AskRange(&Browser, year)
+                       : AskICalRange(&Browser, year, Browser.Format().FirstWeekday);
     if (!range)
         return;
     const QString suggested = QStringLiteral("Orvenna %1.ics").arg(year);

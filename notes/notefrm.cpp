@@ -235,6 +235,7 @@ void TNoteForm::CreateReminderGrid()
 {
     FReminderGrid = new TMyStringGrid(Folder, this);
     FReminderGrid->setObjectName(QStringLiteral("ReminderGrid"));
+    FReminderGrid->SetTimeFormat(LocalFormat);
     // The lambda holds the scroll bar only: it can fire while the form is being torn down.
     QScrollBar* across = FReminderGrid->horizontalScrollBar();
     connect(across, &QScrollBar::valueChanged, across, [across] { across->setValue(0); });
@@ -353,8 +354,8 @@ void TNoteForm::LoadReminders()
             *slot = std::make_unique<store::TReminder>();
             (*slot)->CopyFrom(list.GetReminder(row - 1));
         }
-        FReminderGrid->SetCell(0, row, QString::fromStdString(
-                                           store::FormatAmPmTime(LocalFormat, RowBase[row]->When)));
+        FReminderGrid->SetCell(0, row, QString::fromStdString(store::FormatReminderTime(
+                                           LocalFormat, RowBase[row]->When)));
         FReminderGrid->SetCell(1, row, QString::fromStdString(RowBase[row]->Subject));
     }
 }
@@ -412,9 +413,7 @@ void TNoteForm::EditReminder()
     }
     if (when) {
         // The time as the dialog's lists show it, whatever form it was typed in.
-        const QString shown = QString::fromStdString(store::FormatAmPmTime(LocalFormat, *when));
-        dialog.Start()->setEditText(shown.chopped(3));
-        dialog.Ampm()->setCurrentIndex(shown.endsWith(QLatin1String("AM")) ? 0 : 1);
+        dialog.ShowTime(*when);
     }
     if (!subject.isEmpty())
         dialog.SubjectEdit()->setText(subject);
@@ -423,7 +422,7 @@ void TNoteForm::EditReminder()
         return;
 
     const store::TReminder& edited = *dialog.Reminder();
-    FReminderGrid->SetCell(0, r, QString::fromStdString(store::FormatAmPmTime(LocalFormat, edited.When)));
+    FReminderGrid->SetCell(0, r, QString::fromStdString(store::FormatReminderTime(LocalFormat, edited.When)));
     FReminderGrid->SetCell(1, r, QString::fromStdString(edited.Subject));
     auto copy = std::make_unique<store::TReminder>();
     copy->CopyFrom(edited);

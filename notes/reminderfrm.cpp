@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <optional>
 
 namespace orvenna::notes {
 
@@ -60,12 +61,25 @@ TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* pa
 
 TReminderForm::~TReminderForm() = default;
 
-QStringList TReminderForm::StartItems()
+QStringList TReminderForm::StartItems(const store::TLocalFormat& format)
 {
     QStringList items;
-    for (int hour = 1; hour <= 12; ++hour)
-        items << QStringLiteral("%1:00 ").arg(hour);
+    if (format.ReminderTimeFormat.empty()) {
+        for (int hour = 1; hour <= 12; ++hour)
+            items << QStringLiteral("%1:00 ").arg(hour);
+        return items;
+    }
+    const bool twelveHour = store::ReminderTimeIsTwelveHour(format);
+    for (int hour = twelveHour ? 1 : 0; hour < (twelveHour ? 13 : 24); ++hour)
+        items << QString::fromStdString(store::FormatReminderClock(format, hour / 24.0));
     return items;
+}
+
+void TReminderForm::ShowTime(store::TDateTime when)
+{
+    FStart->setEditText(QString::fromStdString(store::FormatReminderClock(LocalFormat, when)));
+    const auto time = store::DecodeTime(when);
+    FAmpm->setCurrentIndex(time && time->Hour >= 12 ? 1 : 0);
 }
 
 QStringList TReminderForm::BeforeItems()
@@ -124,9 +138,11 @@ void TReminderForm::CreateControls()
     FSubjectEdit->setGeometry(56, 24, 265, 21);
     clearOf(subjectLabel, FSubjectEdit);
     auto* startLabel = label(QStringLiteral("Start at"), 8, 64);
-    FStart = combo(StartItems(), true, QRect(57, 56, 184, 21));
+    FStart = combo(StartItems(LocalFormat), true, QRect(57, 56, 184, 21));
     clearOf(startLabel, FStart);
     FAmpm = combo({QStringLiteral("AM"), QStringLiteral("PM")}, false, QRect(272, 56, 50, 21));
+    // 24-hour times need no half of the day.
+    FAmpm->setVisible(store::ReminderTimeIsTwelveHour(LocalFormat));
     auto* beforeLabel = label(QStringLiteral("Reminder Before"), 8, 104);
     FBefore = combo(BeforeItems(), false, QRect(96, 96, 225, 21));
     clearOf(beforeLabel, FBefore);
@@ -183,9 +199,7 @@ void TReminderForm::FormShow()
     }
     const store::TReminder& r = *FReminder;
     FSubjectEdit->setText(QString::fromStdString(r.Subject));
-    const QString time = QString::fromStdString(store::FormatAmPmTime(LocalFormat, r.When));
-    FStart->setEditText(time.chopped(3));
-    FAmpm->setCurrentIndex(time.endsWith(QLatin1String("AM")) ? 0 : 1);
+    ShowTime(r.When);
     FMemo->setPlainText(JoinLines(r.Desc));
     FCategory->setEditText(QString::fromStdString(r.category));
     // A position the list does not hold (-1 from a dialog confirmed without choosing) shows
@@ -199,14 +213,28 @@ void TReminderForm::Button1Click()
 {
     if (!FReminder)
         FReminder = std::make_unique<store::TReminder>();
-    // The time is read before anything is stored, so a refused time changes nothing.
-    const std::string timeText = (FStart->currentText() + u' ' + FAmpm->currentText()).toStdString();
+    // The time is read before anything is stored, so a refused time changes nothing. A start
+    // typed in the other form ("14:30" beside PM, "2:30 PM" with 24-hour times) reads as well.
+    const std::string start = FStart->currentText().toStdString();
+    const bool withHalf = FAmpm->isVisibleTo(this);
+    const store::TDate day = store::DateOf(EditDate);
+    const std::string typed = withHalf ? start + ' ' + FAmpm->currentText().toStdString() : start;
     store::TDateTime when = 0;
     try {
-        when = store::ReadTimeOnDay(LocalFormat, store::DateOf(EditDate), timeText);
+        when = store::ReadTimeOnDay(LocalFormat, day, typed);
     } catch (const store::EConvertError& error) {
-        Messages(this, QString::fromStdString(error.Text()));
-        return;
+        std::optional<store::TDateTime> alone;
+        if (withHalf) {
+            try {
+                alone = store::ReadTimeOnDay(LocalFormat, day, start);
+            } catch (const store::EConvertError&) {
+            }
+        }
+        if (!alone) {
+            Messages(this, QString::fromStdString(error.Text()));
+            return;
+        }
+        when = *alone;
     }
     store::TReminder& r = *FReminder;
     r.Subject = FSubjectEdit->text().toStdString();

@@ -52,8 +52,6 @@ constexpr TColor NamedColors[] = {
     store::clMoneyGreen, store::clSkyBlue, store::clCream,  store::clMedGray,
 };
 
-const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-
 const QString SoundFilter = QStringLiteral("Sound Files|*.wav");
 const QString PictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
 const QString SettingFile = QStringLiteral("Setting.cfg");
@@ -177,6 +175,46 @@ void TSettingForm::CreateGeneralPage()
     SpeedButton1 = new QToolButton(TabSheet1);
     SpeedButton1->setText(QStringLiteral("..."));
     SpeedButton1->setGeometry(272, 119, 23, 22);
+    CreateCalendarBox();
+}
+
+void TSettingForm::CreateCalendarBox()
+{
+    grpCalendar = new QGroupBox(QStringLiteral("Calendar"), TabSheet1);
+    grpCalendar->setGeometry(13, 160, 365, 110);
+    const auto row = [this](const QString& caption, int y) {
+        auto* label = new QLabel(caption, TabSheet1);
+        label->setGeometry(32, y + 3, 160, 16);
+        auto* box = new QComboBox(TabSheet1);
+        box->setGeometry(196, y, 170, 21);
+        label->setBuddy(box);
+        return box;
+    };
+    cboFirstDay = row(QStringLiteral("&First day of the week"), 180);
+    cboFirstDay->addItem(QStringLiteral("Sunday"), int(store::TWeekStart::Sunday));
+    cboFirstDay->addItem(QStringLiteral("Monday"), int(store::TWeekStart::Monday));
+    cboFirstDay->addItem(QStringLiteral("As the locale says"), int(store::TWeekStart::Locale));
+    cboTimeFormat = row(QStringLiteral("&Time format"), 208);
+    cboTimeFormat->addItem(QStringLiteral("hh:mm AM/PM"), int(store::TTimeFormat::AmPm));
+    cboTimeFormat->addItem(QStringLiteral("24-hour"), int(store::TTimeFormat::TwentyFour));
+    cboTimeFormat->addItem(QStringLiteral("As the locale says"), int(store::TTimeFormat::Locale));
+    chkWeekNumbers = new QCheckBox(QStringLiteral("Show &week numbers"), TabSheet1);
+    chkWeekNumbers->setGeometry(32, 240, 300, 17);
+    LoadRegionalChoices(store::TRegionalChoices{});
+}
+
+void TSettingForm::LoadRegionalChoices(const store::TRegionalChoices& choices)
+{
+    cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(choices.WeekStart)));
+    cboTimeFormat->setCurrentIndex(cboTimeFormat->findData(int(choices.TimeFormat)));
+    chkWeekNumbers->setChecked(choices.WeekNumbers);
+}
+
+store::TRegionalChoices TSettingForm::RegionalChoices() const
+{
+    return {static_cast<store::TWeekStart>(cboFirstDay->currentData().toInt()),
+            static_cast<store::TTimeFormat>(cboTimeFormat->currentData().toInt()),
+            chkWeekNumbers->isChecked()};
 }
 
 void TSettingForm::CreateAlertsPage()
@@ -344,6 +382,8 @@ void TSettingForm::Connect()
     connect(cboColor, &QComboBox::activated, this, &TSettingForm::cboColorChange);
     connect(rbTransparent, &QRadioButton::clicked, this, &TSettingForm::rbTransparentClick);
     connect(edtPic, &QLineEdit::textChanged, this, &TSettingForm::edtPicChange);
+    // The preview's weekday row starts on the day chosen.
+    connect(cboFirstDay, &QComboBox::currentIndexChanged, PaintBox1, qOverload<>(&QWidget::update));
 }
 
 void TSettingForm::showEvent(QShowEvent* event)
@@ -356,6 +396,8 @@ void TSettingForm::showEvent(QShowEvent* event)
             LoadFromSetting(*CalSetting);
         if (AlertState)
             LoadAlertChoices(*AlertState);
+        if (Regional)
+            LoadRegionalChoices(*Regional);
     }
     QDialog::showEvent(event);
 }
@@ -521,6 +563,8 @@ void TSettingForm::Button1Click()
             Hooks.ShowError(QString::fromStdString(error.what()));
         }
     }
+    if (Regional)
+        *Regional = RegionalChoices();
     SaveAlertChoices();
     done(mrOk);
 }
@@ -546,9 +590,11 @@ void TSettingForm::PaintTitleRow(QPainter& painter)
     painter.setPen(ToQColor(TitleWork.Color, palette()));
     const QFont font = ToQFont(TitleWork);
     const int step = Panel4->width() / 8;
+    const store::TLocalFormat format = store::WithChoices(LocaleFormat, RegionalChoices());
     for (int k = 0; k < 7; ++k)
-        TGUITools::DrawSmoothText(painter, QString::fromLatin1(WeekdayLabels[k]), font,
-                                  20 + k * step, 0);
+        TGUITools::DrawSmoothText(
+            painter, QString::fromStdString(store::WeekdayLabel(format, format.FirstWeekday + k)),
+            font, 20 + k * step, 0);
 }
 
 void TSettingForm::PaintDates(QPainter& painter)

@@ -8,12 +8,16 @@
 // saves it to the program folder's "Setting.cfg" at once. Cancel, Esc and closing the window
 // leave the record and the file as they were. Applying the new values to the calendar is the
 // opener's work. The "Alerts" page edits the alert choices (AlertState, when given), which OK
-// writes to "Alerts.dat" beside the settings file.
+// writes to "Alerts.dat" beside the settings file. The "Calendar" box of the "General" page
+// edits the regional choices (Regional, when given), which OK writes into that record only;
+// saving and applying them is the opener's work.
 //
 // exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
 
 #include "desktop/filedialogs.h"
 #include "store/alertstate.h"
+#include "store/localformat.h"
+#include "store/regional.h"
 #include "store/settings.h"
 
 #include <QDialog>
@@ -66,6 +70,12 @@ public:
     // The alert choices being edited, with the rest of the side file; none: the "Alerts" page
     // shows the defaults and OK writes nothing of it. Not owned.
     store::TAlertState* AlertState = nullptr;
+    // The regional choices being edited; none: the controls show the defaults and OK writes
+    // nothing of them. Not owned.
+    store::TRegionalChoices* Regional = nullptr;
+    // The user's locale as it is, before any choice: the preview's weekday row follows it
+    // and the week start chosen.
+    store::TLocalFormat LocaleFormat;
     // The element whose font the font controls edit: lbTitle ("TitleBar") or lbSubFont ("Date").
     QLabel* ElementLabel = nullptr;
 
@@ -73,6 +83,9 @@ public:
     void LoadFromSetting(const store::TCalSetting& setting);
     // Fills the "Alerts" page from the choices.
     void LoadAlertChoices(const store::TAlertState& state);
+    // Fills the "Calendar" box from the choices, and the choices from it.
+    void LoadRegionalChoices(const store::TRegionalChoices& choices);
+    store::TRegionalChoices RegionalChoices() const;
     // Redraws both preview areas from the working fonts and the picture path.
     void DrawPreview();
 
@@ -109,6 +122,10 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* edtSoundFile = nullptr;
     QToolButton* SpeedButton1 = nullptr;
+    QGroupBox* grpCalendar = nullptr;
+    QComboBox* cboFirstDay = nullptr;    // item data: store::TWeekStart
+    QComboBox* cboTimeFormat = nullptr;  // item data: store::TTimeFormat
+    QCheckBox* chkWeekNumbers = nullptr;
     // "Appearance"
     QFrame* Panel3 = nullptr;
     QFrame* Panel4 = nullptr;
@@ -143,6 +160,7 @@ private:
     void CreateGeneralPage();
     void CreateAppearancePage();
     void CreateAlertsPage();
+    void CreateCalendarBox();
     void SaveAlertChoices();
     void CreateFontControls(QWidget* page);
     void FillColorList();

@@ -3,19 +3,17 @@
 #include "store/daypaperlist.h"
 #include "store/errors.h"
 #include "store/filesave.h"
+#include "store/sidefile.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace orvenna::store {
 namespace {
 
-constexpr std::string_view Header = "Orvenna alerts ";
-constexpr std::string_view EndLine = "End";
+constexpr std::string_view Kind = "alerts";
 
 std::string NumberText(double value)
 {
@@ -152,7 +150,7 @@ std::string SnoozeLengthText(int minutes)
 
 std::string AlertStateToText(const TAlertState& state)
 {
-    std::string text = std::string(Header) + std::to_string(AlertStateVersion) + '\n';
+    std::string text = SideFileHeader(Kind, AlertStateVersion) + '\n';
     text += "StayUntilDismissed=" + std::string(state.StayUntilDismissed ? "1" : "0") + '\n';
     text += "SnoozeMinutes=" + std::to_string(state.SnoozeMinutes) + '\n';
     text += "LastCheck=" + NumberText(state.LastCheck) + '\n';
@@ -163,37 +161,19 @@ std::string AlertStateToText(const TAlertState& state)
                 std::to_string(a.Before) + '\t' + std::to_string(a.Recurrency) + '\t' +
                 Escaped(a.Subject) + '\n';
     }
-    return text + std::string(EndLine) + '\n';
+    return text + "End\n";
 }
 
 std::string AlertStateFromText(std::string_view text, TAlertState& state)
 {
-    std::vector<std::string_view> lines = Split(text, '\n');
-    if (!lines.empty() && lines.back().empty())
-        lines.pop_back();  // the last line's end
-    for (std::string_view& line : lines)
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-    if (lines.empty() || !lines[0].starts_with(Header))
-        return "not an alerts file";
-    if (lines[0].substr(Header.size()) != std::to_string(AlertStateVersion))
-        return "unknown version \"" + std::string(lines[0].substr(Header.size())) + "\"";
-    // A file cut short, by a full disk or a copy that stopped, lacks its last line.
-    if (lines.back() != EndLine)
-        return "the file ends early";
-    lines.pop_back();
     TAlertState read;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (line.empty())
-            continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos ||
-            !ReadLine(line.substr(0, equals), line.substr(equals + 1), read))
-            return "line " + std::to_string(i + 1) + " does not read: " + std::string(line);
-    }
-    state = std::move(read);
-    return {};
+    std::string failure = ReadSideFile(text, Kind, AlertStateVersion,
+                                       [&](std::string_view key, std::string_view value) {
+                                           return ReadLine(key, value, read);
+                                       });
+    if (failure.empty())
+        state = std::move(read);
+    return failure;
 }
 
 void SaveAlertState(const std::string& fileName, const TAlertState& state)
@@ -203,14 +183,7 @@ void SaveAlertState(const std::string& fileName, const TAlertState& state)
 
 std::string LoadAlertState(const std::string& fileName, TAlertState& state)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(fileName, error))
-        return {};
-    try {
-        return AlertStateFromText(ReadWholeFile(fileName), state);
-    } catch (const EStoreError& failure) {
-        return failure.what();
-    }
+    return LoadSideFile(fileName, [&](std::string_view text) { return AlertStateFromText(text, state); });
 }
 
 TDateTime AlertMomentOn(const TReminder& reminder, TDate day)
