@@ -1,6 +1,6 @@
 # The run command's first start, step for step (scripts/demo.sh, as scripts/run.sh runs it):
 # the notice on a fresh program folder, OK pressed with the mouse, the calendar alone on the
-# wallpaper, and "E&xit". Then the results are checked: both screenshots
+# wallpaper above the tray strip, and "E&xit". Then the results are checked: both screenshots
 # show their window, the first-run marker is written, the position is kept at exit.
 # Arguments: the folder of the built program.
 set -uo pipefail
@@ -42,7 +42,7 @@ else
   fail "the show step did not say where the notice was"
 fi
 
-note "the calendar screenshot shows the calendar drawn on the wallpaper"
+note "the calendar screenshot shows the calendar drawn on the wallpaper, above the tray strip"
 if reported "calendar window"; then
   [ "$WIDTH" -eq 296 ] && [ "$HEIGHT" -eq 216 ] || fail "the calendar is $WIDTH x $HEIGHT"
   # The weekday labels are drawn over the wallpaper's pixels in the title box.
@@ -50,6 +50,10 @@ if reported "calendar window"; then
   convert "$demo/wallpaper.png" -crop "296x24+$X+$Y" +repage "$work/wall.png"
   differing=$(compare -metric AE "$work/title.png" "$work/wall.png" null: 2>&1 || true)
   [ "${differing%% *}" -gt 50 ] 2>/dev/null || fail "the title box shows no labels ($differing pixels differ)"
+  # The tray host's strip is the bottom 28 rows: the first place is above it.
+  screen_height=$(xdpyinfo | grep -o 'dimensions: *[0-9]*x[0-9]*' | grep -o '[0-9]*$')
+  [ $((Y + HEIGHT)) -le $((screen_height - 28)) ] ||
+    fail "the calendar's last row (to $((Y + HEIGHT))) lies under the tray strip"
 else
   fail "the show step did not say where the calendar was"
 fi
