@@ -71,6 +71,12 @@ public:
         if (auto* edit = qobject_cast<QLineEdit*>(editor))
             SetLineText(edit, index.data().toString());
     }
+    // The editor covers its line but not the rule under it.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex&) const override
+    {
+        editor->setGeometry(option.rect.adjusted(0, 0, 0, -1));
+    }
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override
     {
@@ -142,6 +148,21 @@ QIcon TabIcon(bool clock)
 
 // ---- TMyStringGrid --------------------------------------------------------------------------
 
+namespace {
+
+// The time column is narrower than its entries: the open list gets the width of its widest
+// entry and the scroll bar, so no entry is cut short.
+void WidenToEntries(QComboBox& list)
+{
+    QAbstractItemView* view = list.view();
+    view->setTextElideMode(Qt::ElideNone);
+    const int frame = 2 * view->frameWidth();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + view->verticalScrollBar()->sizeHint().width() +
+                          frame);
+}
+
+}  // namespace
+
 // The reminder grid's editors and cell painting: a pick list in column 0, a line editor with
 // an ellipsis button in column 1, the header picture over row 0.
 class TGridDelegate final : public QStyledItemDelegate {
@@ -165,6 +186,7 @@ public:
             TMyStringGrid::EditListGetItems(index.column(), index.row(), items);
             list->addItems(items);
             list->setCurrentIndex(-1);
+            WidenToEntries(*list);
             connect(list, &QComboBox::currentTextChanged, list, [commit, list] { commit(list); });
             Grid.FEditList = list;
             Grid.OpenEditor = list;
