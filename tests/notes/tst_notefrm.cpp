@@ -175,6 +175,21 @@ private slots:
         list->hidePopup();
     }
 
+    // The caret starts on the first line, and whatever hands the focus on into the sheet
+    // meets the first line first.
+    void focusEntersTheSheetOnTheFirstLine()
+    {
+        TEditorRig rig({"buy milk", "call Anna"});
+        QCOMPARE(QApplication::focusWidget(), rig.Form->NoteLine(0));
+        rig.Form->PageControl1()->tabBar()->setFocus();
+        QTest::keyClick(rig.Form->PageControl1()->tabBar(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), rig.Form->NoteLine(0));
+        rig.Form->NoteLine(4)->setFocus();
+        QCOMPARE(rig.Form->Stringgrid1()->currentRow(), 4);
+        rig.Form->Stringgrid1()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), rig.Form->NoteLine(4));
+    }
+
     void savedNoteHasTwelveLinesOnlyAfterAnEdit()
     {
         TEditorRig rig({"buy milk", "call Anna", "dentist"});
