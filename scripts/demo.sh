@@ -112,7 +112,8 @@ screen_settled() {
 }
 
 show() {
-  local demo=$1 shots=$2 wall
+  local demo shots=$2 wall
+  demo=$(cd "$1" && pwd)   # the wallpaper's address needs the whole path
   folder="$demo/program"
   wall="$demo/wallpaper.png"
   mkdir -p "$shots"
