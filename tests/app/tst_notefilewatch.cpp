@@ -142,7 +142,7 @@ private slots:
         QTest::addColumn<QString>("writes");  // in order: r renamed over, p written in place
         QTest::newRow("written in place") << "p";
         QTest::newRow("in place after a rename") << "rp";
-        QTest::newRow("renamed twice, then in place twice") << "rrpp";
+        QTest::newRow("renamed twice, then in place") << "rrp";
     }
     void everyWayOfWritingIsNoticed()
     {
