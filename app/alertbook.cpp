@@ -2,6 +2,7 @@
 
 #include "app/appcore.h"
 #include "app/missedfrm.h"
+#include "desktop/storetexts.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "popup/slidepopup.h"
@@ -30,8 +31,8 @@ QStringList SnoozeChoices()
 {
     QStringList choices;
     for (const int minutes : store::SnoozeLengths)
-        choices << QString::fromStdString(store::SnoozeLengthText(minutes));
-    choices << QStringLiteral("Until it starts");
+        choices << desktop::SnoozeLengthCaption(minutes);
+    choices << TAlertBook::tr("Until it starts");
     return choices;
 }
 
@@ -148,18 +149,17 @@ void TAlertBook::ShowAlert(const store::TAlertItem& alert)
     // The title tells when the reminder starts, in the form the reminder lists show times.
     const QString start =
         QString::fromStdString(store::FormatReminderTime(Core.LocalFormat(), store::StartOf(alert)));
-    form.SetTitle((alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
-                                                     : QStringLiteral("Alert")) +
-                  u' ' + start);
+    form.SetTitle((alert.Recurrency == store::rcNone ? tr("Reminder:") : tr("Alert")) + u' ' +
+                  start);
     form.SetText(QString::fromStdString(alert.Subject));
     form.SetTimeOut(FState.StayUntilDismissed ? 0 : AlertTimeOut);
     QStringList choices = SnoozeChoices();
     if (store::LeadTimeMinutes(alert.Before) == 0)
         choices.removeLast();  // "Until it starts" needs a lead time
     const auto defaultChoice = std::ranges::find(store::SnoozeLengths, FState.SnoozeMinutes);
-    form.SetActions({{QStringLiteral("Snooze"), choices,
+    form.SetActions({{tr("Snooze"), choices,
                       static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
-                     {QStringLiteral("Dismiss"), {}, -1}});
+                     {tr("Dismiss"), {}, -1}});
     form.SetData(QVariant::fromValue(alert));
     const double now = Core.Clock().Now();
     std::erase_if(Shown, [now](const store::TAlertItem& seen) { return seen.Moment < now - 1; });

@@ -29,8 +29,6 @@ namespace orvenna::app {
 
 namespace {
 
-constexpr const char* UnsupportedWallpaperText =
-    "The wallpaper file format is not supported, program will use the default setting.";
 constexpr const char* ProgramTitle = "Orvenna";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
@@ -90,20 +88,20 @@ void TCalendarForm::CreateComponents()
 void TCalendarForm::CreateMenu()
 {
     PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(QStringLiteral("Previous Month"), this,
+    PopupMenu1->addAction(tr("Previous Month"), this,
                           &TCalendarForm::previousMonthItemClick);
-    PopupMenu1->addAction(QStringLiteral("Next Month"), this, &TCalendarForm::NextMonthClick);
+    PopupMenu1->addAction(tr("Next Month"), this, &TCalendarForm::NextMonthClick);
     PopupMenu1->addSeparator();
-    Browse1 = PopupMenu1->addAction(QStringLiteral("&Browse..."), this,
+    Browse1 = PopupMenu1->addAction(tr("&Browse..."), this,
                                     &TCalendarForm::Browse1Click);
     Browse1->setEnabled(false);
-    Setting1 = PopupMenu1->addAction(QStringLiteral("&Setting..."), this,
+    Setting1 = PopupMenu1->addAction(tr("&Setting..."), this,
                                      &TCalendarForm::Setting1Click);
     Setting1->setEnabled(false);
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("&Refresh"), this, &TCalendarForm::Refresh1Click);
+    PopupMenu1->addAction(tr("&Refresh"), this, &TCalendarForm::Refresh1Click);
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("E&xit"), this, &TCalendarForm::exit1Click);
+    PopupMenu1->addAction(tr("E&xit"), this, &TCalendarForm::exit1Click);
 }
 
 void TCalendarForm::ConnectCore()
@@ -211,7 +209,8 @@ void TCalendarForm::Start()
 
 void TCalendarForm::ShowUnsupportedWallpaper()
 {
-    FCore.ReportError(QString::fromLatin1(UnsupportedWallpaperText));
+    FCore.ReportError(
+        tr("The wallpaper file format is not supported, program will use the default setting."));
 }
 
 void TCalendarForm::ApplySettings()

@@ -9,6 +9,7 @@
 #include "app/snapfrm.h"
 #include "app/startup.h"
 #include "desktop/guitool.h"
+#include "desktop/storetexts.h"
 #include "app/systemclock.h"
 #include "app/translations.h"
 #include "notes/programpicture.h"
@@ -23,7 +24,8 @@ namespace {
 // An error box captioned "Orvenna" above every window.
 void ShowErrorBox(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), orvenna::desktop::StoreMessage(text),
+                    QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }

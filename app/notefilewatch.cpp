@@ -69,9 +69,9 @@ void TNoteFileWatch::Check()
         Core.NotesWereChanged();
         return;
     }
-    Core.ReportError(QStringLiteral("\"%1\" was changed by another program and cannot be read (%2). "
-                                    "The calendar keeps the notes it has; its next save keeps a "
-                                    "copy of the changed file.")
+    Core.ReportError(tr("\"%1\" was changed by another program and cannot be read (%2). "
+                        "The calendar keeps the notes it has; its next save keeps a copy of the "
+                        "changed file.")
                          .arg(File, QString::fromStdString(failure)));
 }
 

@@ -1,5 +1,6 @@
 #include "notes/browsefrm.h"
 
+#include "desktop/storetexts.h"
 #include "notes/aboutfrm.h"
 #include "notes/programpicture.h"
 #include "store/daypaperlist.h"
@@ -102,7 +103,7 @@ TBrowseForm::TBrowseForm(store::TDayPaperList& dayPapers, store::TLocalFormat lo
       Hooks(std::move(hooks)),
       StartMonth(std::clamp(browseMonth, 1, 12))
 {
-    setWindowTitle(QStringLiteral("Browse"));
+    setWindowTitle(tr("Browse"));
     setWindowIcon(QIcon(ProgramPicture(32)));
     resize(696, 480);
     CreateActions();
@@ -119,29 +120,29 @@ TBrowseForm::~TBrowseForm() = default;
 
 void TBrowseForm::CreateActions()
 {
-    Action1 = new QAction(CopyIcon(), QStringLiteral("&Copy"), this);
+    Action1 = new QAction(CopyIcon(), tr("&Copy"), this);
     Action1->setShortcut(QKeySequence::Copy);
-    Action2 = new QAction(DeleteIcon(), QStringLiteral("&Delete"), this);
+    Action2 = new QAction(DeleteIcon(), tr("&Delete"), this);
     Action2->setShortcut(QKeySequence::Delete);
     Action2->setEnabled(false);
-    Action3 = new QAction(QStringLiteral("&Search"), this);
+    Action3 = new QAction(tr("&Search"), this);
     Action3->setVisible(false);
-    Export2 = new QAction(QStringLiteral("&Export..."), this);
-    Exit1 = new QAction(QStringLiteral("&Close"), this);
-    About1 = new QAction(QStringLiteral("&About"), this);
+    Export2 = new QAction(tr("&Export..."), this);
+    Exit1 = new QAction(tr("&Close"), this);
+    About1 = new QAction(tr("&About"), this);
 }
 
 void TBrowseForm::CreateMenu()
 {
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1 = menuBar()->addMenu(tr("&File"));
     File1->addAction(Export2);
     FileSeparator = File1->addSeparator();
     File1->addAction(Exit1);
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(Action1);
     edit->addAction(Action3);
     edit->addAction(Action2);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(About1);
 }
 
@@ -149,14 +150,14 @@ void TBrowseForm::InsertFileCommand(QAction* action) { File1->insertAction(FileS
 
 void TBrowseForm::CreateToolBar()
 {
-    ToolBar1 = addToolBar(QStringLiteral("Tools"));
+    ToolBar1 = addToolBar(tr("Tools"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->toggleViewAction()->setVisible(false);
     ToolBar1->setFixedHeight(29);
     ToolBar1->setIconSize(QSize(16, 16));
 
-    auto* panel3 = new QLabel(QStringLiteral("Year"), ToolBar1);
+    auto* panel3 = new QLabel(tr("Year"), ToolBar1);
     panel3->setFixedWidth(33);
     panel3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ToolBar1->addWidget(panel3);
@@ -176,7 +177,7 @@ void TBrowseForm::CreateToolBar()
     SearchText->setInsertPolicy(QComboBox::NoInsert);
     // The search is case-sensitive: a completion must not change the case of what is typed.
     SearchText->setCompleter(nullptr);
-    const QString prompt = QStringLiteral("<type keyword here>");
+    const QString prompt = tr("<type keyword here>");
     // At least as wide as designed, and wide enough that the prompt shows whole in this font.
     QStyleOptionComboBox box;
     box.initFrom(SearchText);
@@ -188,7 +189,7 @@ void TBrowseForm::CreateToolBar()
     SearchText->setEditText(prompt);
     SearchText->lineEdit()->setCursorPosition(0);
     ToolBar1->addWidget(SearchText);
-    Button1 = new QPushButton(QStringLiteral("&Search"), ToolBar1);
+    Button1 = new QPushButton(tr("&Search"), ToolBar1);
     ToolBar1->addWidget(Button1);
 }
 
@@ -211,8 +212,8 @@ void TBrowseForm::CreatePages()
     NoteGrid = MakeGrid(PageControl1, {85, 427});
     NoteGrid->setItemDelegate(new TCurrentRowDelegate(*NoteGrid));
     ReminderGrid = MakeGrid(PageControl1, {64, 128, 283});
-    PageControl1->addTab(NoteGrid, QStringLiteral("Note"));
-    PageControl1->addTab(ReminderGrid, ReminderIcon(), QStringLiteral("Reminder"));
+    PageControl1->addTab(NoteGrid, tr("Note"));
+    PageControl1->addTab(ReminderGrid, ReminderIcon(), tr("Reminder"));
     NoteGrid->viewport()->installEventFilter(this);
     ReminderGrid->viewport()->installEventFilter(this);
 
@@ -487,7 +488,7 @@ void TBrowseForm::Export2Click()
 {
     const QString fileName = Hooks.AskExportFile
                                  ? Hooks.AskExportFile(this)
-                                 : QFileDialog::getSaveFileName(this, QStringLiteral("Save As"));
+                                 : QFileDialog::getSaveFileName(this, tr("Save As"));
     if (!fileName.isEmpty())
         ExportGrid(ActiveRows(), fileName);
 }
@@ -517,10 +518,11 @@ void TBrowseForm::About1Click()
 
 void TBrowseForm::ShowError(const QString& text)
 {
+    const QString shown = desktop::StoreMessage(text);
     if (Hooks.ShowError)
-        Hooks.ShowError(text);
+        Hooks.ShowError(shown);
     else
-        QMessageBox::critical(this, QStringLiteral("Orvenna"), text);
+        QMessageBox::critical(this, QStringLiteral("Orvenna"), shown);
 }
 
 // ---- size -----------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "notes/icalcommands.h"
 
+#include "desktop/storetexts.h"
 #include "ical/icalendar.h"
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
@@ -25,7 +26,11 @@ namespace orvenna::notes {
 namespace {
 
 constexpr qint64 MaxCalendarBytes = 64 << 20;  // a larger file is refused, not read
-const QString FileFilter = QStringLiteral("iCalendar files (*.ics);;All files (*)");
+
+QString FileFilter()
+{
+    return TICalCommands::tr("iCalendar files (*.ics);;All files (*)");
+}
 
 store::TDate DayOf(const QDate& date)
 {
@@ -37,9 +42,9 @@ store::TDate DayOf(const QDate& date)
 std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday)
 {
     QDialog dialog(owner);
-    dialog.setWindowTitle(QStringLiteral("Export iCalendar"));
-    auto* wholeYear = new QRadioButton(QStringLiteral("The year %1").arg(year), &dialog);
-    auto* days = new QRadioButton(QStringLiteral("From"), &dialog);
+    dialog.setWindowTitle(TICalCommands::tr("Export iCalendar"));
+    auto* wholeYear = new QRadioButton(TICalCommands::tr("The year %1").arg(year), &dialog);
+    auto* days = new QRadioButton(TICalCommands::tr("From"), &dialog);
     auto* from = new QDateEdit(QDate(year, 1, 1), &dialog);
     auto* to = new QDateEdit(QDate(year, 12, 31), &dialog);
     for (QDateEdit* edit : {from, to}) {
@@ -58,7 +63,7 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday
     layout->addWidget(wholeYear, 0, 0, 1, 4);
     layout->addWidget(days, 1, 0);
     layout->addWidget(from, 1, 1);
-    layout->addWidget(new QLabel(QStringLiteral("to"), &dialog), 1, 2);
+    layout->addWidget(new QLabel(TICalCommands::tr("to"), &dialog), 1, 2);
     layout->addWidget(to, 1, 3);
     layout->addWidget(buttons, 2, 0, 1, 4);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -76,8 +81,8 @@ TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPape
     : QObject(&browser), Browser(browser), DayPapers(dayPapers), NotesFile(std::move(notesFile)),
       Hooks(std::move(hooks))
 {
-    ExportICal = new QAction(QStringLiteral("Export iCalendar..."), this);
-    ImportICal = new QAction(QStringLiteral("Import iCalendar..."), this);
+    ExportICal = new QAction(tr("Export iCalendar..."), this);
+    ImportICal = new QAction(tr("Import iCalendar..."), this);
     Browser.InsertFileCommand(ExportICal);
     Browser.InsertFileCommand(ImportICal);
     connect(ExportICal, &QAction::triggered, this, &TICalCommands::ExportICalClick);
@@ -96,8 +101,8 @@ void TICalCommands::ExportICalClick()
     const QString fileName =
         Hooks.AskExportFile
             ? Hooks.AskExportFile(&Browser, suggested)
-            : QFileDialog::getSaveFileName(&Browser, QStringLiteral("Export iCalendar"), suggested,
-                                           FileFilter);
+            : QFileDialog::getSaveFileName(&Browser, tr("Export iCalendar"), suggested,
+                                           FileFilter());
     if (fileName.isEmpty())
         return;
     const std::string text =
@@ -114,13 +119,12 @@ void TICalCommands::ImportICalClick()
     const QString fileName =
         Hooks.AskImportFile
             ? Hooks.AskImportFile(&Browser)
-            : QFileDialog::getOpenFileName(&Browser, QStringLiteral("Import iCalendar"), QString(),
-                                           FileFilter);
+            : QFileDialog::getOpenFileName(&Browser, tr("Import iCalendar"), QString(),
+                                           FileFilter());
     if (fileName.isEmpty())
         return;
     if (QFileInfo(fileName).size() > MaxCalendarBytes) {
-        ShowError(
-            QStringLiteral("%1 is too large for a calendar; nothing imported.").arg(fileName));
+        ShowError(tr("%1 is too large for a calendar; nothing imported.").arg(fileName));
         return;
     }
     ical::TImportSummary summary;
@@ -130,7 +134,7 @@ void TICalCommands::ImportICalClick()
         ShowError(QString::fromStdString(error.Text()));
         return;
     } catch (const ical::ENotICalendar& error) {
-        ShowError(QStringLiteral("%1: %2; nothing imported.")
+        ShowError(tr("%1: %2; nothing imported.")
                       .arg(fileName, QString::fromUtf8(error.what())));
         return;
     }
@@ -152,10 +156,11 @@ void TICalCommands::ImportICalClick()
 
 void TICalCommands::ShowError(const QString& text)
 {
+    const QString shown = desktop::StoreMessage(text);
     if (Hooks.ShowError)
-        Hooks.ShowError(text);
+        Hooks.ShowError(shown);
     else
-        QMessageBox::critical(&Browser, QStringLiteral("Orvenna"), text);
+        QMessageBox::critical(&Browser, QStringLiteral("Orvenna"), shown);
 }
 
 }  // namespace orvenna::notes

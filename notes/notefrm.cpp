@@ -159,7 +159,7 @@ TNoteForm::~TNoteForm()
 
 void TNoteForm::FormCreate()
 {
-    setWindowTitle(QStringLiteral("Note and Reminder"));
+    setWindowTitle(tr("Note and Reminder"));
     setFont(DialogFont());
     setFixedSize(ClientWidth, ClientHeight);
     QPalette white = palette();
@@ -233,7 +233,7 @@ void TNoteForm::CreateNoteGrid()
         if (!Loading)
             FNoteModified = true;
     });
-    FPageControl->addTab(FNoteGrid, TabIcon(false), QStringLiteral("&Note"));
+    FPageControl->addTab(FNoteGrid, TabIcon(false), tr("&Note"));
     // The lines were made before the sheet had a window; moving it into the page left them in
     // the focus chain last line first. Whatever hands the focus on from the sheet (activating
     // the window, Tab, a control hidden) must meet the first line first.
@@ -280,7 +280,7 @@ void TNoteForm::CreateReminderGrid()
         }
     }
     connect(FReminderGrid, &TMyStringGrid::EditButtonClicked, this, &TNoteForm::EditReminder);
-    FPageControl->addTab(FReminderGrid, TabIcon(true), QStringLiteral("Reminder"));
+    FPageControl->addTab(FReminderGrid, TabIcon(true), tr("Reminder"));
 }
 
 void TNoteForm::CreateImageButtons()
@@ -289,7 +289,7 @@ void TNoteForm::CreateImageButtons()
     FImage1->setObjectName(QStringLiteral("Image1"));
     FImage1->setPixmap(RoundButtonPicture(23, true));
     FImage1->resize(23, 24);
-    FImage1->setToolTip(QStringLiteral("press CTRL+ Enter to save "));
+    FImage1->setToolTip(tr("press CTRL+ Enter to save "));
     FImage2 = new QLabel(this);
     FImage2->setObjectName(QStringLiteral("Image2"));
     FImage2->setPixmap(RoundButtonPicture(26, false));

@@ -1,5 +1,6 @@
 #include "notes/reminderfrm.h"
 
+#include "desktop/storetexts.h"
 #include "store/errors.h"
 #include "store/localetext.h"
 
@@ -17,7 +18,7 @@ namespace orvenna::notes {
 
 void ShowInputError(QWidget* parent, const QString& text)
 {
-    QMessageBox::warning(parent, QStringLiteral("Orvenna"), text);
+    QMessageBox::warning(parent, QStringLiteral("Orvenna"), desktop::StoreMessage(text));
 }
 
 QString JoinLines(const std::vector<std::string>& lines)
@@ -51,7 +52,7 @@ QFont DialogFont()
 TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* parent)
     : QDialog(parent), LocalFormat(localFormat)
 {
-    setWindowTitle(QStringLiteral("Reminder"));
+    setWindowTitle(tr("Reminder"));
     setFont(DialogFont());
     setFixedSize(340, 371);
     setBackgroundRole(QPalette::Button);
@@ -84,26 +85,26 @@ void TReminderForm::ShowTime(store::TDateTime when)
 
 QStringList TReminderForm::BeforeItems()
 {
-    return {QStringLiteral("IMMEDIATELY"),   QStringLiteral("5 MIN BEFORE"),
-            QStringLiteral("10 MIN BEFORE"), QStringLiteral("15 MIN BEFORE"),
-            QStringLiteral("20 MIN BEFORE"), QStringLiteral("1 HOUR BEFORE"),
-            QStringLiteral("1 DAY  BEFORE"), QString()};
+    return {tr("IMMEDIATELY"),   tr("5 MIN BEFORE"),
+            tr("10 MIN BEFORE"), tr("15 MIN BEFORE"),
+            tr("20 MIN BEFORE"), tr("1 HOUR BEFORE"),
+            tr("1 DAY  BEFORE"), QString()};
 }
 
 QStringList TReminderForm::RecurrencyItems()
 {
-    return {QStringLiteral("None"), QStringLiteral("Every Day"), QStringLiteral("Every Week"),
-            QStringLiteral("Every Month"), QStringLiteral("Every Year")};
+    return {tr("None"), tr("Every Day"), tr("Every Week"),
+            tr("Every Month"), tr("Every Year")};
 }
 
 QStringList TReminderForm::CategoryItems()
 {
-    return {QStringLiteral("Anniversary"), QStringLiteral("Birthday"),
-            QStringLiteral("Business"),    QStringLiteral("Calls"),
-            QStringLiteral("Clients"),     QStringLiteral("Competition"),
-            QStringLiteral("Customer"),    QStringLiteral("Favorites"),
-            QStringLiteral("Follow up"),   QStringLiteral("Gifts"),
-            QStringLiteral("Holidays"),    QStringLiteral("Ideas")};
+    return {tr("Anniversary"), tr("Birthday"),
+            tr("Business"),    tr("Calls"),
+            tr("Clients"),     tr("Competition"),
+            tr("Customer"),    tr("Favorites"),
+            tr("Follow up"),   tr("Gifts"),
+            tr("Holidays"),    tr("Ideas")};
 }
 
 void TReminderForm::CreateControls()
@@ -133,39 +134,39 @@ void TReminderForm::CreateControls()
         return c;
     };
 
-    auto* subjectLabel = label(QStringLiteral("Subject:"), 8, 24);
+    auto* subjectLabel = label(tr("Subject:"), 8, 24);
     FSubjectEdit = new QLineEdit(this);
     FSubjectEdit->setGeometry(56, 24, 265, 21);
     clearOf(subjectLabel, FSubjectEdit);
-    auto* startLabel = label(QStringLiteral("Start at"), 8, 64);
+    auto* startLabel = label(tr("Start at"), 8, 64);
     FStart = combo(StartItems(LocalFormat), true, QRect(57, 56, 184, 21));
     clearOf(startLabel, FStart);
     FAmpm = combo({QStringLiteral("AM"), QStringLiteral("PM")}, false, QRect(272, 56, 50, 21));
     // 24-hour times need no half of the day.
     FAmpm->setVisible(store::ReminderTimeIsTwelveHour(LocalFormat));
-    auto* beforeLabel = label(QStringLiteral("Reminder Before"), 8, 104);
+    auto* beforeLabel = label(tr("Reminder Before"), 8, 104);
     FBefore = combo(BeforeItems(), false, QRect(96, 96, 225, 21));
     clearOf(beforeLabel, FBefore);
-    auto* recurrencyLabel = label(QStringLiteral("Recurrency"), 8, 136);
+    auto* recurrencyLabel = label(tr("Recurrency"), 8, 136);
     FRecurrency = combo(RecurrencyItems(), false, QRect(96, 128, 225, 21));
     clearOf(recurrencyLabel, FRecurrency);
     // The two lists stay one column.
     const int listsLeft = std::max(FBefore->x(), FRecurrency->x());
     for (QComboBox* list : {FBefore, FRecurrency})
         list->setGeometry(QRect(QPoint(listsLeft, list->y()), list->geometry().bottomRight()));
-    label(QStringLiteral("Detail"), 8, 162);
+    label(tr("Detail"), 8, 162);
     FMemo = new QPlainTextEdit(this);
     FMemo->setGeometry(8, 188, 321, 89);
-    auto* categoryLabel = label(QStringLiteral("Ca&tegory"), 8, 296);
+    auto* categoryLabel = label(tr("Ca&tegory"), 8, 296);
     FCategory = combo(CategoryItems(), true, QRect(56, 296, 273, 21));
     clearOf(categoryLabel, FCategory);
     categoryLabel->setBuddy(FCategory);
     beforeLabel->setBuddy(FBefore);
 
-    FButton1 = new QPushButton(QStringLiteral("&OK"), this);
+    FButton1 = new QPushButton(tr("&OK"), this);
     FButton1->setGeometry(160, 344, 75, 25);
     FButton1->setDefault(true);
-    FButton2 = new QPushButton(QStringLiteral("&Cancel"), this);
+    FButton2 = new QPushButton(tr("&Cancel"), this);
     FButton2->setGeometry(248, 344, 75, 25);
     connect(FButton1, &QPushButton::clicked, this, &TReminderForm::Button1Click);
     connect(FButton2, &QPushButton::clicked, this, &QDialog::reject);

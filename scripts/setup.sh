@@ -13,7 +13,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-image-formats-plugins libcanberra-dev libcanberra-pulse pulseaudio \
   libical-dev python3-icalendar tzdata \
   dpkg-dev file desktop-file-utils appstream groff-base \
-  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n locales >/dev/null
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n locales xclip >/dev/null
 
 # The languages the end-to-end tests run the program in; generated once.
 missing=0

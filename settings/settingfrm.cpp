@@ -3,6 +3,7 @@
 #include "desktop/fontconvert.h"
 #include "desktop/guitool.h"
 #include "desktop/paintbox.h"
+#include "desktop/storetexts.h"
 #include "platform/platform.h"
 #include "store/errors.h"
 #include "store/identmaps.h"
@@ -52,8 +53,6 @@ constexpr TColor NamedColors[] = {
     store::clMoneyGreen, store::clSkyBlue, store::clCream,  store::clMedGray,
 };
 
-const QString SoundFilter = QStringLiteral("Sound Files|*.wav");
-const QString PictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
 const QString SettingFile = QStringLiteral("Setting.cfg");
 
 // The class library's default font; where its face is missing, a narrow sans-serif face keeps
@@ -68,7 +67,8 @@ QFont DialogFont()
 
 void ShowErrorBox(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), desktop::StoreMessage(text),
+                    QMessageBox::Ok);
     box.exec();
 }
 
@@ -113,7 +113,7 @@ TSettingForm::TSettingForm(platform::TPlatform& platform, QString programFolder,
     if (!Hooks.ShowError)
         Hooks.ShowError = ShowErrorBox;
     setObjectName(QStringLiteral("SettingForm"));
-    setWindowTitle(QStringLiteral("Calendar Setting"));
+    setWindowTitle(tr("Calendar Setting"));
     setFont(DialogFont());
     setFixedSize(ClientWidth, ClientHeight);
     // A fixed frame: a title and a close button, nothing to minimise or maximise.
@@ -145,10 +145,10 @@ void TSettingForm::CreateButtons()
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, ClientHeight - ButtonPanelHeight, ClientWidth, ButtonPanelHeight);
-    Button1 = new QPushButton(QStringLiteral("&OK"), Panel1);
+    Button1 = new QPushButton(tr("&OK"), Panel1);
     Button1->setGeometry(238, 4, 75, 25);
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("&Cancel"), Panel1);
+    Button2 = new QPushButton(tr("&Cancel"), Panel1);
     Button2->setGeometry(322, 4, 75, 25);
 }
 
@@ -156,19 +156,19 @@ void TSettingForm::CreateGeneralPage()
 {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    ColorPage->addTab(TabSheet1, QStringLiteral("&General"));
+    ColorPage->addTab(TabSheet1, tr("&General"));
 
-    Bevel1 = new QGroupBox(QStringLiteral("Behavior"), TabSheet1);
+    Bevel1 = new QGroupBox(tr("Behavior"), TabSheet1);
     Bevel1->setGeometry(13, 3, 365, 149);
     auto check = [this](const char* caption, int y) {
-        auto* box = new QCheckBox(QString::fromLatin1(caption), TabSheet1);
+        auto* box = new QCheckBox(tr(caption), TabSheet1);
         box->setGeometry(32, y, 220, 17);
         return box;
     };
-    chkStayOnDesk = check("Run at start up", 24);
-    chkCanmove = check("Enable drag and move ", 48);
-    chkInTheTray = check("Just display it in the tray", 73);
-    Label1 = new QLabel(QStringLiteral("Reminder Sound"), TabSheet1);
+    chkStayOnDesk = check(QT_TR_NOOP("Run at start up"), 24);
+    chkCanmove = check(QT_TR_NOOP("Enable drag and move "), 48);
+    chkInTheTray = check(QT_TR_NOOP("Just display it in the tray"), 73);
+    Label1 = new QLabel(tr("Reminder Sound"), TabSheet1);
     Label1->setGeometry(32, 95, 200, 16);
     edtSoundFile = new QLineEdit(TabSheet1);
     edtSoundFile->setGeometry(32, 119, 233, 21);
@@ -180,7 +180,7 @@ void TSettingForm::CreateGeneralPage()
 
 void TSettingForm::CreateCalendarBox()
 {
-    grpCalendar = new QGroupBox(QStringLiteral("Calendar"), TabSheet1);
+    grpCalendar = new QGroupBox(tr("Calendar"), TabSheet1);
     grpCalendar->setGeometry(13, 160, 365, 110);
     const auto row = [this](const QString& caption, int y) {
         auto* label = new QLabel(caption, TabSheet1);
@@ -190,15 +190,15 @@ void TSettingForm::CreateCalendarBox()
         label->setBuddy(box);
         return box;
     };
-    cboFirstDay = row(QStringLiteral("&First day of the week"), 180);
-    cboFirstDay->addItem(QStringLiteral("Sunday"), int(store::TWeekStart::Sunday));
-    cboFirstDay->addItem(QStringLiteral("Monday"), int(store::TWeekStart::Monday));
-    cboFirstDay->addItem(QStringLiteral("As the locale says"), int(store::TWeekStart::Locale));
-    cboTimeFormat = row(QStringLiteral("&Time format"), 208);
-    cboTimeFormat->addItem(QStringLiteral("hh:mm AM/PM"), int(store::TTimeFormat::AmPm));
-    cboTimeFormat->addItem(QStringLiteral("24-hour"), int(store::TTimeFormat::TwentyFour));
-    cboTimeFormat->addItem(QStringLiteral("As the locale says"), int(store::TTimeFormat::Locale));
-    chkWeekNumbers = new QCheckBox(QStringLiteral("Show &week numbers"), TabSheet1);
+    cboFirstDay = row(tr("&First day of the week"), 180);
+    cboFirstDay->addItem(tr("Sunday"), int(store::TWeekStart::Sunday));
+    cboFirstDay->addItem(tr("Monday"), int(store::TWeekStart::Monday));
+    cboFirstDay->addItem(tr("As the locale says"), int(store::TWeekStart::Locale));
+    cboTimeFormat = row(tr("&Time format"), 208);
+    cboTimeFormat->addItem(tr("hh:mm AM/PM"), int(store::TTimeFormat::AmPm));
+    cboTimeFormat->addItem(tr("24-hour"), int(store::TTimeFormat::TwentyFour));
+    cboTimeFormat->addItem(tr("As the locale says"), int(store::TTimeFormat::Locale));
+    chkWeekNumbers = new QCheckBox(tr("Show &week numbers"), TabSheet1);
     chkWeekNumbers->setGeometry(32, 240, 300, 17);
     LoadRegionalChoices(store::TRegionalChoices{});
 }
@@ -221,21 +221,21 @@ void TSettingForm::CreateAlertsPage()
 {
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    ColorPage->addTab(TabSheet3, QStringLiteral("A&lerts"));
+    ColorPage->addTab(TabSheet3, tr("A&lerts"));
 
-    auto* frame = new QGroupBox(QStringLiteral("Reminder alerts"), TabSheet3);
+    auto* frame = new QGroupBox(tr("Reminder alerts"), TabSheet3);
     frame->setGeometry(13, 3, 365, 149);
     chkStayUntilDismissed =
-        new QCheckBox(QStringLiteral("Keep alerts on screen until dismissed"), TabSheet3);
+        new QCheckBox(tr("Keep alerts on screen until dismissed"), TabSheet3);
     chkStayUntilDismissed->setGeometry(32, 24, 330, 17);
-    auto* label = new QLabel(QStringLiteral("Snooze button puts an alert off for"), TabSheet3);
+    auto* label = new QLabel(tr("Snooze button puts an alert off for"), TabSheet3);
     label->setGeometry(32, 55, 330, 16);
     cboSnooze = new QComboBox(TabSheet3);
     cboSnooze->setGeometry(32, 77, 140, 21);
     for (const int minutes : store::SnoozeLengths)
-        cboSnooze->addItem(QString::fromStdString(store::SnoozeLengthText(minutes)), minutes);
+        cboSnooze->addItem(desktop::SnoozeLengthCaption(minutes), minutes);
     label->setBuddy(cboSnooze);
-    auto* hint = new QLabel(QStringLiteral("The arrow beside it offers the other lengths, and "
+    auto* hint = new QLabel(tr("The arrow beside it offers the other lengths, and "
                                            "\"Until it starts\" for a reminder with a lead time."),
                             TabSheet3);
     hint->setWordWrap(true);
@@ -268,7 +268,7 @@ void TSettingForm::CreateAppearancePage()
 {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    ColorPage->addTab(TabSheet2, QStringLiteral("&Appearance"));
+    ColorPage->addTab(TabSheet2, tr("&Appearance"));
 
     Panel3 = new QFrame(TabSheet2);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -290,12 +290,12 @@ void TSettingForm::CreateAppearancePage()
 
     CreateFontControls(TabSheet2);
 
-    auto* Label11 = new QLabel(QStringLiteral("Title Background"), TabSheet2);
+    auto* Label11 = new QLabel(tr("Title Background"), TabSheet2);
     Label11->setGeometry(10, 237, 150, 14);
-    rbTransparent = new QRadioButton(QStringLiteral("Be Transparent"), TabSheet2);
+    rbTransparent = new QRadioButton(tr("Be Transparent"), TabSheet2);
     rbTransparent->setGeometry(7, 253, 120, 17);
     rbTransparent->setChecked(true);
-    rbPicture = new QRadioButton(QStringLiteral("Use Picture File"), TabSheet2);
+    rbPicture = new QRadioButton(tr("Use Picture File"), TabSheet2);
     rbPicture->setGeometry(7, 274, 95, 17);
     edtPic = new QLineEdit(TabSheet2);
     // A face wider than the designed one moves the box right rather than cutting the caption.
@@ -310,21 +310,21 @@ void TSettingForm::CreateAppearancePage()
 void TSettingForm::CreateFontControls(QWidget* page)
 {
     auto label = [page](const char* caption, int x) {
-        auto* text = new QLabel(QString::fromLatin1(caption), page);
+        auto* text = new QLabel(tr(caption), page);
         text->setGeometry(x, 190, 60, 14);
     };
-    label("Element", 9);
+    label(QT_TR_NOOP("Element"), 9);
     cboElement = new QComboBox(page);
-    cboElement->addItems({QStringLiteral("TitleBar"), QStringLiteral("Date")});
+    cboElement->addItems({tr("TitleBar"), tr("Date")});
     cboElement->setGeometry(9, 208, 67, 21);
-    label("Font", 79);
+    label(QT_TR_NOOP("Font"), 79);
     cboFont = new QComboBox(page);
     cboFont->addItems(ScalableFamilies());
     cboFont->setGeometry(79, 207, 122, 21);
     cboFont->view()->setMinimumWidth(200);
     // Seven pixels wider than the designed 33, taken from the gaps beside it, so that a
     // two-digit size stays readable next to the drop-down arrow of today's styles.
-    label("Size", 205);
+    label(QT_TR_NOOP("Size"), 205);
     cboSize = new QComboBox(page);
     cboSize->setEditable(true);
     cboSize->setInsertPolicy(QComboBox::NoInsert);
@@ -333,7 +333,7 @@ void TSettingForm::CreateFontControls(QWidget* page)
 
     auto toggle = [page](const char* glyph, int x, int y, bool bold) {
         auto* button = new QToolButton(page);
-        button->setText(QString::fromLatin1(glyph));
+        button->setText(tr(glyph));
         QFont font = button->font();
         font.setBold(bold);
         font.setItalic(!bold);
@@ -342,9 +342,9 @@ void TSettingForm::CreateFontControls(QWidget* page)
         button->setGeometry(x, y, 23, 22);
         return button;
     };
-    SpeedButton2 = toggle("B", 246, 208, true);
-    SpeedButton3 = toggle("I", 270, 207, false);
-    label("Color", 298);
+    SpeedButton2 = toggle(QT_TR_NOOP("B"), 246, 208, true);
+    SpeedButton3 = toggle(QT_TR_NOOP("I"), 270, 207, false);
+    label(QT_TR_NOOP("Color"), 298);
     cboColor = new QComboBox(page);
     cboColor->setGeometry(298, 207, 84, 21);
     cboColor->view()->setMinimumWidth(190);
@@ -533,14 +533,15 @@ void TSettingForm::SpeedButton1Click()
 {
     // A cancelled dialog leaves the path as it was.
     if (const auto file = Hooks.OpenFile(
-            this, {SoundFilter, QStringLiteral("wav"), edtSoundFile->text(), false}))
+            this, {tr("Sound Files|*.wav"), QStringLiteral("wav"), edtSoundFile->text(), false}))
         edtSoundFile->setText(*file);
 }
 
 void TSettingForm::SpeedButton6Click()
 {
     if (const auto file =
-            Hooks.OpenFile(this, {PictureFilter, QStringLiteral("bmp"), edtPic->text(), true}))
+            Hooks.OpenFile(this, {tr("Bitmaps (*.bmp)|*.bmp"), QStringLiteral("bmp"), edtPic->text(),
+                                  true}))
         edtPic->setText(*file);
     DrawPreview();
 }
