@@ -104,9 +104,15 @@ PY
   if poll 10 editor_up; then
     local editor; editor=$(window_named "$editor_name")
     xdotool type --delay 20 "first column"
-    xdotool key ctrl+Tab
-    sleep 0.5
-    xdotool mousemove --window "$editor" 35 63 click 1
+    page_shot() { import -window "$editor" -crop 300x250+5+30 +repage "$1" 2>/dev/null; }
+    page_changed() {
+      page_shot "$work/page-now.png" &&
+        [ "$(compare -metric AE "$work/page-note.png" "$work/page-now.png" null: 2>&1 | cut -d' ' -f1)" -gt 500 ]
+    }
+    page_shot "$work/page-note.png"
+    xdotool mousemove --window "$editor" 118 362 click 1  # the reminder tab, in any of the languages
+    poll 5 page_changed || fail "$lang: the reminder page did not open"
+    xdotool mousemove --window "$editor" 35 63 click 1    # the first row's time
     sleep 0.5
     xdotool key ctrl+a ctrl+c
     local grid_time
