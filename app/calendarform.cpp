@@ -177,8 +177,8 @@ bool TCalendarForm::AdoptLastCapture()
     if (!keyFile.open(QIODevice::ReadOnly))
         return false;
     const QString key = QString::fromUtf8(keyFile.readAll());
-    const QImage title(ProgramFile(QStringLiteral("images/applebar.bmp")));
-    const QImage grid(ProgramFile(QStringLiteral("bk.bmp")));
+    const QImage title = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/applebar.bmp")));
+    const QImage grid = desktop::ReadImageFile(ProgramFile(QStringLiteral("bk.bmp")));
     if (title.isNull() || grid.isNull() || title.width() != grid.width())
         return false;
     // The title box lies on top of the grid, both the window's full width: together they are
@@ -346,9 +346,9 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     const QString applebar = ProgramFile(QStringLiteral("images/applebar.bmp"));
     QImage picture;
     if (!FCore.Settings().TitlePic.empty())
-        picture.load(QString::fromStdString(FCore.Settings().TitlePic));
+        picture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
     if (picture.isNull() && TitleBackgroundSaved) {
-        picture.load(applebar);
+        picture = desktop::ReadImageFile(applebar);
         picture.setDevicePixelRatio(devicePixelRatio());  // captured in device pixels
     }
     if (picture.isNull())
@@ -373,9 +373,9 @@ void TCalendarForm::BuildWindowRegion()
 {
     QImage titlePicture;
     if (!FCore.Settings().TitlePic.empty())
-        titlePicture.load(QString::fromStdString(FCore.Settings().TitlePic));
+        titlePicture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
     const QRegion title = TitleShape(titlePicture, width());
-    const QImage mask(ProgramFile(QStringLiteral("images/2.bmp")));
+    const QImage mask = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/2.bmp")));
     const QRegion cell = mask.isNull() ? QRegion() : RegionFromPicture(mask);
     QList<TDayCell> cells;
     for (const TDayItem& item : lv->Items())
@@ -392,13 +392,13 @@ void TCalendarForm::SaveBackgrounds()
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
     FWallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
-    GridBackgroundSaved = work.save(ProgramFile(QStringLiteral("bk.bmp")), "BMP");
+    GridBackgroundSaved = desktop::WriteBitmapFile(work, ProgramFile(QStringLiteral("bk.bmp")));
 
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
     FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
-    TitleBackgroundSaved = work.save(ProgramFile(QStringLiteral("images/applebar.bmp")), "BMP");
+    TitleBackgroundSaved = desktop::WriteBitmapFile(work, ProgramFile(QStringLiteral("images/applebar.bmp")));
 
     // What the captures were composed from, so that the next start can take them as they are.
     QFile keyFile(ProgramFile(QLatin1String(CaptureKeyFile)));
@@ -415,7 +415,7 @@ void TCalendarForm::BuildDayIcons()
     // A folder we cannot write to must not leave the cells with an older capture.
     QImage background;
     if (GridBackgroundSaved)
-        background.load(ProgramFile(QStringLiteral("bk.bmp")));
+        background = desktop::ReadImageFile(ProgramFile(QStringLiteral("bk.bmp")));
     if (background.isNull())
         background = LastGridBackground;
     // The capture holds device pixels: at a ratio of 2 each piece is 64 x 64, drawn 1:1.

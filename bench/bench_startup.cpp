@@ -1,11 +1,11 @@
 // Start-up of the real program on an X display, side by side with the floor program
 // (bench/floor.cpp: a bare Qt window of the calendar's size and a tray icon): from the process
 // start to the window mapped on the screen, and to its pixels painted, and the resident memory
-// a moment after that; the program with the wallpaper to decode (cold) and with the captures of
+// a moment after that (the floor also with a line of text, bench_floor --text); the program with the wallpaper to decode (cold) and with the captures of
 // an unchanged desktop from the run before (warm). Runs inside bench/measure_startup.sh, which
 // makes the session, a 4K JPEG wallpaper on a black root window and the program folder, and
 // leaves the splash's hold out (ORVENNA_BENCH_NO_SPLASH_HOLD). Each iteration starts the floor
-// program and then the program, each ended once it has painted and its memory was read; the
+// program, the floor with text and then the program, each ended once it has painted and its memory was read; the
 // time is the program's painted figure, the floor's and the memory are counters, and the ratios
 // of the medians follow the table.
 //
@@ -118,9 +118,9 @@ private:
     xcb_window_t Root = 0;
 };
 
-pid_t Start(const std::string& program)
+pid_t Start(const std::string& program, const char* option = nullptr)
 {
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(option), nullptr};
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
         throw std::runtime_error("cannot start " + program);
@@ -152,11 +152,11 @@ struct TStartFigures {
     double Resident = 0;  // kB, SettleTime after it painted
 };
 
-TStartFigures StartOnce(TDisplay& display, const std::string& program)
+TStartFigures StartOnce(TDisplay& display, const std::string& program, const char* option = nullptr)
 {
     display.Drain();
     const Clock::time_point start = Clock::now();
-    const pid_t pid = Start(program);
+    const pid_t pid = Start(program, option);
     const auto place = display.WaitForCalendarMap(start + Deadline);
     const Clock::time_point mappedAt = Clock::now();
     // Painted: the window's pixels cover the black of the root.
@@ -181,6 +181,7 @@ double Median(std::vector<double> values)
 
 struct TPairMedians {
     double Painted = 0, FloorPainted = 0, Resident = 0, FloorResident = 0;
+    double TextPainted = 0, TextResident = 0;  // the floor that also writes a line of text
 };
 std::map<bool, TPairMedians> Medians;  // by warm
 
@@ -194,13 +195,14 @@ void BM_StartUntilCalendarShown(benchmark::State& state)
     TDisplay display;
     if (warm)
         StartOnce(display, program);
-    std::vector<double> mapped, painted, resident, floorPainted, floorResident;
+    std::vector<double> mapped, painted, resident, floorPainted, floorResident, textPainted, textResident;
     for (auto _ : state) {
         const TStartFigures floor = StartOnce(display, FloorProgram);
+        const TStartFigures text = StartOnce(display, FloorProgram, "--text");
         if (!warm)
             unlink(key.c_str());
         const TStartFigures ours = StartOnce(display, program);
-        if (ours.Painted == 0 || floor.Painted == 0) {
+        if (ours.Painted == 0 || floor.Painted == 0 || text.Painted == 0) {
             state.SkipWithError(ours.Painted == 0 ? "the calendar did not show" : "the floor did not show");
             break;
         }
@@ -210,12 +212,16 @@ void BM_StartUntilCalendarShown(benchmark::State& state)
         resident.push_back(ours.Resident);
         floorPainted.push_back(floor.Painted);
         floorResident.push_back(floor.Resident);
+        textPainted.push_back(text.Painted);
+        textResident.push_back(text.Resident);
     }
-    Medians[warm] = {Median(painted), Median(floorPainted), Median(resident), Median(floorResident)};
+    Medians[warm] = {Median(painted),      Median(floorPainted), Median(resident),
+                     Median(floorResident), Median(textPainted),  Median(textResident)};
     state.counters["mapped_ms"] = Median(mapped);
     state.counters["floor_ms"] = Medians[warm].FloorPainted;
     state.counters["rss_MB"] = Medians[warm].Resident / 1024;
     state.counters["floor_rss_MB"] = Medians[warm].FloorResident / 1024;
+    state.counters["text_floor_rss_MB"] = Medians[warm].TextResident / 1024;
 }
 BENCHMARK(BM_StartUntilCalendarShown)
     ->ArgName("warm")
@@ -235,6 +241,11 @@ void PrintRatios()
                     "less)\n",
                     warm ? "warm" : "cold", m.Painted / m.FloorPainted, m.Painted, m.FloorPainted,
                     m.Resident / m.FloorResident, m.Resident / 1024, m.FloorResident / 1024);
+        if (m.TextPainted > 0 && m.TextResident > 0)
+            std::printf("%s start against the floor with text: shown %.2f x (%.0f ms), resident "
+                        "%.2f x (%.1f MB)\n",
+                        warm ? "warm" : "cold", m.Painted / m.TextPainted, m.TextPainted,
+                        m.Resident / m.TextResident, m.TextResident / 1024);
     }
 }
 

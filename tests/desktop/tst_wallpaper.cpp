@@ -8,7 +8,10 @@
 #include "platform/fake/fakeplatform.h"
 #include "tests/desktop/picturefiles.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,6 +89,30 @@ private:
     QString File(const QString& name) const { return Dir.filePath(name); }
 
 private Q_SLOTS:
+    // First of all, before any other case reads a picture: telling the kinds by extension loads
+    // no image plugin but the one a WebP name asks about.
+    void extensionsAreToldWithoutLoadingImagePlugins()
+    {
+        const auto loadedPlugins = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            if (!maps.open(QIODevice::ReadOnly))
+                return QSet<QString>();
+            QSet<QString> plugins;
+            for (const QByteArray& line : maps.readAll().split('\n'))
+                if (line.contains("/imageformats/"))
+                    plugins.insert(QFileInfo(QString::fromLocal8Bit(line.mid(line.indexOf('/')))).fileName());
+            return plugins;
+        };
+        const QSet<QString> before = loadedPlugins();
+        for (const char* ext : {"png", "bmp", "ico", "jpg", "gif", "tif", "wmf", "webp"})
+            desktop::KindOfExtension(desktop::TFileFormatsList(), QString::fromLatin1(ext));
+        QCOMPARE(desktop::KindOfExtension(desktop::TFileFormatsList(), QStringLiteral("WebP")),
+                 std::optional(desktop::TPictureKind::WebP));
+        const QSet<QString> added = loadedPlugins() - before;
+        QVERIFY2(added.isEmpty() || added == QSet<QString>{QStringLiteral("libqwebp.so")},
+                 qPrintable(QStringList(added.values()).join(QLatin1Char(' '))));
+    }
+
     void centredPictureSitsWhereTruncatingDivisionPutsIt_data()
     {
         QTest::addColumn<QSize>("picture");
