@@ -188,7 +188,8 @@ bool TCalendarForm::AdoptLastCapture()
     painter.drawImage(0, 0, title);
     painter.drawImage(0, title.height(), grid);
     painter.end();
-    return FWallPaper->Adopt(window, key);
+    AdoptedCaptures = FWallPaper->Adopt(window, key);
+    return AdoptedCaptures;
 }
 
 QRect TCalendarForm::ScreenArea() const
@@ -392,13 +393,18 @@ void TCalendarForm::SaveBackgrounds()
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
     FWallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
-    GridBackgroundSaved = desktop::WriteBitmapFile(work, ProgramFile(QStringLiteral("bk.bmp")));
-
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
     FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
-    TitleBackgroundSaved = desktop::WriteBitmapFile(work, ProgramFile(QStringLiteral("images/applebar.bmp")));
+    // A start that took the captures from the disk shows them unchanged: the files already hold
+    // these pixels, and writing them again would only delay the first paint.
+    const bool onDisk = std::exchange(AdoptedCaptures, false) && FWallPaper->ComposedKey() == FWallPaper->CurrentKey();
+    if (onDisk)
+        return;
+    GridBackgroundSaved = desktop::WriteBitmapFile(LastGridBackground, ProgramFile(QStringLiteral("bk.bmp")));
+    TitleBackgroundSaved =
+        desktop::WriteBitmapFile(LastTitleBackground, ProgramFile(QStringLiteral("images/applebar.bmp")));
 
     // What the captures were composed from, so that the next start can take them as they are.
     QFile keyFile(ProgramFile(QLatin1String(CaptureKeyFile)));
