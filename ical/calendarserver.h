@@ -82,6 +82,9 @@ public:
     virtual bool ChangesSince(const std::string& token, TChangeList& changes) = 0;
     // Every resource with its etag.
     virtual std::vector<TResourceTag> ListAll() = 0;
+    // Every resource with its data, in one request (a first sync). False when the server does
+    // not offer that; the caller then lists and fetches.
+    virtual bool FetchAll(std::vector<TResource>& all) = 0;
     // The resources of the hrefs; hrefs that are gone are left out.
     virtual std::vector<TResource> Fetch(const std::vector<std::string>& hrefs) = 0;
     // Writes a resource: with ifMatch the resource's etag must still be that one; without it

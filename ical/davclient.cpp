@@ -15,8 +15,10 @@ namespace {
 
 constexpr int MaxRedirects = 5;
 
-const QStringList CollectionProps = {"d:resourcetype",         "cs:getctag",
-                                     "d:sync-token",           "d:supported-report-set",
+// No getctag: servers compute it over every item, and a sync token tells more. It is asked
+// for only from a collection without one.
+const QStringList CollectionProps = {"d:resourcetype",         "d:sync-token",
+                                     "d:supported-report-set",
                                      "d:displayname",          "c:supported-calendar-component-set",
                                      "d:current-user-principal"};
 
@@ -280,17 +282,28 @@ QUrl TDavClient::CalendarIn(const QUrl& home)
 TCollectionInfo TDavClient::Describe()
 {
     const QUrl collection(QString::fromStdString(CollectionUrl()));
-    if (Info)
-        return *std::exchange(Info, std::nullopt);
-    const THttpReply reply = Dav("PROPFIND", collection, PropfindBody(CollectionProps), "0");
-    FailOnRefusal(reply, collection);
-    const TMultiStatus status = ParseMultiStatus(reply.Body);
-    if (reply.Status != 207 || status.Responses.empty())
-        throw ESyncError(TSyncFailure::Server, "the calendar at " +
-                                                   collection.toDisplayString().toStdString() +
-                                                   " did not answer (" +
-                                                   std::to_string(reply.Status) + ")");
-    return InfoOf(status.Responses.front());
+    TCollectionInfo info;
+    if (Info) {
+        info = *std::exchange(Info, std::nullopt);
+    } else {
+        const THttpReply reply = Dav("PROPFIND", collection, PropfindBody(CollectionProps), "0");
+        FailOnRefusal(reply, collection);
+        const TMultiStatus status = ParseMultiStatus(reply.Body);
+        if (reply.Status != 207 || status.Responses.empty())
+            throw ESyncError(TSyncFailure::Server, "the calendar at " +
+                                                       collection.toDisplayString().toStdString() +
+                                                       " did not answer (" +
+                                                       std::to_string(reply.Status) + ")");
+        info = InfoOf(status.Responses.front());
+    }
+    if (info.SyncToken.empty()) {
+        const THttpReply reply = Dav("PROPFIND", collection, PropfindBody({"cs:getctag"}), "0");
+        FailOnRefusal(reply, collection);
+        const TMultiStatus status = ParseMultiStatus(reply.Body);
+        if (!status.Responses.empty())
+            info.Ctag = PropText(status.Responses.front(), CalServerNs + "|getctag").toStdString();
+    }
+    return info;
 }
 
 bool TDavClient::ChangesSince(const std::string& token, TChangeList& changes)
@@ -348,6 +361,16 @@ std::vector<TResourceTag> TDavClient::ListAll()
     return all;
 }
 
+bool TDavClient::FetchAll(std::vector<TResource>& all)
+{
+    const QUrl collection(QString::fromStdString(CollectionUrl()));
+    const THttpReply reply = Dav("REPORT", collection, QueryAllBody(), "1");
+    if (reply.Status != 207 && reply.Status != 401 && reply.Status < 500)
+        return false;  // no calendar-query here
+    all = Resources(reply, collection);
+    return true;
+}
+
 std::vector<TResource> TDavClient::Fetch(const std::vector<std::string>& hrefs)
 {
     if (hrefs.empty())
@@ -356,14 +379,18 @@ std::vector<TResource> TDavClient::Fetch(const std::vector<std::string>& hrefs)
     QStringList encoded;
     for (const std::string& href : hrefs)
         encoded << QString::fromUtf8(ResourceUrl(href).path(QUrl::FullyEncoded).toUtf8());
-    const THttpReply reply = Dav("REPORT", collection, MultigetBody(encoded), "1");
+    return Resources(Dav("REPORT", collection, MultigetBody(encoded), "1"), collection);
+}
+
+// The resources of a calendar-query or calendar-multiget answer.
+std::vector<TResource> TDavClient::Resources(const THttpReply& reply, const QUrl& collection)
+{
     FailOnRefusal(reply, collection);
     const TMultiStatus status = ParseMultiStatus(reply.Body);
     if (reply.Status != 207 || !status.Valid)
         throw ESyncError(TSyncFailure::Server, "the calendar at " +
                                                    collection.toDisplayString().toStdString() +
-                                                   " sent no items (" +
-                                                   std::to_string(reply.Status) + ")");
+                                                   " sent no items");
     std::vector<TResource> found;
     for (const TDavResponse& response : status.Responses) {
         const auto data = response.Props.find(CalDavNs + "|calendar-data");

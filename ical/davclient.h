@@ -68,6 +68,7 @@ public:
     TCollectionInfo Describe() override;
     bool ChangesSince(const std::string& token, TChangeList& changes) override;
     std::vector<TResourceTag> ListAll() override;
+    bool FetchAll(std::vector<TResource>& all) override;
     std::vector<TResource> Fetch(const std::vector<std::string>& hrefs) override;
     TWriteResult Put(const std::string& href, const std::string& data,
                      const std::string& ifMatch) override;
@@ -82,6 +83,7 @@ private:
     std::optional<QUrl> PrincipalOf(const QUrl& url);
     QUrl CalendarIn(const QUrl& home);
     QUrl ResourceUrl(const std::string& href) const;
+    std::vector<TResource> Resources(const THttpReply& reply, const QUrl& collection);
     std::string HrefOf(const QString& href, const QUrl& base) const;
 
     TDavAccount Account;

@@ -152,6 +152,14 @@ QByteArray MultigetBody(const QStringList& encodedHrefs)
     return body + "</c:calendar-multiget>";
 }
 
+QByteArray QueryAllBody()
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<c:calendar-query xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\">"
+           "<d:prop><d:getetag/><c:calendar-data/></d:prop>"
+           "<c:filter><c:comp-filter name=\"VCALENDAR\"/></c:filter></c:calendar-query>";
+}
+
 QByteArray MkcalendarBody(const QString& displayName)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"

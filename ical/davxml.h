@@ -43,6 +43,8 @@ QStringList DavErrors(const QByteArray& body);
 QByteArray PropfindBody(const QStringList& props);  // props as "d:getetag", "c:...", "cs:..."
 QByteArray SyncCollectionBody(const QString& token);
 QByteArray MultigetBody(const QStringList& encodedHrefs);
+// A calendar-query for every component with its etag and data.
+QByteArray QueryAllBody();
 QByteArray MkcalendarBody(const QString& displayName);
 
 }  // namespace orvenna::ical

@@ -158,6 +158,17 @@ private:
     {
         Info = Server.Describe();
         Check();
+        std::vector<TResource> all;
+        if (Old.Records.empty() && Server.FetchAll(all)) {
+            // A first sync takes everything in one go; the token read before it is safe to
+            // keep, as what changes after it is listed next time.
+            Progress.ToReceive = static_cast<int>(all.size());
+            Take(all);
+            Progress.Received = Progress.ToReceive;
+            Report();
+            Check();
+            return;
+        }
         for (const auto& [href, record] : Old.Records)
             RemoteEtag[href] = record.Etag;
         const bool sameToken = !Info.SyncToken.empty() && Info.SyncToken == Old.SyncToken;
@@ -215,6 +226,8 @@ private:
         std::vector<std::string> wanted;
         for (const auto& [href, etag] : RemoteEtag) {
             const auto old = Old.Records.find(href);
+            if (Fetched.contains(href))
+                continue;
             if (old == Old.Records.end() || old->second.Etag.empty() || old->second.Etag != etag)
                 wanted.push_back(href);
         }
@@ -227,18 +240,7 @@ private:
         for (std::size_t start = 0; start < hrefs.size(); start += FetchBatch) {
             const std::vector<std::string> batch(
                 hrefs.begin() + start, hrefs.begin() + std::min(hrefs.size(), start + FetchBatch));
-            for (TResource& resource : Server.Fetch(batch)) {
-                TImportSummary skipped;
-                TFetched fetched{resource.Etag, {}, false};
-                try {
-                    fetched.Items = ReadCalendarItems(resource.Data, skipped, Options.ZoneName);
-                    fetched.Partial = skipped.Skipped() > 0;
-                } catch (const ENotICalendar&) {
-                    fetched.Partial = true;
-                }
-                RemoteEtag[resource.Href] = resource.Etag;
-                Fetched[resource.Href] = std::move(fetched);
-            }
+            Take(Server.Fetch(batch));
             Progress.Received += static_cast<int>(batch.size());
             Report();
             Check();
@@ -247,6 +249,23 @@ private:
         for (const std::string& href : hrefs)
             if (!Fetched.contains(href))
                 RemoteEtag.erase(href);
+    }
+
+    // Reads fetched resources.
+    void Take(const std::vector<TResource>& resources)
+    {
+        for (const TResource& resource : resources) {
+            TImportSummary skipped;
+            TFetched fetched{resource.Etag, {}, false};
+            try {
+                fetched.Items = ReadCalendarItems(resource.Data, skipped, Options.ZoneName);
+                fetched.Partial = skipped.Skipped() > 0;
+            } catch (const ENotICalendar&) {
+                fetched.Partial = true;
+            }
+            RemoteEtag[resource.Href] = resource.Etag;
+            Fetched[resource.Href] = std::move(fetched);
+        }
     }
 
     // --- decisions ---------------------------------------------------------------------------

@@ -59,6 +59,14 @@ public:
         return all;
     }
 
+    bool FetchAll(std::vector<ical::TResource>& all) override
+    {
+        ++Requests;
+        for (const auto& [href, stored] : Resources)
+            all.push_back({href, stored.Etag, stored.Data});
+        return true;
+    }
+
     std::vector<ical::TResource> Fetch(const std::vector<std::string>& hrefs) override
     {
         ++Requests;

@@ -243,6 +243,7 @@ public:
         return Server.ChangesSince(t, c);
     }
     std::vector<ical::TResourceTag> ListAll() override { return Server.ListAll(); }
+    bool FetchAll(std::vector<ical::TResource>& all) override { return Server.FetchAll(all); }
     std::vector<ical::TResource> Fetch(const std::vector<std::string>& h) override
     {
         return Server.Fetch(h);
