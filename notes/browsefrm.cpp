@@ -158,7 +158,8 @@ void TBrowseForm::CreateToolBar()
     ToolBar1->setIconSize(QSize(16, 16));
 
     auto* panel3 = new QLabel(tr("Year"), ToolBar1);
-    panel3->setFixedWidth(33);
+    // As designed, or as wide as a translated caption needs ("Année").
+    panel3->setFixedWidth(std::max(33, panel3->sizeHint().width() + 2));
     panel3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ToolBar1->addWidget(panel3);
     YearCombo = new QComboBox(ToolBar1);
