@@ -11,23 +11,36 @@
 //                                           and one summary line on stdout
 //   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
+//   orvenna-notes lock FILE COMMAND [ARG...]  runs the command while holding FILE's lock; the
+//                                           orvenna-notes commands it runs share that lock, so
+//                                           a dump, an edit and a build make one change
+//
+// Every command that writes a file holds the file's lock (store/filelock.h) from before it
+// reads the file until the new one is in place, so writers at once never lose each other's
+// changes; a writer waits up to 30 seconds for another one and then gives up with exit code 2.
 //
 // Exit codes: 0 done; 1 the file was read only up to a failure or holds bytes past its counted
 // papers (dump, due, find, export-ics, settings-dump; import-ics then imports nothing) or the
-// input was refused (build, settings-build, import-ics); 2 the file could not be opened or
-// written; 64 wrong arguments.
+// input was refused (build, settings-build, import-ics); 2 the file could not be opened, locked
+// or written; 64 wrong arguments; lock: the command's own exit code, 127 when it cannot be run.
 
 #include "ical/icalendar.h"
 #include "store/errors.h"
+#include "store/filelock.h"
 #include "store/filesave.h"
 #include "tools/notesjson.h"
 #include "tools/settingsjson.h"
 
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +51,9 @@ using store::TDayPaperList;
 constexpr int ExitDamaged = 1;
 constexpr int ExitFile = 2;
 constexpr int ExitUsage = 64;
+// How long a writer waits for the lock of its file. Scripts start many writers at once, and each
+// waits its turn; a lock held longer than this belongs to a writer that hangs.
+constexpr std::chrono::milliseconds LockWait = std::chrono::seconds(30);
 // An iCalendar file larger than this is refused rather than read into memory.
 constexpr std::uintmax_t MaxCalendarBytes = 64u << 20;
 
@@ -49,7 +65,8 @@ constexpr const char* Usage =
     "       orvenna-notes export-ics NOTESFILE [FROM [TO]] > calendar.ics\n"
     "       orvenna-notes import-ics NOTESFILE FILE.ics\n"
     "       orvenna-notes settings-dump CFGFILE\n"
-    "       orvenna-notes settings-build CFGFILE < settings.json\n";
+    "       orvenna-notes settings-build CFGFILE < settings.json\n"
+    "       orvenna-notes lock FILE COMMAND [ARG...]\n";
 
 void Print(const tools::TJson& json)
 {
@@ -101,6 +118,7 @@ int Dump(const std::string& file)
 
 int Build(const std::string& file)
 {
+    const store::TFileLock lock(file, LockWait);
     TDayPaperList notes;
     // As in the program, a save over a file that does not load cleanly keeps a copy of it
     // first; the papers themselves come from the JSON alone.
@@ -174,6 +192,7 @@ int ImportIcs(const std::string& file, const std::string& icsFile)
         return ExitDamaged;
     }
     const std::string text = store::ReadWholeFile(icsFile);
+    const store::TFileLock lock(file, LockWait);
     TDayPaperList notes;
     if (std::filesystem::exists(file)) {
         notes.LoadFromFile(file);
@@ -223,8 +242,38 @@ int SettingsBuild(const std::string& file)
         std::cerr << "orvenna-notes: bad settings JSON, nothing written: " << error.what() << '\n';
         return ExitDamaged;
     }
+    const store::TFileLock lock(file, LockWait);
     settings.SaveToFile(file);
     return 0;
+}
+
+// Runs the command with the file's lock held and shared with it.
+int Locked(const std::string& file, const std::vector<std::string>& command)
+{
+    store::TFileLock lock(file, LockWait);
+    lock.ShareWithChildren();
+    std::vector<char*> argv;
+    for (const std::string& arg : command)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::cout.flush();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execvp(argv[0], argv.data());
+        std::cerr << "orvenna-notes: cannot run " << command[0] << '\n';
+        ::_exit(127);
+    }
+    int status = 0;
+    pid_t waited = -1;
+    if (child > 0)
+        do
+            waited = ::waitpid(child, &status, 0);
+        while (waited < 0 && errno == EINTR);
+    if (waited != child) {
+        std::cerr << "orvenna-notes: cannot run " << command[0] << '\n';
+        return 127;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 int Run(const std::vector<std::string>& args)
@@ -249,6 +298,8 @@ int Run(const std::vector<std::string>& args)
         return SettingsDump(file);
     if (command == "settings-build" && args.size() == 2)
         return SettingsBuild(file);
+    if (command == "lock" && args.size() >= 3)
+        return Locked(file, {args.begin() + 2, args.end()});
     throw std::invalid_argument("");
 }
 
