@@ -430,4 +430,32 @@ void TDayPaperList::KeepDamagedCopy(const std::string& fileName)
     DamagedBytes.clear();
 }
 
+TDayPaperIndex::TDayPaperIndex(TDayPaperList& papers) : Papers(papers)
+{
+    ByDay.reserve(static_cast<std::size_t>(papers.Count()));
+    for (int i = 0; i < papers.Count(); ++i) {
+        TDayPaper& paper = papers.GetDayPaper(i);
+        // The first of a day stays; a day that is no number is never found.
+        if (!std::isnan(paper.Day))
+            ByDay.try_emplace(paper.Day, &paper);
+    }
+}
+
+TDayPaper* TDayPaperIndex::Find(TDate day) const
+{
+    const auto found = ByDay.find(day);
+    return found == ByDay.end() ? nullptr : found->second;
+}
+
+TDayPaper& TDayPaperIndex::FindOrAdd(TDate day)
+{
+    if (TDayPaper* paper = Find(day))
+        return *paper;
+    TDayPaper& paper = Papers.AddDayPaper();
+    paper.Day = day;
+    if (!std::isnan(day))
+        ByDay.emplace(day, &paper);
+    return paper;
+}
+
 }  // namespace orvenna::store
