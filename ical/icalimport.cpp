@@ -388,11 +388,11 @@ private:
     }
 
     // The item's length; its start and end are converted through their zones only where
-    // those are usable, else taken as wall times.
+    // those are usable and worked out for their years, else taken as wall times.
     long DurationSeconds(icalcomponent* item)
     {
         const auto usable = [&](const icaltimetype& time) {
-            return time.zone == nullptr || ZoneUsable(time.zone);
+            return time.zone == nullptr || (time.year <= LastYear && ZoneUsable(time.zone));
         };
         const icaltimetype start = icalcomponent_get_dtstart(item);
         const icaltimetype end = icalcomponent_get_dtend(item);
