@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 
 namespace orvenna::store {
@@ -79,16 +78,6 @@ bool SameFile(const std::string& a, const std::string& b)
     if (errorA || errorB)
         return a == b;
     return canonicalA == canonicalB;
-}
-
-std::string LocalTimeStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
 }
 
 }  // namespace
@@ -424,8 +413,7 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
 
 void TDayPaperList::KeepDamagedCopy(const std::string& fileName)
 {
-    DamagedCopyName =
-        SaveNewFile(fileName + ".damaged-" + LocalTimeStamp(), DamagedBytes, fileName);
+    DamagedCopyName = SaveDamagedCopy(fileName, DamagedBytes);
     DamagedFileName.clear();
     DamagedBytes.clear();
 }

@@ -11,6 +11,7 @@
 //                                           and one summary line on stdout
 //   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
+//                                           (a file that does not load is copied first)
 //   orvenna-notes lock FILE COMMAND [ARG...]  runs the command while holding FILE's lock; the
 //                                           orvenna-notes commands it runs share that lock, so
 //                                           a dump, an edit and a build make one change
@@ -243,6 +244,19 @@ int SettingsBuild(const std::string& file)
         return ExitDamaged;
     }
     const store::TFileLock lock(file, LockWait);
+    // As in the program, a file that does not load cleanly is copied aside before it is
+    // written over; one that cannot be copied is not written over.
+    store::TCalSetting before(store::DefaultPixelsPerInch);
+    const store::TDamagedLoad damage = store::LoadSettingsFile(before, file);
+    if (damage.Damaged() && damage.Copy.empty()) {
+        std::cerr << "orvenna-notes: " << file << " does not load (" << damage.Error
+                  << ") and cannot be copied aside (" << damage.CopyFailure
+                  << "); nothing written\n";
+        return ExitFile;
+    }
+    if (damage.Damaged())
+        std::cerr << "orvenna-notes: " << file << " did not load (" << damage.Error
+                  << "); kept as " << damage.Copy << '\n';
     settings.SaveToFile(file);
     return 0;
 }
