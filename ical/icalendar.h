@@ -59,7 +59,10 @@ struct TImportSummary {
     // Added, with a remark.
     int FirstOccurrenceOnly = 0;  // a repeat rule that is not every day, week, month or year
     int RepeatingNotes = 0;       // a repeating all-day item: noted on its first day only
-    int UnknownZone = 0;          // a TZID with no VTIMEZONE and no known zone: read as local
+    int FirstDayOnly = 0;         // an item over several days of a file with too many such lines
+    // A TZID with no VTIMEZONE and no known zone, or a zone that takes too long to work out:
+    // read as local.
+    int UnknownZone = 0;
 
     int Added() const { return RemindersAdded + NotesAdded; }
     int Skipped() const

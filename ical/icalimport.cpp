@@ -19,6 +19,10 @@ using store::TDate;
 using store::TDateTime;
 
 constexpr int MaxNoteDays = 366;  // an all-day item longer than a year is noted on its first year
+// The note lines an import copies to the days after the first of items over several days:
+// a year-long item of three lines takes about a thousand. Past it, items are noted on their
+// first day only, so that a small file cannot fill the store with millions of lines.
+constexpr double MaxSpreadLines = 100000;
 
 // The steps and changes (ZoneWorkUpTo) libical may spend working out the zones of one import:
 // a zone of yearly rules from 1601 takes under a thousand up to now, one of hourly rules
@@ -358,7 +362,7 @@ private:
     }
 
     // How far ahead of the start the earliest alarm rings, in seconds; 0 without alarms.
-    long LeadSeconds(icalcomponent* item, TDateTime when, bool todo)
+    static long LeadSeconds(icalcomponent* item, TDateTime when, bool todo)
     {
         long lead = 0;
         for (icalcomponent* alarm = icalcomponent_get_first_component(item, ICAL_VALARM_COMPONENT);
@@ -380,28 +384,11 @@ private:
                 // A to-do's time is its due time already, the end an alarm can be related to.
                 if (!todo && related != nullptr &&
                     icalparameter_get_related(related) == ICAL_RELATED_END)
-                    ahead -= DurationSeconds(item);
+                    ahead -= icaldurationtype_as_int(icalcomponent_get_duration(item));
             }
             lead = std::max(lead, ahead);
         }
         return lead;
-    }
-
-    // The item's length; its start and end are converted through their zones only where
-    // those are usable and worked out for their years, else taken as wall times.
-    long DurationSeconds(icalcomponent* item)
-    {
-        const auto usable = [&](const icaltimetype& time) {
-            return time.zone == nullptr || (time.year <= LastYear && ZoneUsable(time.zone));
-        };
-        const icaltimetype start = icalcomponent_get_dtstart(item);
-        const icaltimetype end = icalcomponent_get_dtend(item);
-        if (icalcomponent_get_first_property(item, ICAL_DURATION_PROPERTY) != nullptr ||
-            (usable(start) && usable(end)))
-            return icaldurationtype_as_int(icalcomponent_get_duration(item));
-        const auto first = FromWallTime(start);
-        const auto last = FromWallTime(end);
-        return first && last ? std::lround((*last - *first) * 86400.0) : 0;
     }
 
     static std::string Categories(icalcomponent* item)
@@ -433,6 +420,15 @@ private:
     {
         if (todo)
             return 1;
+        // A length is counted here, in whole days as libical adds them to a date: libical
+        // would add a length of years to the start month by month.
+        if (icalproperty* length = icalcomponent_get_first_property(item, ICAL_DURATION_PROPERTY);
+            length != nullptr &&
+            icalcomponent_get_first_property(item, ICAL_DTEND_PROPERTY) == nullptr) {
+            const icaldurationtype d = icalproperty_get_duration(length);
+            const double days = d.is_neg ? 0 : 7.0 * d.weeks + d.days;
+            return static_cast<int>(std::clamp(days, 1.0, double{MaxNoteDays}));
+        }
         const icaltimetype end = icalcomponent_get_dtend(item);
         const auto first = FromWallTime(start);
         const auto last = end.is_date ? FromWallTime(end) : std::nullopt;
@@ -454,12 +450,23 @@ class TMerger final {
 public:
     explicit TMerger(store::TDayPaperList& notes) : Papers(notes) {}
 
-    // Adds the item's lines to each day it covers whose note does not hold them already, one
-    // after the other; false when every day held them.
-    bool AddNote(const TItem& item)
+    // Whether the lines of an item over several days may go to each of its days: the import
+    // copies at most MaxSpreadLines lines to days after an item's first.
+    bool MaySpread(const TItem& item)
+    {
+        const double copies = static_cast<double>(item.Days - 1) * item.Lines.size();
+        if (SpreadLines + copies > MaxSpreadLines)
+            return false;
+        SpreadLines += copies;
+        return true;
+    }
+
+    // Adds the item's lines to each of the first `days` days it covers whose note does not hold
+    // them already, one after the other; false when every day held them.
+    bool AddNote(const TItem& item, int days)
     {
         bool added = false;
-        for (int offset = 0; offset < item.Days; ++offset) {
+        for (int offset = 0; offset < days; ++offset) {
             const TDate day = item.Day + offset;
             store::TDayPaper* existing = Papers.Find(day);
             if (existing != nullptr && HoldsRun(*existing, item.Lines))
@@ -520,22 +527,31 @@ private:
         return found->second;
     }
 
-    // Whether the note holds the lines one after the other, looked for only where its first
-    // line stands.
+    // Whether the note holds the lines one after the other, looked for only where the one of
+    // them the note holds least often stands.
     bool HoldsRun(const store::TDayPaper& paper, const std::vector<std::string>& run)
     {
         const TNoteLines& lines = LinesOf(paper);
-        const auto first = lines.find(run.front());
-        if (first == lines.end())
-            return false;
+        const std::vector<std::size_t>* rarest = nullptr;
+        std::size_t offset = 0;  // of the rarest line in the run
+        for (std::size_t k = 0; k < run.size(); ++k) {
+            const auto found = lines.find(run[k]);
+            if (found == lines.end())
+                return false;
+            if (rarest == nullptr || found->second.size() < rarest->size()) {
+                rarest = &found->second;
+                offset = k;
+            }
+        }
         const std::vector<std::string>& note = paper.Note;
-        return std::any_of(first->second.begin(), first->second.end(), [&](std::size_t at) {
-            return note.size() - at >= run.size() &&
-                   std::equal(run.begin(), run.end(), note.begin() + static_cast<long>(at));
+        return std::any_of(rarest->begin(), rarest->end(), [&](std::size_t at) {
+            return at >= offset && note.size() - (at - offset) >= run.size() &&
+                   std::equal(run.begin(), run.end(), note.begin() + static_cast<long>(at - offset));
         });
     }
 
     store::TDayPaperIndex Papers;
+    double SpreadLines = 0;
     std::unordered_map<const store::TDayPaper*, TNoteLines> NoteLines;
     std::unordered_map<const store::TDayPaper*, TReminderKeys> Reminders;
 };
@@ -573,6 +589,10 @@ std::string TImportSummary::Text() const
     if (RepeatingNotes > 0)
         text += " " + Counted(RepeatingNotes, "repeating all-day item", "repeating all-day items") +
                 " noted on the first day only.";
+    if (FirstDayOnly > 0)
+        text += " " + Counted(FirstDayOnly, "all-day item", "all-day items") +
+                " over several days noted on the first day only: the file has too many lines "
+                "to copy to every day.";
     if (UnknownZone > 0)
         text += " " + Counted(UnknownZone, "time", "times") +
                 " in an unknown time zone read as local time.";
@@ -605,13 +625,16 @@ TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes
         reader.ReadCalendar(calendar);
     TMerger merger(notes);
     for (const TItem& item : reader.Items) {
-        if (!(item.IsNote ? merger.AddNote(item) : merger.AddReminder(item))) {
+        const bool spread = !item.IsNote || item.Days == 1 || merger.MaySpread(item);
+        if (!(item.IsNote ? merger.AddNote(item, spread ? item.Days : 1)
+                          : merger.AddReminder(item))) {
             ++summary.AlreadyThere;
             continue;
         }
         ++(item.IsNote ? summary.NotesAdded : summary.RemindersAdded);
         summary.FirstOccurrenceOnly += !item.IsNote && item.FirstOnly;
         summary.RepeatingNotes += item.IsNote && item.FirstOnly;
+        summary.FirstDayOnly += !spread;
         summary.UnknownZone += item.UnknownZone;
     }
     return summary;

@@ -429,6 +429,10 @@ TEST_F(ICalendar, HostileCalendarsAreRefusedOrReadWithinBounds)
     std::string deepest;
     for (int i = 0; i < 31; ++i)
         deepest = "BEGIN:X-" + std::to_string(i) + "\r\n" + deepest + "END:X-" + std::to_string(i) + "\r\n";
+    std::string yearLong;
+    for (int i = 0; i < 300; ++i)
+        yearLong += Event("DTSTART;VALUE=DATE:20260101\r\nDTEND;VALUE=DATE:20270101\r\nSUMMARY:n" +
+                          std::to_string(i) + "\r\n");
     std::string twentyZones;
     for (int i = 0; i < 20; ++i)
         twentyZones += ZoneAndEvent("Z" + std::to_string(i), "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU");
@@ -455,6 +459,10 @@ TEST_F(ICalendar, HostileCalendarsAreRefusedOrReadWithinBounds)
          "Added 1 reminder and 0 notes.", "2026-03-07 08:00"},
         {"twenty such zones", Calendar(twentyZones), "Added 20 reminders and 0 notes.",
          "2026-03-07 08:00"},
+        {"three hundred year-long all-day items", Calendar(yearLong),
+         "Added 0 reminders and 300 notes. 26 all-day items over several days noted on the first "
+         "day only: the file has too many lines to copy to every day.",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -505,6 +513,23 @@ TEST_F(ICalendar, LongLinesReadWholeHoweverTheyAreFolded)
     }
 }
 
+TEST_F(ICalendar, AnAllDayItemsLengthCountsItsWholeDays)
+{
+    const struct {
+        const char* Length;
+        std::size_t Days;
+    } cases[] = {
+        {"P3D", 3}, {"P2W", 14}, {"PT48H", 1}, {"P1DT23H", 1}, {"-P3D", 1}, {"P99999999W", 366},
+    };
+    for (const auto& c : cases) {
+        TDayPaperList notes;
+        ImportCalendar(Calendar(Event("DTSTART;VALUE=DATE:20260803\r\nDURATION:" +
+                                      std::string(c.Length) + "\r\nSUMMARY:Away\r\n")),
+                       notes, Zone);
+        EXPECT_EQ(static_cast<std::size_t>(notes.Count()), c.Days) << c.Length;
+    }
+}
+
 TEST_F(ICalendar, ANoteHoldsAnItemOnlyWithAllItsLinesInARow)
 {
     const struct {
@@ -517,6 +542,8 @@ TEST_F(ICalendar, ANoteHoldsAnItemOnlyWithAllItsLinesInARow)
         {{"Holiday", "Sea"}, true},
         {{"Holiday"}, true},
         {{"Lake", "Holiday"}, true},
+        {{"Holiday", "Lake", "Holiday", "Sea"}, false},
+        {{"Lake", "Holiday", "Holiday"}, true},
     };
     const std::string text = Calendar(
         Event("DTSTART;VALUE=DATE:20260803\r\nSUMMARY:Holiday\r\nDESCRIPTION:Lake\r\n"));
