@@ -206,16 +206,15 @@ int CurrentYear()
 
 class TReader final {
 public:
-    TReader(const std::string& zoneName, TImportSummary& summary)
-        : ZoneName(zoneName), Summary(summary)
+    // Zones are worked out once, up to lastYear, the last year any item of the file needs.
+    TReader(const std::string& zoneName, int lastYear, TImportSummary& summary)
+        : ZoneName(zoneName), Summary(summary), LastYear(std::max(lastYear, CurrentYear()))
     {
     }
 
     void ReadCalendar(icalcomponent* calendar)
     {
         NeutraliseZonePaths(calendar);
-        // Zones are worked out once, up to the last year any item of the calendar needs.
-        LastYear = std::max(LastYearIn(calendar), CurrentYear());
         for (icalcomponent* item = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT);
              item != nullptr;
              item = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
@@ -439,7 +438,7 @@ private:
 
     const std::string& ZoneName;
     TImportSummary& Summary;
-    int LastYear = 0;
+    const int LastYear;
     std::map<icaltimezone*, bool> Zones;  // usable or not, for each zone met
     double ZoneWork = 0;
 };
@@ -620,7 +619,10 @@ TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes
         throw ENotICalendar("not an iCalendar file (no VCALENDAR found)");
 
     TImportSummary summary;
-    TReader reader(zoneName, summary);
+    int lastYear = 0;
+    for (icalcomponent* calendar : calendars)
+        lastYear = std::max(lastYear, LastYearIn(calendar));
+    TReader reader(zoneName, lastYear, summary);
     for (icalcomponent* calendar : calendars)
         reader.ReadCalendar(calendar);
     TMerger merger(notes);

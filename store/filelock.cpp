@@ -138,8 +138,7 @@ bool LockWithin(int fd, std::chrono::milliseconds wait, const std::string& dataF
         const auto now = Clock::now();
         if (now >= deadline)
             return false;
-        std::this_thread::sleep_for(
-            std::min<Clock::duration>(pause, deadline - now));
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds(50));
     }
 }

@@ -21,8 +21,9 @@ public:
     // that does not exist needs no lock: nothing can be written there. Throws ELockError
     // "Cannot lock file "<data file>": ..." when the wait runs out or the lock cannot be taken.
     //
-    // A process started by ShareWithChildren()'s holder takes the holder's lock at once, so a
-    // script run under the lock can itself run commands that take it.
+    // A process started by ShareWithChildren()'s holder takes the holder's lock at once (as does
+    // the holder itself while it shares), so a script run under the lock can itself run
+    // commands that take it.
     explicit TFileLock(const std::string& dataFile, std::chrono::milliseconds wait = DefaultLockWait);
     ~TFileLock();
     TFileLock(TFileLock&& other) noexcept;
