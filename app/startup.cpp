@@ -8,15 +8,17 @@
 
 namespace orvenna::app {
 
-bool MarkFirstRun(const QString& programFolder)
+bool MarkFirstRun(const QString& programFolder, QString* failure)
 {
     const QString path = programFolder + QLatin1String(FirstRunFileName);
     QFile marker(path);
     if (marker.open(QIODevice::ReadOnly))
         return false;
     QFile out(path);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        out.write("1\r\n");
+    const bool written = out.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && out.write("1\r\n") == 3 && out.flush();
+    if (!written && failure)
+        *failure = QStringLiteral("Cannot create file \"%1\". %2").arg(path, out.errorString());
     return true;
 }
 

@@ -21,24 +21,13 @@ source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 prepare_program_folder editor
 start_calendar
 
-# Today's cell: Sunday-first columns of 37 pixels, rows of 28 below the 32-pixel title; the
-# piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5).
-read -r day column row < <(/usr/bin/python3 -c '
-import datetime
-t = datetime.date.today(); first = t.replace(day=1)
-lead = (first.weekday() + 1) % 7
-print(t.day, (lead + t.day - 1) % 7, (lead + t.day - 1) // 7)')
-cell_x=$((win_x + column * 37 - 1 + 20)) cell_y=$((win_y + 32 + row * 28 + 5))
+locate_today_cell
 cell_shot() { import -window root -crop "32x32+${cell_x}+${cell_y}" +repage "$1" 2>/dev/null; }
 pixels_apart() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true; }
 cell_shot "$work/cell-before.png"
 
 # ---- the editor ----------------------------------------------------------------------------
-editor_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Note and Reminder' 2>/dev/null | head -1; }
-editor_focused() { local id; id=$(editor_window); [ -n "$id" ] && [ "$(xdotool getwindowfocus)" = "$id" ]; }
-xdotool mousemove $((cell_x + 16)) $((cell_y + 16)) click --repeat 2 --delay 80 1
-poll 10 editor_focused || { fail "a double click on day $day opened no editor"; exit 1; }
-editor=$(editor_window)
+open_today_editor || { fail "a double click on day $day opened no editor"; exit 1; }
 xdotool type --delay 20 "Dentist at nine"
 xdotool key Return
 xdotool type --delay 20 "bring the card"
@@ -78,7 +67,6 @@ else
 fi
 
 xdotool key ctrl+Return
-editor_gone() { [ -z "$(editor_window)" ]; }
 poll 5 editor_gone || fail "Ctrl+Enter did not save and close the editor"
 
 # ---- what the calendar and the file show ---------------------------------------------------
