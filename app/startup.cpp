@@ -22,11 +22,11 @@ bool MarkFirstRun(const QString& programFolder, QString* failure)
     return true;
 }
 
-QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryScreen,
+QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryWorkArea,
                        const QList<QRect>& screens)
 {
-    const QPoint corner(primaryScreen.x() + primaryScreen.width() - window.width(),
-                        primaryScreen.y() + primaryScreen.height() - window.height());
+    const QPoint corner(primaryWorkArea.x() + primaryWorkArea.width() - window.width(),
+                        primaryWorkArea.y() + primaryWorkArea.height() - window.height());
     if (storedTop == 0)
         return corner;
     const QRect stored(QPoint(storedLeft, storedTop), window);

@@ -9,6 +9,9 @@
 //                                           YYYY-MM-DD, inclusive) on stdout
 //   orvenna-notes import-ics [NOTESFILE] FILE.ics   the file's events and to-dos added, saved,
 //                                           and one summary line on stdout
+//   orvenna-notes sync NOTESFILE URL [--user NAME] [--password-file FILE] [--state FILE]
+//                 [--force-delete]          two-way sync with a calendar on a CalDAV server;
+//                                           one JSON line on stdout (tools/synccommand.h)
 //   orvenna-notes settings-dump [CFGFILE]   JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
 //                                           (a file that does not load is copied first)
@@ -29,7 +32,8 @@
 // Exit codes: 0 done; 1 the file was read only up to a failure or holds bytes past its counted
 // papers (dump, due, find, export-ics, settings-dump; import-ics then imports nothing) or the
 // input was refused (build, settings-build, import-ics); 2 the file could not be opened, locked
-// or written; 64 wrong arguments; lock: the command's own exit code, 127 when it cannot be run.
+// or written; 64 wrong arguments; lock: the command's own exit code, 127 when it cannot be run;
+// sync has its own (tools/synccommand.h).
 
 #include "ical/icalendar.h"
 #include "platform/programfolder.h"
@@ -38,6 +42,7 @@
 #include "store/filesave.h"
 #include "tools/notesjson.h"
 #include "tools/settingsjson.h"
+#include "tools/synccommand.h"
 
 #include <cerrno>
 #include <chrono>
@@ -72,6 +77,8 @@ constexpr const char* Usage =
     "       orvenna-notes find NOTESFILE TEXT...\n"
     "       orvenna-notes export-ics [NOTESFILE] [FROM [TO]] > calendar.ics\n"
     "       orvenna-notes import-ics [NOTESFILE] FILE.ics\n"
+    "       orvenna-notes sync NOTESFILE URL [--user NAME] [--password-file FILE]\n"
+    "                         [--state FILE] [--force-delete]\n"
     "       orvenna-notes settings-dump [CFGFILE]\n"
     "       orvenna-notes settings-build CFGFILE < settings.json\n"
     "       orvenna-notes lock FILE COMMAND [ARG...]\n"
@@ -332,6 +339,8 @@ int Run(std::vector<std::string> args)
         throw std::invalid_argument("");
     const std::string command = args[0];
     args.erase(args.begin());
+    if (command == "sync")
+        return tools::SyncCommand(args);
     if (command == "folder" && args.empty()) {
         std::cout << platform::FindProgramFiles().Folder.string() << '\n';
         return 0;
@@ -369,7 +378,9 @@ int main(int argc, char** argv)
 {
     try {
         return Run({argv + 1, argv + argc});
-    } catch (const std::invalid_argument&) {
+    } catch (const std::invalid_argument& error) {
+        if (*error.what() != '\0')
+            std::cerr << "orvenna-notes: " << error.what() << '\n';
         std::cerr << Usage;
         return ExitUsage;
     } catch (const store::EStoreError& error) {

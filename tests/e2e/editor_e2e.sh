@@ -9,7 +9,8 @@
 #
 #   editor_e2e.sh BIN_DIR NOTES_TOOL
 #
-# With E2E_SHOTS set to a folder, a screenshot of the reminder dialog is kept there.
+# With E2E_SHOTS set to a folder, screenshots of the note sheet, the open pick list and the
+# reminder dialog are kept there.
 # Prints each failure; exit status 0 or 1.
 set -uo pipefail
 
@@ -34,6 +35,7 @@ xdotool type --delay 20 "bring the card"
 
 page_shot() { import -window "$editor" -crop 300x250+5+30 +repage "$1" 2>/dev/null; }
 page_shot "$work/page-note.png"
+[ -z "${E2E_SHOTS:-}" ] || import -window root "$E2E_SHOTS/note-sheet.png" 2>/dev/null
 page_changed() { page_shot "$work/page-now.png" && [ "$(pixels_apart "$work/page-note.png" "$work/page-now.png")" -gt 500 ]; }
 xdotool mousemove --window "$editor" 118 362 click 1            # the "Reminder" tab
 poll 5 page_changed || fail "the \"Reminder\" page did not open"
@@ -45,6 +47,7 @@ list_closed() { [ "$(visible_windows)" -eq "$windows_before" ]; }
 xdotool mousemove --window "$editor" 35 63 click 1
 xdotool key F4
 poll 5 list_open || fail "the time cell's pick list did not open"
+[ -z "${E2E_SHOTS:-}" ] || import -window root "$E2E_SHOTS/pick-list.png" 2>/dev/null
 xdotool key Down Down Down Return
 poll 5 list_closed || fail "the pick list did not close"
 
