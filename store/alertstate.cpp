@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace orvenna::store {
 namespace {
@@ -164,6 +166,20 @@ std::string AlertStateToText(const TAlertState& state)
     return text + "End\n";
 }
 
+namespace {
+
+// Reads the "key=value" line into state; false when it does not read.
+bool ReadKeyLine(std::string_view line, TAlertState& state)
+{
+    if (line.empty())
+        return true;
+    const std::size_t equals = line.find('=');
+    return equals != std::string_view::npos &&
+           ReadLine(line.substr(0, equals), line.substr(equals + 1), state);
+}
+
+}  // namespace
+
 std::string AlertStateFromText(std::string_view text, TAlertState& state)
 {
     TAlertState read;
@@ -184,6 +200,29 @@ void SaveAlertState(const std::string& fileName, const TAlertState& state)
 std::string LoadAlertState(const std::string& fileName, TAlertState& state)
 {
     return LoadSideFile(fileName, [&](std::string_view text) { return AlertStateFromText(text, state); });
+}
+
+TDamagedLoad LoadAlertStateFile(const std::string& fileName, TAlertState& state)
+{
+    std::error_code missing;
+    if (!std::filesystem::exists(fileName, missing) && !missing)
+        return {};
+    const std::string text = ReadWholeFile(fileName);
+    std::string error = AlertStateFromText(text, state);
+    if (error.empty())
+        return {};
+    // What a file of this version still holds: every line that reads, up to its end or the
+    // point where it was cut; a line cut in two may read, but not as it was written.
+    std::vector<std::string_view> lines = SideFileLines(text);
+    if (!text.ends_with('\n') && !lines.empty())
+        lines.pop_back();
+    if (!lines.empty() && lines[0] == SideFileHeader(Kind, AlertStateVersion)) {
+        TAlertState read = state;
+        for (std::size_t i = 1; i < lines.size() && lines[i] != "End"; ++i)
+            ReadKeyLine(lines[i], read);
+        state = std::move(read);
+    }
+    return KeepDamaged(fileName, text, std::move(error));
 }
 
 TDateTime AlertMomentOn(const TReminder& reminder, TDate day)

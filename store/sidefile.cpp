@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::string_view EndLine = "End";
 
-std::vector<std::string_view> Lines(std::string_view text)
+}  // namespace
+
+std::vector<std::string_view> SideFileLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
@@ -29,8 +31,6 @@ std::vector<std::string_view> Lines(std::string_view text)
     return lines;
 }
 
-}  // namespace
-
 std::string SideFileHeader(std::string_view kind, int version)
 {
     return "Orvenna " + std::string(kind) + ' ' + std::to_string(version);
@@ -39,7 +39,7 @@ std::string SideFileHeader(std::string_view kind, int version)
 std::string ReadSideFile(std::string_view text, std::string_view kind, int version,
                          const std::function<bool(std::string_view key, std::string_view value)>& line)
 {
-    std::vector<std::string_view> lines = Lines(text);
+    std::vector<std::string_view> lines = SideFileLines(text);
     const std::string header = "Orvenna " + std::string(kind) + ' ';
     if (lines.empty() || !lines[0].starts_with(header)) {
         const bool vowel = !kind.empty() && std::string_view("aeiou").find(kind[0]) != std::string_view::npos;

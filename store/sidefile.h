@@ -6,8 +6,13 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvenna::store {
+
+// The lines of a side file without their ends (LF, or CR LF); a last line without its end is
+// kept, one empty line stands for each blank one.
+std::vector<std::string_view> SideFileLines(std::string_view text);
 
 // The header line, without its line end: "Orvenna alerts 1".
 std::string SideFileHeader(std::string_view kind, int version);
