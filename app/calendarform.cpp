@@ -2,6 +2,7 @@
 
 #include "app/appcore.h"
 #include "app/daygrid.h"
+#include "app/monitormemory.h"
 #include "app/startup.h"
 #include "app/titlebox.h"
 #include "desktop/fontconvert.h"
@@ -11,6 +12,7 @@
 #include "platform/platform.h"
 
 #include "store/daypaperlist.h"
+#include "store/monitorplace.h"
 #include "store/settings.h"
 
 #include <QAction>
@@ -125,6 +127,7 @@ void TCalendarForm::FormCreate()
     FLastPaintTick = FCore.Clock().TickCount();
 
     FWallPaper = std::make_unique<desktop::TWallPaper>(platform);
+    Monitors = std::make_unique<TMonitorMemory>(ProgramFile(QLatin1String(store::MonitorPlaceFileName)).toStdString());
     // No native window is made here: the attachment changes the window flags, and its
     // properties go to the native window that show() makes and maps.
     platform.AttachToDesktop(this);
@@ -208,10 +211,12 @@ void TCalendarForm::PlaceWindow()
     const platform::TPlatform& platform = FCore.Platform();
     const store::TCalSetting& settings = FCore.Settings();
     const QRect primary = platform.PrimaryScreen();
+    const QList<orvenna::platform::TScreen> all = platform.Screens();
     QList<QRect> screens{primary};
-    for (const orvenna::platform::TScreen& screen : platform.Screens())
+    for (const orvenna::platform::TScreen& screen : all)
         screens.append(screen.Geometry);
-    move(InitialPosition(settings.Top, settings.Left, size(), primary, screens));
+    const QPoint initial = InitialPosition(settings.Top, settings.Left, size(), primary, screens);
+    move(Monitors->StartPlace(QPoint(settings.Left, settings.Top), initial, size(), all));
 }
 
 void TCalendarForm::Start()
@@ -304,6 +309,7 @@ void TCalendarForm::TitleMouseRelease(QMouseEvent* event)
 
 void TCalendarForm::DragEnded()
 {
+    Monitors->UserPlaced(geometry(), FCore.Platform().Screens());
     // The cells must show the wallpaper of the new place.
     Trace(QStringLiteral("mousemove"));
     Refresh1Click();
@@ -534,10 +540,7 @@ void TCalendarForm::DesktopChangesSettled()
 
 void TCalendarForm::KeepOnScreen()
 {
-    QList<TScreenArea> screens;
-    for (const orvenna::platform::TScreen& screen : FCore.Platform().Screens())
-        screens.append({screen.Geometry, screen.WorkArea});
-    const QPoint place = KeptOnScreen(geometry(), screens);
+    const QPoint place = Monitors->AfterScreensChanged(geometry(), FCore.Platform().Screens());
     if (place == pos())
         return;
     move(place);

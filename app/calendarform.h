@@ -30,6 +30,7 @@ namespace orvenna::app {
 
 class TAppCore;
 class TDayGrid;
+class TMonitorMemory;
 class TTitleBox;
 
 class TCalendarForm final : public QWidget {
@@ -88,8 +89,9 @@ public:
     // The desktop's wallpaper facts changed: re-read, re-render, complain about a format.
     void WMSettingChange();
     // The screens changed: re-read and re-render the wallpaper for the new screens, bring the
-    // window back onto a screen when it is no longer wholly on one (the new place is stored
-    // in the settings), and refresh.
+    // window back onto a screen when it is no longer wholly on one, or back to the monitor the
+    // user put it on when that monitor is there again (app/monitormemory.h; the new place is
+    // stored in the settings), and refresh.
     void WMDisplayChange();
     // "&Browse..." and "&Setting..." stay disabled until their windows exist.
     void SetBrowseEnabled(bool enabled);
@@ -139,6 +141,7 @@ private:
     int FCellWidth = 0;
     QString FWallpaperFile;
     std::unique_ptr<desktop::TWallPaper> FWallPaper;
+    std::unique_ptr<TMonitorMemory> Monitors;  // the monitor the user put the window on
     std::uint32_t FLastPaintTick = 0;
     int FShownYear = 0;
     int FShownMonth = 0;
