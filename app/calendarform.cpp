@@ -1,6 +1,7 @@
 #include "app/calendarform.h"
 
 #include "app/appcore.h"
+#include "app/capturefiles.h"
 #include "app/daygrid.h"
 #include "app/monitormemory.h"
 #include "app/startup.h"
@@ -17,7 +18,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,8 +33,6 @@ namespace {
 constexpr const char* UnsupportedWallpaperText =
     "The wallpaper file format is not supported, program will use the default setting.";
 constexpr const char* ProgramTitle = "Orvenna";
-// Beside "bk.bmp": the composition key of the last captures.
-constexpr const char* CaptureKeyFile = "bk.key";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 
@@ -50,7 +48,9 @@ void Trace(const QString& text)
 }  // namespace
 
 TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), FCore(core)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window),
+      FCore(core),
+      Captures(core.ProgramFolder())
 {
     setObjectName(QStringLiteral("CalendarForm"));
     setWindowTitle(QString::fromLatin1(ProgramTitle));
@@ -176,22 +176,8 @@ void TCalendarForm::LoadWallpaperOrFill()
 bool TCalendarForm::AdoptLastCapture()
 {
     FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
-    QFile keyFile(ProgramFile(QLatin1String(CaptureKeyFile)));
-    if (!keyFile.open(QIODevice::ReadOnly))
-        return false;
-    const QString key = QString::fromUtf8(keyFile.readAll());
-    const QImage title(ProgramFile(QStringLiteral("images/applebar.bmp")));
-    const QImage grid(ProgramFile(QStringLiteral("bk.bmp")));
-    if (title.isNull() || grid.isNull() || title.width() != grid.width())
-        return false;
-    // The title box lies on top of the grid, both the window's full width: together they are
-    // the window's area.
-    QImage window(title.width(), title.height() + grid.height(), QImage::Format_RGB32);
-    QPainter painter(&window);
-    painter.drawImage(0, 0, title);
-    painter.drawImage(0, title.height(), grid);
-    painter.end();
-    return FWallPaper->Adopt(window, key);
+    const std::optional<TCaptureFiles::TLastCapture> last = Captures.LastCapture();
+    return last && FWallPaper->Adopt(last->Window, last->Key);
 }
 
 QRect TCalendarForm::ScreenArea() const
@@ -349,12 +335,11 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     painter.setBrush(QColor(255, 255, 0));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
 
-    const QString applebar = ProgramFile(QStringLiteral("images/applebar.bmp"));
     QImage picture;
     if (!FCore.Settings().TitlePic.empty())
         picture.load(QString::fromStdString(FCore.Settings().TitlePic));
     if (picture.isNull() && TitleBackgroundSaved) {
-        picture.load(applebar);
+        picture = Captures.Title();
         picture.setDevicePixelRatio(devicePixelRatio());  // captured in device pixels
     }
     if (picture.isNull())
@@ -398,22 +383,16 @@ void TCalendarForm::SaveBackgrounds()
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
     FWallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
-    GridBackgroundSaved = work.save(ProgramFile(QStringLiteral("bk.bmp")), "BMP");
+    GridBackgroundSaved = Captures.SaveGrid(work);
 
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
     FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
-    TitleBackgroundSaved = work.save(ProgramFile(QStringLiteral("images/applebar.bmp")), "BMP");
+    TitleBackgroundSaved = Captures.SaveTitle(work);
 
     // What the captures were composed from, so that the next start can take them as they are.
-    QFile keyFile(ProgramFile(QLatin1String(CaptureKeyFile)));
-    const QString& key = FWallPaper->ComposedKey();
-    if (GridBackgroundSaved && TitleBackgroundSaved && !key.isEmpty() &&
-        keyFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        keyFile.write(key.toUtf8());
-    else
-        keyFile.remove();
+    Captures.SaveKey(FWallPaper->ComposedKey(), GridBackgroundSaved && TitleBackgroundSaved);
 }
 
 void TCalendarForm::BuildDayIcons()
@@ -421,7 +400,7 @@ void TCalendarForm::BuildDayIcons()
     // A folder we cannot write to must not leave the cells with an older capture.
     QImage background;
     if (GridBackgroundSaved)
-        background.load(ProgramFile(QStringLiteral("bk.bmp")));
+        background = Captures.Grid();
     if (background.isNull())
         background = LastGridBackground;
     // The capture holds device pixels: at a ratio of 2 each piece is 64 x 64, drawn 1:1.

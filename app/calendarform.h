@@ -5,6 +5,7 @@
 // it shows the core's notes and settings and follows its NotesChanged and SettingsChanged.
 // It owns the wallpaper reader and the month on display.
 
+#include "app/capturefiles.h"
 #include "app/monthlayout.h"
 
 #include <QDate>
@@ -137,6 +138,7 @@ private:
     void KeepOnScreen();
 
     TAppCore& FCore;
+    TCaptureFiles Captures;
 
     int FCellWidth = 0;
     QString FWallpaperFile;

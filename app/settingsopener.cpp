@@ -5,7 +5,7 @@
 #include "app/alertbook.h"
 #include "app/appcore.h"
 #include "app/calendarform.h"
-#include "desktop/settingfrm.h"
+#include "settings/settingfrm.h"
 
 namespace orvenna::app {
 
@@ -18,13 +18,13 @@ TSettingsOpener::TSettingsOpener(TAppCore& core, TCalendarForm& calendar)
 
 void TSettingsOpener::Setting1Click()
 {
-    desktop::TSettingFormHooks hooks;
+    settings::TSettingFormHooks hooks;
     hooks.OpenFile = OpenFile;
     hooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
-    desktop::TSettingForm form(Core.Platform(), Core.ProgramFolder(), std::move(hooks), &Calendar);
+    settings::TSettingForm form(Core.Platform(), Core.ProgramFolder(), std::move(hooks), &Calendar);
     form.CalSetting = &Core.Settings();
     form.AlertState = &Core.Alerts().State();
-    SettingDialogClosed(form.exec() == desktop::mrOk);
+    SettingDialogClosed(form.exec() == settings::mrOk);
 }
 
 void TSettingsOpener::SettingDialogClosed(bool confirmed)

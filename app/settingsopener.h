@@ -3,7 +3,7 @@
 // live settings record, modally; when the user confirms, the core applies the settings and
 // every window follows its SettingsChanged.
 
-#include "desktop/settingfrm.h"
+#include "desktop/filedialogs.h"
 
 #include <QObject>
 

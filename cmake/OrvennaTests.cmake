@@ -5,6 +5,15 @@
 #
 # Both get ORVENNA_TEST_DATA (tests/data) and a private XDG_RUNTIME_DIR, carry the CTest label
 # "unit" and join the orvenna_unit_tests target.
+#
+#   orvenna_add_x11_test(NAME COMMAND cmd args... [TRAY] [SOUND] [TIMEOUT s] [ENV A=1 B=2])
+#   orvenna_add_x11_qtest(NAME SOURCES a.cpp LIBS lib1 [TRAY] [SOUND] [TIMEOUT s] [ENV ...])
+#   orvenna_add_e2e_test(NAME SCRIPT s.sh [ARGS extra...] [TRAY] [SOUND] [TIMEOUT s])
+#
+# These run in a virtual X session of their own with openbox (scripts/xsession.sh; TRAY adds a
+# tray host, SOUND a sound server with a null sink) on Qt's xcb platform, one session at a time,
+# with the CTest label "x11". An end-to-end script gets the program's folder and the notes
+# tool as its first two arguments.
 set(ORVENNA_TEST_DATA_DIR ${CMAKE_SOURCE_DIR}/tests/data)
 set(ORVENNA_TEST_RUNTIME_DIR ${CMAKE_BINARY_DIR}/test-runtime)
 
@@ -42,4 +51,51 @@ function(orvenna_add_qtest name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   _orvenna_test_register(${name}
     "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${ORVENNA_TEST_RUNTIME_DIR};${T_ENV}")
+endfunction()
+
+function(orvenna_add_x11_test name)
+  cmake_parse_arguments(T "TRAY;SOUND" "TIMEOUT" "COMMAND;ENV" ${ARGN})
+  set(session)
+  if(T_TRAY)
+    list(APPEND session --tray)
+  endif()
+  if(T_SOUND)
+    list(APPEND session --sound)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 90)
+  endif()
+  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/xsession.sh ${session} -- ${T_COMMAND})
+  set_tests_properties(${name} PROPERTIES LABELS x11 TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK xsession
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;${T_ENV}")
+endfunction()
+
+function(orvenna_add_x11_qtest name)
+  cmake_parse_arguments(T "TRAY;SOUND" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets)
+  _orvenna_test_common(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(flags)
+  foreach(flag TRAY SOUND)
+    if(T_${flag})
+      list(APPEND flags ${flag})
+    endif()
+  endforeach()
+  orvenna_add_x11_test(${name} COMMAND $<TARGET_FILE:${name}> ${flags} TIMEOUT ${T_TIMEOUT}
+    ENV ${T_ENV})
+endfunction()
+
+function(orvenna_add_e2e_test name)
+  cmake_parse_arguments(T "TRAY;SOUND" "TIMEOUT;SCRIPT" "ARGS" ${ARGN})
+  set(flags)
+  foreach(flag TRAY SOUND)
+    if(T_${flag})
+      list(APPEND flags ${flag})
+    endif()
+  endforeach()
+  orvenna_add_x11_test(${name}
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/${T_SCRIPT} $<TARGET_FILE_DIR:orvenna>
+      $<TARGET_FILE:orvenna-notes> ${T_ARGS}
+    ${flags} TIMEOUT ${T_TIMEOUT})
 endfunction()

@@ -1,20 +1,18 @@
 #include "notes/notefrm.h"
 
-#include "store/papermerge.h"
-
-#include "desktop/paintbox.h"
 #include "desktop/guitool.h"
+#include "desktop/paintbox.h"
+#include "notes/noteslog.h"
 #include "store/errors.h"
 #include "store/localetext.h"
+#include "store/papermerge.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -23,14 +21,11 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 
 #include <functional>
 #include <optional>
 
 namespace orvenna::notes {
-
-Q_LOGGING_CATEGORY(lcNotes, "orvenna.notes", QtWarningMsg)
 
 namespace {
 
@@ -38,14 +33,6 @@ constexpr int ClientWidth = 313;
 constexpr int ClientHeight = 378;
 constexpr int HeaderHeight = 27;
 const QColor NoteInk(2, 63, 168);
-
-// The editors write every change to their cell at once, so the grids always hold what the
-// user sees; an editor is refreshed from its cell only when the cell says something else.
-void SetLineText(QLineEdit* edit, const QString& text)
-{
-    if (edit->text() != text)
-        edit->setText(text);
-}
 
 // The note sheet: one line editor per row and a rule under every line.
 class TRuledDelegate final : public QStyledItemDelegate {
@@ -139,160 +126,6 @@ QIcon TabIcon(bool clock)
 }
 
 }  // namespace
-
-// ---- TMyStringGrid --------------------------------------------------------------------------
-
-// The reminder grid's editors and cell painting: a pick list in column 0, a line editor with
-// an ellipsis button in column 1, the header picture over row 0.
-class TGridDelegate final : public QStyledItemDelegate {
-public:
-    explicit TGridDelegate(TMyStringGrid& grid) : QStyledItemDelegate(&grid), Grid(grid) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
-    {
-        // A closed editor is hidden until it is deleted; what it still reports is not the cell's.
-        const auto commit = [this](QWidget* editor) {
-            if (editor->isVisible())
-                emit const_cast<TGridDelegate*>(this)->commitData(editor);
-        };
-        switch (TMyStringGrid::GetEditStyle(index.column(), index.row())) {
-        case TEditStyle::esPickList: {
-            auto* list = new QComboBox(parent);
-            list->setEditable(true);
-            list->setFrame(false);
-            QStringList items;
-            TMyStringGrid::EditListGetItems(index.column(), index.row(), items);
-            list->addItems(items);
-            list->setCurrentIndex(-1);
-            connect(list, &QComboBox::currentTextChanged, list, [commit, list] { commit(list); });
-            Grid.FEditList = list;
-            Grid.OpenEditor = list;
-            Grid.OpenEditorIndex = index;
-            return list;
-        }
-        case TEditStyle::esEllipsis: {
-            auto* box = new QWidget(parent);
-            box->setAutoFillBackground(true);
-            auto* layout = new QHBoxLayout(box);
-            layout->setContentsMargins(0, 0, 0, 0);
-            layout->setSpacing(0);
-            auto* edit = new QLineEdit(box);
-            edit->setFrame(false);
-            edit->setObjectName(QStringLiteral("CellEdit"));
-            auto* button = new QToolButton(box);
-            button->setText(QStringLiteral("..."));
-            button->setObjectName(QStringLiteral("EllipsisButton"));
-            button->setFocusPolicy(Qt::NoFocus);
-            layout->addWidget(edit, 1);
-            layout->addWidget(button);
-            box->setFocusProxy(edit);
-            connect(edit, &QLineEdit::textEdited, box, [commit, box] { commit(box); });
-            connect(button, &QToolButton::clicked, &Grid, &TMyStringGrid::EditButtonClicked);
-            Grid.OpenEditor = box;
-            Grid.OpenEditorIndex = index;
-            return box;
-        }
-        case TEditStyle::esSimple:
-            break;
-        }
-        return QStyledItemDelegate::createEditor(parent, option, index);
-    }
-
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override
-    {
-        const QString text = index.data().toString();
-        if (auto* list = qobject_cast<QComboBox*>(editor)) {
-            if (list->currentText() != text)
-                list->setEditText(text);
-        } else if (auto* edit = editor->findChild<QLineEdit*>(QStringLiteral("CellEdit"))) {
-            SetLineText(edit, text);
-        } else {
-            QStyledItemDelegate::setEditorData(editor, index);
-        }
-    }
-
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override
-    {
-        if (auto* list = qobject_cast<QComboBox*>(editor))
-            model->setData(index, list->currentText());
-        else if (auto* edit = editor->findChild<QLineEdit*>(QStringLiteral("CellEdit")))
-            model->setData(index, edit->text());
-        else
-            QStyledItemDelegate::setModelData(editor, model, index);
-    }
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (index.row() != 0)
-            return;
-        const QRect r = option.rect;
-        QString failure;
-        if (!desktop::TGUITools::TileGridBack(Grid.ProgramFolder(),
-                                              {r.left(), r.top(), r.right() + 1, r.bottom() + 1},
-                                              *painter, &failure))
-            qCWarning(lcNotes) << failure;
-    }
-
-private:
-    TMyStringGrid& Grid;
-};
-
-TMyStringGrid::TMyStringGrid(const QString& programFolder, QWidget* parent)
-    : QTableWidget(parent), Folder(programFolder)
-{
-    setItemDelegate(new TGridDelegate(*this));
-}
-
-QString TMyStringGrid::Cell(int column, int row) const
-{
-    const QTableWidgetItem* cell = item(row, column);
-    return cell != nullptr ? cell->text() : QString();
-}
-
-void TMyStringGrid::SetCell(int column, int row, const QString& text)
-{
-    if (QTableWidgetItem* cell = item(row, column))
-        cell->setText(text);
-    else
-        setItem(row, column, new QTableWidgetItem(text));
-}
-
-TEditStyle TMyStringGrid::GetEditStyle(int column, int)
-{
-    if (column == 0)
-        return TEditStyle::esPickList;
-    if (column == 1)
-        return TEditStyle::esEllipsis;
-    return TEditStyle::esSimple;
-}
-
-QStringList TMyStringGrid::PickList()
-{
-    QStringList items;
-    for (const char* half : {"PM", "AM"}) {
-        for (int hour = 1; hour <= 12; ++hour)
-            items << QStringLiteral("%1 :00 %2").arg(hour).arg(QLatin1String(half));
-    }
-    return items;
-}
-
-void TMyStringGrid::EditListGetItems(int column, int, QStringList& items)
-{
-    if (column == 0)
-        items = PickList();
-}
-
-void TMyStringGrid::CommitOpenEditor()
-{
-    // The editors hand over every keystroke; this catches the text of one that was filled
-    // without the user typing.
-    if (OpenEditor != nullptr && OpenEditorIndex.isValid())
-        itemDelegate()->setModelData(OpenEditor, model(), OpenEditorIndex);
-}
 
 // ---- TNoteForm ------------------------------------------------------------------------------
 
@@ -597,14 +430,15 @@ void TNoteForm::EditReminder()
     RowObjects[r] = std::move(copy);
 }
 
-bool TNoteForm::ReadReminderRows(std::vector<TStoredRow>& rows)
+bool TNoteForm::ReadReminderRows(std::vector<TEditedRow>& rows)
 {
     for (int r = 1; r <= ReminderRows; ++r) {
         const QString time = FReminderGrid->Cell(0, r);
         if (time.trimmed().isEmpty())
             continue;
         try {
-            rows.push_back({r, store::ReadTimeOnDay(LocalFormat, Base->Day, time.toStdString())});
+            rows.push_back({r, store::ReadTimeOnDay(LocalFormat, Base->Day, time.toStdString()),
+                            time, FReminderGrid->Cell(1, r)});
         } catch (const store::EConvertError& error) {
             FPageControl->setCurrentIndex(1);
             FReminderGrid->setCurrentCell(r, 0);
@@ -615,59 +449,23 @@ bool TNoteForm::ReadReminderRows(std::vector<TStoredRow>& rows)
     return true;
 }
 
-store::TDayPaper& TNoteForm::StorePaper()
-{
-    if (store::TDayPaper* paper = DayPapers.FindDayPaper(Base->Day))
-        return *paper;
-    store::TDayPaper& paper = DayPapers.AddDayPaper();
-    paper.Day = Base->Day;
-    return paper;
-}
-
-TNoteForm::TRowReminders TNoteForm::StoreReminders(const std::vector<TStoredRow>& rows,
-                                                   store::TDayPaper& paper)
-{
-    // What each row holds now; rows without a time hold no reminder.
-    TRowReminders now;
-    for (const TStoredRow& row : rows) {
-        auto& r = now[static_cast<std::size_t>(row.Row)] = std::make_unique<store::TReminder>();
-        if (const store::TReminder* object = RowObjects[row.Row].get())
-            r->CopyFrom(*object);
-        r->Subject = FReminderGrid->Cell(1, row.Row).toStdString();
-        r->When = row.When;
-        // A time shown as it was read keeps its exact value (seconds from another program).
-        const store::TReminder* was = RowBase[row.Row].get();
-        if (was && QString::fromStdString(store::FormatAmPmTime(LocalFormat, was->When)) ==
-                       FReminderGrid->Cell(0, row.Row))
-            r->When = was->When;
-    }
-    std::vector<store::TReminderChange> changes;
-    for (int row = 1; row <= ReminderRows; ++row)
-        changes.push_back({RowBase[row].get(), now[row].get()});
-    store::MergeReminders(changes, paper.ReminderList);
-    return now;
-}
-
 bool TNoteForm::SaveNote()
 {
     FReminderGrid->CommitOpenEditor();
-    std::vector<TStoredRow> rows;
+    std::vector<TEditedRow> rows;
     if (!ReadReminderRows(rows))
         return false;
-    store::TDayPaper& paper = StorePaper();
+    store::TDayPaper& paper = FindOrAddPaper(DayPapers, Base->Day);
     const bool changedElsewhere = !store::SamePaper(*Base, paper);
     store::TDayPaper before;
     before.CopyFrom(paper);
     if (FNoteModified) {
-        std::vector<std::string> note;
+        std::vector<std::string> sheet;
         for (int row = 0; row < NoteLines; ++row)
-            note.push_back(FNoteGrid->item(row, 0)->text().toStdString());
-        // Lines beyond the sheet (from a file written elsewhere) are kept after it.
-        for (std::size_t i = NoteLines; i < Base->Note.size(); ++i)
-            note.push_back(Base->Note[i]);
-        paper.Note = store::MergeNoteLines(Base->Note, note, paper.Note);
+            sheet.push_back(FNoteGrid->item(row, 0)->text().toStdString());
+        paper.Note = MergeSheet(Base->Note, std::move(sheet), paper.Note);
     }
-    TRowReminders rowsNow = StoreReminders(rows, paper);
+    TRowReminders rowsNow = MergeReminderRows(rows, RowObjects, RowBase, LocalFormat, paper);
     try {
         DayPapers.SaveToFile((Folder + QStringLiteral("2004.cal")).toStdString());
     } catch (const store::EStoreError& error) {

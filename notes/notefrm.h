@@ -14,11 +14,9 @@
 // store may reload its file or the browser may change the day while the window is open. Saving
 // finds the day's paper again and merges the user's changes into what it holds then
 // (store/papermerge.h), so changes made elsewhere meanwhile are kept.
-//
-// TMyStringGrid: the reminder grid. Row 0 is a header row without text, painted with the grid
-// background picture; rows 1..11 hold a time in column 0 (typed, or picked from 24 entries)
-// and a subject in column 1 (with an ellipsis button that opens the dialog).
 
+#include "notes/notemerge.h"
+#include "notes/remindergrid.h"
 #include "notes/reminderfrm.h"
 #include "store/daypaperlist.h"
 #include "store/localformat.h"
@@ -40,51 +38,12 @@ class QTabWidget;
 
 namespace orvenna::notes {
 
-enum class TEditStyle { esSimple, esPickList, esEllipsis };
-
-class TMyStringGrid final : public QTableWidget {
-    Q_OBJECT
-
-public:
-    // rows and columns include the header row 0. programFolder locates the header picture.
-    TMyStringGrid(const QString& programFolder, QWidget* parent = nullptr);
-
-    // The text of cell (column, row); empty for a cell without text.
-    QString Cell(int column, int row) const;
-    void SetCell(int column, int row, const QString& text);
-
-    // Column 0: pick list; column 1: ellipsis button; any other column: a plain editor.
-    static TEditStyle GetEditStyle(int column, int row);
-    // For column 0 the items become the 24 entries 1 :00 PM .. 12 :00 PM, 1 :00 AM ..
-    // 12 :00 AM; other columns keep theirs.
-    static void EditListGetItems(int column, int row, QStringList& items);
-    static QStringList PickList();
-
-    // The open pick-list editor, or none.
-    QComboBox* EditList() const { return FEditList; }
-    // Hands every editor's text to its cell at once, as the user types.
-    void CommitOpenEditor();
-
-    const QString& ProgramFolder() const { return Folder; }
-
-signals:
-    // The ellipsis button of the current row was pressed.
-    void EditButtonClicked();
-
-private:
-    friend class TGridDelegate;
-    QString Folder;
-    QPointer<QComboBox> FEditList;
-    QPointer<QWidget> OpenEditor;  // the last editor made, until it is deleted
-    QPersistentModelIndex OpenEditorIndex;
-};
-
 class TNoteForm final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int NoteLines = 12;
-    static constexpr int ReminderRows = 11;
+    static constexpr int NoteLines = EditorNoteLines;
+    static constexpr int ReminderRows = EditorReminderRows;
 
     // All references must outlive the window; dayPaper belongs to dayPapers.
     TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper,
@@ -140,11 +99,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct TStoredRow {
-        int Row = 0;
-        store::TDateTime When = 0;
-    };
-
     void FormCreate();
     void CreateNoteGrid();
     void CreateReminderGrid();
@@ -153,12 +107,7 @@ private:
     void FillSheet();
     void LoadReminders();
     // Reads every filled reminder row; refuses the first unreadable time cell.
-    bool ReadReminderRows(std::vector<TStoredRow>& rows);
-    // The day's paper in the store, found again, or added when the store no longer has it.
-    store::TDayPaper& StorePaper();
-    using TRowReminders = std::array<std::unique_ptr<store::TReminder>, ReminderRows + 1>;
-    // Merges the rows into the paper's reminders; returns what each row holds now.
-    TRowReminders StoreReminders(const std::vector<TStoredRow>& rows, store::TDayPaper& paper);
+    bool ReadReminderRows(std::vector<TEditedRow>& rows);
     void PaintHeader(QPainter& painter);
     bool FormKeyDown(QKeyEvent* event);
     void PlaceImageButtons();
@@ -175,7 +124,7 @@ private:
     bool Loading = false;
     TMessageSink Messages = ShowInputError;
     // Row objects of the reminder rows 1..11 (index 0 unused), owned by the window.
-    std::array<std::unique_ptr<store::TReminder>, ReminderRows + 1> RowObjects;
+    TRowReminders RowObjects;
     // The reminder each row stood for in the store at the last load or save; none: a new row.
     TRowReminders RowBase;
 

@@ -1,5 +1,5 @@
 // The calendar window and the program's state on the offscreen platform (calendarrig.h).
-#include "tests/app/calendarrig.h"
+#include "tests/support/calendarrig.h"
 
 #include "app/daygrid.h"
 #include "app/settingsopener.h"
@@ -8,7 +8,7 @@
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
 #include "store/daypapers.h"
-#include "tests/notes/modaldriver.h"
+#include "tests/support/modaldriver.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,8 +3,8 @@
 // desktop are read back after it closed.
 
 #include "app/settingsopener.h"
-#include "desktop/settingfrm.h"
-#include "tests/app/calendarrig.h"
+#include "settings/settingfrm.h"
+#include "tests/support/calendarrig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +24,7 @@
 
 using namespace orvenna;
 using app::TSettingsOpener;
-using desktop::TSettingForm;
+using settings::TSettingForm;
 using app::TCalendarForm;
 using test::TCalendarRig;
 

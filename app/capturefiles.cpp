@@ -1,0 +1,65 @@
+#include "app/capturefiles.h"
+
+#include <QFile>
+#include <QPainter>
+
+namespace orvenna::app {
+namespace {
+
+constexpr const char* GridFile = "bk.bmp";
+constexpr const char* TitleFile = "images/applebar.bmp";
+// Beside "bk.bmp": the composition key of the last captures.
+constexpr const char* KeyFile = "bk.key";
+
+}  // namespace
+
+TCaptureFiles::TCaptureFiles(QString programFolder) : Folder(std::move(programFolder)) {}
+
+std::optional<TCaptureFiles::TLastCapture> TCaptureFiles::LastCapture() const
+{
+    QFile keyFile(Folder + QLatin1String(KeyFile));
+    if (!keyFile.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString key = QString::fromUtf8(keyFile.readAll());
+    const QImage title = Title();
+    const QImage grid = Grid();
+    if (title.isNull() || grid.isNull() || title.width() != grid.width())
+        return std::nullopt;
+    QImage window(title.width(), title.height() + grid.height(), QImage::Format_RGB32);
+    QPainter painter(&window);
+    painter.drawImage(0, 0, title);
+    painter.drawImage(0, title.height(), grid);
+    painter.end();
+    return TLastCapture{window, key};
+}
+
+bool TCaptureFiles::SaveGrid(const QImage& picture) const
+{
+    return picture.save(Folder + QLatin1String(GridFile), "BMP");
+}
+
+bool TCaptureFiles::SaveTitle(const QImage& picture) const
+{
+    return picture.save(Folder + QLatin1String(TitleFile), "BMP");
+}
+
+void TCaptureFiles::SaveKey(const QString& key, bool picturesSaved) const
+{
+    QFile keyFile(Folder + QLatin1String(KeyFile));
+    if (picturesSaved && !key.isEmpty() && keyFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        keyFile.write(key.toUtf8());
+    else
+        keyFile.remove();
+}
+
+QImage TCaptureFiles::Grid() const
+{
+    return QImage(Folder + QLatin1String(GridFile));
+}
+
+QImage TCaptureFiles::Title() const
+{
+    return QImage(Folder + QLatin1String(TitleFile));
+}
+
+}  // namespace orvenna::app

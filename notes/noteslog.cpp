@@ -1,0 +1,5 @@
+#include "notes/noteslog.h"
+
+namespace orvenna::notes {
+Q_LOGGING_CATEGORY(lcNotes, "orvenna.notes", QtWarningMsg)
+}

@@ -1,0 +1,164 @@
+#pragma once
+// TSettingForm, "Calendar Setting": the dialog where the user chooses how the calendar behaves
+// (start at log-on, dragging, tray only, reminder sound) and looks (the fonts of the title bar
+// and of the dates, a title picture or a transparent title), with a small live preview.
+//
+// The dialog edits a settings record it is given (CalSetting, not owned). Every change stays in
+// the dialog's own controls and in its two working fonts until OK, which writes the record and
+// saves it to the program folder's "Setting.cfg" at once. Cancel, Esc and closing the window
+// leave the record and the file as they were. Applying the new values to the calendar is the
+// opener's work. The "Alerts" page edits the alert choices (AlertState, when given), which OK
+// writes to "Alerts.dat" beside the settings file.
+//
+// exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
+
+#include "desktop/filedialogs.h"
+#include "store/alertstate.h"
+#include "store/settings.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
+namespace orvenna::platform {
+class TPlatform;
+}
+
+namespace orvenna::settings {
+
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+
+struct TSettingFormHooks {
+    // Runs OpenDialog1 and dlgPic; the default is RunOpenFileDialog.
+    desktop::TFileDialogRunner OpenFile;
+    // Shows a failure (a size that is not a whole number, a failed save); the default is a
+    // message box captioned "Orvenna".
+    std::function<void(const QString&)> ShowError;
+};
+
+class TSettingForm final : public QDialog {
+    Q_OBJECT
+
+public:
+    // platform offers the system colours of the colour list; programFolder ends with '/' and
+    // receives "Setting.cfg". Both must outlive the dialog.
+    TSettingForm(platform::TPlatform& platform, QString programFolder,
+                 TSettingFormHooks hooks = {}, QWidget* parent = nullptr);
+    ~TSettingForm() override;
+
+    // The record being edited; set before the dialog is shown. Not owned.
+    store::TCalSetting* CalSetting = nullptr;
+    // The alert choices being edited, with the rest of the side file; none: the "Alerts" page
+    // shows the defaults and OK writes nothing of it. Not owned.
+    store::TAlertState* AlertState = nullptr;
+    // The element whose font the font controls edit: lbTitle ("TitleBar") or lbSubFont ("Date").
+    QLabel* ElementLabel = nullptr;
+
+    // Fills every control and both working fonts from the record and selects "TitleBar".
+    void LoadFromSetting(const store::TCalSetting& setting);
+    // Fills the "Alerts" page from the choices.
+    void LoadAlertChoices(const store::TAlertState& state);
+    // Redraws both preview areas from the working fonts and the picture path.
+    void DrawPreview();
+
+    // The working font of "TitleBar"; OK copies it into the record.
+    const store::TFont& TitleFontCopy() const { return TitleWork; }
+
+    // ---- handlers ---------------------------------------------------------------------------
+    void cboElementChange();
+    void lbTitleClick();
+    void lbSubFontClick();
+    void cboFontChange();
+    void cboSizeChange();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void cboColorChange();
+    void rbTransparentClick();
+    void edtPicChange();
+    void SpeedButton1Click();
+    void SpeedButton6Click();
+    void Button1Click();
+
+    // ---- components ---------------------------------------------------------------------------
+    QTabWidget* ColorPage = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    // "General"
+    QGroupBox* Bevel1 = nullptr;
+    QCheckBox* chkStayOnDesk = nullptr;
+    QCheckBox* chkCanmove = nullptr;
+    QCheckBox* chkInTheTray = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* edtSoundFile = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    // "Appearance"
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QLabel* lbTitle = nullptr;
+    QWidget* PaintBox1 = nullptr;
+    QWidget* PaintBox2 = nullptr;
+    QLabel* lbSubFont = nullptr;
+    QComboBox* cboElement = nullptr;
+    QComboBox* cboFont = nullptr;
+    QComboBox* cboSize = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QComboBox* cboColor = nullptr;  // item data: the stored colour (store::TColor)
+    QRadioButton* rbTransparent = nullptr;
+    QRadioButton* rbPicture = nullptr;
+    QLineEdit* edtPic = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    // "Alerts"
+    QWidget* TabSheet3 = nullptr;
+    QCheckBox* chkStayUntilDismissed = nullptr;
+    QComboBox* cboSnooze = nullptr;  // item data: minutes
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreateButtons();
+    void CreateGeneralPage();
+    void CreateAppearancePage();
+    void CreateAlertsPage();
+    void SaveAlertChoices();
+    void CreateFontControls(QWidget* page);
+    void FillColorList();
+    void Connect();
+    store::TFont& ElementFont();
+    void LoadFontControls(const store::TFont& font);
+    void SelectColor(store::TColor color);
+    void PaintTitleRow(QPainter& painter);
+    void PaintDates(QPainter& painter);
+
+    platform::TPlatform& Platform;
+    QString Folder;
+    TSettingFormHooks Hooks;
+    store::TFont TitleWork;  // the font held by lbTitle
+    store::TFont SubWork;    // the font held by lbSubFont
+    QImage TitlePicture;     // the picture edtPic names, loaded by DrawPreview
+};
+
+}  // namespace orvenna::settings

@@ -1,0 +1,495 @@
+// Day notes and reminder alerts on a calendar with a fake desktop and a clock the test moves:
+// the reminder check tick by tick, the midnight rebuild, and the three ways into the editor.
+#include "app/alertbook.h"
+#include "app/daygrid.h"
+#include "app/daynotes.h"
+#include "app/missedfrm.h"
+#include "notes/notefrm.h"
+#include "popup/slidepopupform.h"
+#include "store/alertstate.h"
+#include "store/daypaperlist.h"
+#include "store/localetext.h"
+#include "tests/support/calendarrig.h"
+#include "tests/support/modaldriver.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+#include <optional>
+
+using namespace orvenna;
+using namespace orvenna::test;
+using notes::TNoteForm;
+
+namespace {
+
+constexpr const char* Sound = "/sounds/ding.wav";
+
+struct TReminderCase {
+    QTime Time;
+    const char* Subject;
+    int Recurrency = 0;
+    int State = 0;
+    int Before = 0;
+    QDate Day = Today;
+};
+
+// A calendar whose notes file holds the given reminders, with the clock at the given time of
+// the given day.
+class TAlertRig {
+public:
+    TAlertRig(const QList<TReminderCase>& reminders, QTime now, QDate day = Today,
+              const std::optional<store::TAlertState>& alerts = std::nullopt)
+    {
+        if (alerts)
+            store::SaveAlertState(Calendar.File(store::AlertStateFileName), *alerts);
+        store::TDayPaperList papers;
+        for (const TReminderCase& given : reminders) {
+            const double date = DayCount(given.Day);
+            store::TDayPaper* paper = papers.FindDayPaper(date);
+            if (paper == nullptr) {
+                paper = &papers.AddDayPaper();
+                paper->Day = date;
+            }
+            store::TReminder& r = paper->ReminderList.AddReminder();
+            r.When = date + given.Time.msecsSinceStartOfDay() / store::MSecsPerDay;
+            r.Subject = given.Subject;
+            r.Recurrency = given.Recurrency;
+            r.State = given.State;
+            r.Before = given.Before;
+        }
+        papers.SaveToFile(Calendar.File("2004.cal"));
+        store::TCalSetting settings;
+        settings.SoundFile = Sound;
+        Calendar.SaveSettings(settings);
+        SetClock(day, now);
+        Calendar.Create();
+        Notes = Calendar.Form->findChild<app::TDayNotes*>();
+    }
+    ~TAlertRig()
+    {
+        for (popup::TfrmSlidePopUp* popup : Popups())
+            delete popup;
+    }
+
+    void SetClock(QDate day, QTime time)
+    {
+        Calendar.Clock.Day = DayCount(day) + time.msecsSinceStartOfDay() / store::MSecsPerDay;
+    }
+    // One tick of the reminder check at that time of today; the monotonic clock goes along.
+    void TickAt(QTime time, QDate day = Today)
+    {
+        const double before = Calendar.Clock.Day;
+        SetClock(day, time);
+        if (Calendar.Clock.Day > before)
+            Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((Calendar.Clock.Day - before) * store::MSecsPerDay)));
+        Notes->Timer1Timer();
+    }
+    // The computer wakes at that time: the wall clock moved, the monotonic clock did not, and
+    // the system reports the resume.
+    void WakeAt(QTime time, QDate day = Today)
+    {
+        SetClock(day, time);
+        Calendar.Platform.ChangeClock();
+        Notes->Timer1Timer();
+    }
+    static QList<popup::TfrmSlidePopUp*> Popups()
+    {
+        QList<popup::TfrmSlidePopUp*> popups;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* popup = qobject_cast<popup::TfrmSlidePopUp*>(window); popup && popup->isVisible())
+                popups << popup;
+        return popups;
+    }
+    // "title / message" of each open popup.
+    static QStringList Shown()
+    {
+        QStringList shown;
+        for (popup::TfrmSlidePopUp* popup : Popups())
+            shown << popup->lblTitle->text() + " / " + popup->lblText->text();
+        shown.sort();
+        return shown;
+    }
+    // The editor's header for a day in the calendar's locale.
+    QString HeaderOf(QDate day) const
+    {
+        const store::TLocalFormat& format = Calendar.Core->LocalFormat();
+        return QString::fromStdString(store::FormatShortDate(format, DayCount(day)) + ' ' +
+                                      format.LongDayNames[day.dayOfWeek() % 7]);
+    }
+    app::TAlertBook& Book() const { return Calendar.Core->Alerts(); }
+    store::TAlertState SavedAlerts() const
+    {
+        store::TAlertState state;
+        const std::string failure = store::LoadAlertState(Calendar.File(store::AlertStateFileName), state);
+        if (!failure.empty())
+            qWarning() << failure.c_str();
+        return state;
+    }
+    // "time subject" of each row of the missed reminders' window; empty when it is not shown.
+    QStringList Missed() const
+    {
+        QStringList rows;
+        const app::TMissedForm* form = Book().MissedForm();
+        if (form == nullptr || !form->isVisible())
+            return rows;
+        for (int i = 0; i < form->lvMissed->topLevelItemCount(); ++i)
+            rows << form->lvMissed->topLevelItem(i)->text(1) + ' ' + form->lvMissed->topLevelItem(i)->text(2);
+        return rows;
+    }
+    // The open popup saying the subject; null when none does.
+    static popup::TfrmSlidePopUp* PopupOf(const QString& subject)
+    {
+        for (popup::TfrmSlidePopUp* popup : Popups())
+            if (popup->lblText->text() == subject)
+                return popup;
+        return nullptr;
+    }
+    static void SlideIn(popup::TfrmSlidePopUp* popup)
+    {
+        while (popup->tmrScroll->isActive())
+            popup->tmrScrollTimer();
+    }
+    QStringList DueSubjects() const
+    {
+        QStringList subjects;
+        store::TReminderList& list = Calendar.Core->DayPapers().TodayList();
+        for (int i = 0; i < list.ReminderCount(); ++i)
+            subjects << QString::fromStdString(list.GetReminder(i).Subject);
+        return subjects;
+    }
+
+    TCalendarRig Calendar;
+    app::TDayNotes* Notes = nullptr;
+};
+
+}  // namespace
+
+class TestDayNotes final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void dueWindowIsLessThanAMinuteEitherWay_data()
+    {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<bool>("due");
+        QTest::newRow("a second before the minute before") << QTime(14, 28, 59) << false;
+        QTest::newRow("the minute before") << QTime(14, 29, 0, 1) << true;
+        QTest::newRow("on time") << QTime(14, 30, 0) << true;
+        QTest::newRow("59 seconds late") << QTime(14, 30, 59) << true;
+        QTest::newRow("a minute late") << QTime(14, 31, 0) << false;
+    }
+    void dueWindowIsLessThanAMinuteEitherWay()
+    {
+        QFETCH(QTime, now);
+        QFETCH(bool, due);
+        const double day = DayCount(QDate(2025, 3, 15));
+        const double reminder = day + QTime(14, 30).msecsSinceStartOfDay() / store::MSecsPerDay;
+        // Another day's date does not count, only the time of day.
+        const double clock = day - 3 + now.msecsSinceStartOfDay() / store::MSecsPerDay;
+        QCOMPARE(app::IsDueNow(clock, reminder), due);
+    }
+
+    void checkAlertsEachDueEntryOnce()
+    {
+        TAlertRig rig({{QTime(14, 30), "Dentist"},
+                       {QTime(14, 30), "Daily pills", 1},
+                       {QTime(14, 30), "Seen already", 0, 1},
+                       {QTime(9, 0), "Morning, missed"},
+                       {QTime(14, 40), "Ten minutes early", 0, 0, 2},
+                       {QTime(14, 30), "Tomorrow", 0, 0, 0, Today.addDays(1)}},
+                      QTime(14, 0));
+        QCOMPARE(rig.DueSubjects(), (QStringList{"Dentist", "Daily pills", "Seen already",
+                                                 "Morning, missed", "Ten minutes early"}));
+        rig.TickAt(QTime(14, 28, 59));
+        QVERIFY(rig.Shown().isEmpty());
+
+        // The first tick after 14:29:00: two popups in one tick, one sound each; the entry
+        // whose State is 1 leaves the list without either.
+        rig.TickAt(QTime(14, 29, 0, 400));
+        QCOMPARE(rig.Shown(), (QStringList{"Alert / Daily pills", "Reminder: / Dentist",
+                                           "Reminder: / Ten minutes early"}));
+        QCOMPARE(rig.Calendar.Platform.PlayedSounds, QStringList(3, QString::fromLatin1(Sound)));
+        QCOMPARE(rig.DueSubjects(), QStringList{"Morning, missed"});
+
+        // Nothing is alerted twice, and the store's own reminders keep their State.
+        rig.TickAt(QTime(14, 29, 1, 400));
+        QCOMPARE(rig.Calendar.Platform.PlayedSounds.size(), 3);
+        const store::TDayPaper* paper = rig.Calendar.Core->DayPapers().FindDayPaper(DayCount(Today));
+        QCOMPARE(paper->ReminderList.GetReminder(0).State, 0);
+    }
+
+    void missingSoundIsASilentAlert()
+    {
+        TAlertRig rig({{QTime(8, 15), "Bus"}}, QTime(8, 0));
+        rig.Calendar.Platform.SoundPlayable = false;
+        rig.TickAt(QTime(8, 15, 30));
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Bus"});
+        QVERIFY(rig.DueSubjects().isEmpty());
+    }
+
+    void newDayRebuildsTheListAndMovesTheTodayMark()
+    {
+        const QDate tomorrow = Today.addDays(1);
+        TAlertRig rig({{QTime(0, 0, 30), "Just after midnight", 0, 0, 0, tomorrow},
+                       {QTime(23, 59, 50), "Late today"}},
+                      QTime(23, 58));
+        rig.TickAt(QTime(23, 59, 10));
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Late today"});
+        rig.TickAt(QTime(0, 0, 1), tomorrow);
+        QCOMPARE(rig.Shown(), (QStringList{"Reminder: / Just after midnight",
+                                           "Reminder: / Late today"}));
+        int marked = 0;
+        for (const app::TDayItem& item : rig.Calendar.Form->DayGrid().Items()) {
+            if (item.Today) {
+                ++marked;
+                QCOMPARE(item.Cell.Day, tomorrow.day());
+            }
+        }
+        QCOMPARE(marked, 1);
+    }
+
+    void doubleClickOpensTheDayModallyAndUnderlinesItAfterTheSave()
+    {
+        TAlertRig rig({}, QTime(10, 0));
+        TCalendarForm& form = *rig.Calendar.Form;
+        store::TDayPaperList& papers = rig.Calendar.Core->DayPapers();
+        QVERIFY(papers.FindDayPaper(DayCount(QDate(2025, 3, 20))) == nullptr);
+        QString header;
+        WhenModal<TNoteForm>([&](TNoteForm& editor) {
+            header = editor.HeaderText();
+            QVERIFY(!editor.parent());
+            QTest::keyClicks(editor.NoteLine(0), QStringLiteral("dentist at nine"));
+            editor.Image1Click();
+        });
+        emit form.DayOpened(QDate(2025, 3, 20));
+        QCOMPARE(header, rig.HeaderOf(QDate(2025, 3, 20)));
+        QVERIFY(header.endsWith(QLatin1String(" Thursday")));
+        const store::TDayPaper* paper = papers.FindDayPaper(DayCount(QDate(2025, 3, 20)));
+        QVERIFY(paper != nullptr);
+        QCOMPARE(paper->Note.front(), std::string("dentist at nine"));
+        QVERIFY(form.NoteDays().contains(QStringLiteral("20")));
+    }
+
+    void closingWithoutSavingKeepsTheNewEmptyPaper()
+    {
+        TAlertRig rig({}, QTime(10, 0));
+        WhenModal<TNoteForm>([](TNoteForm& editor) { editor.Image2Click(); });
+        emit rig.Calendar.Form->DayOpened(QDate(2025, 3, 3));
+        const store::TDayPaper* paper =
+            rig.Calendar.Core->DayPapers().FindDayPaper(DayCount(QDate(2025, 3, 3)));
+        QVERIFY(paper != nullptr);
+        QVERIFY(paper->Note.empty());
+        QVERIFY(!rig.Calendar.Form->NoteDays().contains(QStringLiteral("3")));
+    }
+
+    void todayAndAlertOpenersDoNotWait()
+    {
+        TAlertRig rig({}, QTime(10, 0));
+        TCalendarForm& form = *rig.Calendar.Form;
+        QList<TNoteForm*> editors;
+        connect(rig.Notes, &app::TDayNotes::EditorOpened, this,
+                [&](TNoteForm* editor) { editors << editor; });
+        form.NextMonthClick();
+        rig.Notes->ShowTodayNote();
+        rig.Notes->AlertFormURLClick(nullptr, QString());
+        QCOMPARE(editors.size(), 2);
+        QCOMPARE(editors[0]->HeaderText(), rig.HeaderOf(Today));
+        QCOMPARE(editors[1]->HeaderText(), rig.HeaderOf(QDate(2025, 4, 1)));
+        QCOMPARE(form.ShownDay(), 1);
+        for (TNoteForm* editor : editors) {
+            QVERIFY(editor->isVisible());
+            QVERIFY(!editor->isModal());
+        }
+        // The calendar takes the editors it opened without waiting along when it goes.
+        QPointer<TNoteForm> left = editors[1];
+        rig.Calendar.Form.reset();
+        QVERIFY(left.isNull());
+    }
+
+    void snoozeEndsAtTheChosenMoment_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<double>("clicked");  // minutes after the alert's moment
+        QTest::addColumn<double>("ends");     // minutes after the alert's moment; -1: none
+        QTest::newRow("1 minute") << 0 << 0 << 0.0 << 1.0;
+        QTest::newRow("5 minutes, clicked 3 minutes late") << 1 << 0 << 3.0 << 8.0;
+        QTest::newRow("10 minutes") << 2 << 0 << 0.0 << 10.0;
+        QTest::newRow("15 minutes") << 3 << 0 << 0.0 << 15.0;
+        QTest::newRow("30 minutes") << 4 << 0 << 0.0 << 30.0;
+        QTest::newRow("1 hour") << 5 << 0 << 0.0 << 60.0;
+        QTest::newRow("until it starts, 10 minutes ahead") << 6 << 2 << 2.0 << 10.0;
+        QTest::newRow("until it starts, a day ahead") << 6 << 6 << 0.0 << 1440.0;
+        QTest::newRow("until it starts, no lead time") << 6 << 0 << 0.0 << -1.0;
+        QTest::newRow("until it starts, already started") << 6 << 1 << 6.0 << -1.0;
+        QTest::newRow("not in the list") << 7 << 2 << 0.0 << -1.0;
+    }
+    void snoozeEndsAtTheChosenMoment()
+    {
+        QFETCH(int, choice);
+        QFETCH(int, before);
+        QFETCH(double, clicked);
+        QFETCH(double, ends);
+        QCOMPARE(app::SnoozeChoices().size(), 7);
+        const double moment = DayCount(Today) + 0.5;
+        const store::TAlertItem alert{moment, DayCount(Today), moment, before, 0, "Bus"};
+        const auto end = app::SnoozeEnd(alert, choice, moment + clicked / 1440);
+        QCOMPARE(end.has_value(), ends >= 0);
+        if (end)
+            QCOMPARE(std::lround((*end - moment) * 1440 * 60), std::lround(ends * 60));
+    }
+
+    void snoozedAlertComesBackAcrossMidnightAndARestart()
+    {
+        const QDate tomorrow = Today.addDays(1);
+        TAlertRig rig({{QTime(23, 58), "Call Ann"}}, QTime(23, 50));
+        rig.Book().Start();
+        rig.TickAt(QTime(23, 57, 30));
+        popup::TfrmSlidePopUp* popup = rig.PopupOf("Call Ann");
+        QVERIFY(popup != nullptr);
+        QCOMPARE(popup->ActionButtons().size(), std::size_t(2));
+        QCOMPARE(popup->ActionButtons()[0]->menu()->actions().size(), 6);  // no lead time
+        popup->ActionChosen(0, 1);  // 5 minutes
+        QVERIFY(rig.PopupOf("Call Ann") == nullptr);
+        const store::TAlertState saved = rig.SavedAlerts();
+        QCOMPARE(saved.Snoozes.size(), std::size_t(1));
+        QCOMPARE(saved.Snoozes[0].Alert.Subject, std::string("Call Ann"));
+        QCOMPARE(QDateTime(QDate(1899, 12, 30), QTime(0, 0)).addMSecs(std::llround(saved.Snoozes[0].Until * store::MSecsPerDay)),
+                 QDateTime(tomorrow, QTime(0, 2, 30)));
+
+        rig.TickAt(QTime(0, 2, 29), tomorrow);
+        QVERIFY(rig.PopupOf("Call Ann") == nullptr);
+        // The program ends and starts again before the snooze is over.
+        rig.Calendar.Core->Close(QPoint(10, 10));
+        rig.Calendar.Create();
+        rig.Notes = rig.Calendar.Form->findChild<app::TDayNotes*>();
+        rig.Book().Start();
+        QVERIFY(rig.Missed().isEmpty());
+        rig.TickAt(QTime(0, 2, 31), tomorrow);
+        QVERIFY(rig.PopupOf("Call Ann") != nullptr);
+        QCOMPARE(rig.Calendar.Platform.PlayedSounds.size(), 2);
+        QVERIFY(rig.SavedAlerts().Snoozes.empty());
+    }
+
+    void acknowledgedAlertStaysUntilDismissed_data()
+    {
+        QTest::addColumn<bool>("stay");
+        QTest::newRow("slides away") << false;
+        QTest::newRow("stays") << true;
+    }
+    void acknowledgedAlertStaysUntilDismissed()
+    {
+        QFETCH(bool, stay);
+        store::TAlertState choices;
+        choices.StayUntilDismissed = stay;
+        TAlertRig rig({{QTime(9, 0), "Standup", 0, 0, 2}}, QTime(8, 0), Today, choices);
+        rig.TickAt(QTime(8, 50));
+        popup::TfrmSlidePopUp* popup = rig.PopupOf("Standup");
+        QVERIFY(popup != nullptr);
+        rig.SlideIn(popup);
+        QCOMPARE(popup->tmrExit->isActive(), !stay);
+        // A reminder with a lead time may be put off until it starts.
+        QCOMPARE(popup->ActionButtons()[0]->menu()->actions().last()->text(), QString("Until it starts"));
+        popup->ActionButtons()[1]->click();  // "Dismiss"
+        QVERIFY(rig.PopupOf("Standup") == nullptr);
+        QVERIFY(rig.Book().State().Snoozes.empty());
+    }
+
+    void missedRemindersAreListedAtStartAndAfterASleep()
+    {
+        store::TAlertState lastRun;
+        lastRun.LastCheck = DayCount(Today) + QTime(9, 0).msecsSinceStartOfDay() / store::MSecsPerDay;
+        TAlertRig rig({{QTime(9, 30), "Dentist"},
+                       {QTime(10, 0), "Pills", 1, 0, 0, Today.addDays(-3)},
+                       {QTime(11, 0), "Seen already", 0, 1},
+                       {QTime(12, 10), "Standup"},
+                       {QTime(13, 0), "Lunch order"},
+                       {QTime(14, 0, 30), "Call back"},
+                       {QTime(14, 20), "Skipped by the test's ticks"},
+                       {QTime(15, 0), "Later"}},
+                      QTime(12, 0), Today, lastRun);
+        // Off from 9:00 to 12:00.
+        rig.Calendar.Core->Start();
+        QCOMPARE(rig.Missed(), (QStringList{"09:30 AM Dentist", "10:00 AM Pills"}));
+        QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
+        QList<TNoteForm*> editors;
+        connect(rig.Notes, &app::TDayNotes::EditorOpened, this,
+                [&](TNoteForm* editor) { editors << editor; });
+        app::TMissedForm& form = *rig.Book().MissedForm();
+        form.lvMissed->setCurrentItem(form.lvMissed->topLevelItem(1));
+        form.btnOpenClick();
+        QCOMPARE(editors.size(), 1);
+        QCOMPARE(editors[0]->HeaderText(), rig.HeaderOf(Today.addDays(-3)));
+        form.btnDismissClick();
+        QCOMPARE(rig.Missed(), QStringList{"09:30 AM Dentist"});
+        form.btnDismissAllClick();
+        QVERIFY(rig.Missed().isEmpty());
+
+        // Asleep from 12:00:01 to 14:00:05, the monotonic clock standing still, until the
+        // system reports the resume: what fell due in between is listed, what is due now alerts.
+        rig.TickAt(QTime(12, 0, 1));
+        rig.WakeAt(QTime(12, 0, 50));  // less than a minute ahead of the monotonic clock
+        rig.WakeAt(QTime(14, 0, 5));
+        QCOMPARE(rig.Missed(), (QStringList{"12:10 PM Standup", "01:00 PM Lunch order"}));
+        // Checks far apart while the monotonic clock goes along are no jump.
+        rig.Book().MissedForm()->btnDismissAllClick();
+        rig.TickAt(QTime(14, 40));
+        QVERIFY(rig.Missed().isEmpty());
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Call back"});
+        for (TNoteForm* editor : editors)
+            delete editor;
+    }
+
+    void alertWithoutRoomOnScreenJoinsTheMissed()
+    {
+        QList<TReminderCase> reminders;
+        const char* subjects[] = {"A", "B", "C", "D", "E", "F", "G", "H"};
+        for (const char* subject : subjects)
+            reminders << TReminderCase{QTime(14, 30), subject};
+        store::TAlertState choices;
+        choices.StayUntilDismissed = true;
+        TAlertRig rig(reminders, QTime(14, 0), Today, choices);
+        rig.TickAt(QTime(14, 30));
+        // Every alert is either on screen or in the list, none lost.
+        const int shown = rig.Popups().size();
+        QVERIFY(shown >= 1 && shown < 8);
+        QCOMPARE(rig.Missed().size(), 8 - shown);
+    }
+
+    void damagedSideFileIsIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("bad switch") << QByteArray("Orvenna alerts 1\nStayUntilDismissed=yes\nEnd\n");
+        QTest::newRow("later version") << QByteArray("Orvenna alerts 9\nEnd\n");
+        QTest::newRow("binary") << QByteArray("\0\xff\x01TPF0", 7);
+    }
+    void damagedSideFileIsIgnored()
+    {
+        QFETCH(QByteArray, contents);
+        TAlertRig rig({{QTime(9, 30), "Dentist"}}, QTime(12, 0));
+        QFile file(rig.Calendar.Folder + store::AlertStateFileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        file.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("alerts file ignored"));
+        rig.Calendar.Create();
+        rig.Notes = rig.Calendar.Form->findChild<app::TDayNotes*>();
+        QCOMPARE(rig.Book().State(), store::TAlertState{});
+        rig.Book().Start();
+        QVERIFY(rig.Missed().isEmpty());
+        QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
+    }
+};
+
+QTEST_MAIN(TestDayNotes)
+#include "test_daynotes.moc"

@@ -1,0 +1,212 @@
+// "2004.cal" changed by another program while the calendar runs: the store, the note marks and
+// the reminder timer follow; open editors keep their text and merge into what the store holds
+// when they save; the program's own saves are not read back; a damaged file is reported once.
+#include "app/daynotes.h"
+#include "app/notefilewatch.h"
+#include "notes/browsefrm.h"
+#include "notes/notefrm.h"
+#include "store/daypaperlist.h"
+#include "tests/support/calendarrig.h"
+#include "tests/support/tempfolder.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace orvenna;
+using namespace orvenna::test;
+using notes::TNoteForm;
+
+namespace {
+
+using TLines = std::vector<std::string>;
+
+const QDate OtherDay = Today.addDays(3);
+
+struct TPaperText {
+    QDate Day;
+    TLines Note;
+    QList<QTime> Reminders;
+};
+
+std::string NotesBytes(const QList<TPaperText>& papers)
+{
+    store::TDayPaperList list;
+    for (const TPaperText& given : papers) {
+        store::TDayPaper& paper = list.AddDayPaper();
+        paper.Day = DayCount(given.Day);
+        paper.Note = given.Note;
+        for (QTime time : given.Reminders) {
+            store::TReminder& r = paper.ReminderList.AddReminder();
+            r.When = paper.Day + time.msecsSinceStartOfDay() / store::MSecsPerDay;
+            r.Subject = "at " + time.toString().toStdString();
+        }
+    }
+    return list.SaveToBytes();
+}
+
+// What another program does: a new file renamed over the old one.
+void WriteElsewhere(const TCalendarRig& rig, const std::string& bytes)
+{
+    const QString temp = rig.Folder + QStringLiteral("elsewhere.tmp");
+    QFile file(temp);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.close();
+    QVERIFY(std::rename(temp.toLocal8Bit().constData(), rig.File("2004.cal").c_str()) == 0);
+}
+
+struct TWatchRig {
+    explicit TWatchRig(const QList<TPaperText>& papers)
+    {
+        test::WriteBytes(Calendar.File("2004.cal"), NotesBytes(papers));
+        Calendar.Clock.Day = DayCount(Today) + 0.25;  // 06:00
+        Calendar.Create().Start();
+        Notes = Calendar.Form->findChild<app::TDayNotes*>();
+        Watch = Calendar.Core->findChild<app::TNoteFileWatch*>();
+        QObject::connect(Notes, &app::TDayNotes::EditorOpened,
+                         [this](TNoteForm* editor) { Editor = editor; });
+    }
+    ~TWatchRig() { delete Editor.data(); }
+
+    store::TDayPaperList& Papers() { return Calendar.Core->DayPapers(); }
+    TLines NoteOf(QDate day)
+    {
+        const store::TDayPaper* paper = Papers().FindDayPaper(DayCount(day));
+        return paper ? paper->Note : TLines{};
+    }
+    // The editor of today, as the hot key opens it, with a line typed in.
+    TNoteForm& EditToday(int row, const QString& text)
+    {
+        Notes->ShowTodayNote();
+        QLineEdit* line = Editor->NoteLine(row);
+        line->selectAll();
+        QTest::keyClicks(line, text);
+        return *Editor;
+    }
+    // The file as a fresh store reads it.
+    TLines SavedNote(QDate day) const
+    {
+        store::TDayPaperList saved;
+        saved.LoadFromFile(Calendar.File("2004.cal"));
+        const store::TDayPaper* paper = saved.FindDayPaper(DayCount(day));
+        return paper ? paper->Note : TLines{};
+    }
+
+    TCalendarRig Calendar;
+    app::TDayNotes* Notes = nullptr;
+    app::TNoteFileWatch* Watch = nullptr;
+    QPointer<TNoteForm> Editor;
+};
+
+TLines Sheet(TLines lines)
+{
+    lines.resize(TNoteForm::NoteLines);
+    return lines;
+}
+
+}  // namespace
+
+class TestNoteFileWatch final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void outsideChangeReachesStoreMarksAndTimer()
+    {
+        TWatchRig rig({{Today, {"today"}, {}}});
+        QVERIFY(rig.Watch != nullptr);
+        QSignalSpy changed(rig.Calendar.Core.get(), &app::TAppCore::NotesChanged);
+        WriteElsewhere(rig.Calendar, NotesBytes({{Today, {"today"}, {QTime(6, 30)}},
+                                                 {OtherDay, {"from the tool"}, {}}}));
+        QTRY_COMPARE(rig.NoteOf(OtherDay), TLines{"from the tool"});
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(rig.Calendar.Form->NoteDays().contains(QString::number(OtherDay.day())));
+        QCOMPARE(rig.Papers().TodayList().ReminderCount(), 1);
+        // The reminder's minute, 06:29:00, comes next.
+        QCOMPARE(rig.Calendar.Core->Timer1().interval(), 29 * 60000 + 1);
+    }
+
+    void editorOfAnotherDayKeepsItsTextAndTheOutsideChange()
+    {
+        TWatchRig rig({{OtherDay, {"other"}, {}}});
+        TNoteForm& editor = rig.EditToday(0, QStringLiteral("typed today"));
+        WriteElsewhere(rig.Calendar, NotesBytes({{OtherDay, {"other", "added elsewhere"}, {}}}));
+        QTRY_COMPARE(rig.NoteOf(OtherDay), (TLines{"other", "added elsewhere"}));
+        // The reload dropped the empty paper the editor was opened on: its save adds it again.
+        QVERIFY(editor.SaveNote());
+        QCOMPARE(rig.SavedNote(Today), Sheet({"typed today"}));
+        QCOMPARE(rig.SavedNote(OtherDay), (TLines{"other", "added elsewhere"}));
+    }
+
+    void editorOfTheSameDayMergesIntoTheOutsideChange()
+    {
+        TWatchRig rig({{Today, Sheet({"one", "two"}), {QTime(9, 0)}}});
+        TNoteForm& editor = rig.EditToday(1, QStringLiteral("TWO"));
+        WriteElsewhere(rig.Calendar, NotesBytes({{Today, {"zero", "one", "two", "three"},
+                                                  {QTime(9, 0), QTime(10, 0)}}}));
+        QTRY_COMPARE(rig.NoteOf(Today).size(), std::size_t(4));
+        QVERIFY(editor.SaveNote());
+        const TLines merged{"zero", "one", "TWO", "three"};
+        QCOMPARE(rig.SavedNote(Today), merged);
+        const store::TDayPaper& paper = *rig.Papers().FindDayPaper(DayCount(Today));
+        QCOMPARE(paper.ReminderList.ReminderCount(), 2);
+        // The editor now shows the day as saved.
+        QCOMPARE(editor.Stringgrid1()->item(0, 0)->text(), QStringLiteral("zero"));
+        QCOMPARE(editor.ReminderGrid()->Cell(1, 2), QStringLiteral("at 10:00:00"));
+    }
+
+    void lineDeletedInTheStoreStaysDeletedAfterTheEditorSaves()
+    {
+        TWatchRig rig({{Today, Sheet({"keep", "delete me", "edit me"}), {}}});
+        TNoteForm& editor = rig.EditToday(2, QStringLiteral("edited"));
+        // The browser on the same month deletes the second line: date row, "keep", "delete me".
+        for (QAction* action : rig.Calendar.Form->PopupMenu().actions())
+            if (action->text() == QStringLiteral("&Browse..."))
+                action->trigger();
+        auto* browser = rig.Calendar.Form->findChild<notes::TBrowseForm*>();
+        QVERIFY(browser != nullptr);
+        browser->NoteGrid->setCurrentCell(2, 0);
+        QCOMPARE(browser->NoteGrid->item(2, 1)->text(), QStringLiteral("delete me"));
+        browser->DeleteNoteLine();
+        QCOMPARE(rig.SavedNote(Today).size(), std::size_t(11));
+        QVERIFY(editor.SaveNote());
+        QCOMPARE(rig.SavedNote(Today), (TLines{"keep", "edited", "", "", "", "", "", "", "", "", ""}));
+    }
+
+    void ownSavesAreNotReadBack()
+    {
+        TWatchRig rig({{Today, {"today"}, {}}});
+        QSignalSpy changed(rig.Calendar.Core.get(), &app::TAppCore::NotesChanged);
+        QTimer* settle = rig.Watch->findChild<QTimer*>();
+        rig.Papers().FindDayPaper(DayCount(Today))->Note = {"saved here"};
+        QVERIFY(rig.Calendar.Core->SaveNotes());
+        QTRY_VERIFY(settle->isActive());
+        QTRY_VERIFY(!settle->isActive());
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(rig.NoteOf(Today), TLines{"saved here"});
+    }
+
+    void damagedFileKeepsTheStoreAndIsReportedOnce()
+    {
+        TWatchRig rig({{Today, {"kept"}, {}}});
+        std::string damaged = NotesBytes({{Today, {"cut short"}, {}}});
+        damaged.resize(damaged.size() - 3);
+        WriteElsewhere(rig.Calendar, damaged);
+        QTRY_COMPARE(rig.Calendar.Errors.size(), 1);
+        QVERIFY(rig.Calendar.Errors[0].contains(QStringLiteral("2004.cal")));
+        QCOMPARE(rig.NoteOf(Today), TLines{"kept"});
+        WriteElsewhere(rig.Calendar, damaged);
+        rig.Watch->Check();
+        QCOMPARE(rig.Calendar.Errors.size(), 1);
+
+        WriteElsewhere(rig.Calendar, NotesBytes({{Today, {"repaired"}, {}}}));
+        QTRY_COMPARE(rig.NoteOf(Today), TLines{"repaired"});
+        QCOMPARE(rig.Calendar.Errors.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestNoteFileWatch)
+#include "test_notefilewatch.moc"

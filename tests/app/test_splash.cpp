@@ -1,0 +1,167 @@
+// The start-up windows: the splash's hold by the clock, the first run's notice before the
+// splash, the notice's text, and the hot key held by the splash.
+#include "app/entry.h"
+#include "app/noticefrm.h"
+#include "app/snapfrm.h"
+#include "tests/support/calendarrig.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace orvenna;
+using namespace orvenna::test;
+
+class TestSplash final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void holdLastsTwoToThreeWholeSeconds_data()
+    {
+        QTest::addColumn<quint32>("start");
+        QTest::addColumn<quint32>("endsAt");  // the first tick at which the hold is over
+        QTest::newRow("on a whole second: 3 s") << 5000u << 8000u;
+        QTest::newRow("just before the next: 2001 ms") << 5999u << 8000u;
+        QTest::newRow("from zero") << 0u << 3000u;
+        // The tick count wraps round: never longer than three seconds.
+        QTest::newRow("across the wrap") << 0xFFFFFF00u << 0xFFFFFF00u + 3000u;
+        QTest::newRow("in the last whole second") << 4294967000u << 4294967000u + 3000u;
+    }
+    void holdLastsTwoToThreeWholeSeconds()
+    {
+        QFETCH(quint32, start);
+        QFETCH(quint32, endsAt);
+        QVERIFY(!app::SplashHoldOver(start, start));
+        QVERIFY(!app::SplashHoldOver(start, endsAt - 1));
+        QVERIFY(app::SplashHoldOver(start, endsAt));
+
+        TFakeClock clock;
+        clock.Ticks = start;
+        int pauses = 0;
+        app::HoldSplash(clock, [&] {
+            ++pauses;
+            clock.AdvanceMs(1);
+        });
+        QCOMPARE(clock.Ticks, endsAt);
+        QCOMPARE(pauses, static_cast<int>(endsAt - start));
+    }
+
+    void noticeBeforeSplashOnTheFirstRunOnly()
+    {
+        TCalendarRig rig;
+        const std::string marker = rig.File(app::FirstRunFileName);
+        for (const bool firstRun : {true, false}) {
+            rig.Create();
+            QStringList events;
+            bool splashSeenDuringNotice = true;
+            // The notice runs modally: look at it from the loop it runs and press "OK".
+            auto* watch = new QTimer(rig.Form.get());
+            watch->setInterval(10);
+            QObject::connect(watch, &QTimer::timeout, [&] {
+                auto* notice = qobject_cast<app::TForm1*>(QApplication::activeModalWidget());
+                if (!notice)
+                    return;
+                watch->stop();
+                events << QStringLiteral("notice");
+                splashSeenDuringNotice = false;
+                for (QWidget* window : QApplication::topLevelWidgets())
+                    if (qobject_cast<app::TSnapForm*>(window) && window->isVisible())
+                        splashSeenDuringNotice = true;
+                QFile file(QString::fromStdString(marker));
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QCOMPARE(file.readAll(), QByteArray("1\r\n"));
+                QTest::mouseClick(notice->Button1, Qt::LeftButton);
+            });
+            watch->start();
+            const quint32 startTicks = rig.Clock.Ticks;
+            app::TEntryHooks hooks;
+            hooks.SplashShown = [&](app::TSnapForm& splash) {
+                events << QStringLiteral("splash");
+                QVERIFY(splash.isVisible());
+                QVERIFY(!rig.Form->isVisible());
+            };
+            hooks.HoldPause = [&] { rig.Clock.AdvanceMs(7); };
+            const std::unique_ptr<app::TSnapForm> splash =
+                app::StartWindows(*rig.Core, *rig.Form, hooks);
+            watch->stop();
+
+            const QStringList expected = firstRun
+                ? QStringList{QStringLiteral("notice"), QStringLiteral("splash")}
+                : QStringList{QStringLiteral("splash")};
+            QCOMPARE(events, expected);
+            if (firstRun)
+                QVERIFY(!splashSeenDuringNotice);
+            QVERIFY(rig.Clock.Ticks - startTicks >= 2000u);
+            QVERIFY(rig.Clock.Ticks - startTicks <= 3006u);
+            QVERIFY(!splash->isVisible());  // hidden, alive
+            QVERIFY(rig.Form->isVisible());
+            QFile file(QString::fromStdString(marker));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("1\r\n"));
+        }
+    }
+
+    void noticeShowsItsTextAsWritten()
+    {
+        app::TForm1 notice;
+        QCOMPARE(notice.windowTitle(), QStringLiteral("Notice"));
+        QCOMPARE(notice.size(), QSize(424, 238));
+        QCOMPARE(notice.Label1->text().toLatin1(),
+                 QByteArray("         When the program first runs, it will minimize to an icon "
+                            "in right bottom area of task bar.The calendar will be shown as  "
+                            "the desktop appears. It sticks on the desktop wallpaper even the "
+                            "\"toggle desktop\" button be clicked."));
+        QCOMPARE(notice.Label2->text(), QStringLiteral("Note"));
+        QCOMPARE(notice.Button1->text(), QStringLiteral("OK"));
+        QVERIFY(notice.Button1->isDefault());
+    }
+
+    void splashDrawsItsPictureUnscaled()
+    {
+        TCalendarRig rig;
+        rig.Create();
+        app::TSnapForm splash(*rig.Core);
+        QCOMPARE(splash.size(), QSize(402, 240));
+        const QImage picture = app::TSnapForm::Picture();
+        QCOMPARE(picture.size(), QSize(420, 204));
+        const QImage shown = splash.grab().toImage();
+        QCOMPARE(shown.pixel(0, 0), picture.pixel(0, 0));
+        QCOMPARE(shown.pixel(401, 100), picture.pixel(401, 100));
+        QCOMPARE(QColor(shown.pixel(200, 220)), QColor(Qt::white));
+    }
+
+    // The splash holds the hot key from creation to close; a press asks for today's note
+    // whatever month the calendar shows. A key taken elsewhere: no key, nothing said.
+    void hotKeyLivesWithTheSplash()
+    {
+        for (const bool allowed : {true, false}) {
+            TCalendarRig rig;
+            rig.Platform.HotKeyAllowed = allowed;
+            TCalendarForm& calendar = rig.Create();
+            QSignalSpy asked(rig.Core.get(), &TAppCore::TodayNoteRequested);
+            {
+                app::TSnapForm splash(*rig.Core);
+                QCOMPARE(rig.Core->HotKeyRegistered(), allowed);
+                QCOMPARE(rig.Platform.RegisteredHotKey.has_value(), allowed);
+                if (allowed)
+                    QCOMPARE(*rig.Platform.RegisteredHotKey, rig.Platform.DefaultKey);
+                calendar.NextMonthClick();
+                calendar.NextMonthClick();
+                rig.Platform.PressHotKey();
+                QCOMPARE(asked.count(), allowed ? 1 : 0);
+                splash.close();
+                QVERIFY(!rig.Core->HotKeyRegistered());
+                QVERIFY(!rig.Platform.RegisteredHotKey.has_value());
+                rig.Platform.PressHotKey();
+                QCOMPARE(asked.count(), allowed ? 1 : 0);
+            }
+            QVERIFY(rig.Errors.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(TestSplash)
+#include "test_splash.moc"
