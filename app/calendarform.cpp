@@ -234,6 +234,18 @@ void TCalendarForm::showEvent(QShowEvent* event)
     ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
     Trace(QStringLiteral("show"));
     QWidget::showEvent(event);
+    // The native window exists now and is not mapped yet: it is mapped with its shape.
+    if (!DeviceShape.isEmpty())
+        FCore.Platform().SetDeviceShape(this, DeviceShape);
+}
+
+bool TCalendarForm::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // A new native window (Qt makes one when the window flags change) has no shape yet.
+    if (event->type() == QEvent::WinIdChange && !DeviceShape.isEmpty())
+        FCore.Platform().SetDeviceShape(this, DeviceShape);
+    return handled;
 }
 
 void TCalendarForm::closeEvent(QCloseEvent* event)
@@ -372,6 +384,20 @@ void TCalendarForm::BuildWindowRegion()
     for (const TDayItem& item : lv->Items())
         cells.append(item.Cell);
     Shape = WindowRegion(title, cell, cells);
+    // On a scaled screen the shape is cut at device resolution where the system can, so the
+    // cells' round edges are as fine as the screen; a widget mask would scale up their steps.
+    const qreal ratio = devicePixelRatio();
+    DeviceShape = QRegion();
+    if (ratio != 1.0 && !mask.isNull()) {
+        const QImage mask2x(ProgramFile(QStringLiteral("images/2@2x.bmp")));
+        const QRegion deviceCell = RegionFromPicture(DeviceCellMask(mask, mask2x, ratio));
+        DeviceShape = DeviceWindowRegion(title, deviceCell, cells, ratio);
+        if (!this->mask().isEmpty())
+            clearMask();  // before the device shape, which the widget's mask would replace
+        if (FCore.Platform().SetDeviceShape(this, DeviceShape))
+            return;
+        DeviceShape = QRegion();
+    }
     setMask(Shape);
 }
 
@@ -499,6 +525,7 @@ void TCalendarForm::WMSettingChange()
 void TCalendarForm::WMDisplayChange()
 {
     KeepOnScreen();
+    BuildWindowRegion();  // the window may be on a screen of another scale now
     FWallpaperFile = FWallPaper->GetWallpaperPath();
     LoadWallpaperOrFill();
     Refresh1Click();

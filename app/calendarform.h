@@ -63,6 +63,9 @@ public:
     std::uint32_t LastPaintTick() const { return FLastPaintTick; }
     // The region last applied as the window's shape.
     const QRegion& WindowShape() const { return Shape; }
+    // The shape in device pixels on a scaled screen where the system shapes windows at that
+    // resolution (TPlatform::SetDeviceShape); empty otherwise, when WindowShape() is the mask.
+    const QRegion& DeviceWindowShape() const { return DeviceShape; }
     TDayGrid& DayGrid() const { return *lv; }
     QMenu& PopupMenu() const { return *PopupMenu1; }
 
@@ -114,6 +117,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -164,6 +168,7 @@ private:
     bool FactsChangePending = false;
     bool ScreensChangePending = false;
     QRegion Shape;
+    QRegion DeviceShape;
     // The last captures, used when "bk.bmp" or "images/applebar.bmp" cannot be written or read
     // back. Until the first capture the files of an earlier run are used.
     QImage LastGridBackground;

@@ -8,6 +8,7 @@
 #include "store/monitorplace.h"
 
 #include <QTest>
+#include <QTransform>
 
 using namespace orvenna;
 using namespace orvenna::app;
@@ -179,6 +180,42 @@ private slots:
         else
             QTest::qWait(500);
         QCOMPARE(form.pos(), expected);
+    }
+
+    // At a device pixel ratio of 2 (QT_SCALE_FACTOR=2) the cells are cut by the mask drawn at
+    // that resolution, where the system shapes windows in device pixels; elsewhere the widget
+    // mask stays.
+    void cellsAreCutAtDeviceResolution_data()
+    {
+        QTest::addColumn<bool>("deviceShapes");
+        QTest::newRow("system shapes in device pixels") << true;
+        QTest::newRow("widget mask only") << false;
+    }
+    void cellsAreCutAtDeviceResolution()
+    {
+        QFETCH(bool, deviceShapes);
+        TRig rig;
+        rig.Platform.DeviceShapeAllowed = deviceShapes;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        if (form.devicePixelRatio() != 2.0)
+            QSKIP("needs QT_SCALE_FACTOR=2 (the test_monitors_ratio2 run)");
+        if (!deviceShapes) {
+            QVERIFY(form.DeviceWindowShape().isEmpty());
+            QCOMPARE(form.mask(), form.WindowShape());
+            return;
+        }
+        const QRegion& shape = form.DeviceWindowShape();
+        QCOMPARE(rig.Platform.DeviceShapes[&form], shape);
+        QVERIFY(form.mask().isEmpty());
+        QVERIFY(shape.contains(QRect(0, 0, 592, 64)));
+        const QRegion fine = RegionFromPicture(QImage(rig.Folder + QStringLiteral("images/2@2x.bmp")));
+        QCOMPARE(fine.boundingRect().size(), QSize(52, 52));
+        for (const TDayItem& item : form.DayGrid().Items()) {
+            const QPoint corner = CellShapeOrigin(item.Cell.Position) * 2;
+            QCOMPARE(shape & QRect(corner, QSize(52, 52)), fine.translated(corner));
+        }
+        QVERIFY(shape != QTransform::fromScale(2, 2).map(form.WindowShape()));
     }
 };
 
