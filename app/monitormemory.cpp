@@ -131,12 +131,16 @@ QPoint TMonitorMemory::AfterScreensChanged(const QRect& window, const QList<plat
             else if (!Record || ToPoint(Record->Place) != at)
                 Record.reset();
         }
-        if (Record) {
-            Record->Away = FromPoint(kept);
-            Save();
-        } else {
+        LastScreens = screens;
+        if (!Record) {
             Forget();
+            return kept;
         }
+        // A monitor that moved, or came back elsewhere at once, takes the window along.
+        const std::optional<QPoint> there = RememberedPlace(*Record, window.size(), screens);
+        Record->Away = there ? std::nullopt : std::optional(FromPoint(kept));
+        Save();
+        return there.value_or(kept);
     }
     LastScreens = screens;
     return kept;

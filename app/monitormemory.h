@@ -6,7 +6,8 @@
 // calendar is no longer wholly on them, it is brought into the work area of the screen it
 // overlaps most (KeptOnScreen), and the file notes where it was put. When the remembered monitor
 // is there again (docked, plugged back, at the next start) and the calendar is still where it
-// was put, it goes back to its place on that monitor, moved with the monitor's corner.
+// was put, it goes back to its place on that monitor, moved with the monitor's corner. A monitor
+// that moves takes the calendar on it along the same way.
 
 #include "platform/platform.h"
 #include "store/monitorplace.h"

@@ -115,6 +115,19 @@ private slots:
         QVERIFY(rig.Errors.isEmpty());
     }
 
+    // The second monitor moved to the other side of the first: the calendar moves with it.
+    void movedMonitorTakesTheCalendarAlong()
+    {
+        TRig rig;
+        ShowScreens(rig, {Second});
+        TCalendarForm& form = CreateMovable(rig);
+        form.Start();
+        DragTo(form, QPoint(1300, 200));
+        ShowScreens(rig, {{{-1024, 0, 1024, 768}, {-1024, 0, 1024, 768}, QStringLiteral("DUMMY1")}});
+        QTRY_COMPARE(form.pos(), QPoint(-748, 200));
+        QCOMPARE(StoredPosition(rig), QPoint(-748, 200));
+    }
+
     // Closed on the second monitor, started without it: the corner of the primary one, and back
     // on the monitor as soon as it is plugged in. Unplugged again, it is brought back once more.
     void monitorComesBackAfterTheNextStart()

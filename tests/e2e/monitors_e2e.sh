@@ -157,6 +157,10 @@ if poll 10 on_first; then
 else
   fail "with DUMMY1 unplugged the calendar stays at ${win_x:-?},${win_y:-?}"
 fi
+# Composed again for the one monitor left, over which the picture now spans.
+convert "$wall" -resize "${mon_w}x${mon_h}!" -type TrueColor "PNG24:$work/desktop-one.png"
+paint_root "$work/desktop-one.png"
+check_painted "$work/desktop-one.png" 12% "spanned over the one monitor left"
 shoot unplugged
 xrandr --output DUMMY1 --mode "$ORVENNA_MONITOR_MODE" --pos "${mon_w}x0"
 if poll 10 at_place "$on_second" 200; then
