@@ -144,6 +144,7 @@ void TAppCore::LoadNotes()
             FDayPapers->SaveToFile(notesFile);
         } catch (const store::EStoreError& error) {
             qCWarning(lcApp) << error.what();
+            FLoadFailure = QString::fromStdString(error.what());
         }
     }
 }

@@ -201,7 +201,9 @@ void TCalendarForm::PlaceWindow()
     QList<QRect> screens{primary};
     for (const orvenna::platform::TScreen& screen : all)
         screens.append(screen.Geometry);
-    const QPoint initial = InitialPosition(settings.Top, settings.Left, size(), primary, screens);
+    // A desktop without panels reports no work area: the whole screen is free then.
+    const QRect work = platform.WorkArea().isEmpty() ? primary : platform.WorkArea();
+    const QPoint initial = InitialPosition(settings.Top, settings.Left, size(), work, screens);
     move(Monitors->StartPlace(QPoint(settings.Left, settings.Top), initial, size(), all));
 }
 

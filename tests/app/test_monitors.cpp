@@ -143,7 +143,7 @@ private slots:
         rig.Platform.ChangeScreens(Primary, PrimaryWork, {});
         TCalendarForm& form = rig.Create();
         form.Start();
-        QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
+        QCOMPARE(form.pos(), QPoint(1024 - 296, 738 - 216));
         ShowScreens(rig, {Second});
         QTRY_COMPARE(form.pos(), QPoint(1400, 300));
         QCOMPARE(StoredPosition(rig), QPoint(1400, 300));
@@ -164,7 +164,7 @@ private slots:
         QTest::newRow("Setting.cfg elsewhere") << away.arg("100,100") << QPoint(150, 120) << false << QPoint(150, 120);
         QTest::newRow("Setting.cfg on no screen, another place remembered")
             << QStringLiteral("Orvenna monitor 1\nOutput=DUMMY1\nScreen=1024,0\nPlace=1300,200\nEnd\n") << QPoint(3000, 3000)
-            << false << QPoint(1024 - 296, 768 - 216);
+            << false << QPoint(1024 - 296, 738 - 216);
         QTest::newRow("moved by hand since") << away.arg("100,100") << QPoint(100, 100) << true << QPoint(60, 40);
         QTest::newRow("damaged file") << QStringLiteral("Orvenna monitor 1\nOutput=DUMMY1\n") << QPoint(100, 100) << false
                                       << QPoint(100, 100);

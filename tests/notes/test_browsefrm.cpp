@@ -151,6 +151,7 @@ private slots:
     void notesChangedElsewhere();
     void currentRowHighlightAndResize();
     void menuAndAbout();
+    void searchPromptShowsWhole();
 };
 
 // ---- lists ----------------------------------------------------------------------------------
@@ -174,6 +175,9 @@ void TestBrowseForm::lists_data()
         << December2004 << 12 << true
         << QStringList{"Date|Note|",     "12/3/04||",        "|9:30:00 AM|Dentist",
                        "12/24/04||",     "|6:00:00 PM|Dinner", "|7:05:00 AM|"};
+    QTest::newRow("a line of blanks between two lines is a row of its own")
+        << QList<TPaperCase>{{2004, 12, 1, {QStringLiteral("a"), QStringLiteral("  "), QStringLiteral("b")}}}
+        << 12 << false << QStringList{"Date|Note", "12/1/04|", "|a", "|  ", "|b"};
     QTest::newRow("store order, not day order")
         << QList<TPaperCase>{{2004, 12, 9, {QStringLiteral("later")}},
                              {2004, 12, 2, {QStringLiteral("earlier")}}}
@@ -215,6 +219,9 @@ void TestBrowseForm::deleteNoteLine_data()
         << aEmptyB << 1 << false << QStringList{} << QStringList{"Date|Note", "12/1/04|", "|a", "|b"};
     QTest::newRow("month without notes: nothing")
         << QStringList{} << 1 << false << QStringList{} << QStringList{"Date|Note", "|"};
+    QTest::newRow("the line under a line of blanks")
+        << QStringList{"a", " ", "b"} << 4 << true << QStringList{"a", " "}
+        << QStringList{"Date|Note", "12/1/04|", "|a", "| "};
     QTest::newRow("same text twice: the listed one goes")
         << QStringList{"x", "y", "x"} << 4 << true << QStringList{"x", "y"}
         << QStringList{"Date|Note", "12/1/04|", "|x", "|y"};
@@ -577,6 +584,18 @@ void TestBrowseForm::menuAndAbout()
     QCOMPARE(about.VersionLabel->text(), QStringLiteral("Version ") + ProgramVersion());
     QVERIFY(!ProgramVersion().isEmpty());
     QVERIFY(!about.Picture->pixmap().isNull());
+}
+
+// The search box's prompt is not cut at its right edge.
+void TestBrowseForm::searchPromptShowsWhole()
+{
+    TRig rig(December2004);
+    rig.Form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.Form.get()));
+    QLineEdit* edit = rig.Form->SearchText->lineEdit();
+    QCOMPARE(edit->text(), QStringLiteral("<type keyword here>"));
+    // The line editor keeps 2 pixels on either side of its text.
+    QVERIFY(edit->fontMetrics().horizontalAdvance(edit->text()) + 4 <= edit->contentsRect().width());
 }
 
 QTEST_MAIN(TestBrowseForm)
