@@ -212,7 +212,7 @@ private slots:
         TCalendarForm& form = rig.Create();
         form.Start();
         if (form.devicePixelRatio() != 2.0)
-            QSKIP("needs QT_SCALE_FACTOR=2 (the test_monitors_ratio2 run)");
+            QSKIP("needs QT_SCALE_FACTOR=2 (test_monitors_ratio2)");
         if (!deviceShapes) {
             QVERIFY(form.DeviceWindowShape().isEmpty());
             QCOMPARE(form.mask(), form.WindowShape());
