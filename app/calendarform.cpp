@@ -392,7 +392,7 @@ void TCalendarForm::BuildWindowRegion()
     const qreal ratio = devicePixelRatio();
     DeviceShape = QRegion();
     if (ratio != 1.0 && !mask.isNull()) {
-        const QImage mask2x(ProgramFile(QStringLiteral("images/2@2x.bmp")));
+        const QImage mask2x = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/2@2x.bmp")));
         const QRegion deviceCell = RegionFromPicture(DeviceCellMask(mask, mask2x, ratio));
         DeviceShape = DeviceWindowRegion(title, deviceCell, cells, ratio);
         if (!this->mask().isEmpty())
