@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <iterator>
 
 namespace orvenna::app {
@@ -48,9 +47,10 @@ std::optional<double> SnoozeEnd(const store::TAlertItem& alert, int choice, doub
 
 TAlertBook::TAlertBook(TAppCore& core) : QObject(&core), Core(core)
 {
-    const std::string failure = store::LoadAlertState(StateFile().toStdString(), FState);
+    const QString file = Core.AlertStateFile();
+    const std::string failure = store::LoadAlertState(file.toStdString(), FState);
     if (!failure.empty())
-        qCWarning(lcApp).noquote() << "alerts file ignored:" << StateFile() << "-"
+        qCWarning(lcApp).noquote() << "alerts file ignored:" << file << "-"
                                    << QString::fromStdString(failure);
     Core.AlertForm().SetOnAction([this](popup::TfrmSlidePopUp* popup, int action, int choice) {
         AlertFormAction(popup, action, choice);
@@ -63,20 +63,9 @@ TAlertBook::~TAlertBook()
     delete FMissedForm.data();
 }
 
-QString TAlertBook::StateFile() const
-{
-    return Core.ProgramFile(QLatin1String(store::AlertStateFileName));
-}
-
 bool TAlertBook::SaveState()
 {
-    try {
-        store::SaveAlertState(StateFile().toStdString(), FState);
-    } catch (const std::exception& error) {
-        qCWarning(lcApp) << error.what();
-        return false;
-    }
-    return true;
+    return Core.SaveAlertState();
 }
 
 void TAlertBook::NoteCheck(double now)

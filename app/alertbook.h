@@ -52,8 +52,7 @@ public:
     ~TAlertBook() override;
 
     store::TAlertState& State() { return FState; }
-    QString StateFile() const;
-    // Writes "Alerts.dat"; false, with the failure traced, when it cannot be written.
+    // Has the core write "Alerts.dat" (TAppCore::SaveAlertState).
     bool SaveState();
 
     // At start: lists the alerts missed since the last check, notes this check.

@@ -1,6 +1,7 @@
 #include "app/appcore.h"
 
 #include "app/alertbook.h"
+#include "app/filedigest.h"
 #include "app/localeformat.h"
 #include "app/notefilewatch.h"
 #include "app/daygrid.h"
@@ -12,6 +13,7 @@
 #include "popup/slidepopup.h"
 #include "store/datetime.h"
 
+#include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
 #include "store/settings.h"
@@ -108,6 +110,11 @@ QString TAppCore::SettingsFile() const
     return ProgramFile(QLatin1String(SettingsFileName));
 }
 
+QString TAppCore::AlertStateFile() const
+{
+    return ProgramFile(QLatin1String(AlertStateFileName));
+}
+
 QDate TAppCore::Today() const
 {
     return DateFromDays(FClock.Now());
@@ -130,9 +137,8 @@ void TAppCore::LoadNotes()
     FDayPapers = std::make_unique<store::TDayPaperList>([this] {
         return std::floor(FClock.Now());
     });
-    const std::string notesFile = NotesFile().toStdString();
     try {
-        FDayPapers->LoadFromFile(notesFile);
+        FDayPapers->LoadFromFile(NotesFile().toStdString());
     } catch (const store::EFileError& openError) {
         // Only a missing file is replaced by an empty one: one that exists but cannot be
         // opened still holds the user's notes.
@@ -141,11 +147,19 @@ void TAppCore::LoadNotes()
             return;
         }
         try {
-            FDayPapers->SaveToFile(notesFile);
+            WriteNotes();
         } catch (const store::EStoreError& error) {
             qCWarning(lcApp) << error.what();
         }
     }
+}
+
+void TAppCore::WriteNotes()
+{
+    TFileDigest digest;
+    FDayPapers->SaveToFile(NotesFile().toStdString(),
+                           [&digest](std::string_view bytes) { digest.Add(bytes); });
+    WrittenDigest = digest.Value();
 }
 
 void TAppCore::Start()
@@ -236,7 +250,7 @@ void TAppCore::Close(QPoint windowPos)
 bool TAppCore::SaveNotes()
 {
     try {
-        FDayPapers->SaveToFile(NotesFile().toStdString());
+        WriteNotes();
     } catch (const store::EStoreError& error) {
         ReportError(QString::fromStdString(error.what()));
         return false;
@@ -245,20 +259,47 @@ bool TAppCore::SaveNotes()
     return true;
 }
 
-void TAppCore::NotesWereChanged()
-{
-    emit NotesChanged();
-}
-
 bool TAppCore::SaveSettings()
 {
     try {
         FSettings->SaveToFile(SettingsFile().toStdString());
     } catch (const store::EStoreError& error) {
-        qCWarning(lcApp) << error.what();
+        ReportError(QString::fromStdString(error.what()));
         return false;
     }
     return true;
+}
+
+bool TAppCore::SaveAlertState()
+{
+    try {
+        store::SaveAlertState(AlertStateFile().toStdString(), FAlerts->State());
+    } catch (const std::exception& error) {
+        const QString failure = QString::fromStdString(error.what());
+        if (failure == LastAlertStateFailure)
+            qCWarning(lcApp).noquote() << failure;
+        else
+            ReportError(failure);
+        LastAlertStateFailure = failure;
+        return false;
+    }
+    LastAlertStateFailure.clear();
+    return true;
+}
+
+void TAppCore::TakeUpNotesFile(std::string_view bytes)
+{
+    const QString file = NotesFile();
+    const std::string failure = FDayPapers->ReloadFromBytes(bytes, file.toStdString());
+    if (failure.empty()) {
+        WrittenDigest = FileDigest(bytes);
+        emit NotesChanged();
+        return;
+    }
+    ReportError(QStringLiteral("\"%1\" was changed by another program and cannot be read (%2). "
+                               "The calendar keeps the notes it has; its next save keeps a "
+                               "copy of the changed file.")
+                    .arg(file, QString::fromStdString(failure)));
 }
 
 void TAppCore::ApplySettings()

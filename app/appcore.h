@@ -1,9 +1,9 @@
 #pragma once
 // TAppCore: the program's state for the whole run, apart from any window. It owns the notes
-// store, the settings record, the locale record, the tray icon, the reminder timer and the
-// alert popup, and it knows the program folder, the clock and the platform. Windows show
-// this state and ask the core to change it; the core tells every window what changed through
-// its signals.
+// store, the settings record, the locale record, the reminder timer and the alert popup, and it
+// knows the program folder, the clock and the platform. Windows show this state and change the
+// model, then ask the core to save it; the core is the one writer of the program's data files
+// and tells every window what changed through its signals, once per change.
 //
 // Lifetime: made in main() before the calendar window and destroyed after it. The platform
 // and the clock must outlive it. GUI thread only.
@@ -17,7 +17,9 @@
 #include <QPoint>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
 class QSystemTrayIcon;
 class QTimer;
@@ -35,6 +37,11 @@ class TSlidePopUp;
 }
 
 namespace orvenna::app {
+
+// The program's data files in the program folder; the core alone writes them.
+inline constexpr const char* NotesFileName = "2004.cal";
+inline constexpr const char* SettingsFileName = "Setting.cfg";
+inline constexpr const char* AlertStateFileName = "Alerts.dat";
 
 class TAlertBook;
 class TNoteFileWatch;
@@ -60,8 +67,9 @@ public:
     // The program folder with one trailing '/', and a file in it.
     const QString& ProgramFolder() const { return Folder; }
     QString ProgramFile(const QString& name) const { return Folder + name; }
-    QString NotesFile() const;     // "2004.cal"
-    QString SettingsFile() const;  // "Setting.cfg"
+    QString NotesFile() const;       // "2004.cal"
+    QString SettingsFile() const;    // "Setting.cfg"
+    QString AlertStateFile() const;  // "Alerts.dat"
     // Today's local date by the clock.
     QDate Today() const;
 
@@ -104,18 +112,34 @@ public:
     bool HotKeyRegistered() const { return HotKeyHeld; }
 
     // ---- changes --------------------------------------------------------------------------
-    // Writes the whole store to "2004.cal" and announces NotesChanged. On failure the error
-    // box shows the store's message, the old file stays, and false is returned.
+    // The three writers of the data files. Each writes crash-safely (a failure leaves the old
+    // file as it was) and reports a failure one way: ErrorReported with the store's message,
+    // and false.
+    //
+    // A window changed the store's papers: writes the whole store to "2004.cal" and announces
+    // NotesChanged, the one announcement of the change. On failure nothing is announced; the
+    // window keeps what the user typed and may restore the paper.
     bool SaveNotes();
-    // A window changed the store (and saved it itself): announces NotesChanged.
-    void NotesWereChanged();
-    // Writes "Setting.cfg"; false, with the failure logged, when it cannot be written.
+    // Writes the settings record to "Setting.cfg".
     bool SaveSettings();
-    // The settings record was changed and confirmed (the settings dialog saved it): applies
-    // what belongs to the system (the start-up entry) and announces SettingsChanged, on
-    // which every window re-applies its part. A start-up entry that cannot be written is
-    // reported (ErrorReported) after the rest was applied.
+    // Writes the alert book's choices, snoozes and last check to "Alerts.dat". A failure that
+    // repeats the one before is not reported again until a save succeeds: the book saves in
+    // the background (every few minutes), and one error box says it.
+    bool SaveAlertState();
+    // The settings record was changed and confirmed (and saved): applies what belongs to the
+    // system (the start-up entry) and announces SettingsChanged, on which every window
+    // re-applies its part. A start-up entry that cannot be written is reported
+    // (ErrorReported) after the rest was applied.
     void ApplySettings();
+
+    // ---- the notes file on disk -------------------------------------------------------------
+    // The digest (app/filedigest.h) of the bytes the core last wrote to "2004.cal" or took up
+    // from it; 0 before either.
+    std::uint64_t NotesDigest() const { return WrittenDigest; }
+    // "2004.cal" holds bytes another program wrote: they replace the store's papers and
+    // NotesChanged is announced; bytes that cannot be read whole leave the store as it was
+    // and are reported (ErrorReported), and the next save keeps a copy of them.
+    void TakeUpNotesFile(std::string_view bytes);
     // Logs the text and announces ErrorReported; main() shows it in an error box.
     void ReportError(const QString& text);
 
@@ -138,6 +162,8 @@ signals:
 private:
     void LoadSettings();
     void LoadNotes();
+    // Writes the store to "2004.cal" and keeps the digest of what was written.
+    void WriteNotes();
     void AddTrayIcon();
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
@@ -155,6 +181,8 @@ private:
     TNoteFileWatch* FNoteWatch = nullptr;      // child of the core, from Start() on
     QSystemTrayIcon* Tray = nullptr;           // child of the core
     bool HotKeyHeld = false;
+    std::uint64_t WrittenDigest = 0;
+    QString LastAlertStateFailure;  // the last failure SaveAlertState reported; empty after a save
 };
 
 }  // namespace orvenna::app

@@ -21,17 +21,15 @@ void TBrowseOpener::Browse1Click()
 {
     notes::TBrowseHooks hooks;
     hooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
+    const notes::TSaveNotes save = [this] { return Core.SaveNotes(); };
     auto* browser = new notes::TBrowseForm(Core.DayPapers(), Core.LocalFormat(), Core.Settings(),
-                                           Calendar.ShownYear(), Calendar.ShownMonth(),
-                                           Core.ProgramFolder(), std::move(hooks), &Calendar);
+                                           Calendar.ShownYear(), Calendar.ShownMonth(), save,
+                                           std::move(hooks), &Calendar);
     browser->setAttribute(Qt::WA_DeleteOnClose);
-    connect(browser, &notes::TBrowseForm::DayPapersChanged, &Core, &TAppCore::NotesWereChanged);
     connect(&Core, &TAppCore::NotesChanged, browser, &notes::TBrowseForm::NotesChanged);
     notes::TICalHooks icalHooks;
     icalHooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
-    auto* ical = new notes::TICalCommands(*browser, Core.DayPapers(), Core.NotesFile(),
-                                          std::move(icalHooks));
-    connect(ical, &notes::TICalCommands::DayPapersChanged, &Core, &TAppCore::NotesWereChanged);
+    new notes::TICalCommands(*browser, Core.DayPapers(), save, std::move(icalHooks));
     browser->show();
 }
 

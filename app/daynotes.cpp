@@ -98,10 +98,9 @@ notes::TNoteForm* TDayNotes::CreateEditor(QDate day)
         paper->Day = date;
     }
     auto* editor = new notes::TNoteForm(papers, *paper, Core.LocalFormat(), Core.ProgramFolder(),
-                                        Core.Settings());
+                                        Core.Settings(), [this] { return Core.SaveNotes(); });
     editor->setAttribute(Qt::WA_DeleteOnClose);
     connect(editor, &notes::TNoteForm::Closed, &Calendar, &TCalendarForm::RefreshNoteMarks);
-    connect(editor, &notes::TNoteForm::NotesSaved, &Core, &TAppCore::NotesWereChanged);
     emit EditorOpened(editor);
     return editor;
 }

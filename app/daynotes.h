@@ -68,7 +68,7 @@ signals:
 
 private:
     // A new editor on the day's paper, found or added; it refreshes the note marks whenever
-    // it closes and announces its saves.
+    // it closes and has the core save the store.
     notes::TNoteForm* CreateEditor(QDate day);
     void RebuildAtNewDay(double now);
 

@@ -1,5 +1,5 @@
 // The "&Setting..." command: a new settings dialog on the live settings record for every use,
-// shown modally; a confirmed dialog has saved "Setting.cfg" and the core applies the record.
+// shown modally; the core saves and applies what a confirmed dialog wrote into the record.
 #include "app/settingsopener.h"
 
 #include "app/alertbook.h"
@@ -21,7 +21,7 @@ void TSettingsOpener::Setting1Click()
     settings::TSettingFormHooks hooks;
     hooks.OpenFile = OpenFile;
     hooks.ShowError = [this](const QString& text) { Core.ReportError(text); };
-    settings::TSettingForm form(Core.Platform(), Core.ProgramFolder(), std::move(hooks), &Calendar);
+    settings::TSettingForm form(Core.Platform(), std::move(hooks), &Calendar);
     form.CalSetting = &Core.Settings();
     form.AlertState = &Core.Alerts().State();
     SettingDialogClosed(form.exec() == settings::mrOk);
@@ -29,8 +29,12 @@ void TSettingsOpener::Setting1Click()
 
 void TSettingsOpener::SettingDialogClosed(bool confirmed)
 {
-    if (confirmed)
-        Core.ApplySettings();
+    if (!confirmed)
+        return;
+    // The record holds the new values for this run whether or not they could be saved.
+    Core.SaveSettings();
+    Core.SaveAlertState();
+    Core.ApplySettings();
 }
 
 }  // namespace orvenna::app

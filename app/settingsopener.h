@@ -21,8 +21,8 @@ public:
     TSettingsOpener(TAppCore& core, TCalendarForm& calendar);
 
     void Setting1Click();
-    // The dialog closed: confirmed (OK, the dialog has saved "Setting.cfg") applies the
-    // settings; anything else changes nothing.
+    // The dialog closed: confirmed (OK, the dialog wrote the record and the alert choices) saves
+    // both and applies the settings; anything else changes nothing.
     void SettingDialogClosed(bool confirmed);
 
     // Runs the dialog's file dialogs; empty: the program's own file dialog. Tests answer here.

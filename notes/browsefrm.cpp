@@ -35,7 +35,6 @@ namespace orvenna::notes {
 
 namespace {
 
-constexpr const char* NotesFileName = "2004.cal";
 constexpr int YearsAround = 5;  // the year box lists the browsed year and five on each side
 const QColor CurrentRowColour(250, 252, 251);
 
@@ -90,13 +89,13 @@ QTableWidget* MakeGrid(QWidget* parent, const QList<int>& widths)
 
 TBrowseForm::TBrowseForm(store::TDayPaperList& dayPapers, store::TLocalFormat localFormat,
                          store::TCalSetting& settings, int browseYear, int browseMonth,
-                         QString programFolder, TBrowseHooks hooks, QWidget* parent)
+                         TSaveNotes saveNotes, TBrowseHooks hooks, QWidget* parent)
     : QMainWindow(parent),
       BrowseYear(browseYear),
       DayPapers(dayPapers),
       LocalFormat(std::move(localFormat)),
       FSettings(settings),
-      Folder(std::move(programFolder)),
+      SaveNotes(std::move(saveNotes)),
       Hooks(std::move(hooks)),
       StartMonth(std::clamp(browseMonth, 1, 12))
 {
@@ -325,8 +324,6 @@ void TBrowseForm::SelectMonth(int month)
 
 void TBrowseForm::NotesChanged()
 {
-    if (Announcing)
-        return;
     QTableWidget& grid = ActiveGrid();
     const int row = grid.currentRow();
     Refill();
@@ -417,14 +414,8 @@ void TBrowseForm::DeleteNoteLine()
     NoteGrid->removeRow(row - 1);
     NoteGrid->setCurrentCell(std::min(row - 1, NoteGrid->rowCount() - 1), 0);
     NoteGridSelectCell(NoteGrid->currentRow() + 1);
-    try {
-        DayPapers.SaveToFile((Folder + QLatin1String(NotesFileName)).toStdString());
-    } catch (const store::EStoreError& error) {
-        ShowError(Text(error.Text()));
-    }
-    Announcing = true;
-    emit DayPapersChanged();
-    Announcing = false;
+    // The saver reports a failure; the line stays deleted in this run either way.
+    SaveNotes();
 }
 
 void TBrowseForm::Button1Click() { SearchNotes(SearchText->currentText()); }

@@ -68,8 +68,8 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
 }
 
 TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers,
-                             QString notesFile, TICalHooks hooks)
-    : QObject(&browser), Browser(browser), DayPapers(dayPapers), NotesFile(std::move(notesFile)),
+                             TSaveNotes saveNotes, TICalHooks hooks)
+    : QObject(&browser), Browser(browser), DayPapers(dayPapers), SaveNotes(std::move(saveNotes)),
       Hooks(std::move(hooks))
 {
     ExportICal = new QAction(QStringLiteral("Export iCalendar..."), this);
@@ -129,15 +129,9 @@ void TICalCommands::ImportICalClick()
                       .arg(fileName, QString::fromUtf8(error.what())));
         return;
     }
-    if (summary.Added() > 0) {
-        try {
-            DayPapers.SaveToFile(NotesFile.toStdString());
-        } catch (const store::EStoreError& error) {
-            ShowError(QString::fromStdString(error.Text()));
-        }
-        Browser.NotesChanged();
-        emit DayPapersChanged();
-    }
+    // The saver reports a failure; what was imported stays in the store for this run.
+    if (summary.Added() > 0)
+        SaveNotes();
     const QString text = QString::fromStdString(summary.Text());
     if (Hooks.ShowSummary)
         Hooks.ShowSummary(text);

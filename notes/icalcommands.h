@@ -1,11 +1,12 @@
 #pragma once
 // TICalCommands: "Export iCalendar..." and "Import iCalendar..." in the note browser's File
 // menu. Export writes the notes and reminders of the browsed year, or of a chosen range of
-// days, to an .ics file; import adds the events and to-dos of an .ics file to the store, saves
-// the notes file and shows what was added and skipped. The conversion itself is ical/'s.
+// days, to an .ics file; import adds the events and to-dos of an .ics file to the store, has the
+// store saved and shows what was added and skipped. The conversion itself is ical/'s.
 //
 // The object is a child of the browser; the store must outlive it.
 
+#include "notes/notesaver.h"
 #include "store/datetime.h"
 
 #include <QObject>
@@ -48,8 +49,8 @@ class TICalCommands final : public QObject {
     Q_OBJECT
 
 public:
-    // Adds the two commands to the browser's File menu. notesFile is where imports are saved.
-    TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers, QString notesFile,
+    // Adds the two commands to the browser's File menu; imports are saved through saveNotes.
+    TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers, TSaveNotes saveNotes,
                   TICalHooks hooks = {});
 
     QAction* ExportICal = nullptr;  // "Export iCalendar..."
@@ -58,16 +59,12 @@ public:
     void ExportICalClick();
     void ImportICalClick();
 
-signals:
-    // An import added items and saved the notes file.
-    void DayPapersChanged();
-
 private:
     void ShowError(const QString& text);
 
     TBrowseForm& Browser;
     store::TDayPaperList& DayPapers;
-    QString NotesFile;
+    TSaveNotes SaveNotes;
     TICalHooks Hooks;
 };
 

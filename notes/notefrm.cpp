@@ -131,9 +131,10 @@ QIcon TabIcon(bool clock)
 
 TNoteForm::TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper,
                      const store::TLocalFormat& localFormat, const QString& programFolder,
-                     store::TCalSetting& settings, QWidget* parent)
+                     store::TCalSetting& settings, TSaveNotes saveNotes, QWidget* parent)
     : QDialog(parent),
       DayPapers(dayPapers),
+      SaveNotes(std::move(saveNotes)),
       Base(std::make_unique<store::TDayPaper>()),
       LocalFormat(localFormat),
       Folder(programFolder),
@@ -466,11 +467,9 @@ bool TNoteForm::SaveNote()
         paper.Note = MergeSheet(Base->Note, std::move(sheet), paper.Note);
     }
     TRowReminders rowsNow = MergeReminderRows(rows, RowObjects, RowBase, LocalFormat, paper);
-    try {
-        DayPapers.SaveToFile((Folder + QStringLiteral("2004.cal")).toStdString());
-    } catch (const store::EStoreError& error) {
+    // A failed save leaves the store as it was; the grids keep what the user typed.
+    if (!SaveNotes()) {
         paper.CopyFrom(before);
-        Messages(this, QString::fromStdString(error.Text()));
         return false;
     }
     Base->CopyFrom(paper);
@@ -482,7 +481,6 @@ bool TNoteForm::SaveNote()
         LoadReminders();
         FNoteModified = false;
     }
-    emit NotesSaved();
     return true;
 }
 

@@ -56,7 +56,6 @@ const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
 const QString SoundFilter = QStringLiteral("Sound Files|*.wav");
 const QString PictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
-const QString SettingFile = QStringLiteral("Setting.cfg");
 
 // The class library's default font; where its face is missing, a narrow sans-serif face keeps
 // the captions inside the fixed layout better than the wide default sans-serif.
@@ -106,9 +105,8 @@ void SetStyle(store::TFont& font, store::TFontStyle style, bool on)
 
 }  // namespace
 
-TSettingForm::TSettingForm(platform::TPlatform& platform, QString programFolder,
-                           TSettingFormHooks hooks, QWidget* parent)
-    : QDialog(parent), Platform(platform), Folder(std::move(programFolder)), Hooks(std::move(hooks))
+TSettingForm::TSettingForm(platform::TPlatform& platform, TSettingFormHooks hooks, QWidget* parent)
+    : QDialog(parent), Platform(platform), Hooks(std::move(hooks))
 {
     if (!Hooks.OpenFile)
         Hooks.OpenFile = desktop::RunOpenFileDialog;
@@ -212,18 +210,12 @@ void TSettingForm::LoadAlertChoices(const store::TAlertState& state)
     cboSnooze->setCurrentIndex(index >= 0 ? index : cboSnooze->findData(store::DefaultSnoozeMinutes));
 }
 
-void TSettingForm::SaveAlertChoices()
+void TSettingForm::StoreAlertChoices()
 {
     if (!AlertState)
         return;
     AlertState->StayUntilDismissed = chkStayUntilDismissed->isChecked();
     AlertState->SnoozeMinutes = cboSnooze->currentData().toInt();
-    try {
-        store::SaveAlertState((Folder + QLatin1String(store::AlertStateFileName)).toStdString(),
-                              *AlertState);
-    } catch (const std::exception& error) {
-        Hooks.ShowError(QString::fromStdString(error.what()));
-    }
 }
 
 void TSettingForm::CreateAppearancePage()
@@ -513,15 +505,8 @@ void TSettingForm::Button1Click()
         CalSetting->SubFont.CopyFrom(SubWork);
         CalSetting->TitlePic = edtPic->text().toStdString();
         CalSetting->SoundFile = edtSoundFile->text().toStdString();
-        // The record already holds the new values for this run, so a failed save is shown
-        // and the dialog still closes as confirmed.
-        try {
-            CalSetting->SaveToFile((Folder + SettingFile).toStdString());
-        } catch (const std::exception& error) {
-            Hooks.ShowError(QString::fromStdString(error.what()));
-        }
     }
-    SaveAlertChoices();
+    StoreAlertChoices();
     done(mrOk);
 }
 

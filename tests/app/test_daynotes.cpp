@@ -51,7 +51,7 @@ public:
               const std::optional<store::TAlertState>& alerts = std::nullopt)
     {
         if (alerts)
-            store::SaveAlertState(Calendar.File(store::AlertStateFileName), *alerts);
+            store::SaveAlertState(Calendar.File(app::AlertStateFileName), *alerts);
         store::TDayPaperList papers;
         for (const TReminderCase& given : reminders) {
             const double date = DayCount(given.Day);
@@ -130,7 +130,7 @@ public:
     store::TAlertState SavedAlerts() const
     {
         store::TAlertState state;
-        const std::string failure = store::LoadAlertState(Calendar.File(store::AlertStateFileName), state);
+        const std::string failure = store::LoadAlertState(Calendar.File(app::AlertStateFileName), state);
         if (!failure.empty())
             qWarning() << failure.c_str();
         return state;
@@ -477,7 +477,7 @@ private slots:
     {
         QFETCH(QByteArray, contents);
         TAlertRig rig({{QTime(9, 30), "Dentist"}}, QTime(12, 0));
-        QFile file(rig.Calendar.Folder + store::AlertStateFileName);
+        QFile file(rig.Calendar.Folder + app::AlertStateFileName);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(contents);
         file.close();

@@ -5,6 +5,7 @@
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
 #include "store/settings.h"
+#include "tests/support/notessaver.h"
 #include "tests/support/tempfolder.h"
 
 #include <QAction>
@@ -62,7 +63,7 @@ public:
         Hooks.ShowError = [this](const QString& text) { Errors << text; };
         Hooks.ShowAbout = [this](QWidget* owner) { AboutOwners << owner; };
         Form = std::make_unique<TBrowseForm>(Papers, std::move(format), Settings, year, month,
-                                             Folder, Hooks);
+                                             Saves.Saver(), Hooks);
     }
 
     QString NotesFile() const { return Folder + QStringLiteral("2004.cal"); }
@@ -88,6 +89,7 @@ public:
     QStringList Clipboard;
     QStringList Errors;
     QList<QWidget*> AboutOwners;
+    test::TNotesSaver Saves{Papers, Temp.File("2004.cal"), Errors};
     std::unique_ptr<TBrowseForm> Form;
 };
 
@@ -229,17 +231,16 @@ void TestBrowseForm::deleteNoteLine()
     QFETCH(QStringList, shownAfter);
     TRig rig({{2004, 12, 1, note}});
     TBrowseForm& form = *rig.Form;
-    QSignalSpy changed(&form, &TBrowseForm::DayPapersChanged);
     rig.SelectRow(*form.NoteGrid, listedRow);
     QCOMPARE(form.Action2->isEnabled(), enabled);
     form.DeleteNoteLine();
     QCOMPARE(Shown(*form.NoteGrid), shownAfter);
     if (noteAfter.isEmpty()) {
         QVERIFY(!QFile::exists(rig.NotesFile()));
-        QCOMPARE(changed.count(), 0);
+        QCOMPARE(rig.Saves.Calls, 0);
     } else {
         QCOMPARE(rig.SavedNotes(), noteAfter);
-        QCOMPARE(changed.count(), 1);
+        QCOMPARE(rig.Saves.Calls, 1);
     }
 }
 
@@ -516,8 +517,9 @@ void TestBrowseForm::notesChangedElsewhere()
     QCOMPARE(Shown(*form.NoteGrid).mid(6), (QStringList{"12/31/04|", "|party"}));
     QCOMPARE(form.NoteGrid->currentRow(), 2);  // the user's place is kept
 
-    // Its own deletion, announced to the other windows, comes back without harm.
-    connect(&form, &TBrowseForm::DayPapersChanged, &form, &TBrowseForm::NotesChanged);
+    // Its own deletion, saved and announced to every window, this one too, comes back without
+    // harm.
+    rig.Saves.Announce = [&form] { form.NotesChanged(); };
     form.DeleteNoteLine();
     QCOMPARE(Shown(*form.NoteGrid),
              (QStringList{"Date|Note", "12/1/04|", "|buy milk", "12/24/04|", "|Milk shake",

@@ -5,6 +5,7 @@
 #include "store/daypaperlist.h"
 #include "store/settings.h"
 #include "tests/support/scopedzone.h"
+#include "tests/support/notessaver.h"
 #include "tests/support/tempfolder.h"
 
 #include <QAction>
@@ -49,8 +50,10 @@ public:
         hooks.ShowSummary = [this](const QString& text) { Summaries << text; };
         hooks.ShowError = [this](const QString& text) { Errors << text; };
         Browser = std::make_unique<TBrowseForm>(Papers, store::TLocalFormat{}, Settings, 2004, 3,
-                                                Folder + "/");
-        Commands = new TICalCommands(*Browser, Papers, Folder + "/2004.cal", std::move(hooks));
+                                                Saves.Saver());
+        // The core announces each save to every window.
+        Saves.Announce = [this] { Browser->NotesChanged(); };
+        Commands = new TICalCommands(*Browser, Papers, Saves.Saver(), std::move(hooks));
     }
 
     test::TScopedZone Zone{"Europe/Berlin"};
@@ -65,6 +68,7 @@ public:
     QString ImportAnswer;
     QList<int> AskedYears;
     QStringList Suggested, Summaries, Errors;
+    test::TNotesSaver Saves{Papers, Temp.File("2004.cal"), Errors};
 };
 
 }  // namespace
@@ -115,12 +119,11 @@ void TestICalCommands::exportWritesTheChosenDays()
 void TestICalCommands::importAddsSavesAndShowsTheSummary()
 {
     TRig rig;
-    QSignalSpy changed(rig.Commands, &TICalCommands::DayPapersChanged);
     rig.ImportAnswer = ORVENNA_TEST_DATA "/web_calendar_family.ics";
     rig.Commands->ImportICal->trigger();
     QCOMPARE(rig.Summaries.size(), 1);
     QVERIFY(rig.Summaries[0].startsWith("Added 3 reminders and 1 note; skipped 2"));
-    QCOMPARE(changed.size(), 1);
+    QCOMPARE(rig.Saves.Calls, 1);
     store::TDayPaperList saved;
     saved.LoadFromFile((rig.Folder + "/2004.cal").toStdString());
     QCOMPARE(saved.Count(), rig.Papers.Count());
@@ -130,7 +133,7 @@ void TestICalCommands::importAddsSavesAndShowsTheSummary()
     QCOMPARE(rig.Summaries[1], QStringLiteral("Added 0 reminders and 0 notes; skipped 6: 4 already "
                                               "there, 1 cancelled, 1 changed occurrences of "
                                               "repeating items."));
-    QCOMPARE(changed.size(), 1);
+    QCOMPARE(rig.Saves.Calls, 1);
 
     // Not a calendar: an error, the store and the file as they were.
     rig.ImportAnswer = ORVENNA_TEST_DATA "/one_paper_dentist.cal";
