@@ -1,11 +1,8 @@
 #include "app/alertbook.h"
 
 #include "app/appcore.h"
-#include "app/missedfrm.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "popup/slidepopup.h"
-#include "popup/slidepopupform.h"
 #include "store/daypaperlist.h"
 #include "store/settings.h"
 
@@ -16,9 +13,6 @@
 namespace orvenna::app {
 namespace {
 
-constexpr int SnoozeAction = 0;
-constexpr int DismissAction = 1;
-constexpr int AlertTimeOut = 10;  // seconds an alert stays when it need not be acknowledged
 constexpr int SnoozeLengthCount = static_cast<int>(std::size(store::SnoozeLengths));
 constexpr int UntilItStarts = SnoozeLengthCount;  // the entry after the lengths
 
@@ -52,15 +46,6 @@ TAlertBook::TAlertBook(TAppCore& core) : QObject(&core), Core(core)
     if (!failure.empty())
         qCWarning(lcApp).noquote() << "alerts file ignored:" << file << "-"
                                    << QString::fromStdString(failure);
-    Core.AlertForm().SetOnAction([this](popup::TfrmSlidePopUp* popup, int action, int choice) {
-        AlertFormAction(popup, action, choice);
-    });
-}
-
-TAlertBook::~TAlertBook()
-{
-    Core.AlertForm().SetOnAction({});
-    delete FMissedForm.data();
 }
 
 bool TAlertBook::SaveState()
@@ -97,20 +82,8 @@ void TAlertBook::CatchUp(double lastCheck, double now)
                std::ranges::any_of(FState.Snoozes,
                                    [&](const store::TSnooze& s) { return s.Alert == alert; });
     });
-    ShowMissed(missed);
-}
-
-void TAlertBook::ShowMissed(const std::vector<store::TAlertItem>& alerts)
-{
-    if (alerts.empty())
-        return;
-    if (!FMissedForm) {
-        FMissedForm = new TMissedForm(Core.LocalFormat());
-        connect(FMissedForm, &TMissedForm::OpenNote, this, &TAlertBook::OpenNoteRequested);
-    }
-    FMissedForm->AddAlerts(alerts);
-    FMissedForm->show();
-    FMissedForm->raise();
+    if (!missed.empty())
+        emit AlertsMissed(missed);
 }
 
 void TAlertBook::ClockJumped(double before, double after)
@@ -132,38 +105,13 @@ void TAlertBook::Alert(const store::TReminder& reminder, double moment)
 
 void TAlertBook::ShowAlert(const store::TAlertItem& alert)
 {
-    popup::TSlidePopUp& form = Core.AlertForm();
-    form.SetTitle(alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
-                                                    : QStringLiteral("Alert"));
-    form.SetText(QString::fromStdString(alert.Subject));
-    form.SetTimeOut(FState.StayUntilDismissed ? 0 : AlertTimeOut);
-    QStringList choices = SnoozeChoices();
-    if (store::LeadTimeMinutes(alert.Before) == 0)
-        choices.removeLast();  // "Until it starts" needs a lead time
-    const auto defaultChoice = std::ranges::find(store::SnoozeLengths, FState.SnoozeMinutes);
-    form.SetActions({{QStringLiteral("Snooze"), choices,
-                      static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
-                     {QStringLiteral("Dismiss"), {}, -1}});
-    form.SetData(QVariant::fromValue(alert));
     const double now = Core.Clock().Now();
     std::erase_if(Shown, [now](const store::TAlertItem& seen) { return seen.Moment < now - 1; });
     Shown.push_back(alert);
     // A missing or unplayable file is a silent alert.
     Core.Platform().PlaySound(QString::fromStdString(Core.Settings().SoundFile));
-    if (!form.ShowPopUp()) {
-        qCInfo(lcApp) << "no room for another alert; it joins the missed reminders";
-        ShowMissed({alert});
-    }
+    emit AlertDue(alert);
     NoteCheck(now);
-}
-
-void TAlertBook::AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice)
-{
-    if (action != SnoozeAction || !popup->Data().canConvert<store::TAlertItem>())
-        return;  // "Dismiss" only closes the popup
-    const auto alert = popup->Data().value<store::TAlertItem>();
-    if (const auto until = SnoozeEnd(alert, choice, Core.Clock().Now()))
-        Snooze(alert, *until);
 }
 
 void TAlertBook::Snooze(const store::TAlertItem& alert, double until)
@@ -200,11 +148,6 @@ void TAlertBook::Tick(double now)
     ShowEndedSnoozes(now);
     if (now - FState.LastCheck >= LastCheckInterval || now < FState.LastCheck)
         NoteCheck(now);
-}
-
-TMissedForm* TAlertBook::MissedForm() const
-{
-    return FMissedForm;
 }
 
 std::optional<double> TAlertBook::NextSnoozeEnd() const

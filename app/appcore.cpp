@@ -4,13 +4,11 @@
 #include "app/filedigest.h"
 #include "app/localeformat.h"
 #include "app/notefilewatch.h"
-#include "app/daygrid.h"
 #include "app/startup.h"
 #include "desktop/fontconvert.h"
-#include "desktop/guitool.h"
+#include "desktop/desktoplog.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "popup/slidepopup.h"
 #include "store/datetime.h"
 
 #include "store/alertstate.h"
@@ -19,46 +17,28 @@
 #include "store/settings.h"
 
 #include <QFileInfo>
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 
 namespace orvenna::app {
 
 Q_LOGGING_CATEGORY(lcApp, "orvenna.app", QtWarningMsg)
 
-namespace {
-
-constexpr const char* ProgramTitle = "Orvenna";
-
-// A 16 x 16 picture of a calendar leaf for the tray.
-QIcon TrayPicture()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(40, 40, 40));
-    painter.setBrush(Qt::white);
-    painter.drawRect(1, 2, 13, 12);
-    painter.fillRect(2, 3, 12, 3, TodayColor);
-    painter.setPen(QColor(90, 90, 90));
-    for (int y = 8; y <= 12; y += 2)
-        for (int x = 3; x <= 12; x += 3)
-            painter.drawPoint(x, y);
-    return QIcon(pixmap);
-}
-
-}  // namespace
-
 QDate DateFromDays(double days)
 {
     const std::optional<store::TDateParts> date = store::DecodeDate(days);
     return date ? QDate(date->Year, date->Month, date->Day) : QDate();
+}
+
+bool IsDueNow(double now, double reminderTime)
+{
+    const std::int64_t a = TimeOfDayMs(now);
+    const std::int64_t b = TimeOfDayMs(reminderTime);
+    // Less than a whole minute apart, either way.
+    return a >= 0 && b >= 0 && std::llabs(a - b) < 60000;
 }
 
 TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QString programFolder,
@@ -72,9 +52,10 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 {
     LoadSettings();
     LoadNotes();
-    FAlertForm = new popup::TSlidePopUp(FPlatform, this);
+    ListDay = std::floor(FClock.Now());
     FAlerts = new TAlertBook(*this);
     FAlarm = new TAlarmTimer(FClock, this);
+    connect(&FAlarm->Timer(), &QTimer::timeout, this, &TAppCore::Timer1Timer);
     FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
     connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
     connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
@@ -93,11 +74,6 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 TAppCore::~TAppCore()
 {
     UnregisterHotKey();
-    // The book uses the popup when it goes, so it goes first.
-    delete FAlerts;
-    // The notes file is written by the windows that change notes, never here.
-    if (desktop::GUITools)
-        desktop::GUITools->CopyLogToClipboard();
 }
 
 QString TAppCore::NotesFile() const
@@ -164,11 +140,43 @@ void TAppCore::WriteNotes()
 
 void TAppCore::Start()
 {
-    AddTrayIcon();
     FAlerts->Start();
     if (!FNoteWatch)
         FNoteWatch = new TNoteFileWatch(*this);
     FAlarm->Start();
+    emit Started();
+}
+
+void TAppCore::RebuildAtNewDay(double now)
+{
+    const double today = std::floor(now);
+    if (today == ListDay)
+        return;
+    // A calendar running past midnight alerts the new day's reminders.
+    const QDate before = DateFromDays(ListDay);
+    ListDay = today;
+    FDayPapers->BuildTodayList();
+    emit DayChanged(before, DateFromDays(today));
+}
+
+void TAppCore::Timer1Timer()
+{
+    const double now = FClock.Now();
+    FAlerts->Tick(now);
+    RebuildAtNewDay(now);
+    store::TReminderList& list = FDayPapers->TodayList();
+    // Removing an entry moves the next one up into its place; it is examined in the same tick.
+    int i = 0;
+    while (i < list.ReminderCount()) {
+        const store::TReminder& r = list.GetReminder(i);
+        if (!IsDueNow(now, r.ReminderTime())) {
+            ++i;
+            continue;
+        }
+        if (r.State == 0)
+            FAlerts->Alert(r, store::AlertMomentOn(r, std::floor(now)));
+        list.DeleteReminder(i);
+    }
 }
 
 std::optional<double> TAppCore::NextDueMoment() const
@@ -194,37 +202,14 @@ void TAppCore::Rearm()
     FAlarm->Rearm();
 }
 
-void TAppCore::AddTrayIcon()
-{
-    if (Tray || !FPlatform.CanShowTrayIcon())
-        return;
-    Tray = new QSystemTrayIcon(TrayPicture(), this);
-    Tray->setToolTip(QString::fromLatin1(ProgramTitle));
-    connect(Tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Trigger:
-                case QSystemTrayIcon::Context:
-                    emit MenuRequested(QCursor::pos());
-                    break;
-                case QSystemTrayIcon::DoubleClick:
-                    emit TodayNoteRequested();
-                    break;
-                default:
-                    break;
-                }
-            });
-    Tray->show();
-}
-
 bool TAppCore::RegisterHotKey()
 {
     if (HotKeyHeld)
         return true;
     HotKeyHeld =
         FPlatform.CanRegisterHotKey() && FPlatform.RegisterHotKey(FPlatform.DefaultHotKey());
-    if (HotKeyHeld && desktop::GUITools)
-        desktop::GUITools->AddLog(QStringLiteral("hotkey is registered"));
+    if (HotKeyHeld)
+        qCDebug(desktop::lcTrace) << "hotkey is registered";
     return HotKeyHeld;
 }
 
@@ -243,8 +228,7 @@ void TAppCore::Close(QPoint windowPos)
     SaveSettings();
     FAlerts->Close();
     FAlarm->Stop();
-    if (Tray)
-        Tray->hide();
+    emit Stopped();
 }
 
 bool TAppCore::SaveNotes()

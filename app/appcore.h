@@ -1,9 +1,11 @@
 #pragma once
 // TAppCore: the program's state for the whole run, apart from any window. It owns the notes
-// store, the settings record, the locale record, the reminder timer and the alert popup, and it
-// knows the program folder, the clock and the platform. Windows show this state and change the
-// model, then ask the core to save it; the core is the one writer of the program's data files
-// and tells every window what changed through its signals, once per change.
+// store, the settings record, the locale record, the alert book and the reminder timer with its
+// check, and it knows the program folder, the clock and the platform. Windows show this state
+// and change the model, then ask the core to save it; the core is the one writer of the
+// program's data files and tells every window what changed through its signals, once per
+// change. It opens no window: what is due and what was missed the alert book announces, and
+// the window manager (app/windowmanager.h) shows it.
 //
 // Lifetime: made in main() before the calendar window and destroyed after it. The platform
 // and the clock must outlive it. GUI thread only.
@@ -21,8 +23,6 @@
 #include <memory>
 #include <string_view>
 
-class QSystemTrayIcon;
-class QTimer;
 
 namespace orvenna::platform {
 class TClock;
@@ -32,9 +32,6 @@ namespace orvenna::store {
 class TCalSetting;
 class TDayPaperList;
 }  // namespace orvenna::store
-namespace orvenna::popup {
-class TSlidePopUp;
-}
 
 namespace orvenna::app {
 
@@ -49,6 +46,9 @@ class TNoteFileWatch;
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
 // -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
 QDate DateFromDays(double days);
+// True when the times of day of the two day counts lie less than a minute apart, either way;
+// the dates do not count.
+bool IsDueNow(double now, double reminderTime);
 
 class TAppCore final : public QObject {
     Q_OBJECT
@@ -76,32 +76,33 @@ public:
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
-    // The alert popup of the reminders; its properties are set before each alert.
-    popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
     TAlertBook& Alerts() const { return *FAlerts; }
-    // The reminder check's timer: single shot, armed from Start() on for the next moment that
-    // matters (a due entry of the today list, a moment of AddMomentSource, the next half hour),
-    // and armed anew after each timeout, on NotesChanged, SettingsChanged and the platform's
-    // ClockChanged. An alert still shows within a second of its minute.
-    QTimer& Timer1() const { return FAlarm->Timer(); }
-    // Adds a source of moments that Timer1 must not sleep past (a snooze's end, say): asked at
-    // every arming, dropped when owner is destroyed. Call Rearm() whenever its answer changes.
+    // Adds a source of moments that the reminder check must not sleep past (a snooze's end,
+    // say): asked at every arming of its timer (app/alarmtimer.h), dropped when owner is
+    // destroyed. Call Rearm() whenever its answer changes.
     void AddMomentSource(QObject* owner, TMomentSource source);
-    // Arms Timer1 anew (nothing before Start() or after Close()).
+    // Arms the reminder check anew (nothing before Start() or after Close()). Its timer is
+    // single shot, armed for the next moment that matters (a due entry of the today list, a
+    // moment of AddMomentSource, the next half hour), and armed anew after each check, on
+    // NotesChanged, SettingsChanged and the platform's ClockChanged. An alert still shows
+    // within a second of its minute.
     void Rearm();
-    // Null until Start(), and for the whole run when the desktop has no tray.
-    QSystemTrayIcon* TrayIcon() const { return Tray; }
 
     // ---- run ------------------------------------------------------------------------------
-    // Adds the tray icon (only when the platform can show one), lists the reminders missed
-    // since the last run, starts watching "2004.cal" for changes by other programs
-    // (app/notefilewatch.h) and arms Timer1.
+    // Lists the reminders missed since the last run, starts watching "2004.cal" for changes by
+    // other programs (app/notefilewatch.h), arms the reminder check and announces Started.
     void Start();
     // The calendar window closes at windowPos: stores the position in the settings, saves
-    // "Setting.cfg" (a failure is logged), notes the last reminder check in "Alerts.dat",
-    // stops Timer1 and removes the tray icon.
+    // "Setting.cfg", notes the last reminder check in "Alerts.dat", stops the reminder check
+    // and announces Stopped.
     void Close(QPoint windowPos);
+    // The reminder check, at each moment of its timer: lets the alert book check (ended
+    // snoozes), rebuilds the store's today list when the local date has changed since the last
+    // check (DayChanged), then alerts every entry whose time of day has come (less than a
+    // minute either way) and removes it, alerted or not; an entry whose State is not 0 goes
+    // silently.
+    void Timer1Timer();
 
     // Grabs the platform's hot key for today's note (Super+Space under X11); each press then
     // arrives as TodayNoteRequested. False, silently, when the key is taken or the system
@@ -150,10 +151,14 @@ signals:
     void SettingsChanged();
     // An error the user must see, in the system's own words.
     void ErrorReported(const QString& text);
-    // A click on the tray icon asks for the calendar's menu at the screen position; a double
-    // click on it, or the hot key, asks for today's note.
-    void MenuRequested(QPoint screenPos);
+    // The hot key asks for today's note.
     void TodayNoteRequested();
+    // The core started (Start) and stopped (Close): windows that live with the run follow.
+    void Started();
+    void Stopped();
+    // The local date changed between two reminder checks (a calendar running past midnight);
+    // the today list was rebuilt for after.
+    void DayChanged(QDate before, QDate after);
     // The wall clock leapt ahead by more than a minute between two looks (the system slept, or
     // its time was set ahead): moments between from and to (day counts) passed unseen. Emitted
     // at the next timeout or arming of Timer1, before the timeout's listeners run.
@@ -162,9 +167,9 @@ signals:
 private:
     void LoadSettings();
     void LoadNotes();
+    void RebuildAtNewDay(double now);
     // Writes the store to "2004.cal" and keeps the digest of what was written.
     void WriteNotes();
-    void AddTrayIcon();
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
     std::optional<double> NextDueMoment() const;
@@ -175,11 +180,10 @@ private:
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TLocalFormat FLocalFormat;
-    popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
-    TAlertBook* FAlerts = nullptr;             // child of the core, made after FAlertForm
-    TAlarmTimer* FAlarm = nullptr;             // child of the core
-    TNoteFileWatch* FNoteWatch = nullptr;      // child of the core, from Start() on
-    QSystemTrayIcon* Tray = nullptr;           // child of the core
+    TAlertBook* FAlerts = nullptr;         // child of the core
+    TAlarmTimer* FAlarm = nullptr;         // child of the core
+    TNoteFileWatch* FNoteWatch = nullptr;  // child of the core, from Start() on
+    double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
     std::uint64_t WrittenDigest = 0;
     QString LastAlertStateFailure;  // the last failure SaveAlertState reported; empty after a save

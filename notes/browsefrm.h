@@ -15,8 +15,6 @@
 #include <QMainWindow>
 #include <QString>
 
-#include <functional>
-
 class QAction;
 class QComboBox;
 class QLabel;
@@ -35,18 +33,6 @@ class TDayPaperList;
 
 namespace orvenna::notes {
 
-// What the browser asks of the desktop; each hook left empty takes the ordinary Qt way.
-struct TBrowseHooks {
-    // The export file's name, or an empty text when the user cancels ("Save As" dialog).
-    std::function<QString(QWidget* owner)> AskExportFile;
-    // Puts plain text on the clipboard.
-    std::function<void(const QString&)> SetClipboardText;
-    // Shows a failure in the system's words (conversion messages, file errors).
-    std::function<void(const QString&)> ShowError;
-    // Opens the about box modally over the owner.
-    std::function<void(QWidget* owner)> ShowAbout;
-};
-
 class TBrowseForm final : public QMainWindow {
     Q_OBJECT
 
@@ -54,7 +40,7 @@ public:
     // Lists browseMonth (1..12) of browseYear; deletions are saved through saveNotes.
     TBrowseForm(store::TDayPaperList& dayPapers, store::TLocalFormat localFormat,
                 store::TCalSetting& settings, int browseYear, int browseMonth,
-                TSaveNotes saveNotes, TBrowseHooks hooks = {}, QWidget* parent = nullptr);
+                TSaveNotes saveNotes, QWidget* parent = nullptr);
     ~TBrowseForm() override;
 
     // ---- state --------------------------------------------------------------------------------
@@ -130,7 +116,6 @@ private:
     store::TLocalFormat LocalFormat;
     store::TCalSetting& FSettings;
     TSaveNotes SaveNotes;
-    TBrowseHooks Hooks;
     int StartMonth = 1;
 
     TGridRows FNoteRows;

@@ -12,7 +12,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <utility>
 
@@ -33,25 +32,12 @@ using TDayRange = std::pair<store::TDate, store::TDate>;
 // The dialog asking for the year or a range of days; none when cancelled.
 std::optional<TDayRange> AskICalRange(QWidget* owner, int year);
 
-// What the commands ask of the desktop; each hook left empty takes the ordinary Qt way.
-struct TICalHooks {
-    std::function<std::optional<TDayRange>(QWidget* owner, int year)> AskRange;
-    // The file names, empty when the user cancels.
-    std::function<QString(QWidget* owner, const QString& suggested)> AskExportFile;
-    std::function<QString(QWidget* owner)> AskImportFile;
-    // The import's summary line (an information box).
-    std::function<void(const QString&)> ShowSummary;
-    // A failure in the system's words (an error box).
-    std::function<void(const QString&)> ShowError;
-};
-
 class TICalCommands final : public QObject {
     Q_OBJECT
 
 public:
     // Adds the two commands to the browser's File menu; imports are saved through saveNotes.
-    TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers, TSaveNotes saveNotes,
-                  TICalHooks hooks = {});
+    TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers, TSaveNotes saveNotes);
 
     QAction* ExportICal = nullptr;  // "Export iCalendar..."
     QAction* ImportICal = nullptr;  // "Import iCalendar..."
@@ -65,7 +51,6 @@ private:
     TBrowseForm& Browser;
     store::TDayPaperList& DayPapers;
     TSaveNotes SaveNotes;
-    TICalHooks Hooks;
 };
 
 }  // namespace orvenna::notes

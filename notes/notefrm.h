@@ -54,7 +54,6 @@ public:
 
     store::TDateTime EditDate() const { return FEditDate; }
     bool NoteModified() const { return FNoteModified; }
-    void SetMessageSink(TMessageSink sink) { Messages = std::move(sink); }
 
     QTableWidget* Stringgrid1() const { return FNoteGrid; }
     // The editor of a line of the sheet (0..11).
@@ -122,7 +121,6 @@ private:
     store::TDateTime FEditDate = 0;
     bool FNoteModified = false;
     bool Loading = false;
-    TMessageSink Messages = ShowInputError;
     // Row objects of the reminder rows 1..11 (index 0 unused), owned by the window.
     TRowReminders RowObjects;
     // The reminder each row stood for in the store at the last load or save; none: a new row.

@@ -11,7 +11,6 @@
 //
 // exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
 
-#include "desktop/filedialogs.h"
 #include "store/alertstate.h"
 #include "store/settings.h"
 
@@ -19,7 +18,6 @@
 #include <QImage>
 #include <QString>
 
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -42,21 +40,12 @@ namespace orvenna::settings {
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
-struct TSettingFormHooks {
-    // Runs OpenDialog1 and dlgPic; the default is RunOpenFileDialog.
-    desktop::TFileDialogRunner OpenFile;
-    // Shows a refused input (a size that is not a whole number); the default is a message box
-    // captioned "Orvenna".
-    std::function<void(const QString&)> ShowError;
-};
-
 class TSettingForm final : public QDialog {
     Q_OBJECT
 
 public:
     // platform offers the system colours of the colour list; it must outlive the dialog.
-    explicit TSettingForm(platform::TPlatform& platform, TSettingFormHooks hooks = {},
-                          QWidget* parent = nullptr);
+    explicit TSettingForm(platform::TPlatform& platform, QWidget* parent = nullptr);
     ~TSettingForm() override;
 
     // The record being edited; set before the dialog is shown. Not owned.
@@ -152,7 +141,6 @@ private:
     void PaintDates(QPainter& painter);
 
     platform::TPlatform& Platform;
-    TSettingFormHooks Hooks;
     store::TFont TitleWork;  // the font held by lbTitle
     store::TFont SubWork;    // the font held by lbSubFont
     QImage TitlePicture;     // the picture edtPic names, loaded by DrawPreview

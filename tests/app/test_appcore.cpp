@@ -36,9 +36,9 @@ private slots:
         TRig rig;
         rig.Platform.TrayAvailable = available;
         TCalendarForm& form = rig.Create();
-        QVERIFY(!rig.Core->TrayIcon());
+        QVERIFY(!rig.Windows->TrayIcon());
         form.Start();
-        QCOMPARE(rig.Core->TrayIcon() != nullptr, available);
+        QCOMPARE(rig.Windows->TrayIcon() != nullptr, available);
     }
 
     void hotKeyAsksForTodaysNoteWhileHeld_data()
@@ -218,7 +218,7 @@ private slots:
     {
         TRig rig;
         TCalendarForm& form = rig.Create();
-        QSignalSpy checks(&rig.Core->Timer1(), &QTimer::timeout);
+        QSignalSpy checks(&rig.Core->findChild<TAlarmTimer*>()->Timer(), &QTimer::timeout);
         QTest::qWait(0);
         QCOMPARE(checks.count(), 0);
         // A moment in a fifth of a second: the next half hour.

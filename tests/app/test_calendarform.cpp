@@ -3,8 +3,7 @@
 #include "tests/support/calendarrig.h"
 
 #include "app/daygrid.h"
-#include "app/settingsopener.h"
-#include "desktop/guitool.h"
+#include "app/windowmanager.h"
 #include "desktop/wallpaper.h"
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
@@ -12,9 +11,9 @@
 #include "tests/support/modaldriver.h"
 
 #include <QAction>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -347,8 +346,7 @@ private slots:
         TRig rig;
         TCalendarForm& form = rig.Create();
         form.Start();
-        auto* opener = form.findChild<TSettingsOpener*>();
-        QVERIFY(opener);
+        app::TWindowManager* opener = rig.Windows;
         const QImage picture = Solid({296, 32}, Qt::magenta);
         const QString path = rig.Folder + QStringLiteral("title.bmp");
         QVERIFY(picture.save(path, "BMP"));
@@ -414,18 +412,29 @@ private slots:
         QCOMPARE(rig.Create().pos(), expected);
     }
 
-    void traceLogReachesTheClipboardAtTheEnd()
+    void traceGoesToItsLogCategoryOnlyWhenAskedFor_data()
     {
+        QTest::addColumn<bool>("switchedOn");
+        QTest::newRow("normal running") << false;
+        QTest::newRow("orvenna.trace switched on") << true;
+    }
+    void traceGoesToItsLogCategoryOnlyWhenAskedFor()
+    {
+        QFETCH(bool, switchedOn);
+        static QStringList traced;
+        traced.clear();
+        if (switchedOn)
+            QLoggingCategory::setFilterRules(QStringLiteral("orvenna.trace.debug=true"));
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QLatin1String(context.category) == QLatin1String("orvenna.trace"))
+                    traced << text;
+            });
         TRig rig;
-        desktop::TGUITools tools(rig.Platform);
-        tools.Logging = true;
-        desktop::GUITools = &tools;
         rig.Create().Start();
-        rig.Form->exit1Click();
-        rig.Form.reset();
-        rig.Core.reset();
-        desktop::GUITools = nullptr;
-        QVERIFY(rig.Platform.ClipboardText.contains(QStringLiteral("create\r\n")));
+        qInstallMessageHandler(before);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(traced.contains(QStringLiteral("create")), switchedOn);
     }
 
     void unsupportedWallpaperIsReported()

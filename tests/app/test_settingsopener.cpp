@@ -2,7 +2,7 @@
 // the menu, driven while it is modal, and the calendar, the record, "Setting.cfg" and the fake
 // desktop are read back after it closed.
 
-#include "app/settingsopener.h"
+#include "app/windowmanager.h"
 #include "settings/settingfrm.h"
 #include "store/alertstate.h"
 #include "tests/support/calendarrig.h"
@@ -24,7 +24,6 @@
 #include <functional>
 
 using namespace orvenna;
-using app::TSettingsOpener;
 using settings::TSettingForm;
 using app::TCalendarForm;
 using test::TCalendarRig;

@@ -1,7 +1,8 @@
 // The note editor on the offscreen platform: a store made in the test, a temporary program
-// folder with the shipped skin images, message boxes taken by a sink, the reminder dialog
+// folder with the shipped skin images, message boxes answered by the test, the reminder dialog
 // driven inside its own modal loop.
 #include "notes/notefrm.h"
+#include "desktop/guiservices.h"
 #include "store/localetext.h"
 #include "tests/support/modaldriver.h"
 #include "tests/support/notessaver.h"
@@ -49,7 +50,6 @@ struct TEditorRig {
         }
         Form = std::make_unique<TNoteForm>(Papers, *Paper, store::TLocalFormat{}, Folder, Settings,
                                            Saves.Saver());
-        Form->SetMessageSink([this](QWidget*, const QString& text) { Messages << text; });
         Form->show();
         QApplication::setActiveWindow(Form.get());
         QTest::qWaitForWindowActive(Form.get());
@@ -94,7 +94,8 @@ struct TEditorRig {
     store::TDayPaperList Reloaded;
     store::TCalSetting Settings;
     store::TDayPaper* Paper = nullptr;
-    QStringList Messages;
+    desktop::TGUIAnswers Answers;
+    QStringList& Messages = Answers.Messages;  // the message boxes, and the saver's failures
     test::TNotesSaver Saves{Papers, Temp.File("2004.cal"), Messages};
     std::unique_ptr<TNoteForm> Form;
     std::string BytesBefore;

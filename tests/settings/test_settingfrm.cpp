@@ -5,6 +5,7 @@
 #include "settings/settingfrm.h"
 
 #include "desktop/fontconvert.h"
+#include "desktop/guiservices.h"
 #include "platform/fake/fakeplatform.h"
 #include "store/settings.h"
 
@@ -40,26 +41,11 @@ struct TRig {
     QTemporaryDir ProgramDir;
     platform::TFakePlatform Platform;
     store::TCalSetting Record;
-    QStringList Errors;
-    std::deque<std::optional<QString>> FileAnswers;  // next answers of the file dialogs
-    QList<desktop::TFileDialogRequest> FileRequests;
-    std::unique_ptr<TSettingForm> Form;
-
-    TRig()
-    {
-        settings::TSettingFormHooks hooks;
-        hooks.ShowError = [this](const QString& text) { Errors << text; };
-        hooks.OpenFile = [this](QWidget*, const desktop::TFileDialogRequest& request) {
-            FileRequests << request;
-            std::optional<QString> answer;
-            if (!FileAnswers.empty()) {
-                answer = FileAnswers.front();
-                FileAnswers.pop_front();
-            }
-            return answer;
-        };
-        Form = std::make_unique<TSettingForm>(Platform, std::move(hooks));
-    }
+    desktop::TGUIAnswers Answers;
+    QStringList& Errors = Answers.Messages;
+    std::deque<std::optional<QString>>& FileAnswers = Answers.Files;  // next file dialog answers
+    QList<desktop::TFileDialogRequest>& FileRequests = Answers.FileRequests;
+    std::unique_ptr<TSettingForm> Form = std::make_unique<TSettingForm>(Platform);
 
     QString SettingFile() const { return ProgramDir.path() + QStringLiteral("/Setting.cfg"); }
     TSettingForm& Open()
