@@ -126,6 +126,7 @@ void TAppCore::LoadNotes()
             WriteNotes();
         } catch (const store::EStoreError& error) {
             qCWarning(lcApp) << error.what();
+            FLoadFailure = QString::fromStdString(error.what());
         }
     }
 }

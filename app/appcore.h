@@ -72,6 +72,9 @@ public:
     QString AlertStateFile() const;  // "Alerts.dat"
     // Today's local date by the clock.
     QDate Today() const;
+    // What loading could not write (the empty "2004.cal" in place of a missing one), in the
+    // system's words; empty when nothing failed. The entry sequence shows it.
+    const QString& LoadFailure() const { return FLoadFailure; }
 
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
@@ -177,6 +180,7 @@ private:
     platform::TPlatform& FPlatform;
     platform::TClock& FClock;
     QString Folder;
+    QString FLoadFailure;
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TLocalFormat FLocalFormat;

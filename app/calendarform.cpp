@@ -204,7 +204,9 @@ void TCalendarForm::PlaceWindow()
     QList<QRect> screens{primary};
     for (const orvenna::platform::TScreen& screen : platform.Screens())
         screens.append(screen.Geometry);
-    move(InitialPosition(settings.Top, settings.Left, size(), primary, screens));
+    // A desktop without panels reports no work area: the whole screen is free then.
+    const QRect work = platform.WorkArea().isEmpty() ? primary : platform.WorkArea();
+    move(InitialPosition(settings.Top, settings.Left, size(), work, screens));
 }
 
 void TCalendarForm::Start()

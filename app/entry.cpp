@@ -12,7 +12,13 @@ std::unique_ptr<TSnapForm> StartWindows(TAppCore& core, TCalendarForm& calendar,
                                         const TEntryHooks& hooks)
 {
     auto splash = std::make_unique<TSnapForm>(core);
-    if (MarkFirstRun(core.ProgramFolder())) {
+    // One box for the first failure: the later ones follow from it (a folder that cannot be
+    // made holds no file either).
+    QString failure = hooks.FolderFailure.isEmpty() ? core.LoadFailure() : hooks.FolderFailure;
+    const bool firstRun = MarkFirstRun(core.ProgramFolder(), failure.isEmpty() ? &failure : nullptr);
+    if (!failure.isEmpty())
+        core.ReportError(failure);
+    if (firstRun) {
         TForm1 notice;
         notice.exec();
     }

@@ -1,9 +1,12 @@
 #pragma once
 // The windows of the start-up, in their order: the calendar (already made) → the splash,
-// which takes the hot key → on a first run, "firstrun.dat" written and the notice shown
-// modally → the splash shown and held for 2 to 3 seconds → the splash hidden (kept alive for
-// the hot key) → the calendar shown. The note editor, the reminder dialog, the settings
+// which takes the hot key → an error box when start-up could not write its files (the first
+// failure only: the folder, else "2004.cal", else the marker) → on a first run,
+// "firstrun.dat" written and the notice shown modally → the splash shown and held for 2 to 3
+// seconds → the splash hidden (kept alive for the hot key) → the calendar shown. The note editor, the reminder dialog, the settings
 // dialog and the browser are made by their openers when they are used.
+
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -21,6 +24,8 @@ struct TEntryHooks {
     std::function<void(TSnapForm&)> SplashShown;
     // False: the splash is hidden again at once, without its hold (start-up benchmarks only).
     bool HoldSplash = true;
+    // Why the program folder could not be made ready (TPlatform::PrepareProgramFolder).
+    QString FolderFailure;
 };
 
 // Runs the start-up from the splash on and returns the splash, hidden; the caller keeps it

@@ -22,6 +22,8 @@ int Run(orvenna::platform::TPlatform& system)
     using namespace orvenna;
     app::TSystemClock clock;
     const QString folder = system.ProgramFolder();
+    app::TEntryHooks hooks;
+    hooks.FolderFailure = system.PrepareProgramFolder();
     app::TAppCore core(system, clock, folder);
     // An error box captioned "Orvenna" above every window.
     QObject::connect(&core, &app::TAppCore::ErrorReported, &core,
@@ -31,7 +33,6 @@ int Run(orvenna::platform::TPlatform& system)
 
     // The splash (holding the hot key), the first run's notice, then the calendar on screen.
     // The start-up benchmark (bench/measure_startup.sh) leaves the splash's hold out.
-    app::TEntryHooks hooks;
     hooks.HoldSplash = !qEnvironmentVariableIsSet("ORVENNA_BENCH_NO_SPLASH_HOLD");
     const std::unique_ptr<app::TSnapForm> splash = app::StartWindows(core, calendar, hooks);
     return QApplication::exec();
@@ -58,6 +59,8 @@ int main(int argc, char* argv[])
     // The name only: a display name set here would be appended to every window's caption
     // ("Note and Reminder — Orvenna"), and the captions are the windows' own.
     QApplication::setApplicationName(QString::fromLatin1(desktop::ProgramCaption));
+    // The installed menu entry's name, so that a desktop shows its icon for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvenna.Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
     // Every window without a picture of its own, the task-bar entry among them, shows the
     // program's.

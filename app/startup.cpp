@@ -8,23 +8,25 @@
 
 namespace orvenna::app {
 
-bool MarkFirstRun(const QString& programFolder)
+bool MarkFirstRun(const QString& programFolder, QString* failure)
 {
     const QString path = programFolder + QLatin1String(FirstRunFileName);
     QFile marker(path);
     if (marker.open(QIODevice::ReadOnly))
         return false;
     QFile out(path);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        out.write("1\r\n");
+    const bool written = out.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && out.write("1\r\n") == 3 && out.flush();
+    if (!written && failure)
+        *failure = QStringLiteral("Cannot create file \"%1\". %2").arg(path, out.errorString());
     return true;
 }
 
-QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryScreen,
+QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryWorkArea,
                        const QList<QRect>& screens)
 {
-    const QPoint corner(primaryScreen.x() + primaryScreen.width() - window.width(),
-                        primaryScreen.y() + primaryScreen.height() - window.height());
+    const QPoint corner(primaryWorkArea.x() + primaryWorkArea.width() - window.width(),
+                        primaryWorkArea.y() + primaryWorkArea.height() - window.height());
     if (storedTop == 0)
         return corner;
     const QRect stored(QPoint(storedLeft, storedTop), window);

@@ -16,13 +16,15 @@ inline constexpr const char* FirstRunFileName = "firstrun.dat";
 
 // Whether this is the first run: true when "firstrun.dat" could not be read, in which case the
 // marker ("1" and CR LF) has just been written (a folder that cannot be written still counts
-// as a first run, and the next start tries again).
-bool MarkFirstRun(const QString& programFolder);
+// as a first run, and the next start tries again; failure, when given, then receives
+// "Cannot create file "<marker>". <reason>").
+bool MarkFirstRun(const QString& programFolder, QString* failure = nullptr);
 
 // Where the calendar window goes at start-up. A stored top of 0 means no stored position: the
-// bottom-right corner of the primary screen. A stored position whose window would lie outside
-// every screen (a monitor that is gone) also goes to that corner.
-QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryScreen,
+// bottom-right corner of the primary screen's work area (the screen less its panels, so that
+// no panel covers the last row). A stored position is used as stored, unless its window would
+// lie outside every screen (a monitor that is gone): that also goes to the corner.
+QPoint InitialPosition(int storedTop, int storedLeft, QSize window, const QRect& primaryWorkArea,
                        const QList<QRect>& screens);
 
 // One screen as the calendar's placement sees it: the whole screen and the part the panels

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -31,6 +32,7 @@ namespace orvenna::notes {
 namespace {
 
 constexpr int YearsAround = 5;  // the year box lists the browsed year and five on each side
+constexpr int PromptMargin = 6;  // the line editor's own margins around the search prompt
 const QColor CurrentRowColour(250, 252, 251);
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
@@ -167,8 +169,16 @@ void TBrowseForm::CreateToolBar()
     SearchText->setInsertPolicy(QComboBox::NoInsert);
     // The search is case-sensitive: a completion must not change the case of what is typed.
     SearchText->setCompleter(nullptr);
-    SearchText->setFixedWidth(145);
-    SearchText->setEditText(QStringLiteral("<type keyword here>"));
+    const QString prompt = QStringLiteral("<type keyword here>");
+    // At least as wide as designed, and wide enough that the prompt shows whole in this font.
+    QStyleOptionComboBox box;
+    box.initFrom(SearchText);
+    box.editable = true;
+    const QSize needed = SearchText->style()->sizeFromContents(
+        QStyle::CT_ComboBox, &box,
+        QSize(SearchText->fontMetrics().horizontalAdvance(prompt) + PromptMargin, 0), SearchText);
+    SearchText->setFixedWidth(std::max(145, needed.width()));
+    SearchText->setEditText(prompt);
     SearchText->lineEdit()->setCursorPosition(0);
     ToolBar1->addWidget(SearchText);
     Button1 = new QPushButton(QStringLiteral("&Search"), ToolBar1);

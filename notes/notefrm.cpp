@@ -20,7 +20,6 @@
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -57,6 +56,12 @@ public:
     {
         if (auto* edit = qobject_cast<QLineEdit*>(editor))
             SetLineText(edit, index.data().toString());
+    }
+    // The editor covers its line but not the rule under it.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex&) const override
+    {
+        editor->setGeometry(option.rect.adjusted(0, 0, 0, -1));
     }
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override
@@ -177,6 +182,19 @@ void TNoteForm::CreateNoteGrid()
             FNoteModified = true;
     });
     FPageControl->addTab(FNoteGrid, desktop::NotePageIcon(NoteInk), QStringLiteral("&Note"));
+    // The lines were made before the sheet had a window; moving it into the page left them in
+    // the focus chain last line first. Whatever hands the focus on from the sheet (activating
+    // the window, Tab, a control hidden) must meet the first line first.
+    QWidget::setTabOrder(FNoteGrid, NoteEditors[0]);
+    for (int row = 1; row < NoteLines; ++row)
+        QWidget::setTabOrder(NoteEditors[row - 1], NoteEditors[row]);
+    // The sheet itself never holds the focus: it goes on to the line of the current row at
+    // once, so there is no moment in which keys reach the sheet instead of a line.
+    FNoteGrid->setFocusProxy(NoteEditors[0]);
+    connect(FNoteGrid, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (QLineEdit* line = NoteLine(row))
+            FNoteGrid->setFocusProxy(line);
+    });
 }
 
 void TNoteForm::CreateReminderGrid()
@@ -261,18 +279,23 @@ void TNoteForm::showEvent(QShowEvent* event)
 
 void TNoteForm::FormShow()
 {
-    if (FPageControl->currentIndex() == 0) {
+    if (FPageControl->currentIndex() == 0)
         FillSheet();
-        // The line editor opens once the window is on screen; an editor opened while it is
-        // still being shown stays hidden.
-        QTimer::singleShot(0, this, [this] {
-            FNoteGrid->setFocus();
-            FNoteGrid->setCurrentCell(1, 0);
-            FNoteGrid->setCurrentCell(0, 0);
-            FocusNoteEditor();
-        });
-    }
     LoadReminders();
+}
+
+void TNoteForm::setVisible(bool visible)
+{
+    const bool first = visible && !Shown;
+    QDialog::setVisible(visible);
+    if (!first || FPageControl->currentIndex() != 0)
+        return;
+    // The first line becomes the window's focus before the window manager activates the
+    // window, whenever that comes: the activation gives the focus to it, caret where the text
+    // ends. Not from the show event: a dialog being shown hands its focus widget a focus as
+    // if by Tab, which would select the line's text for the first key to replace.
+    FNoteGrid->setCurrentCell(0, 0);
+    FocusNoteEditor();
 }
 
 void TNoteForm::FillSheet()
@@ -497,8 +520,6 @@ QLineEdit* TNoteForm::NoteLine(int row) const
 bool TNoteForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn) {
-        if (watched == FNoteGrid)
-            QTimer::singleShot(0, this, &TNoteForm::FocusNoteEditor);
         for (int row = 0; row < NoteLines; ++row) {
             if (watched == NoteEditors[row] && FNoteGrid->currentRow() != row)
                 FNoteGrid->setCurrentCell(row, 0);

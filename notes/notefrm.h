@@ -51,6 +51,8 @@ public:
               const store::TLocalFormat& localFormat, const QString& programFolder,
               store::TCalSetting& settings, TSaveNotes saveNotes, QWidget* parent = nullptr);
     ~TNoteForm() override;
+    // The first showing puts the focus on the first line of the sheet.
+    void setVisible(bool visible) override;
 
     store::TDateTime EditDate() const { return FEditDate; }
     bool NoteModified() const { return FNoteModified; }

@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
@@ -15,6 +16,21 @@ void SetLineText(QLineEdit* edit, const QString& text)
     if (edit->text() != text)
         edit->setText(text);
 }
+
+namespace {
+
+// The time column is narrower than its entries: the open list gets the width of its widest
+// entry and the scroll bar, so no entry is cut short.
+void WidenToEntries(QComboBox& list)
+{
+    QAbstractItemView* view = list.view();
+    view->setTextElideMode(Qt::ElideNone);
+    const int frame = 2 * view->frameWidth();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + view->verticalScrollBar()->sizeHint().width() +
+                          frame);
+}
+
+}  // namespace
 
 // The reminder grid's editors and cell painting: a pick list in column 0, a line editor with
 // an ellipsis button in column 1, the header picture over row 0.
@@ -39,6 +55,7 @@ public:
             TMyStringGrid::EditListGetItems(index.column(), index.row(), items);
             list->addItems(items);
             list->setCurrentIndex(-1);
+            WidenToEntries(*list);
             connect(list, &QComboBox::currentTextChanged, list, [commit, list] { commit(list); });
             Grid.FEditList = list;
             Grid.OpenEditor = list;

@@ -79,8 +79,14 @@ public:
     // ---- program files and shell --------------------------------------------------------
     // Full real path of the running executable; empty when it cannot be found.
     virtual QString ExecutablePath() const = 0;
-    // The executable's folder with one trailing '/'; every data file is addressed from it.
+    // The folder of every data file, with one trailing '/'; the same for the whole run. The
+    // executable's own folder for a portable copy; the user's data folder for an installed
+    // program or a folder the user cannot write (platform/programfolder.h).
     virtual QString ProgramFolder() const = 0;
+    // Makes ProgramFolder() ready before the first file is written there: the folder made and
+    // the shipped images copied into its images/ where they are not in place. Returns the
+    // failure in the system's words (the folder or file, the reason); empty when it is ready.
+    virtual QString PrepareProgramFolder() { return {}; }
     // Adds (true) or removes (false) the entry that starts the program at log-on. Silent when
     // the entry's folder cannot be made; throws std::runtime_error "Failed to set data for
     // '<entry>'" when the folder is there but the entry cannot be written. Removing an absent

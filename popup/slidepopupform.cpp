@@ -7,10 +7,13 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 // The strip lives in this static library; its resources need a reference to be linked in.
 static void InitPopupResources()
@@ -45,6 +48,34 @@ Qt::Alignment HorizontalAlignment(TTextAlignment alignment)
         break;
     }
     return Qt::AlignHCenter;
+}
+
+// The message broken into lines of at most width pixels (a word longer than that is broken
+// too), at most maxLines of them: a longer message keeps its first lines and ends its last
+// one with an ellipsis. At least one line is kept.
+QString FittedLines(const QString& text, const QFont& font, int width, int maxLines)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    std::vector<int> starts;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        starts.push_back(line.textStart());
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    const int kept = std::max(1, maxLines);
+    if (lines.size() > kept) {
+        const QString rest = text.mid(starts[std::size_t(kept - 1)]).simplified();
+        lines = lines.mid(0, kept - 1);
+        // Elided in a narrower box: the ellipsis must not fall at the last word's very edge.
+        lines << QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void ApplyFont(QLabel* label, const TTextFont& font)
@@ -278,15 +309,23 @@ void TfrmSlidePopUp::PaintBackground()
 
 void TfrmSlidePopUp::CenterText()
 {
-    lblText->setText(Text);
+    // The message is centred in the panel, or with a button row in the part above it; it
+    // never reaches up into the title nor down into the buttons or the strip: what does not
+    // fit there ends in an ellipsis.
     const int width = pnlBorder->width() - TextMargin;
-    const int height = lblText->heightForWidth(width);
-    lblText->resize(width, height >= 0 ? height : lblText->sizeHint().height());
-    // With a button row the message is centred in the part of the panel above it.
     QSize area = pnlBorder->size();
     if (!FActionButtons.empty())
         area.setHeight(FActionButtons.front()->y());
-    lblText->move(CentredOffset(area, lblText->size()));
+    else if (imgStrip != nullptr)
+        area.setHeight(imgStrip->y());
+    const int top = lblTitle->text().isEmpty() ? 0 : lblTitle->geometry().bottom() + 1;
+    const int lineHeight = std::max(1, lblText->fontMetrics().lineSpacing());
+    lblText->setText(FittedLines(Text, lblText->font(), width, (area.height() - top) / lineHeight));
+    const int height = lblText->heightForWidth(width);
+    lblText->resize(width, height >= 0 ? height : lblText->sizeHint().height());
+    QPoint place = CentredOffset(area, lblText->size());
+    place.setY(std::max(place.y(), top));
+    lblText->move(place);
 }
 
 void TfrmSlidePopUp::SetTextFont(const TTextFont& font)

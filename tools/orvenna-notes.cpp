@@ -1,16 +1,22 @@
 // orvenna-notes: inspect, script and repair a notes file with the store's own code.
 //
-//   orvenna-notes dump NOTESFILE            JSON of the store after loading, with the swallowed error
+//   orvenna-notes dump [NOTESFILE]          JSON of the store after loading, with the swallowed error
 //   orvenna-notes build NOTESFILE           JSON on stdin -> papers added in order -> saved
 //                                           (a file that does not load cleanly is copied first)
-//   orvenna-notes due NOTESFILE YYYY-MM-DD  JSON array of the reminders due on that date
+//   orvenna-notes due [NOTESFILE] YYYY-MM-DD  JSON array of the reminders due on that date
 //   orvenna-notes find NOTESFILE TEXT...    one line per TEXT: index of the next hit, or -1
-//   orvenna-notes export-ics NOTESFILE [FROM [TO]]  iCalendar of the papers of those days (dates
+//   orvenna-notes export-ics [NOTESFILE] [FROM [TO]]  iCalendar of the papers of those days (dates
 //                                           YYYY-MM-DD, inclusive) on stdout
-//   orvenna-notes import-ics NOTESFILE FILE.ics     the file's events and to-dos added, saved,
+//   orvenna-notes import-ics [NOTESFILE] FILE.ics   the file's events and to-dos added, saved,
 //                                           and one summary line on stdout
-//   orvenna-notes settings-dump CFGFILE     JSON of a fresh settings record after loading the file
+//   orvenna-notes settings-dump [CFGFILE]   JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
+//   orvenna-notes folder                    the program folder
+//
+// A file left out is "2004.cal" or "Setting.cfg" in the program folder of the program beside
+// this tool, by the program's own rule (platform/programfolder.h); export-ics takes a first
+// argument that is a date as FROM. The commands that replace a whole file (build,
+// settings-build) and find, whose texts could be file names, always name their file.
 //
 // Exit codes: 0 done; 1 the file was read only up to a failure or holds bytes past its counted
 // papers (dump, due, find, export-ics, settings-dump; import-ics then imports nothing) or the
@@ -18,6 +24,7 @@
 // written; 64 wrong arguments.
 
 #include "ical/icalendar.h"
+#include "platform/programfolder.h"
 #include "store/errors.h"
 #include "store/filesave.h"
 #include "tools/notesjson.h"
@@ -42,14 +49,16 @@ constexpr int ExitUsage = 64;
 constexpr std::uintmax_t MaxCalendarBytes = 64u << 20;
 
 constexpr const char* Usage =
-    "usage: orvenna-notes dump NOTESFILE\n"
+    "usage: orvenna-notes dump [NOTESFILE]\n"
     "       orvenna-notes build NOTESFILE < notes.json\n"
-    "       orvenna-notes due NOTESFILE YYYY-MM-DD\n"
+    "       orvenna-notes due [NOTESFILE] YYYY-MM-DD\n"
     "       orvenna-notes find NOTESFILE TEXT...\n"
-    "       orvenna-notes export-ics NOTESFILE [FROM [TO]] > calendar.ics\n"
-    "       orvenna-notes import-ics NOTESFILE FILE.ics\n"
-    "       orvenna-notes settings-dump CFGFILE\n"
-    "       orvenna-notes settings-build CFGFILE < settings.json\n";
+    "       orvenna-notes export-ics [NOTESFILE] [FROM [TO]] > calendar.ics\n"
+    "       orvenna-notes import-ics [NOTESFILE] FILE.ics\n"
+    "       orvenna-notes settings-dump [CFGFILE]\n"
+    "       orvenna-notes settings-build CFGFILE < settings.json\n"
+    "       orvenna-notes folder\n"
+    "A file left out is 2004.cal or Setting.cfg in the program folder.\n";
 
 void Print(const tools::TJson& json)
 {
@@ -227,11 +236,48 @@ int SettingsBuild(const std::string& file)
     return 0;
 }
 
-int Run(const std::vector<std::string>& args)
+// Whether the command came without its file: the arguments it has left no room for one.
+bool FileLeftOut(const std::string& command, const std::vector<std::string>& args)
 {
+    if (command == "dump" || command == "settings-dump")
+        return args.empty();
+    if (command == "due" || command == "import-ics")
+        return args.size() == 1;
+    if (command == "export-ics")
+        return args.empty() || ParseDate(args[0]).has_value();
+    return false;
+}
+
+// The program folder's file for a command that left its file out. import-ics writes there, so
+// the folder is made ready first; a folder that cannot be found or made ends the run.
+std::string DefaultFile(const std::string& command)
+{
+    const platform::TProgramFiles files = platform::FindProgramFiles();
+    if (files.Folder.empty())
+        throw store::EFileError("the program folder cannot be found; name the file");
+    if (command == "import-ics") {
+        const std::string failure = platform::PrepareProgramFiles(files);
+        if (!failure.empty())
+            throw store::EFileError(failure);
+    }
+    return (files.Folder / (command == "settings-dump" ? "Setting.cfg" : "2004.cal")).string();
+}
+
+int Run(std::vector<std::string> args)
+{
+    if (args.empty())
+        throw std::invalid_argument("");
+    const std::string command = args[0];
+    args.erase(args.begin());
+    if (command == "folder" && args.empty()) {
+        std::cout << platform::FindProgramFiles().Folder.string() << '\n';
+        return 0;
+    }
+    if (FileLeftOut(command, args))
+        args.insert(args.begin(), DefaultFile(command));
+    args.insert(args.begin(), command);
     if (args.size() < 2)
         throw std::invalid_argument("");
-    const std::string& command = args[0];
     const std::string& file = args[1];
     if (command == "dump" && args.size() == 2)
         return Dump(file);

@@ -23,6 +23,7 @@ public:
     bool TrayAvailable = false;
     QString Executable = QStringLiteral("/opt/orvenna/orvenna");
     QString Folder = QStringLiteral("/opt/orvenna/");
+    QString PrepareFailure;  // what PrepareProgramFolder() returns
     QRect Primary{0, 0, 1024, 768};
     QRect Virtual{0, 0, 1024, 768};
     QRect Work{0, 0, 1024, 738};
@@ -61,6 +62,7 @@ public:
     bool CanShowTrayIcon() const override { return TrayAvailable; }
     QString ExecutablePath() const override { return Executable; }
     QString ProgramFolder() const override { return Folder; }
+    QString PrepareProgramFolder() override { return PrepareFailure; }
     void SetAutoRun(bool enabled) override;
     bool IsAutoRunEnabled() const override { return AutoRun; }
     void SetClipboardText(const QString& text) override { ClipboardText = text; }

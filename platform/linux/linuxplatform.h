@@ -3,7 +3,7 @@
 // What Qt gives on every system comes from TQtPlatform; the rest is spread over files by
 // service:
 //   linuxplatform.cpp  construction, capabilities, the change watches
-//   shell.cpp          the running executable
+//   shell.cpp          the running executable, the program folder (platform/programfolder.h)
 //   session.cpp        single instance, sound
 //   autostart.cpp      the freedesktop autostart entry
 //   desktopfacts.cpp   wallpaper facts from GSettings, xfconf or Plasma, and their change watch
@@ -19,6 +19,8 @@
 
 namespace orvenna::platform {
 
+struct TProgramFiles;
+
 class TLinuxPlatform final : public TQtPlatform {
     Q_OBJECT
 
@@ -31,6 +33,9 @@ public:
     // Read from /proc, so that it is known before the application object exists and still
     // right after the file was replaced on disk.
     QString ExecutablePath() const override;
+    // The folder of platform/programfolder.h, chosen at the first call and kept for the run.
+    QString ProgramFolder() const override;
+    QString PrepareProgramFolder() override;
     void SetAutoRun(bool enabled) override;
     bool IsAutoRunEnabled() const override;
     bool PlaySound(const QString& file) override;
@@ -55,6 +60,7 @@ protected:
 private:
     void WatchDesktopFacts();
     void WatchClock();
+    const TProgramFiles& ProgramFiles() const;
 
     struct TState;  // each service file keeps its own part of the state in here
     std::unique_ptr<TState> State;

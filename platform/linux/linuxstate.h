@@ -2,8 +2,10 @@
 // Private state of TLinuxPlatform, shared by its service files.
 
 #include "platform/linux/linuxplatform.h"
+#include "platform/programfolder.h"
 
 #include <memory>
+#include <optional>
 
 namespace orvenna::platform {
 
@@ -14,6 +16,7 @@ class TSoundContext;       // session.cpp
 
 struct TLinuxPlatform::TState {
     int InstanceLockFd = -1;
+    std::optional<TProgramFiles> Files;  // shell.cpp, chosen at the first look
     std::shared_ptr<TClockWatch> ClockWatch;
     std::shared_ptr<TDesktopFactsWatch> FactsWatch;
     std::shared_ptr<THotKeyGrab> HotKey;

@@ -1,17 +1,14 @@
 #include "platform/linux/xdgpaths.h"
 
-#include <QDir>
+#include "platform/programfolder.h"
+
+#include <QFile>
 
 namespace orvenna::platform {
 
 QString ConfigHome()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QLatin1String("/.config");
-    while (base.size() > 1 && base.endsWith(u'/'))
-        base.chop(1);
-    return base;
+    return QFile::decodeName(QByteArray::fromStdString(ConfigHomePath().string()));
 }
 
 }  // namespace orvenna::platform

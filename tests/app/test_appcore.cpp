@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(rig.Core->Settings().HideInTheTray, fresh.HideInTheTray);
         QVERIFY(rig.Core->Settings().SubFont == fresh.SubFont);
         QVERIFY(rig.Core->Settings().TitlePic.empty());
-        QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
+        QCOMPARE(form.pos(), QPoint(1024 - 296, 738 - 216));
     }
 
     void closeSavesThePositionButNotTheNotes()

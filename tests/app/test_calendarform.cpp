@@ -217,7 +217,7 @@ private slots:
         TCalendarForm& form = rig.Create();
         form.Start();
         const QPoint window = form.pos();
-        QCOMPARE(window, QPoint(1024 - 296, 768 - 216));
+        QCOMPARE(window, QPoint(1024 - 296, 738 - 216));
         const QImage desk = WholeDesktop(rig);
         for (const TDayItem& item : form.DayGrid().Items()) {
             const QPoint behind = window + QPoint(item.Cell.Position.x() + 20,
@@ -393,10 +393,12 @@ private slots:
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("left");
         QTest::addColumn<QPoint>("expected");
-        const QPoint corner(1024 - 296, 768 - 216);
+        // The corner of the work area: the fake's panel takes the screen's last 30 rows.
+        const QPoint corner(1024 - 296, 738 - 216);
         QTest::newRow("none stored") << 0 << 0 << corner;
         QTest::newRow("top 0 whatever left says") << 0 << 300 << corner;
         QTest::newRow("stored") << 120 << 40 << QPoint(40, 120);
+        QTest::newRow("stored over the panel") << 700 << 40 << QPoint(40, 700);
         QTest::newRow("on a monitor that is gone") << 3000 << 5000 << corner;
     }
     void position()
@@ -574,7 +576,7 @@ private slots:
         TRig rig;
         TCalendarForm& form = rig.Create();
         form.Start();
-        QCOMPARE(form.pos(), QPoint(1024 - 296, 768 - 216));
+        QCOMPARE(form.pos(), QPoint(1024 - 296, 738 - 216));
         rig.Platform.ChangeScreens({0, 0, 800, 600}, {0, 0, 800, 570});
         QTRY_COMPARE(form.pos(), QPoint(800 - 296, 570 - 216));
         QCOMPARE(rig.Core->Settings().Top, 570 - 216);

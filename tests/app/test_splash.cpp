@@ -6,6 +6,7 @@
 #include "tests/support/calendarrig.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -102,6 +103,64 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), QByteArray("1\r\n"));
         }
+    }
+
+    // Whatever start-up could not write is shown in one error box before the notice: the
+    // first failure only, as the later ones follow from it.
+    void startWriteFailureIsShownOnce_data()
+    {
+        QTest::addColumn<QString>("blocked");        // "folder": the program folder is a file
+        QTest::addColumn<QString>("folderFailure");  // what preparing the folder said
+        QTest::addColumn<QString>("shown");          // the box's text begins so; empty: no box
+        const QString folderFailure =
+            QStringLiteral("Cannot create folder \"/home/u/.local/share/orvenna/\". Permission denied");
+        QTest::newRow("nothing fails") << "" << "" << "";
+        QTest::newRow("the folder") << "" << folderFailure << folderFailure;
+        QTest::newRow("the folder, and so every file") << "folder" << folderFailure << folderFailure;
+        QTest::newRow("the notes file") << "folder" << ""
+                                        << "Cannot create file \"%1/2004.cal\". Not a directory";
+        QTest::newRow("the marker") << "marker" << ""
+                                    << "Cannot create file \"%1/firstrun.dat\". ";
+    }
+    void startWriteFailureIsShownOnce()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(QString, folderFailure);
+        QFETCH(QString, shown);
+        TCalendarRig rig;
+        if (blocked == QLatin1String("folder")) {
+            rig.Folder = rig.Dir.path() + QStringLiteral("/blocked/");
+            QFile file(rig.Dir.path() + QStringLiteral("/blocked"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (blocked == QLatin1String("marker")) {
+            QVERIFY(QDir().mkpath(rig.Folder + QLatin1String(app::FirstRunFileName) + u'/'));
+        }
+        shown = shown.arg(rig.Folder.chopped(1));
+        rig.Create();
+        QStringList events;
+        QObject::connect(rig.Core.get(), &TAppCore::ErrorReported,
+                         [&] { events << QStringLiteral("error"); });
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* notice = qobject_cast<app::TForm1*>(QApplication::activeModalWidget())) {
+                events << QStringLiteral("notice");
+                QTest::mouseClick(notice->Button1, Qt::LeftButton);
+            }
+        });
+        watch.start(10);
+        app::TEntryHooks hooks;
+        hooks.HoldSplash = false;
+        hooks.FolderFailure = folderFailure;
+        app::StartWindows(*rig.Core, *rig.Form, hooks);
+
+        if (shown.isEmpty()) {
+            QCOMPARE(rig.Errors, QStringList());
+            QCOMPARE(events, QStringList{QStringLiteral("notice")});
+            return;
+        }
+        QCOMPARE(rig.Errors.size(), 1);
+        QVERIFY2(rig.Errors.front().startsWith(shown), qPrintable(rig.Errors.front()));
+        QCOMPARE(events, (QStringList{QStringLiteral("error"), QStringLiteral("notice")}));
     }
 
     void noticeShowsItsTextAsWritten()

@@ -75,6 +75,12 @@ start_calendar() {
   [ -e "$folder/firstrun.dat" ] || printf '1\r\n' >"$folder/firstrun.dat"
   "$folder/orvenna" >"$work/orvenna.log" 2>&1 &
   program_pid=$!
+  wait_for_calendar
+}
+
+# Waits for the calendar window of program_pid and its captured background in "$folder";
+# sets win_x and win_y. Ends the script when the window does not come up.
+wait_for_calendar() {
   calendar_up() { [ -n "$(calendar_window)" ] && [ -s "$folder/bk.bmp" ]; }
   if ! poll 15 calendar_up; then
     fail "the calendar window did not appear"
@@ -83,6 +89,32 @@ start_calendar() {
   fi
   eval "$(xdotool getwindowgeometry --shell "$(calendar_window)")"
   win_x=$X win_y=$Y
+}
+
+# Today's cell on the calendar at win_x, win_y: Sunday-first columns of 37 pixels, rows of 28
+# below the 32-pixel title; the piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5).
+# Sets day, cell_x and cell_y (the piece's top-left corner on the screen).
+locate_today_cell() {
+  local column row
+  read -r day column row < <(/usr/bin/python3 -c '
+import datetime
+t = datetime.date.today(); first = t.replace(day=1)
+lead = (first.weekday() + 1) % 7
+print(t.day, (lead + t.day - 1) % 7, (lead + t.day - 1) // 7)')
+  cell_x=$((win_x + column * 37 - 1 + 20)) cell_y=$((win_y + 32 + row * 28 + 5))
+}
+
+# The note editor ("Note and Reminder") of the running program, and whether it has the focus.
+editor_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Note and Reminder' 2>/dev/null | head -1; }
+editor_focused() { local id; id=$(editor_window); [ -n "$id" ] && [ "$(xdotool getwindowfocus)" = "$id" ]; }
+editor_gone() { [ -z "$(editor_window)" ]; }
+
+# A double click on today's cell (locate_today_cell first) until the editor has the focus;
+# sets editor. Fails when no editor came.
+open_today_editor() {
+  xdotool mousemove $((cell_x + 16)) $((cell_y + 16)) click --repeat 2 --delay 80 1
+  poll 10 editor_focused || return 1
+  editor=$(editor_window)
 }
 
 # A fresh work folder "$work" (kept when a check failed) and a program folder "$folder" with the

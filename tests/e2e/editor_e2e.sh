@@ -9,7 +9,8 @@
 #
 #   editor_e2e.sh BIN_DIR NOTES_TOOL
 #
-# With E2E_SHOTS set to a folder, a screenshot of the reminder dialog is kept there.
+# With E2E_SHOTS set to a folder, screenshots of the note sheet, the open pick list and the
+# reminder dialog are kept there.
 # Prints each failure; exit status 0 or 1.
 set -uo pipefail
 
@@ -21,30 +22,20 @@ source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 prepare_program_folder editor
 start_calendar
 
-# Today's cell: Sunday-first columns of 37 pixels, rows of 28 below the 32-pixel title; the
-# piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5).
-read -r day column row < <(/usr/bin/python3 -c '
-import datetime
-t = datetime.date.today(); first = t.replace(day=1)
-lead = (first.weekday() + 1) % 7
-print(t.day, (lead + t.day - 1) % 7, (lead + t.day - 1) // 7)')
-cell_x=$((win_x + column * 37 - 1 + 20)) cell_y=$((win_y + 32 + row * 28 + 5))
+locate_today_cell
 cell_shot() { import -window root -crop "32x32+${cell_x}+${cell_y}" +repage "$1" 2>/dev/null; }
 pixels_apart() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true; }
 cell_shot "$work/cell-before.png"
 
 # ---- the editor ----------------------------------------------------------------------------
-editor_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Note and Reminder' 2>/dev/null | head -1; }
-editor_focused() { local id; id=$(editor_window); [ -n "$id" ] && [ "$(xdotool getwindowfocus)" = "$id" ]; }
-xdotool mousemove $((cell_x + 16)) $((cell_y + 16)) click --repeat 2 --delay 80 1
-poll 10 editor_focused || { fail "a double click on day $day opened no editor"; exit 1; }
-editor=$(editor_window)
+open_today_editor || { fail "a double click on day $day opened no editor"; exit 1; }
 xdotool type --delay 20 "Dentist at nine"
 xdotool key Return
 xdotool type --delay 20 "bring the card"
 
 page_shot() { import -window "$editor" -crop 300x250+5+30 +repage "$1" 2>/dev/null; }
 page_shot "$work/page-note.png"
+[ -z "${E2E_SHOTS:-}" ] || import -window root "$E2E_SHOTS/note-sheet.png" 2>/dev/null
 page_changed() { page_shot "$work/page-now.png" && [ "$(pixels_apart "$work/page-note.png" "$work/page-now.png")" -gt 500 ]; }
 xdotool mousemove --window "$editor" 118 362 click 1            # the "Reminder" tab
 poll 5 page_changed || fail "the \"Reminder\" page did not open"
@@ -56,6 +47,7 @@ list_closed() { [ "$(visible_windows)" -eq "$windows_before" ]; }
 xdotool mousemove --window "$editor" 35 63 click 1
 xdotool key F4
 poll 5 list_open || fail "the time cell's pick list did not open"
+[ -z "${E2E_SHOTS:-}" ] || import -window root "$E2E_SHOTS/pick-list.png" 2>/dev/null
 xdotool key Down Down Down Return
 poll 5 list_closed || fail "the pick list did not close"
 
@@ -78,7 +70,6 @@ else
 fi
 
 xdotool key ctrl+Return
-editor_gone() { [ -z "$(editor_window)" ]; }
 poll 5 editor_gone || fail "Ctrl+Enter did not save and close the editor"
 
 # ---- what the calendar and the file show ---------------------------------------------------

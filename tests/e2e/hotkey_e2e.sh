@@ -21,9 +21,6 @@ grabber=$3
 source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 prepare_program_folder hotkey
 shot() { [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; true; }
-editor_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Note and Reminder' 2>/dev/null | head -1; }
-editor_focused() { local id; id=$(editor_window); [ -n "$id" ] && [ "$(xdotool getwindowfocus)" = "$id" ]; }
-editor_gone() { [ -z "$(editor_window)" ]; }
 
 # The splash takes the key at its creation; it is held once the splash has gone.
 splash_gone() {

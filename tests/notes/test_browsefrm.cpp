@@ -157,6 +157,7 @@ private slots:
     void notesChangedElsewhere();
     void currentRowHighlightAndResize();
     void menuAndAbout();
+    void searchPromptShowsWhole();
 };
 
 // ---- lists ----------------------------------------------------------------------------------
@@ -583,6 +584,18 @@ void TestBrowseForm::menuAndAbout()
     QCOMPARE(about.VersionLabel->text(), QStringLiteral("Version ") + ProgramVersion());
     QVERIFY(!ProgramVersion().isEmpty());
     QVERIFY(!about.Picture->pixmap().isNull());
+}
+
+// The search box's prompt is not cut at its right edge.
+void TestBrowseForm::searchPromptShowsWhole()
+{
+    TRig rig(December2004);
+    rig.Form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.Form.get()));
+    QLineEdit* edit = rig.Form->SearchText->lineEdit();
+    QCOMPARE(edit->text(), QStringLiteral("<type keyword here>"));
+    // The line editor keeps 2 pixels on either side of its text.
+    QVERIFY(edit->fontMetrics().horizontalAdvance(edit->text()) + 4 <= edit->contentsRect().width());
 }
 
 QTEST_MAIN(TestBrowseForm)

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -141,6 +142,56 @@ private slots:
         QCOMPARE(kept, QStringList{QStringLiteral("x")});
         QCOMPARE(TMyStringGrid::GetEditStyle(0, 3), TEditStyle::esPickList);
         QCOMPARE(TMyStringGrid::GetEditStyle(1, 3), TEditStyle::esEllipsis);
+    }
+
+    // What the user sees of the sheet: a rule under each of the 12 lines, not covered by the
+    // line editors; and the time list's entries whole, not cut to "1 :... PM".
+    void sheetShowsTwelveRules()
+    {
+        TEditorRig rig({"buy milk"});
+        QTableWidget* sheet = rig.Form->Stringgrid1();
+        const QImage picture = sheet->grab().toImage();
+        const QColor rule(0xC0, 0xC8, 0xD8);
+        const int x = sheet->width() / 2;
+        for (int row = 0; row < TNoteForm::NoteLines; ++row) {
+            const int bottom = sheet->rowViewportPosition(row) + sheet->rowHeight(row) - 1;
+            QCOMPARE(QColor(picture.pixel(x, bottom)), rule);
+            QVERIFY(QColor(picture.pixel(x, bottom - 3)) != rule);
+        }
+    }
+
+    void pickListEntriesAreWhole()
+    {
+        TEditorRig rig({});
+        rig.Form->PageControl1()->setCurrentIndex(1);
+        rig.Grid().setFocus();
+        rig.Grid().setCurrentCell(1, 0);
+        QTRY_VERIFY(rig.Grid().EditList() != nullptr);
+        QComboBox* list = rig.Grid().EditList();
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        QTRY_VERIFY(view->isVisible());
+        for (int i = 0; i < list->count(); ++i) {
+            const QModelIndex entry = view->model()->index(i, 0);
+            QVERIFY2(view->viewport()->width() >= view->sizeHintForIndex(entry).width(),
+                     qPrintable(list->itemText(i)));
+        }
+        list->hidePopup();
+    }
+
+    // The caret starts on the first line, and whatever hands the focus on into the sheet
+    // meets the first line first.
+    void focusEntersTheSheetOnTheFirstLine()
+    {
+        TEditorRig rig({"buy milk", "call Anna"});
+        QCOMPARE(QApplication::focusWidget(), rig.Form->NoteLine(0));
+        rig.Form->PageControl1()->tabBar()->setFocus();
+        QTest::keyClick(rig.Form->PageControl1()->tabBar(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), rig.Form->NoteLine(0));
+        rig.Form->NoteLine(4)->setFocus();
+        QCOMPARE(rig.Form->Stringgrid1()->currentRow(), 4);
+        rig.Form->Stringgrid1()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), rig.Form->NoteLine(4));
     }
 
     void savedNoteHasTwelveLinesOnlyAfterAnEdit()

@@ -93,6 +93,8 @@ private slots:
     void HoverFontOnlyInHyperlinkMode();
     void TitleOffsetFollowsTheIcon();
     void LayoutOfTextAndStrip();
+    void MessageStaysBelowTheTitle_data();
+    void MessageStaysBelowTheTitle();
     void AmpersandShowsAsItself();
     void ComponentTakesItsPopupsAlong();
     void ActionButtons_data();
@@ -414,7 +416,7 @@ void TSlidePopUpTest::LayoutOfTextAndStrip()
     QCOMPARE(popup->lblText->width(), 142 - 15);
     QCOMPARE(popup->lblText->x(), 8);  // 7.5, the tie rounded to even
     QVERIFY(popup->lblText->height() > popup->lblText->fontMetrics().height());  // wrapped
-    QCOMPARE(popup->lblText->text(), Alert->Text());
+    QCOMPARE(popup->lblText->text().replace('\n', ' '), Alert->Text());
 
     const QImage strip = popup->imgStrip->pixmap().toImage();
     QCOMPARE(strip.size(), QSize(138, 3));
@@ -426,6 +428,46 @@ void TSlidePopUpTest::LayoutOfTextAndStrip()
     const QRect inner = popup->pnlBorder->contentsRect();
     QCOMPARE(popup->imgStrip->geometry(), QRect(inner.left(), inner.bottom() - 2, inner.width(), 3));
     QCOMPARE(popup->imgGradient->geometry().bottom(), inner.bottom() - 3);
+}
+
+// However long the message, it stays between the title and the buttons (or the strip), inside
+// the panel; one too long for that ends in an ellipsis, one that fits is shown whole.
+void TSlidePopUpTest::MessageStaysBelowTheTitle_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("withButtons");
+    QTest::addColumn<bool>("whole");
+    const QString longText = QStringLiteral(
+        "Collect the repaired bicycle from the shop on the corner of Mill Street and pay the "
+        "invoice that came last week, then ring the insurance about the claim form");
+    QTest::newRow("short, buttons") << QStringLiteral("Tea") << true << true;
+    QTest::newRow("long, buttons") << longText << true << false;
+    QTest::newRow("long, no buttons") << longText << false << false;
+    QTest::newRow("one long word") << QString(80, QLatin1Char('W')) << true << false;
+}
+
+void TSlidePopUpTest::MessageStaysBelowTheTitle()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, withButtons);
+    QFETCH(bool, whole);
+    Alert->SetTitle("Reminder:");
+    Alert->SetText(text);
+    if (withButtons)
+        Alert->SetActions({{"Snooze", {}, -1}, {"Dismiss", {}, -1}});
+    TfrmSlidePopUp* popup = Show(*Alert);
+    const QRect message = popup->lblText->geometry();
+    QVERIFY(message.top() > popup->lblTitle->geometry().bottom());
+    const int floor = withButtons ? popup->ActionButtons().front()->geometry().top()
+                                  : popup->imgStrip->geometry().top();
+    QVERIFY(message.bottom() < floor);
+    QVERIFY(popup->pnlBorder->contentsRect().contains(message));
+    const QString shown = popup->lblText->text();
+    QCOMPARE(shown.endsWith(QChar(0x2026)), !whole);
+    // Every line it shows fits the label's width: nothing is cut at the side.
+    for (const QString& line : shown.split('\n'))
+        QVERIFY2(popup->lblText->fontMetrics().horizontalAdvance(line) <= message.width(),
+                 qPrintable(line));
 }
 
 void TSlidePopUpTest::AmpersandShowsAsItself()

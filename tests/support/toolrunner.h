@@ -25,12 +25,12 @@ inline std::string ShellQuote(const std::string& text)
     return quoted + "'";
 }
 
-// The tool is looked up in the program folder of the build (ORVENNA_BIN_DIR).
-inline TToolResult RunTool(const TTempFolder& folder, const std::string& tool,
-                           const std::vector<std::string>& args, const std::string& input = {})
+// Runs the program at that path; the captured streams go through files in folder.
+inline TToolResult RunProgram(const TTempFolder& folder, const std::string& program,
+                              const std::vector<std::string>& args, const std::string& input = {})
 {
     WriteBytes(folder.File("stdin"), input);
-    std::string command = ShellQuote(std::string(ORVENNA_BIN_DIR) + "/" + tool);
+    std::string command = ShellQuote(program);
     for (const std::string& arg : args)
         command += " " + ShellQuote(arg);
     command += " <" + ShellQuote(folder.File("stdin")) + " >" + ShellQuote(folder.File("stdout")) +
@@ -38,6 +38,13 @@ inline TToolResult RunTool(const TTempFolder& folder, const std::string& tool,
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(folder.File("stdout")),
             ReadBytes(folder.File("stderr"))};
+}
+
+// The tool is looked up in the program folder of the build (ORVENNA_BIN_DIR).
+inline TToolResult RunTool(const TTempFolder& folder, const std::string& tool,
+                           const std::vector<std::string>& args, const std::string& input = {})
+{
+    return RunProgram(folder, std::string(ORVENNA_BIN_DIR) + "/" + tool, args, input);
 }
 
 }  // namespace orvenna::test

@@ -274,7 +274,8 @@ TEST_F(IcalCommands, BadInputWritesNothing)
              {"export-ics", Target, "2026-13-01"},
              {"export-ics", Target, "2026-03-08", "2026-03-07"},
              {"export-ics", Target, "2026-03-07", "2026-03-08", "x"},
-             {"import-ics", Target}}) {
+             {"import-ics"},
+             {"import-ics", Target, Data + "/mail_client_meetings.ics", "x"}}) {
         EXPECT_EQ(Run(args).Exit, 64) << args.back();
     }
 }

@@ -203,7 +203,8 @@ TEST_F(OrvennaNotes, FindContinuesAfterEachHit)
 TEST_F(OrvennaNotes, WrongArgumentsShowTheUsage)
 {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"dump"}, {"list", NotesFile()}, {"find", NotesFile()}, {"due", NotesFile()}}) {
+             {}, {"list", NotesFile()}, {"find", NotesFile()}, {"build"}, {"settings-build"},
+             {"dump", NotesFile(), "x"}, {"due"}, {"import-ics"}, {"folder", NotesFile()}}) {
         const TToolResult result = Run(args);
         EXPECT_EQ(result.Exit, 64);
         EXPECT_NE(result.Err.find("usage:"), std::string::npos);
