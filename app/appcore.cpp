@@ -255,20 +255,18 @@ bool TAppCore::SaveSettings()
     return true;
 }
 
-bool TAppCore::SaveAlertState()
+bool TAppCore::SaveAlertState(bool userAsked)
 {
     try {
         store::SaveAlertState(AlertStateFile().toStdString(), FAlerts->State());
     } catch (const std::exception& error) {
         const QString failure = QString::fromStdString(error.what());
-        if (failure == LastAlertStateFailure)
-            qCWarning(lcApp).noquote() << failure;
-        else
+        if (userAsked)
             ReportError(failure);
-        LastAlertStateFailure = failure;
+        else
+            qCWarning(lcApp).noquote() << failure;
         return false;
     }
-    LastAlertStateFailure.clear();
     return true;
 }
 

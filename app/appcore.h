@@ -126,10 +126,11 @@ public:
     bool SaveNotes();
     // Writes the settings record to "Setting.cfg".
     bool SaveSettings();
-    // Writes the alert book's choices, snoozes and last check to "Alerts.dat". A failure that
-    // repeats the one before is not reported again until a save succeeds: the book saves in
-    // the background (every few minutes), and one error box says it.
-    bool SaveAlertState();
+    // Writes the alert book's choices, snoozes and last check to "Alerts.dat". The book saves
+    // in the background (at each alert, every few minutes): its failures are logged only, as
+    // the start-up has said it once when the folder cannot be written. A save the user asked
+    // for (the settings dialog's OK) reports its failure like the others.
+    bool SaveAlertState(bool userAsked = false);
     // The settings record was changed and confirmed (and saved): applies what belongs to the
     // system (the start-up entry) and announces SettingsChanged, on which every window
     // re-applies its part. A start-up entry that cannot be written is reported
@@ -190,7 +191,6 @@ private:
     double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
     std::uint64_t WrittenDigest = 0;
-    QString LastAlertStateFailure;  // the last failure SaveAlertState reported; empty after a save
 };
 
 }  // namespace orvenna::app

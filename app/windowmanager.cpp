@@ -205,7 +205,7 @@ void TWindowManager::SettingDialogClosed(bool confirmed)
     if (!confirmed)
         return;
     Core.SaveSettings();
-    Core.SaveAlertState();
+    Core.SaveAlertState(true);
     Core.ApplySettings();
 }
 
