@@ -181,7 +181,8 @@ bool TCalendarForm::AdoptLastCapture()
 {
     FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     const std::optional<TCaptureFiles::TLastCapture> last = Captures.LastCapture();
-    return last && FWallPaper->Adopt(last->Window, last->Key);
+    AdoptedCaptures = last && FWallPaper->Adopt(last->Window, last->Key);
+    return AdoptedCaptures;
 }
 
 QRect TCalendarForm::ScreenArea() const
@@ -340,7 +341,7 @@ void TCalendarForm::PaintTitle(QPainter& painter)
 
     QImage picture;
     if (!FCore.Settings().TitlePic.empty())
-        picture.load(QString::fromStdString(FCore.Settings().TitlePic));
+        picture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
     if (picture.isNull() && TitleBackgroundSaved) {
         picture = Captures.Title();
         picture.setDevicePixelRatio(devicePixelRatio());  // captured in device pixels
@@ -367,9 +368,9 @@ void TCalendarForm::BuildWindowRegion()
 {
     QImage titlePicture;
     if (!FCore.Settings().TitlePic.empty())
-        titlePicture.load(QString::fromStdString(FCore.Settings().TitlePic));
+        titlePicture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
     const QRegion title = TitleShape(titlePicture, width());
-    const QImage mask(ProgramFile(QStringLiteral("images/2.bmp")));
+    const QImage mask = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/2.bmp")));
     const QRegion cell = mask.isNull() ? QRegion() : RegionFromPicture(mask);
     QList<TDayCell> cells;
     for (const TDayItem& item : lv->Items())
@@ -386,13 +387,17 @@ void TCalendarForm::SaveBackgrounds()
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
     FWallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
-    GridBackgroundSaved = Captures.SaveGrid(work);
-
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
     FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
-    TitleBackgroundSaved = Captures.SaveTitle(work);
+    // A start that took the captures from the disk shows them unchanged: the files already hold
+    // these pixels, and writing them again would only delay the first paint.
+    const bool onDisk = std::exchange(AdoptedCaptures, false) && FWallPaper->ComposedKey() == FWallPaper->CurrentKey();
+    if (onDisk)
+        return;
+    GridBackgroundSaved = Captures.SaveGrid(LastGridBackground);
+    TitleBackgroundSaved = Captures.SaveTitle(LastTitleBackground);
 
     // What the captures were composed from, so that the next start can take them as they are.
     Captures.SaveKey(FWallPaper->ComposedKey(), GridBackgroundSaved && TitleBackgroundSaved);

@@ -169,6 +169,7 @@ private:
     QImage LastTitleBackground;
     bool GridBackgroundSaved = true;
     bool TitleBackgroundSaved = true;
+    bool AdoptedCaptures = false;  // the composition was taken from the captures on disk
     bool SystemMoveRunning = false;
     QPoint ManualDragOffset;        // the mouse's place on the window while it follows it
     bool ManualDragging = false;

@@ -1,9 +1,10 @@
 #include "desktop/guitool.h"
 
+#include "desktop/picturereader.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
-#include <QImageReader>
 #include <QPainter>
 
 #include <utility>
@@ -20,11 +21,11 @@ QImage LoadSkinImage(const QString& programFolder, const QString& name, int minW
                      QString* failure)
 {
     const QString path = programFolder + QLatin1String("images/") + name;
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    QString error;
+    const QImage image = ReadImageFile(path, &error);
     QString why;
     if (image.isNull())
-        why = QStringLiteral("Cannot load the image \"%1\": %2").arg(path, reader.errorString());
+        why = QStringLiteral("Cannot load the image \"%1\": %2").arg(path, error);
     // A narrower image would make the tiling step zero or negative.
     else if (image.width() < minWidth)
         why = QStringLiteral("The image \"%1\" is narrower than %2 pixels").arg(path).arg(minWidth);

@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvenna::ical {
 
@@ -69,6 +70,43 @@ struct TImportSummary {
     // One line: "Added 2 reminders and 1 note; skipped 1: 1 already there." and the remarks.
     std::string Text() const;
 };
+
+// One item of a calendar as the notes store holds it: a run of note lines on one or more days
+// (an all-day event) or one reminder (a timed event or a to-do with a due time).
+struct TCalendarItem {
+    std::string Uid;                 // as the calendar names it (may be empty on import)
+    bool IsNote = false;
+    store::TDate Day = 0;            // notes: the first day
+    int Days = 1;                    // notes: the days covered
+    std::vector<std::string> Lines;  // notes: the lines
+    store::TDateTime When = 0;       // reminders
+    std::string Subject;
+    std::string Category;
+    std::vector<std::string> Desc;
+    std::int32_t Before = store::ltImmediately;
+    std::int32_t Recurrency = store::rcNone;
+    bool FirstOnly = false;    // a repeat rule that could not be kept
+    bool UnknownZone = false;  // a zone nobody defines: the time was read as local
+};
+
+// The items of an iCalendar text as the import reads them, in file order; what is skipped is
+// counted in summary's skip reasons (its added counts stay 0). Throws ENotICalendar when the
+// text holds no VCALENDAR.
+std::vector<TCalendarItem> ReadCalendarItems(std::string_view text, TImportSummary& summary,
+                                             const std::string& zoneName = SystemZoneName());
+
+// One VCALENDAR holding the items with their own UIDs (which must not be empty), written as
+// ExportCalendar writes notes and reminders; a note's all-day event spans its Days.
+std::string ExportItems(const std::vector<TCalendarItem>& items,
+                        const TExportOptions& options = {});
+
+// The UID export-ics gives the item when no other item of its file shares it; empty for an item
+// that gives no event (a note without text, a date past LastYear).
+std::string ExportUid(const TCalendarItem& item);
+
+// The reminder or the note lines of a paper as an item (Uid left empty).
+TCalendarItem ReminderItem(const store::TReminder& reminder);
+TCalendarItem NoteItem(store::TDate day, std::vector<std::string> lines);
 
 // Adds the items of the iCalendar text to the store (papers are found or added by day; nothing
 // is saved). Local times follow the process's local zone; zoneName is its name as

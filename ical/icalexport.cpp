@@ -1,6 +1,7 @@
 #include "ical/icalendar.h"
 #include "ical/icalsupport.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,6 @@ namespace orvenna::ical {
 namespace {
 
 using store::TDayPaper;
-using store::TReminder;
 
 constexpr const char* ProductId = "-//Orvenna//Orvenna notes//EN";
 constexpr const char* UidDomain = "@orvenna";
@@ -58,42 +58,32 @@ public:
             AddZone();
     }
 
-    void AddNote(const TDayPaper& paper)
+    // The note lines or the reminder of an item under the given UID; an item the calendar
+    // cannot hold (no text in a note, a date past LastYear) gives nothing.
+    void AddItem(const TCalendarItem& item, const std::string& uid)
     {
-        // A note of blanks alone is no event.
-        const auto first = FirstTextLine(paper.Note);
-        const std::string summary = first == paper.Note.end() ? std::string() : *first;
-        const auto start = WallTime(paper.Day, true);
-        const auto end = WallTime(paper.Day + 1, true);
-        if (summary.empty() || !start || !end)
-            return;
-        icalcomponent* event = NewEvent(IcalText(*start) + "-note", summary);
-        icalcomponent_add_property(event, icalproperty_new_dtstart(*start));
-        icalcomponent_add_property(event, icalproperty_new_dtend(*end));
-        icalcomponent_add_property(event, icalproperty_new_description(Joined(paper.Note).c_str()));
+        if (item.IsNote)
+            AddNote(item, uid);
+        else
+            AddReminder(item, uid);
     }
 
-    void AddReminder(const TReminder& reminder)
+    // Under the UID export-ics gives it, made unique within this calendar.
+    void AddItem(const TCalendarItem& item)
     {
-        const auto wall = WallTime(reminder.When, false);
-        if (!wall)
-            return;
-        const std::string uid = IcalText(*wall) + "-" + HexFingerprint(reminder.Subject);
-        icalcomponent* event = NewEvent(uid, reminder.Subject);
-        icalcomponent_add_property(event, Start(*wall));
-        if (!reminder.Desc.empty())
-            icalcomponent_add_property(event,
-                                       icalproperty_new_description(Joined(reminder.Desc).c_str()));
-        if (!reminder.category.empty())
-            icalcomponent_add_property(event,
-                                       icalproperty_new_categories(reminder.category.c_str()));
-        if (const auto frequency = Frequency(reminder.Recurrency)) {
-            icalrecurrencetype rule;
-            icalrecurrencetype_clear(&rule);
-            rule.freq = *frequency;
-            icalcomponent_add_property(event, icalproperty_new_rrule(rule));
+        if (const auto base = UidBase(item)) {
+            const int seen = Uids[*base]++;
+            AddItem(item, *base + (seen > 0 ? "-" + std::to_string(seen) : "") + UidDomain);
         }
-        icalcomponent_add_component(event, Alarm(reminder));
+    }
+
+    // The UID of an item before the domain; none for an item that gives no event.
+    static std::optional<std::string> UidBase(const TCalendarItem& item)
+    {
+        const auto start = WallTime(item.IsNote ? item.Day : item.When, item.IsNote);
+        if (!start || (item.IsNote && FirstTextLine(item.Lines) == item.Lines.end()))
+            return std::nullopt;
+        return IcalText(*start) + (item.IsNote ? "-note" : "-" + HexFingerprint(item.Subject));
     }
 
     std::string Text()
@@ -105,6 +95,42 @@ public:
     }
 
 private:
+    void AddNote(const TCalendarItem& note, const std::string& uid)
+    {
+        // A note of blanks alone is no event.
+        const auto first = FirstTextLine(note.Lines);
+        const auto start = WallTime(note.Day, true);
+        const auto end = WallTime(note.Day + std::max(note.Days, 1), true);
+        if (first == note.Lines.end() || !start || !end)
+            return;
+        icalcomponent* event = NewEvent(uid, *first);
+        icalcomponent_add_property(event, icalproperty_new_dtstart(*start));
+        icalcomponent_add_property(event, icalproperty_new_dtend(*end));
+        icalcomponent_add_property(event, icalproperty_new_description(Joined(note.Lines).c_str()));
+    }
+
+    void AddReminder(const TCalendarItem& reminder, const std::string& uid)
+    {
+        const auto wall = WallTime(reminder.When, false);
+        if (!wall)
+            return;
+        icalcomponent* event = NewEvent(uid, reminder.Subject);
+        icalcomponent_add_property(event, Start(*wall));
+        if (!reminder.Desc.empty())
+            icalcomponent_add_property(event,
+                                       icalproperty_new_description(Joined(reminder.Desc).c_str()));
+        if (!reminder.Category.empty())
+            icalcomponent_add_property(event,
+                                       icalproperty_new_categories(reminder.Category.c_str()));
+        if (const auto frequency = Frequency(reminder.Recurrency)) {
+            icalrecurrencetype rule;
+            icalrecurrencetype_clear(&rule);
+            rule.freq = *frequency;
+            icalcomponent_add_property(event, icalproperty_new_rrule(rule));
+        }
+        icalcomponent_add_component(event, Alarm(reminder));
+    }
+
     static std::string HexFingerprint(const std::string& text)
     {
         char hex[17];
@@ -124,11 +150,9 @@ private:
         }
     }
 
-    // A VEVENT with a UID unique in this calendar, DTSTAMP and SUMMARY, owned by the calendar.
-    icalcomponent* NewEvent(const std::string& uidBase, const std::string& summary)
+    // A VEVENT with the UID, DTSTAMP and SUMMARY, owned by the calendar.
+    icalcomponent* NewEvent(const std::string& uid, const std::string& summary)
     {
-        const int seen = Uids[uidBase]++;
-        const std::string uid = uidBase + (seen > 0 ? "-" + std::to_string(seen) : "") + UidDomain;
         icalcomponent* event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
         icalcomponent_add_property(event, icalproperty_new_uid(uid.c_str()));
         icalcomponent_add_property(event, icalproperty_new_dtstamp(Stamp));
@@ -170,7 +194,7 @@ private:
         icalcomponent_add_component(Calendar.get(), zone);
     }
 
-    static icalcomponent* Alarm(const TReminder& reminder)
+    static icalcomponent* Alarm(const TCalendarItem& reminder)
     {
         icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
         icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
@@ -205,11 +229,28 @@ std::string ExportCalendar(store::TDayPaperList& notes, const TExportOptions& op
     }
     TExporter exporter(options, anyReminder);
     for (const TDayPaper* paper : papers) {
-        exporter.AddNote(*paper);
+        exporter.AddItem(NoteItem(paper->Day, paper->Note));
         for (int r = 0; r < paper->ReminderList.ReminderCount(); ++r)
-            exporter.AddReminder(paper->ReminderList.GetReminder(r));
+            exporter.AddItem(ReminderItem(paper->ReminderList.GetReminder(r)));
     }
     return exporter.Text();
+}
+
+std::string ExportItems(const std::vector<TCalendarItem>& items, const TExportOptions& options)
+{
+    QuietLibical();
+    const bool anyReminder =
+        std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.IsNote; });
+    TExporter exporter(options, anyReminder);
+    for (const TCalendarItem& item : items)
+        exporter.AddItem(item, item.Uid);
+    return exporter.Text();
+}
+
+std::string ExportUid(const TCalendarItem& item)
+{
+    const auto base = TExporter::UidBase(item);
+    return base ? *base + UidDomain : std::string();
 }
 
 }  // namespace orvenna::ical

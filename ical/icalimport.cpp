@@ -16,21 +16,7 @@ using store::TDateTime;
 
 constexpr int MaxNoteDays = 366;  // an all-day item longer than a year is noted on its first year
 
-// One item of the file as it will enter the store.
-struct TItem {
-    bool IsNote = false;
-    TDate Day = 0;                   // notes: the first day
-    int Days = 1;                    // notes: the days covered
-    std::vector<std::string> Lines;  // notes: the lines to add
-    TDateTime When = 0;
-    std::string Subject;
-    std::string Category;
-    std::vector<std::string> Desc;
-    std::int32_t Before = store::ltImmediately;
-    std::int32_t Recurrency = store::rcNone;
-    bool FirstOnly = false;    // a repeat rule that could not be kept
-    bool UnknownZone = false;  // a zone nobody defines: the time was read as local
-};
+using TItem = TCalendarItem;
 
 std::string TextOf(const char* text)
 {
@@ -212,6 +198,7 @@ private:
         const icaltimetype start =
             todo ? icalcomponent_get_due(item) : icalcomponent_get_dtstart(item);
         TItem read;
+        read.Uid = TextOf(icalcomponent_get_uid(item));
         const auto local = LocalTime(start, startProperty, read.UnknownZone);
         if (startProperty == nullptr || icaltime_is_null_time(start) || !InRange(start) ||
             !local) {
@@ -458,8 +445,8 @@ std::string TImportSummary::Text() const
     return text;
 }
 
-TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes,
-                              const std::string& zoneName)
+std::vector<TCalendarItem> ReadCalendarItems(std::string_view text, TImportSummary& summary,
+                                             const std::string& zoneName)
 {
     QuietLibical();
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
@@ -480,11 +467,39 @@ TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes
     if (calendars.empty())
         throw ENotICalendar("not an iCalendar file (no VCALENDAR found)");
 
-    TImportSummary summary;
     TReader reader(zoneName, summary);
     for (icalcomponent* calendar : calendars)
         reader.ReadCalendar(calendar);
-    for (const TItem& item : reader.Items) {
+    return std::move(reader.Items);
+}
+
+TCalendarItem ReminderItem(const store::TReminder& reminder)
+{
+    TCalendarItem item;
+    item.When = reminder.When;
+    item.Subject = reminder.Subject;
+    item.Category = reminder.category;
+    item.Desc = reminder.Desc;
+    item.Before = reminder.Before;
+    item.Recurrency = reminder.Recurrency;
+    return item;
+}
+
+TCalendarItem NoteItem(store::TDate day, std::vector<std::string> lines)
+{
+    TCalendarItem item;
+    item.IsNote = true;
+    item.Day = day;
+    item.Lines = std::move(lines);
+    return item;
+}
+
+TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes,
+                              const std::string& zoneName)
+{
+    TImportSummary summary;
+    const std::vector<TItem> items = ReadCalendarItems(text, summary, zoneName);
+    for (const TItem& item : items) {
         if (!(item.IsNote ? AddNote(item, notes) : AddReminder(item, notes))) {
             ++summary.AlreadyThere;
             continue;

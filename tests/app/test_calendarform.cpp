@@ -399,6 +399,8 @@ private slots:
         QTest::newRow("top 0 whatever left says") << 0 << 300 << corner;
         QTest::newRow("stored") << 120 << 40 << QPoint(40, 120);
         QTest::newRow("stored over the panel") << 700 << 40 << QPoint(40, 700);
+        QTest::newRow("partly on the screen stays") << 700 << 900 << QPoint(900, 700);
+        QTest::newRow("partly above and left of it stays") << -100 << -200 << QPoint(-200, -100);
         QTest::newRow("on a monitor that is gone") << 3000 << 5000 << corner;
     }
     void position()

@@ -319,34 +319,73 @@ private slots:
     void snoozeEndsAtTheChosenMoment_data()
     {
         QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("label");  // the entry of the snooze list
         QTest::addColumn<int>("before");
         QTest::addColumn<double>("clicked");  // minutes after the alert's moment
         QTest::addColumn<double>("ends");     // minutes after the alert's moment; -1: none
-        QTest::newRow("1 minute") << 0 << 0 << 0.0 << 1.0;
-        QTest::newRow("5 minutes, clicked 3 minutes late") << 1 << 0 << 3.0 << 8.0;
-        QTest::newRow("10 minutes") << 2 << 0 << 0.0 << 10.0;
-        QTest::newRow("15 minutes") << 3 << 0 << 0.0 << 15.0;
-        QTest::newRow("30 minutes") << 4 << 0 << 0.0 << 30.0;
-        QTest::newRow("1 hour") << 5 << 0 << 0.0 << 60.0;
-        QTest::newRow("until it starts, 10 minutes ahead") << 6 << 2 << 2.0 << 10.0;
-        QTest::newRow("until it starts, a day ahead") << 6 << 6 << 0.0 << 1440.0;
-        QTest::newRow("until it starts, no lead time") << 6 << 0 << 0.0 << -1.0;
-        QTest::newRow("until it starts, already started") << 6 << 1 << 6.0 << -1.0;
-        QTest::newRow("not in the list") << 7 << 2 << 0.0 << -1.0;
+        const QString untilItStarts = QStringLiteral("Until it starts");
+        QTest::newRow("1 minute") << 0 << "1 minute" << 0 << 0.0 << 1.0;
+        QTest::newRow("5 minutes, clicked 3 minutes late") << 1 << "5 minutes" << 0 << 3.0 << 8.0;
+        QTest::newRow("10 minutes") << 2 << "10 minutes" << 0 << 0.0 << 10.0;
+        QTest::newRow("15 minutes") << 3 << "15 minutes" << 0 << 0.0 << 15.0;
+        QTest::newRow("30 minutes") << 4 << "30 minutes" << 0 << 0.0 << 30.0;
+        QTest::newRow("1 hour") << 5 << "1 hour" << 0 << 0.0 << 60.0;
+        QTest::newRow("until it starts, 10 minutes ahead") << 6 << untilItStarts << 2 << 2.0 << 10.0;
+        QTest::newRow("until it starts, a day ahead") << 6 << untilItStarts << 6 << 0.0 << 1440.0;
+        QTest::newRow("until it starts, no lead time") << 6 << untilItStarts << 0 << 0.0 << -1.0;
+        QTest::newRow("until it starts, already started") << 6 << untilItStarts << 1 << 6.0 << -1.0;
+        QTest::newRow("not in the list") << 7 << QString() << 2 << 0.0 << -1.0;
     }
     void snoozeEndsAtTheChosenMoment()
     {
         QFETCH(int, choice);
+        QFETCH(QString, label);
         QFETCH(int, before);
         QFETCH(double, clicked);
         QFETCH(double, ends);
-        QCOMPARE(app::SnoozeChoices().size(), 7);
+        QCOMPARE(app::SnoozeChoices().value(choice), label);
         const double moment = DayCount(Today) + 0.5;
         const store::TAlertItem alert{moment, DayCount(Today), moment, before, 0, "Bus"};
         const auto end = app::SnoozeEnd(alert, choice, moment + clicked / 1440);
         QCOMPARE(end.has_value(), ends >= 0);
         if (end)
             QCOMPARE(std::lround((*end - moment) * 1440 * 60), std::lround(ends * 60));
+    }
+
+    // A snooze of the last run, of "Dentist" at 9:30 some days before this start at noon.
+    void snoozesOfTheLastRun_data()
+    {
+        QTest::addColumn<int>("day");          // the reminder's day, from today
+        QTest::addColumn<double>("lastCheck");  // hours from that day's 9:30
+        QTest::addColumn<double>("until");      // hours from that day's 9:30
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QStringList>("missed");
+        QTest::newRow("still running: neither missed nor shown yet")
+            << 0 << -0.5 << 3.0 << false << QStringList();
+        QTest::newRow("ended while off: shown, not missed") << 0 << -0.5 << 1.5 << true << QStringList();
+        QTest::newRow("ended six days before: shown") << -6 << 0.5 << 1.0 << true << QStringList();
+        QTest::newRow("ended eight days before: gone") << -8 << 0.5 << 1.0 << false << QStringList();
+        QTest::newRow("not snoozed: missed")
+            << 0 << -0.5 << -1.0 << false << QStringList{"09:30 AM Dentist"};
+    }
+    void snoozesOfTheLastRun()
+    {
+        QFETCH(int, day);
+        QFETCH(double, lastCheck);
+        QFETCH(double, until);
+        QFETCH(bool, shown);
+        QFETCH(QStringList, missed);
+        const QDate reminderDay = Today.addDays(day);
+        const double moment = DayCount(reminderDay) + QTime(9, 30).msecsSinceStartOfDay() / store::MSecsPerDay;
+        store::TAlertState lastRun;
+        lastRun.LastCheck = moment + lastCheck / 24;
+        if (until >= 0)
+            lastRun.Snoozes.push_back({moment + until / 24, {moment, DayCount(reminderDay), moment, 0, 0, "Dentist"}});
+        TAlertRig rig({{QTime(9, 30), "Dentist", 0, 0, 0, reminderDay}}, QTime(12, 0), Today, lastRun);
+        rig.Calendar.Core->Start();
+        rig.TickAt(QTime(12, 0, 1));
+        QCOMPARE(rig.PopupOf("Dentist") != nullptr, shown);
+        QCOMPARE(rig.Missed(), missed);
     }
 
     void snoozedAlertComesBackAcrossMidnightAndARestart()
@@ -358,7 +397,8 @@ private slots:
         popup::TfrmSlidePopUp* popup = rig.PopupOf("Call Ann");
         QVERIFY(popup != nullptr);
         QCOMPARE(popup->ActionButtons().size(), std::size_t(2));
-        QCOMPARE(popup->ActionButtons()[0]->menu()->actions().size(), 6);  // no lead time
+        // Without a lead time there is no start to wait for.
+        QVERIFY(popup->ActionButtons()[0]->menu()->actions().last()->text() != QString("Until it starts"));
         popup->ActionChosen(0, 1);  // 5 minutes
         QVERIFY(rig.PopupOf("Call Ann") == nullptr);
         const store::TAlertState saved = rig.SavedAlerts();

@@ -181,6 +181,9 @@ void TestBrowseForm::lists_data()
         << December2004 << 12 << true
         << QStringList{"Date|Note|",     "12/3/04||",        "|9:30:00 AM|Dentist",
                        "12/24/04||",     "|6:00:00 PM|Dinner", "|7:05:00 AM|"};
+    QTest::newRow("a line of blanks between two lines is a row of its own")
+        << QList<TPaperCase>{{2004, 12, 1, {QStringLiteral("a"), QStringLiteral("  "), QStringLiteral("b")}}}
+        << 12 << false << QStringList{"Date|Note", "12/1/04|", "|a", "|  ", "|b"};
     QTest::newRow("store order, not day order")
         << QList<TPaperCase>{{2004, 12, 9, {QStringLiteral("later")}},
                              {2004, 12, 2, {QStringLiteral("earlier")}}}
@@ -222,6 +225,9 @@ void TestBrowseForm::deleteNoteLine_data()
         << aEmptyB << 1 << false << QStringList{} << QStringList{"Date|Note", "12/1/04|", "|a", "|b"};
     QTest::newRow("month without notes: nothing")
         << QStringList{} << 1 << false << QStringList{} << QStringList{"Date|Note", "|"};
+    QTest::newRow("the line under a line of blanks")
+        << QStringList{"a", " ", "b"} << 4 << true << QStringList{"a", " "}
+        << QStringList{"Date|Note", "12/1/04|", "|a", "| "};
     QTest::newRow("same text twice: the listed one goes")
         << QStringList{"x", "y", "x"} << 4 << true << QStringList{"x", "y"}
         << QStringList{"Date|Note", "12/1/04|", "|x", "|y"};

@@ -60,6 +60,7 @@ TEST(AlertStateFile, DamagedOrUnknownTextIsRefusedWhole)
         {"a number with a tail", head + "LastCheck=4.5x\nEnd\n", "line 2"},
         {"not a number", head + "LastCheck=nan\nEnd\n", "line 2"},
         {"a snooze short of a field", head + "Snooze=1\t2\t3\t4\t0\t0\nEnd\n", "line 2"},
+        {"a snooze with a field too many", head + "Snooze=1\t2\t3\t4\t0\t0\ta\tb\nEnd\n", "line 2"},
         {"a bad escape", head + "Snooze=1\t2\t3\t4\t0\t0\ta\\q\nEnd\n", "line 2"},
         {"a lone backslash", head + "Snooze=1\t2\t3\t4\t0\t0\ta\\\nEnd\n", "line 2"},
     };

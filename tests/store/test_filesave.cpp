@@ -10,8 +10,10 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 #include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +111,65 @@ std::string AsNobody(const std::function<std::string()>& action)
     ::close(channel[0]);
     ::waitpid(pid, nullptr, 0);
     return result;
+}
+
+// Runs the action as a user without the administrator's rights: this process when it is one,
+// else a child process as "nobody". None when it is the administrator and cannot be nobody.
+std::optional<std::string> Unprivileged(const std::function<std::string()>& action)
+{
+    if (::geteuid() != 0)
+        return action();
+    std::string result = AsNobody(action);
+    if (result == "cannot become nobody")
+        return std::nullopt;
+    return result;
+}
+
+TEST(FileSave, SavedFileKeepsThePermissionsOfTheOneItReplaces)
+{
+    struct TCase {
+        const char* What;
+        std::optional<mode_t> Before;  // none: no file yet
+        mode_t Umask;
+        mode_t After;
+    } const cases[] = {
+        {"readable by all", 0644, 022, 0644},
+        {"the owner's alone", 0600, 022, 0600},
+        {"group may write, wider than the umask", 0664, 022, 0664},
+        {"new file: a plain create", std::nullopt, 022, 0644},
+        {"new file under a strict umask", std::nullopt, 077, 0600},
+    };
+    for (const TSaver& saver : Savers) {
+        for (const TCase& c : cases) {
+            TTempFolder folder;
+            const std::string file = folder.File(saver.Name);
+            if (c.Before) {
+                WriteBytes(file, "old");
+                ASSERT_EQ(::chmod(file.c_str(), *c.Before), 0);
+            }
+            const mode_t umask = ::umask(c.Umask);
+            EXPECT_EQ(saver.Save(file), "") << saver.Name << ", " << c.What;
+            ::umask(umask);
+            EXPECT_EQ(Permissions(file), static_cast<fs::perms>(c.After)) << saver.Name << ", " << c.What;
+        }
+    }
+}
+
+TEST(FileSave, NewFileInAFolderTheUserMayNotWriteIsRefused)
+{
+    for (const TSaver& saver : Savers) {
+        TTempFolder folder;
+        // Others may look into the folder, nobody may add to it.
+        fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                           fs::perms::others_read | fs::perms::others_exec);
+        const std::string file = folder.File(saver.Name);
+        const auto outcome = Unprivileged([&] { return saver.Save(file); });
+        if (!outcome)
+            GTEST_SKIP() << "running as the administrator, who may write anywhere, and cannot "
+                            "become the unprivileged user nobody";
+        EXPECT_EQ(*outcome, "Cannot create file \"" + file + "\". Permission denied") << saver.Name;
+        EXPECT_EQ(Listing(folder), std::vector<std::string>{}) << saver.Name;
+    }
 }
 
 TEST(FileSave, SaveKilledPartWayLeavesOnlyThePrivateFile)

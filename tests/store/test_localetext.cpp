@@ -49,6 +49,7 @@ TEST(LocaleText, FormatsWithTheLocalePatterns)
     const TLocalFormat us;
     const TDateTime monday = EncodeDateTime(2026, 12, 7, 14, 5, 9);
     const TDateTime morning = EncodeDateTime(2007, 3, 15, 0, 15);
+    const TDateTime noon = EncodeDateTime(2007, 3, 15, 12, 5);
     struct TCase {
         TLocalFormat Format;
         std::string Pattern;
@@ -60,6 +61,8 @@ TEST(LocaleText, FormatsWithTheLocalePatterns)
         {us, us.LongTimeFormat, monday, "2:05:09 PM"},
         {us, us.LongTimeFormat, morning, "12:15:00 AM"},
         {us, "h:mm:ss AP t", monday, "2:05:09 PM"},
+        {us, "h:mm AP", noon, "12:05 PM"},
+        {us, "hh:mm ap", morning, "12:15 am"},
         {us, "hh 'o''clock' ap, ddd MMM d", monday, "02 o'clock pm, Mon Dec 7"},
         {us, "''yy zzz", morning, "'07 000"},
         {German(), German().ShortDateFormat, morning, "15.03.07"},
@@ -193,6 +196,7 @@ TEST(LocaleText, ReadsDatesWithTimes)
         {"12/7/26 12 :00 AM", EncodeDate(2026, 12, 7)},
         {"12/7/26", EncodeDate(2026, 12, 7)},
         {"12/7/26 7:45 PM", EncodeDateTime(2026, 12, 7, 19, 45)},
+        {"1/2/1850 6:00 AM", EncodeDateTime(1850, 1, 2, 6, 0)},
         {"12/7/26 19:45 PM", 0},
         {"12/7/26 noon", 0},
         {"9:00 PM", 0},
@@ -210,14 +214,28 @@ TEST(LocaleText, ReadsDatesWithTimes)
 TEST(LocaleText, TimeOnAKnownDayKeepsTheDayWhateverTheCentury)
 {
     const TLocalFormat us;
-    const TDate longAgo = EncodeDate(1950, 6, 1);
-    EXPECT_DOUBLE_EQ(ReadTimeOnDay(us, longAgo, "3 :00 PM"), EncodeDateTime(1950, 6, 1, 15, 0));
-    EXPECT_DOUBLE_EQ(ReadTimeOnDay(us, EncodeDate(2026, 12, 7), "12 :00 AM"),
-                     EncodeDate(2026, 12, 7));
-    EXPECT_EQ(MessageOf([&] { ReadTimeOnDay(us, longAgo, "25:00"); }),
-              "'6/1/50 25:00' is not a valid date and time");
-    EXPECT_EQ(MessageOf([&] { ReadTimeOnDay(us, longAgo, ""); }),
-              "'6/1/50 ' is not a valid date and time");
+    struct TCase {
+        TDate Day;
+        std::string Text;
+        TDateTime Expected;  // 0: refused, with the day's short date in the message
+        std::string Message = {};
+    } const cases[] = {
+        {EncodeDate(1950, 6, 1), "3 :00 PM", EncodeDateTime(1950, 6, 1, 15, 0)},
+        {EncodeDate(2026, 12, 7), "12 :00 AM", EncodeDate(2026, 12, 7)},
+        // Before the day origin the day count falls while the time of day still rises.
+        {EncodeDate(1850, 1, 2), "6:00 AM", EncodeDateTime(1850, 1, 2, 6, 0)},
+        {EncodeDate(1899, 12, 29), "11:30 PM", EncodeDateTime(1899, 12, 29, 23, 30)},
+        {EncodeDate(1950, 6, 1), "25:00", 0, "'6/1/50 25:00' is not a valid date and time"},
+        {EncodeDate(1950, 6, 1), "", 0, "'6/1/50 ' is not a valid date and time"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        if (c.Expected == 0) {
+            EXPECT_EQ(MessageOf([&] { ReadTimeOnDay(us, c.Day, c.Text); }), c.Message);
+            continue;
+        }
+        EXPECT_DOUBLE_EQ(ReadTimeOnDay(us, c.Day, c.Text), c.Expected);
+    }
 }
 
 TEST(LocaleText, ReadsIntegers)

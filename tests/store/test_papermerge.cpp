@@ -64,47 +64,50 @@ std::vector<std::string> Subjects(const TReminderList& list)
     return subjects;
 }
 
-TEST(MergeReminders, ChangesFindTheirReminderWhereverTheirsHoldsIt)
+// One editor's reminders against the store's. Mine is index-aligned with Base: the same subject
+// is a row left alone, "-" a row removed, any other subject a row changed to it; entries past
+// the end of Base are rows added ("-": added and removed again). Every reminder is at one time.
+struct TRemindersCase {
+    const char* Name;
+    TLines Base, Mine, Theirs, Merged;
+};
+
+class MergeRemindersCases : public ::testing::TestWithParam<TRemindersCase> {};
+
+TEST_P(MergeRemindersCases, KeepsTheirsAndLaysMineOver)
 {
-    TReminderList base;
-    Add(base, 1.25, "kept");
-    Add(base, 1.5, "removed here");
-    Add(base, 1.75, "changed here");
-    Add(base, 1.8, "changed both");
-    TReminderList theirs;
-    Add(theirs, 1.1, "added elsewhere");
-    Add(theirs, 1.25, "kept");
-    Add(theirs, 1.75, "changed here");
-    Add(theirs, 1.5, "removed here");
-    Add(theirs, 1.8, "changed elsewhere");
-    TReminderList mine;
-    Add(mine, 1.25, "kept");
-    Add(mine, 1.75, "CHANGED HERE");
-    Add(mine, 1.8, "CHANGED HERE TOO");
-    Add(mine, 1.9, "new here");
-    MergeReminders({{&base.GetReminder(0), &mine.GetReminder(0)},
-                    {&base.GetReminder(1), nullptr},
-                    {&base.GetReminder(2), &mine.GetReminder(1)},
-                    {&base.GetReminder(3), &mine.GetReminder(2)},
-                    {nullptr, &mine.GetReminder(3)},
-                    {nullptr, nullptr}},
-                   theirs);
-    EXPECT_EQ(Subjects(theirs), (std::vector<std::string>{"added elsewhere", "kept", "CHANGED HERE",
-                                                          "changed elsewhere", "CHANGED HERE TOO",
-                                                          "new here"}));
+    const TRemindersCase& c = GetParam();
+    TReminderList base, mine, theirs;
+    for (const std::string& subject : c.Base)
+        Add(base, 1.5, subject.c_str());
+    for (const std::string& subject : c.Theirs)
+        Add(theirs, 1.5, subject.c_str());
+    std::vector<TReminderChange> changes;
+    for (std::size_t i = 0; i < c.Mine.size(); ++i) {
+        const TReminder* before = i < c.Base.size() ? &base.GetReminder(static_cast<int>(i)) : nullptr;
+        const TReminder* after = c.Mine[i] == "-" ? nullptr : &Add(mine, 1.5, c.Mine[i].c_str());
+        changes.push_back({before, after});
+    }
+    MergeReminders(changes, theirs);
+    EXPECT_EQ(Subjects(theirs), c.Merged);
 }
 
-TEST(MergeReminders, RemovedElsewhereAndHereIsGoneOnce)
-{
-    TReminderList base;
-    Add(base, 1.25, "twin");
-    Add(base, 1.25, "twin");
-    TReminderList theirs;
-    Add(theirs, 1.25, "twin");
-    // Both rows removed here; theirs held only one of the two.
-    MergeReminders({{&base.GetReminder(0), nullptr}, {&base.GetReminder(1), nullptr}}, theirs);
-    EXPECT_EQ(theirs.ReminderCount(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Reminders, MergeRemindersCases,
+    ::testing::Values(
+        TRemindersCase{"ChangesFindTheirReminderWhereverTheirsHoldsIt",
+                       {"kept", "removed here", "changed here", "changed both"},
+                       {"kept", "-", "CHANGED HERE", "CHANGED HERE TOO", "new here", "-"},
+                       {"added elsewhere", "kept", "changed here", "removed here", "changed elsewhere"},
+                       {"added elsewhere", "kept", "CHANGED HERE", "changed elsewhere",
+                        "CHANGED HERE TOO", "new here"}},
+        TRemindersCase{"TwoOfThreeRemoved_TheThirdIsLeft", {"a", "b", "c"}, {"-", "-", "c"},
+                       {"a", "b", "c"}, {"c"}},
+        TRemindersCase{"UntouchedHereDeletedElsewhere_StaysDeleted", {"a", "b"}, {"a", "b"},
+                       {"b"}, {"b"}},
+        TRemindersCase{"RemovedElsewhereAndHere_GoneOnce", {"twin", "twin"}, {"-", "-"},
+                       {"twin"}, {}}),
+    [](const ::testing::TestParamInfo<TRemindersCase>& c) { return c.param.Name; });
 
 // ---- taking up a file written elsewhere ---------------------------------------------------------
 
