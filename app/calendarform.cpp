@@ -6,7 +6,9 @@
 #include "app/monitormemory.h"
 #include "app/startup.h"
 #include "app/titlebox.h"
+#include "desktop/desktoplog.h"
 #include "desktop/fontconvert.h"
+#include "desktop/guiservices.h"
 #include "desktop/guitool.h"
 #include "desktop/wallpaper.h"
 #include "platform/clock.h"
@@ -31,15 +33,13 @@ namespace orvenna::app {
 
 namespace {
 
-constexpr const char* ProgramTitle = "Orvenna";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 
-// A line in the trace log, which is off in normal running.
-void Trace(const QString& text)
+// A line in the trace ("orvenna.trace"), which is off in normal running.
+void Trace(const char* text)
 {
-    if (desktop::GUITools)
-        desktop::GUITools->AddLog(text);
+    qCDebug(desktop::lcTrace) << text;
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
       Captures(core.ProgramFolder())
 {
     setObjectName(QStringLiteral("CalendarForm"));
-    setWindowTitle(QString::fromLatin1(ProgramTitle));
+    setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
     setFixedSize(CalendarWidth(core.Regional().WeekNumbers), CalendarSize.height());
     CreateComponents();
     CreateMenu();
@@ -110,10 +110,19 @@ void TCalendarForm::ConnectCore()
 {
     connect(&FCore, &TAppCore::NotesChanged, this, &TCalendarForm::RefreshNoteMarks);
     connect(&FCore, &TAppCore::SettingsChanged, this, &TCalendarForm::ApplySettings);
-    connect(&FCore, &TAppCore::MenuRequested, this, [this](QPoint screenPos) {
-        activateWindow();
-        PopupMenu1->popup(screenPos);
-    });
+    connect(&FCore, &TAppCore::DayChanged, this, &TCalendarForm::DayChanged);
+}
+
+void TCalendarForm::DayChanged(QDate before, QDate after)
+{
+    // Today's mark moves when either day is in the shown month.
+    const auto shown = [this](QDate day) {
+        return day.year() == FShownYear && day.month() == FShownMonth;
+    };
+    if (shown(before) || shown(after)) {
+        BuildMonth(QDate(FShownYear, FShownMonth, 1));
+        BuildDayIcons();
+    }
 }
 
 // ---- creation ---------------------------------------------------------------------------------
@@ -151,7 +160,7 @@ void TCalendarForm::FormCreate()
     FShownMonth = today.month();
     FShownDay = today.day();
     ApplySettings();
-    Trace(QStringLiteral("create"));
+    Trace("create");
 }
 
 void TCalendarForm::LoadWallpaperOrFill()
@@ -255,7 +264,7 @@ void TCalendarForm::showEvent(QShowEvent* event)
 {
     ListTopLeft = lv->rect().topLeft();
     ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
-    Trace(QStringLiteral("show"));
+    Trace("show");
     QWidget::showEvent(event);
     // The native window exists now and is not mapped yet: it is mapped with its shape.
     if (!DeviceShape.isEmpty())
@@ -332,7 +341,7 @@ void TCalendarForm::DragEnded()
 {
     Monitors->UserPlaced(geometry(), FCore.Platform().Screens());
     // The cells must show the wallpaper of the new place.
-    Trace(QStringLiteral("mousemove"));
+    Trace("mousemove");
     Refresh1Click();
 }
 

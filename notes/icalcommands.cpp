@@ -1,11 +1,10 @@
 #include "notes/icalcommands.h"
 
-#include "desktop/storetexts.h"
+#include "desktop/guiservices.h"
 #include "ical/icalendar.h"
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
-#include "store/filesave.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -13,11 +12,9 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -29,7 +26,7 @@ constexpr qint64 MaxCalendarBytes = 64 << 20;  // a larger file is refused, not 
 
 QString FileFilter()
 {
-    return TICalCommands::tr("iCalendar files (*.ics);;All files (*)");
+    return TICalCommands::tr("iCalendar files (*.ics)|*.ics|All files (*)|*");
 }
 
 store::TDate DayOf(const QDate& date)
@@ -67,7 +64,7 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday
     layout->addWidget(to, 1, 3);
     layout->addWidget(buttons, 2, 0, 1, 4);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    if (dialog.exec() != QDialog::Accepted)
+    if (desktop::ExecDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
     if (wholeYear->isChecked())
         return TDayRange{store::EncodeDate(year, 1, 1), store::EncodeDate(year, 12, 31)};
@@ -77,9 +74,8 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday
 }
 
 TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers,
-                             QString notesFile, TICalHooks hooks)
-    : QObject(&browser), Browser(browser), DayPapers(dayPapers), NotesFile(std::move(notesFile)),
-      Hooks(std::move(hooks))
+                             TSaveNotes saveNotes)
+    : QObject(&browser), Browser(browser), DayPapers(dayPapers), SaveNotes(std::move(saveNotes))
 {
     ExportICal = new QAction(tr("Export iCalendar..."), this);
     ImportICal = new QAction(tr("Import iCalendar..."), this);
@@ -92,44 +88,41 @@ TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPape
 void TICalCommands::ExportICalClick()
 {
     const int year = Browser.BrowseYear;
-    const auto range =
-        Hooks.AskRange ? Hooks.AskRange(&Browser, year)
-                       : AskICalRange(&Browser, year, Browser.Format().FirstWeekday);
+    const auto range = AskICalRange(&Browser, year, Browser.Format().FirstWeekday);
     if (!range)
         return;
-    const QString suggested = QStringLiteral("Orvenna %1.ics").arg(year);
-    const QString fileName =
-        Hooks.AskExportFile
-            ? Hooks.AskExportFile(&Browser, suggested)
-            : QFileDialog::getSaveFileName(&Browser, tr("Export iCalendar"), suggested,
-                                           FileFilter());
-    if (fileName.isEmpty())
+    desktop::TFileDialogRequest request;
+    request.Caption = tr("Export iCalendar");
+    request.Filter = FileFilter();
+    request.StartFile = QStringLiteral("Orvenna %1.ics").arg(year);
+    request.Save = true;
+    const std::optional<QString> fileName = desktop::AskFile(&Browser, request);
+    if (!fileName)
         return;
     const std::string text =
         ical::ExportCalendar(DayPapers, {.From = range->first, .To = range->second});
-    try {
-        store::SaveFileAtomically(fileName.toStdString(), text);
-    } catch (const store::EStoreError& error) {
-        ShowError(QString::fromStdString(error.Text()));
-    }
+    desktop::SaveExportFile(&Browser, *fileName, text);
 }
 
 void TICalCommands::ImportICalClick()
 {
-    const QString fileName =
-        Hooks.AskImportFile
-            ? Hooks.AskImportFile(&Browser)
-            : QFileDialog::getOpenFileName(&Browser, tr("Import iCalendar"), QString(),
-                                           FileFilter());
-    if (fileName.isEmpty())
+    desktop::TFileDialogRequest request;
+    request.Caption = tr("Import iCalendar");
+    request.Filter = FileFilter();
+    const std::optional<QString> chosen = desktop::AskFile(&Browser, request);
+    if (!chosen)
         return;
+    const QString& fileName = *chosen;
     if (QFileInfo(fileName).size() > MaxCalendarBytes) {
         ShowError(tr("%1 is too large for a calendar; nothing imported.").arg(fileName));
         return;
     }
+    const std::optional<std::string> bytes = desktop::ReadUserFile(&Browser, fileName);
+    if (!bytes)
+        return;
     ical::TImportSummary summary;
     try {
-        summary = ical::ImportCalendar(store::ReadWholeFile(fileName.toStdString()), DayPapers);
+        summary = ical::ImportCalendar(*bytes, DayPapers);
     } catch (const store::EStoreError& error) {
         ShowError(QString::fromStdString(error.Text()));
         return;
@@ -138,29 +131,16 @@ void TICalCommands::ImportICalClick()
                       .arg(fileName, QString::fromUtf8(error.what())));
         return;
     }
-    if (summary.Added() > 0) {
-        try {
-            DayPapers.SaveToFile(NotesFile.toStdString());
-        } catch (const store::EStoreError& error) {
-            ShowError(QString::fromStdString(error.Text()));
-        }
-        Browser.NotesChanged();
-        emit DayPapersChanged();
-    }
-    const QString text = QString::fromStdString(summary.Text());
-    if (Hooks.ShowSummary)
-        Hooks.ShowSummary(text);
-    else
-        QMessageBox::information(&Browser, QStringLiteral("Orvenna"), text);
+    // The saver reports a failure; what was imported stays in the store for this run.
+    if (summary.Added() > 0)
+        SaveNotes();
+    desktop::ShowMessage(&Browser, desktop::TMessageKind::Information,
+                         QString::fromStdString(summary.Text()));
 }
 
 void TICalCommands::ShowError(const QString& text)
 {
-    const QString shown = desktop::StoreMessage(text);
-    if (Hooks.ShowError)
-        Hooks.ShowError(shown);
-    else
-        QMessageBox::critical(&Browser, QStringLiteral("Orvenna"), shown);
+    desktop::ShowError(&Browser, text);
 }
 
 }  // namespace orvenna::notes

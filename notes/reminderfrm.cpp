@@ -1,13 +1,13 @@
 #include "notes/reminderfrm.h"
 
-#include "desktop/storetexts.h"
+#include "desktop/guiservices.h"
+
 #include "store/errors.h"
 #include "store/localetext.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -15,11 +15,6 @@
 #include <optional>
 
 namespace orvenna::notes {
-
-void ShowInputError(QWidget* parent, const QString& text)
-{
-    QMessageBox::warning(parent, QStringLiteral("Orvenna"), desktop::StoreMessage(text));
-}
 
 QString JoinLines(const std::vector<std::string>& lines)
 {
@@ -42,18 +37,11 @@ std::vector<std::string> SplitLines(const QString& text)
     return lines;
 }
 
-QFont DialogFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    return font;
-}
-
 TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* parent)
     : QDialog(parent), LocalFormat(localFormat)
 {
     setWindowTitle(tr("Reminder"));
-    setFont(DialogFont());
+    setFont(desktop::DialogFont());
     setFixedSize(340, 371);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -232,7 +220,8 @@ void TReminderForm::Button1Click()
             }
         }
         if (!alone) {
-            Messages(this, QString::fromStdString(error.Text()));
+            desktop::ShowMessage(this, desktop::TMessageKind::Warning,
+                                 QString::fromStdString(error.Text()));
             return;
         }
         when = *alone;

@@ -7,21 +7,12 @@
         <source>Until it starts</source>
         <translation>Bis zum Beginn</translation>
     </message>
+</context>
+<context>
+    <name>orvenna::app::TAppCore</name>
     <message>
-        <source>Reminder:</source>
-        <translation>Erinnerung:</translation>
-    </message>
-    <message>
-        <source>Alert</source>
-        <translation>Alarm</translation>
-    </message>
-    <message>
-        <source>Snooze</source>
-        <translation>Schlummern</translation>
-    </message>
-    <message>
-        <source>Dismiss</source>
-        <translation>Verwerfen</translation>
+        <source>&quot;%1&quot; was changed by another program and cannot be read (%2). The calendar keeps the notes it has; its next save keeps a copy of the changed file.</source>
+        <translation>„%1“ wurde von einem anderen Programm geändert und kann nicht gelesen werden (%2). Der Kalender behält seine Notizen; beim nächsten Speichern wird eine Kopie der geänderten Datei aufbewahrt.</translation>
     </message>
 </context>
 <context>
@@ -106,10 +97,22 @@
     </message>
 </context>
 <context>
-    <name>orvenna::app::TNoteFileWatch</name>
+    <name>orvenna::app::TWindowManager</name>
     <message>
-        <source>&quot;%1&quot; was changed by another program and cannot be read (%2). The calendar keeps the notes it has; its next save keeps a copy of the changed file.</source>
-        <translation>„%1“ wurde von einem anderen Programm geändert und kann nicht gelesen werden (%2). Der Kalender behält seine Notizen; beim nächsten Speichern wird eine Kopie der geänderten Datei aufbewahrt.</translation>
+        <source>Reminder:</source>
+        <translation>Erinnerung:</translation>
+    </message>
+    <message>
+        <source>Alert</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>Snooze</source>
+        <translation>Schlummern</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>Verwerfen</translation>
     </message>
 </context>
 <context>
@@ -209,10 +212,6 @@
 <context>
     <name>orvenna::notes::TICalCommands</name>
     <message>
-        <source>iCalendar files (*.ics);;All files (*)</source>
-        <translation>iCalendar-Dateien (*.ics);;Alle Dateien (*)</translation>
-    </message>
-    <message>
         <source>Export iCalendar</source>
         <translation>iCalendar exportieren</translation>
     </message>
@@ -247,6 +246,10 @@
     <message>
         <source>%1: %2; nothing imported.</source>
         <translation>%1: %2; nichts importiert.</translation>
+    </message>
+    <message>
+        <source>iCalendar files (*.ics)|*.ics|All files (*)|*</source>
+        <translation>iCalendar-Dateien (*.ics)|*.ics|Alle Dateien (*)|*</translation>
     </message>
 </context>
 <context>

@@ -7,21 +7,12 @@
         <source>Until it starts</source>
         <translation>Jusqu’au début</translation>
     </message>
+</context>
+<context>
+    <name>orvenna::app::TAppCore</name>
     <message>
-        <source>Reminder:</source>
-        <translation>Rappel :</translation>
-    </message>
-    <message>
-        <source>Alert</source>
-        <translation>Alerte</translation>
-    </message>
-    <message>
-        <source>Snooze</source>
-        <translation>Reporter</translation>
-    </message>
-    <message>
-        <source>Dismiss</source>
-        <translation>Ignorer</translation>
+        <source>&quot;%1&quot; was changed by another program and cannot be read (%2). The calendar keeps the notes it has; its next save keeps a copy of the changed file.</source>
+        <translation>« %1 » a été modifié par un autre programme et ne peut pas être lu (%2). Le calendrier garde ses notes ; son prochain enregistrement garde une copie du fichier modifié.</translation>
     </message>
 </context>
 <context>
@@ -106,10 +97,22 @@
     </message>
 </context>
 <context>
-    <name>orvenna::app::TNoteFileWatch</name>
+    <name>orvenna::app::TWindowManager</name>
     <message>
-        <source>&quot;%1&quot; was changed by another program and cannot be read (%2). The calendar keeps the notes it has; its next save keeps a copy of the changed file.</source>
-        <translation>« %1 » a été modifié par un autre programme et ne peut pas être lu (%2). Le calendrier garde ses notes ; son prochain enregistrement garde une copie du fichier modifié.</translation>
+        <source>Reminder:</source>
+        <translation>Rappel :</translation>
+    </message>
+    <message>
+        <source>Alert</source>
+        <translation>Alerte</translation>
+    </message>
+    <message>
+        <source>Snooze</source>
+        <translation>Reporter</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>Ignorer</translation>
     </message>
 </context>
 <context>
@@ -209,10 +212,6 @@
 <context>
     <name>orvenna::notes::TICalCommands</name>
     <message>
-        <source>iCalendar files (*.ics);;All files (*)</source>
-        <translation>Fichiers iCalendar (*.ics);;Tous les fichiers (*)</translation>
-    </message>
-    <message>
         <source>Export iCalendar</source>
         <translation>Exporter en iCalendar</translation>
     </message>
@@ -247,6 +246,10 @@
     <message>
         <source>%1: %2; nothing imported.</source>
         <translation>%1 : %2 ; rien n’a été importé.</translation>
+    </message>
+    <message>
+        <source>iCalendar files (*.ics)|*.ics|All files (*)|*</source>
+        <translation>Fichiers iCalendar (*.ics)|*.ics|Tous les fichiers (*)|*</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 
 #include "app/alertbook.h"
 #include "app/noticefrm.h"
+#include "app/windowmanager.h"
 #include "app/translations.h"
 #include "notes/browsefrm.h"
 #include "notes/icalcommands.h"
@@ -195,26 +196,28 @@ QSet<QString> FirstWindowsCaptions()
     store::TReminder& reminder = paper.ReminderList.AddReminder();
     reminder.When = paper.Day + 0.6;
     reminder.Subject = "Dentist";
-    notes::TNoteForm editor(papers, paper, rig.Core->LocalFormat(), rig.Folder, rig.Core->Settings());
+    const notes::TSaveNotes noSave = [] { return true; };
+    notes::TNoteForm editor(papers, paper, rig.Core->LocalFormat(), rig.Folder, rig.Core->Settings(),
+                            noSave);
     captions.AddWindow(editor);
 
     notes::TReminderForm dialog(rig.Core->LocalFormat());
     captions.AddWindow(dialog);
 
-    settings::TSettingForm settingsDialog(rig.Platform, rig.Folder);
+    settings::TSettingForm settingsDialog(rig.Platform);
     store::TRegionalChoices choices;
     settingsDialog.Regional = &choices;
     captions.AddWindow(settingsDialog);
 
     notes::TBrowseForm browser(papers, rig.Core->LocalFormat(), rig.Core->Settings(), Today.year(),
-                               Today.month(), rig.Folder);
-    notes::TICalCommands commands(browser, papers, rig.Folder + QStringLiteral("2004.cal"));
+                               Today.month(), noSave);
+    notes::TICalCommands commands(browser, papers, noSave);
     captions.AddWindow(browser);
 
     // An alert with a lead time, so that every choice of its snooze button shows. Popups of an
     // earlier call may still be sliding out; only the new one counts.
     const QWidgetList before = QApplication::topLevelWidgets();
-    rig.Core->Alerts().ShowAlert({paper.Day + 0.59, paper.Day, reminder.When, 2, 0, "Dentist"});
+    rig.Windows->ShowAlert({paper.Day + 0.59, paper.Day, reminder.When, 2, 0, "Dentist"});
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* popup = qobject_cast<popup::TfrmSlidePopUp*>(window);
             popup && !before.contains(window)) {
