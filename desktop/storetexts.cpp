@@ -48,10 +48,11 @@ QString StoreMessage(const QString& message)
             QRegularExpression(QString::fromLatin1(pattern.Expression)).match(message);
         if (!match.hasMatch())
             continue;
-        QString translated = QCoreApplication::translate(Context, pattern.Text);
-        for (int i = 1; i <= match.lastCapturedIndex(); ++i)
-            translated = translated.arg(match.captured(i));
-        return translated;
+        // All values at once: a value holding "%1" (a file name may) stays as it is.
+        const QString translated = QCoreApplication::translate(Context, pattern.Text);
+        return match.lastCapturedIndex() == 1
+            ? translated.arg(match.captured(1))
+            : translated.arg(match.captured(1), match.captured(2));
     }
     return message;
 }

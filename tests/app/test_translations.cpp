@@ -8,6 +8,7 @@
 #include "app/noticefrm.h"
 #include "app/windowmanager.h"
 #include "app/translations.h"
+#include "desktop/storetexts.h"
 #include "notes/browsefrm.h"
 #include "notes/icalcommands.h"
 #include "notes/notefrm.h"
@@ -281,6 +282,40 @@ private slots:
         QCOMPARE(app::InstallTranslations(*QCoreApplication::instance(), QLocale(locale)), QString());
         QCOMPARE(FirstWindowsCaptions(), before);
         QVERIFY(before.contains(QStringLiteral("Next Month")));
+    }
+
+    // The store writes its messages in English; the windows show them in the language, the
+    // values (file names, what the system said) as they were.
+    void storeMessagesInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");  // empty: none installed
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        const QString openFailure = QStringLiteral("Cannot open file \"/tmp/100%1.cal\". Denied");
+        QTest::newRow("English, a name holding %1") << "" << openFailure << openFailure;
+        QTest::newRow("English, a time") << "" << "'25:00' is not a valid time"
+                                         << "'25:00' is not a valid time";
+        QTest::newRow("German, a name holding %1")
+            << "de" << openFailure
+            << QStringLiteral("Die Datei „/tmp/100%1.cal“ kann nicht geöffnet werden. Denied");
+        QTest::newRow("German, a fixed message") << "de" << "Stream read error"
+                                                 << QStringLiteral("Lesefehler im Datenstrom");
+        QTest::newRow("German, a message of no pattern") << "de" << "Disk on fire"
+                                                         << "Disk on fire";
+    }
+    void storeMessagesInTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QTranslator translator;
+        if (!language.isEmpty()) {
+            QVERIFY(app::LoadProgramTranslation(translator, QLocale(language)));
+            QCoreApplication::installTranslator(&translator);
+        }
+        const QString text = desktop::StoreMessage(message);
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(text, shown);
     }
 };
 
