@@ -108,7 +108,7 @@
     </message>
     <message>
         <source>Snooze</source>
-        <translation>Schlummern</translation>
+        <translation>Später</translation>
     </message>
     <message>
         <source>Dismiss</source>
@@ -501,7 +501,7 @@
     </message>
     <message>
         <source>Snooze button puts an alert off for</source>
-        <translation>„Schlummern“ verschiebt einen Hinweis um</translation>
+        <translation>„Später“ verschiebt einen Hinweis um</translation>
     </message>
     <message>
         <source>The arrow beside it offers the other lengths, and &quot;Until it starts&quot; for a reminder with a lead time.</source>
