@@ -529,7 +529,7 @@
     </message>
     <message>
         <source>TitleBar</source>
-        <translation>Titelleiste</translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Date</source>
