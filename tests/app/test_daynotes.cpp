@@ -22,7 +22,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <cmath>
@@ -353,39 +352,6 @@ private slots:
             QVERIFY(!editor->isModal());
     }
 
-    // While the calendar waits on an editor, the alert popups take clicks.
-    void alertAnsweredWhileTheCalendarWaitsOnAnEditor_data()
-    {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("snoozes");
-        QTest::newRow("Snooze") << 0 << 1;
-        QTest::newRow("Dismiss") << 1 << 0;
-    }
-    void alertAnsweredWhileTheCalendarWaitsOnAnEditor()
-    {
-        QFETCH(int, button);
-        QFETCH(int, snoozes);
-        store::TAlertState choices;
-        choices.StayUntilDismissed = true;
-        TAlertRig rig({{QTime(9, 0), "Standup"}}, QTime(8, 0), Today, choices);
-        bool answered = false;
-        WhenModal<TNoteForm>([&](TNoteForm& editor) {
-            rig.TickAt(QTime(8, 59, 30));
-            if (popup::TfrmSlidePopUp* popup = rig.PopupOf("Standup")) {
-                rig.SlideIn(popup);
-                // Through the popup's window, as the desktop delivers a click.
-                QToolButton* target = popup->ActionButtons()[std::size_t(button)];
-                QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
-                                  target->mapTo(popup, target->rect().center()));
-                answered = rig.PopupOf("Standup") == nullptr;
-            }
-            editor.close();
-        });
-        emit rig.Calendar.Form->DayOpened(Today.addDays(3));
-        QVERIFY(answered);
-        QCOMPARE(int(rig.Book().State().Snoozes.size()), snoozes);
-    }
-
     // A click on an alert's message opens the note holding the reminder, whatever the calendar
     // shows; a click without an alert opens nothing.
     void alertClickOpensTheRemindersDay_data()
@@ -425,43 +391,6 @@ private slots:
             rig.Calendar.Form.reset();
             QVERIFY(left.isNull());
         }
-    }
-
-    // A left click on the tray icon opens the menu once a double click can no longer follow;
-    // a double click opens today's note instead, a right click the menu at once.
-    void trayClicks_data()
-    {
-        QTest::addColumn<QList<int>>("clicks");  // QSystemTrayIcon::ActivationReason, in order
-        QTest::addColumn<bool>("menuAtOnce");
-        QTest::addColumn<bool>("menu");
-        QTest::addColumn<bool>("editor");
-        const int trigger = QSystemTrayIcon::Trigger;
-        QTest::newRow("left click") << QList<int>{trigger} << false << true << false;
-        QTest::newRow("double click") << QList<int>{trigger, trigger, QSystemTrayIcon::DoubleClick}
-                                      << false << false << true;
-        QTest::newRow("right click") << QList<int>{QSystemTrayIcon::Context} << true << true << false;
-    }
-    void trayClicks()
-    {
-        QFETCH(QList<int>, clicks);
-        QFETCH(bool, menuAtOnce);
-        QFETCH(bool, menu);
-        QFETCH(bool, editor);
-        TAlertRig rig({}, QTime(10, 0));
-        QMenu& popupMenu = rig.Calendar.Form->PopupMenu();
-        for (int reason : clicks)
-            rig.Notes->TrayIconActivated(QSystemTrayIcon::ActivationReason(reason));
-        QCOMPARE(popupMenu.isVisible(), menuAtOnce);
-        if (menu) {
-            QTRY_VERIFY(popupMenu.isVisible());
-        } else {
-            QTest::qWait(QApplication::doubleClickInterval() + 100);
-            QVERIFY(!popupMenu.isVisible());
-        }
-        QCOMPARE(rig.Notes->Editors().size(), editor ? 1 : 0);
-        if (editor)
-            QCOMPARE(rig.Notes->Editors()[0]->HeaderText(), rig.HeaderOf(Today));
-        popupMenu.hide();
     }
 
     void snoozeEndsAtTheChosenMoment_data()

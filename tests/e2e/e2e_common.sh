@@ -91,15 +91,6 @@ wait_for_calendar() {
   win_x=$X win_y=$Y
 }
 
-# Whether the splash (402 pixels wide) is gone.
-splash_gone() {
-  local id
-  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" 2>/dev/null); do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 402$' && return 1
-  done
-  return 0
-}
-
 # A day's cell on the calendar at win_x, win_y, the day given as a date (YYYY-MM-DD) of the
 # shown month, today when none: Sunday-first columns of 37 pixels, rows of 28 below the 32-pixel
 # title; the piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5). Sets day, cell_x and

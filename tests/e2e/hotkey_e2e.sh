@@ -23,6 +23,14 @@ prepare_program_folder hotkey
 shot() { [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; true; }
 
 # The splash takes the key at its creation; it is held once the splash has gone.
+splash_gone() {
+  local id
+  for id in $(xdotool search --all --onlyvisible --pid "$program_pid" 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 402$' && return 1
+  done
+  return 0
+}
+
 # ---- the key opens today's note while another month is shown --------------------------------
 start_calendar
 poll 10 splash_gone || fail "the splash stayed up"
