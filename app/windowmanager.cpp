@@ -151,7 +151,7 @@ QList<notes::TNoteForm*> TWindowManager::Editors() const
     return editors;
 }
 
-// Modal to the calendar's window alone (its transient child): the alerts, the tray, the
+// Modal to the calendar's window alone, as its transient child: the alerts, the tray, the
 // other editors and the windows they open stay free while the calendar waits.
 void TWindowManager::ShowDayNote(QDate day)
 {

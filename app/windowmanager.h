@@ -58,8 +58,8 @@ public:
 
     // ---- note editors -----------------------------------------------------------------------
     // Opens the note editor on the day's paper, found or added, and waits until it closes. The
-    // editor is modal to the calendar alone: alerts, the tray, the hot key and the other
-    // editors keep answering meanwhile.
+    // editor is modal to the calendar (and the browsers it owns) alone: the alerts, the tray,
+    // the hot key and the other editors keep answering meanwhile.
     void ShowDayNote(QDate day);
     // Today's note in front with the keyboard focus, without waiting: the editor already open
     // on today (the calendar's modal one included), else a new one.
@@ -95,10 +95,6 @@ public:
     // ---- tray -------------------------------------------------------------------------------
     // Null until the core started, and for the whole run when the desktop has no tray.
     QSystemTrayIcon* TrayIcon() const { return Tray; }
-    // A click on the tray icon. A right click opens the calendar's menu at once; a left click
-    // opens it once the double-click interval has passed without a second click, and a double
-    // click opens today's note instead.
-    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
 
 signals:
     // Every note editor made, before it is shown; the editor deletes itself when closed.
@@ -112,6 +108,10 @@ private:
     notes::TNoteForm* CreateEditor(QDate day);
     void AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice);
     void AddTrayIcon();
+    // A click on the tray icon. A right click opens the calendar's menu at once; a left click
+    // opens it once the double-click interval has passed without a second click, and a double
+    // click opens today's note instead.
+    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
     void ShowTrayMenu();
 
     TAppCore& Core;
