@@ -7,6 +7,7 @@
 #include "desktop/fontconvert.h"
 #include "desktop/guiservices.h"
 #include "platform/fake/fakeplatform.h"
+#include "store/identmaps.h"
 #include "store/settings.h"
 
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -493,6 +495,36 @@ private slots:
         QVERIFY(rig.Record.CanMoved);
         QVERIFY(alerts.StayUntilDismissed);
         QVERIFY(rig.Errors.isEmpty());
+    }
+
+    // The colour box shows every colour name whole beside its swatch, in the dialog's face on
+    // this machine, and overlaps no other control of its page.
+    void colourBoxHoldsEveryName()
+    {
+        TRig rig;
+        TSettingForm& form = rig.Open();
+        form.ColorPage->setCurrentIndex(1);
+        QComboBox& box = *form.cboColor;
+        QStyleOptionComboBox option;
+        option.initFrom(&box);
+        option.editable = false;
+        const int field = box.style()
+                              ->subControlRect(QStyle::CC_ComboBox, &option,
+                                               QStyle::SC_ComboBoxEditField, &box)
+                              .width();
+        for (const store::TIdentEntry& colour : store::ColorIdents) {
+            const QString name = QString::fromLatin1(colour.Name.data(), colour.Name.size());
+            // The label draws the swatch, four pixels, then the text.
+            const int needed = box.iconSize().width() + 4 + box.fontMetrics().horizontalAdvance(name);
+            QVERIFY2(needed <= field, qPrintable(QStringLiteral("%1 needs %2 of %3 pixels")
+                                                     .arg(name).arg(needed).arg(field)));
+        }
+        QWidget* page = box.parentWidget();
+        QVERIFY(page->rect().contains(box.geometry()));
+        for (QWidget* other : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (other != &box && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(box.geometry()),
+                         qPrintable(other->metaObject()->className()));
     }
 
     void previewPositions()
