@@ -65,6 +65,10 @@ public:
     const TGridRows& ReminderRows() const { return FReminderRows; }
     bool ReminderPageActive() const;
 
+    // The papers of the subscribed calendars, listed after the user's own and marked, never
+    // changed; null (the default): none. Not owned; call NotesChanged() when they change.
+    void SetSubscribed(store::TDayPaperList* subscribed) { Subscribed = subscribed; }
+
     // ---- components ---------------------------------------------------------------------------
     QComboBox* YearCombo = nullptr;
     QComboBox* SearchText = nullptr;
@@ -131,6 +135,7 @@ private:
     const TGridRows& ActiveRows() const;
 
     store::TDayPaperList& DayPapers;
+    store::TDayPaperList* Subscribed = nullptr;
     store::TLocalFormat LocalFormat;
     store::TCalSetting& FSettings;
     QString Folder;

@@ -1,5 +1,7 @@
 #include "settings/settingfrm.h"
 
+#include "settings/syncpage.h"
+
 #include "desktop/fontconvert.h"
 #include "desktop/guitool.h"
 #include "desktop/paintbox.h"
@@ -127,6 +129,8 @@ TSettingForm::TSettingForm(platform::TPlatform& platform, QString programFolder,
     CreateGeneralPage();
     CreateAppearancePage();
     CreateAlertsPage();
+    SyncPage = new TSyncPage;
+    ColorPage->addTab(SyncPage, tr("&Sync"));
     CreateButtons();
     FillColorList();
     Connect();
@@ -505,6 +509,11 @@ void TSettingForm::SpeedButton6Click()
 
 void TSettingForm::Button1Click()
 {
+    if (const QString problem = SyncPage->Problem(); !problem.isEmpty()) {
+        ColorPage->setCurrentWidget(SyncPage);
+        Hooks.ShowError(problem);
+        return;
+    }
     if (CalSetting) {
         CalSetting->IsDeskChild = chkStayOnDesk->isChecked();
         CalSetting->CanMoved = chkCanmove->isChecked();
