@@ -5,7 +5,9 @@
 #include "app/daygrid.h"
 #include "app/startup.h"
 #include "app/titlebox.h"
+#include "desktop/desktoplog.h"
 #include "desktop/fontconvert.h"
+#include "desktop/guiservices.h"
 #include "desktop/guitool.h"
 #include "desktop/wallpaper.h"
 #include "platform/clock.h"
@@ -30,17 +32,13 @@ namespace {
 
 constexpr const char* UnsupportedWallpaperText =
     "The wallpaper file format is not supported, program will use the default setting.";
-constexpr const char* ProgramTitle = "Orvenna";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 
-const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-
-// A line in the trace log, which is off in normal running.
-void Trace(const QString& text)
+// A line in the trace ("orvenna.trace"), which is off in normal running.
+void Trace(const char* text)
 {
-    if (desktop::GUITools)
-        desktop::GUITools->AddLog(text);
+    qCDebug(desktop::lcTrace) << text;
 }
 
 }  // namespace
@@ -51,7 +49,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
       Captures(core.ProgramFolder())
 {
     setObjectName(QStringLiteral("CalendarForm"));
-    setWindowTitle(QString::fromLatin1(ProgramTitle));
+    setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
     setFixedSize(CalendarSize);
     CreateComponents();
     CreateMenu();
@@ -111,10 +109,19 @@ void TCalendarForm::ConnectCore()
 {
     connect(&FCore, &TAppCore::NotesChanged, this, &TCalendarForm::RefreshNoteMarks);
     connect(&FCore, &TAppCore::SettingsChanged, this, &TCalendarForm::ApplySettings);
-    connect(&FCore, &TAppCore::MenuRequested, this, [this](QPoint screenPos) {
-        activateWindow();
-        PopupMenu1->popup(screenPos);
-    });
+    connect(&FCore, &TAppCore::DayChanged, this, &TCalendarForm::DayChanged);
+}
+
+void TCalendarForm::DayChanged(QDate before, QDate after)
+{
+    // Today's mark moves when either day is in the shown month.
+    const auto shown = [this](QDate day) {
+        return day.year() == FShownYear && day.month() == FShownMonth;
+    };
+    if (shown(before) || shown(after)) {
+        BuildMonth(QDate(FShownYear, FShownMonth, 1));
+        BuildDayIcons();
+    }
 }
 
 // ---- creation ---------------------------------------------------------------------------------
@@ -150,7 +157,7 @@ void TCalendarForm::FormCreate()
     FShownMonth = today.month();
     FShownDay = today.day();
     ApplySettings();
-    Trace(QStringLiteral("create"));
+    Trace("create");
 }
 
 void TCalendarForm::LoadWallpaperOrFill()
@@ -174,7 +181,8 @@ bool TCalendarForm::AdoptLastCapture()
 {
     FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     const std::optional<TCaptureFiles::TLastCapture> last = Captures.LastCapture();
-    return last && FWallPaper->Adopt(last->Window, last->Key);
+    AdoptedCaptures = last && FWallPaper->Adopt(last->Window, last->Key);
+    return AdoptedCaptures;
 }
 
 QRect TCalendarForm::ScreenArea() const
@@ -229,7 +237,7 @@ void TCalendarForm::showEvent(QShowEvent* event)
 {
     ListTopLeft = lv->rect().topLeft();
     ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
-    Trace(QStringLiteral("show"));
+    Trace("show");
     QWidget::showEvent(event);
 }
 
@@ -293,7 +301,7 @@ void TCalendarForm::TitleMouseRelease(QMouseEvent* event)
 void TCalendarForm::DragEnded()
 {
     // The cells must show the wallpaper of the new place.
-    Trace(QStringLiteral("mousemove"));
+    Trace("mousemove");
     Refresh1Click();
 }
 
@@ -333,7 +341,7 @@ void TCalendarForm::PaintTitle(QPainter& painter)
 
     QImage picture;
     if (!FCore.Settings().TitlePic.empty())
-        picture.load(QString::fromStdString(FCore.Settings().TitlePic));
+        picture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
     if (picture.isNull() && TitleBackgroundSaved) {
         picture = Captures.Title();
         picture.setDevicePixelRatio(devicePixelRatio());  // captured in device pixels
@@ -347,7 +355,7 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     painter.setPen(desktop::ToQColor(FCore.Settings().TitleFont.Color));
     const TTitleLayout layout = TitleLayout(FCellWidth);
     for (int k = 0; k < 7; ++k)
-        desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(WeekdayLabels[k]), font,
+        desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(desktop::WeekdayLabels[k]), font,
                                            layout.WeekdayLabels[k].x(),
                                            layout.WeekdayLabels[k].y());
     font.setPointSize(9);
@@ -360,9 +368,9 @@ void TCalendarForm::BuildWindowRegion()
 {
     QImage titlePicture;
     if (!FCore.Settings().TitlePic.empty())
-        titlePicture.load(QString::fromStdString(FCore.Settings().TitlePic));
+        titlePicture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
     const QRegion title = TitleShape(titlePicture, width());
-    const QImage mask(ProgramFile(QStringLiteral("images/2.bmp")));
+    const QImage mask = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/2.bmp")));
     const QRegion cell = mask.isNull() ? QRegion() : RegionFromPicture(mask);
     QList<TDayCell> cells;
     for (const TDayItem& item : lv->Items())
@@ -379,13 +387,17 @@ void TCalendarForm::SaveBackgrounds()
     const QRect gridScreen(lv->mapToGlobal(ListTopLeft), gridClient.size());
     FWallPaper->CopyDeskRect(work, gridClient, gridScreen);
     LastGridBackground = work;
-    GridBackgroundSaved = Captures.SaveGrid(work);
-
     const QRect titleClient = PaintBox1->rect();
     const QRect titleScreen(PaintBox1->mapToGlobal(titleClient.topLeft()), titleClient.size());
     FWallPaper->CopyDeskRect(work, titleClient, titleScreen);
     LastTitleBackground = work;
-    TitleBackgroundSaved = Captures.SaveTitle(work);
+    // A start that took the captures from the disk shows them unchanged: the files already hold
+    // these pixels, and writing them again would only delay the first paint.
+    const bool onDisk = std::exchange(AdoptedCaptures, false) && FWallPaper->ComposedKey() == FWallPaper->CurrentKey();
+    if (onDisk)
+        return;
+    GridBackgroundSaved = Captures.SaveGrid(LastGridBackground);
+    TitleBackgroundSaved = Captures.SaveTitle(LastTitleBackground);
 
     // What the captures were composed from, so that the next start can take them as they are.
     Captures.SaveKey(FWallPaper->ComposedKey(), GridBackgroundSaved && TitleBackgroundSaved);

@@ -74,6 +74,8 @@ public:
     void BuildDayIcons();
     // The store changed: underline the days of the shown month that now carry a note.
     void RefreshNoteMarks();
+    // The local date changed from before to after while the calendar runs.
+    void DayChanged(QDate before, QDate after);
     // Applies the settings record: task-bar presence, fonts, title picture and shape. Runs at
     // creation and on every SettingsChanged, so a changed "Just display it in the tray" shows
     // at once instead of at the next start.
@@ -167,6 +169,7 @@ private:
     QImage LastTitleBackground;
     bool GridBackgroundSaved = true;
     bool TitleBackgroundSaved = true;
+    bool AdoptedCaptures = false;  // the composition was taken from the captures on disk
     bool SystemMoveRunning = false;
     QPoint ManualDragOffset;        // the mouse's place on the window while it follows it
     bool ManualDragging = false;

@@ -1,5 +1,7 @@
 #include "app/capturefiles.h"
 
+#include "desktop/picturereader.h"
+
 #include <QFile>
 #include <QPainter>
 
@@ -35,12 +37,12 @@ std::optional<TCaptureFiles::TLastCapture> TCaptureFiles::LastCapture() const
 
 bool TCaptureFiles::SaveGrid(const QImage& picture) const
 {
-    return picture.save(Folder + QLatin1String(GridFile), "BMP");
+    return desktop::WriteBitmapFile(picture, Folder + QLatin1String(GridFile));
 }
 
 bool TCaptureFiles::SaveTitle(const QImage& picture) const
 {
-    return picture.save(Folder + QLatin1String(TitleFile), "BMP");
+    return desktop::WriteBitmapFile(picture, Folder + QLatin1String(TitleFile));
 }
 
 void TCaptureFiles::SaveKey(const QString& key, bool picturesSaved) const
@@ -54,12 +56,12 @@ void TCaptureFiles::SaveKey(const QString& key, bool picturesSaved) const
 
 QImage TCaptureFiles::Grid() const
 {
-    return QImage(Folder + QLatin1String(GridFile));
+    return desktop::ReadImageFile(Folder + QLatin1String(GridFile));
 }
 
 QImage TCaptureFiles::Title() const
 {
-    return QImage(Folder + QLatin1String(TitleFile));
+    return desktop::ReadImageFile(Folder + QLatin1String(TitleFile));
 }
 
 }  // namespace orvenna::app

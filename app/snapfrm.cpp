@@ -1,6 +1,7 @@
 #include "app/snapfrm.h"
 
 #include "app/appcore.h"
+#include "desktop/guiservices.h"
 #include "platform/clock.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ QImage TSnapForm::Picture()
 TSnapForm::TSnapForm(TAppCore& core, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), Core(core)
 {
-    setWindowTitle(QStringLiteral("Orvenna"));
+    setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
     setFixedSize(SnapSize);
     setAutoFillBackground(true);
     QPalette colours = palette();
@@ -80,16 +81,31 @@ void TSnapForm::ReleaseHotKey()
 
 void TSnapForm::paintEvent(QPaintEvent*)
 {
-    static const QImage picture = Picture();
+    if (Face.isNull())
+        Face = Picture();
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    painter.drawImage(QPoint(0, 0), picture);  // unscaled; the right edge falls outside
+    painter.drawImage(QPoint(0, 0), Face);  // unscaled; the right edge falls outside
     // The frame: a sunken line along the bottom.
     const int bottom = height() - 1;
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawLine(0, bottom - 1, width() - 1, bottom - 1);
     painter.setPen(palette().color(QPalette::Light));
     painter.drawLine(0, bottom, width() - 1, bottom);
+}
+
+void TSnapForm::hideEvent(QHideEvent* event)
+{
+    // Hidden after start-up for the rest of the run, holding only the hot key (a grab on the
+    // root window): the picture and the window's pixels go, and come back if it shows again.
+    Face = QImage();
+    QWidget::hideEvent(event);
+    QMetaObject::invokeMethod(
+        this, [this] {
+            if (isHidden())
+                destroy();
+        },
+        Qt::QueuedConnection);
 }
 
 void TSnapForm::closeEvent(QCloseEvent* event)

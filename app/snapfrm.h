@@ -5,6 +5,7 @@
 //
 // HoldSplash and SplashHoldOver: how long the splash stays on screen, by the clock's ticks.
 
+#include <QImage>
 #include <QWidget>
 
 #include <cstdint>
@@ -44,6 +45,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -51,6 +53,7 @@ private:
 
     TAppCore& Core;
     bool HoldsKey = false;
+    QImage Face;  // the picture while the splash shows
 };
 
 }  // namespace orvenna::app

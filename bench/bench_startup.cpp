@@ -1,22 +1,31 @@
-// Start-up of the real program on an X display: from the process start to the calendar mapped
-// on the screen, and to its pixels painted; with the wallpaper to decode (cold) and with the
-// captures of an unchanged desktop from the run before (warm). Runs inside bench/measure_startup.sh, which makes
-// the session, a 4K JPEG wallpaper on a black root window and the program folder, and leaves
-// the splash's hold out (ORVENNA_BENCH_NO_SPLASH_HOLD). Each iteration starts one program and
-// ends it once its calendar is painted; the time is the painted figure, mapped_ms a counter.
+// Start-up of the real program on an X display, side by side with the floor program
+// (bench/floor.cpp: a bare Qt window of the calendar's size and a tray icon): from the process
+// start to the window mapped on the screen, and to its pixels painted, and the resident memory
+// a moment after that (the floor also with a line of text, bench_floor --text); the program with the wallpaper to decode (cold) and with the captures of
+// an unchanged desktop from the run before (warm). Runs inside bench/measure_startup.sh, which
+// makes the session, a 4K JPEG wallpaper on a black root window and the program folder, and
+// leaves the splash's hold out (ORVENNA_BENCH_NO_SPLASH_HOLD). Each iteration starts the floor
+// program, the floor with text and then the program, each ended once it has painted and its memory was read; the
+// time is the program's painted figure, the floor's and the memory are counters, and the ratios
+// of the medians follow the table.
 //
-//   bench_startup PROGRAM_FOLDER [benchmark options]
+//   bench_startup PROGRAM_FOLDER FLOOR_PROGRAM [benchmark options]
 
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <poll.h>
 #include <signal.h>
@@ -35,6 +44,10 @@ constexpr int CalendarHeight = 216;
 constexpr auto Deadline = std::chrono::seconds(20);
 
 std::string ProgramFolder;
+std::string FloorProgram;
+// How long after its first paint a program's resident memory is read: start-up's last
+// compositions and paints have passed by then.
+constexpr auto SettleTime = std::chrono::milliseconds(1500);
 
 struct TFree {
     void operator()(void* p) const { std::free(p); }
@@ -105,10 +118,9 @@ private:
     xcb_window_t Root = 0;
 };
 
-pid_t StartProgram()
+pid_t Start(const std::string& program, const char* option = nullptr)
 {
-    const std::string program = ProgramFolder + "/orvenna";
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(option), nullptr};
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
         throw std::runtime_error("cannot start " + program);
@@ -122,52 +134,94 @@ void EndProgram(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
+// VmRSS of a running process in kB; 0 when it cannot be read.
+double ResidentKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atof(line.c_str() + 6);
+    return 0;
+}
+
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-struct TStartTimes {
-    double Mapped = 0;   // ms from the process start
-    double Painted = 0;  // ms; 0 when the calendar never showed
+struct TStartFigures {
+    double Mapped = 0;    // ms from the process start
+    double Painted = 0;   // ms; 0 when the window never showed
+    double Resident = 0;  // kB, SettleTime after it painted
 };
 
-TStartTimes StartOnce(TDisplay& display)
+TStartFigures StartOnce(TDisplay& display, const std::string& program, const char* option = nullptr)
 {
     display.Drain();
     const Clock::time_point start = Clock::now();
-    const pid_t pid = StartProgram();
+    const pid_t pid = Start(program, option);
     const auto place = display.WaitForCalendarMap(start + Deadline);
     const Clock::time_point mappedAt = Clock::now();
-    // Painted: the wallpaper pieces and the text cover the black of the root.
+    // Painted: the window's pixels cover the black of the root.
     bool painted = false;
     while (place && !painted && Clock::now() < start + Deadline)
         painted = display.LitPixels(*place) > CalendarWidth * CalendarHeight / 4;
     const Clock::time_point paintedAt = Clock::now();
+    std::this_thread::sleep_for(SettleTime);
+    const double resident = ResidentKb(pid);
     EndProgram(pid);
-    return {Ms(mappedAt - start), painted ? Ms(paintedAt - start) : 0};
+    return {Ms(mappedAt - start), painted ? Ms(paintedAt - start) : 0, resident};
 }
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct TPairMedians {
+    double Painted = 0, FloorPainted = 0, Resident = 0, FloorResident = 0;
+    double TextPainted = 0, TextResident = 0;  // the floor that also writes a line of text
+};
+std::map<bool, TPairMedians> Medians;  // by warm
 
 // cold (0): the captures of the run before are taken away, so the wallpaper is decoded, as on
 // the first start after the desktop changed. warm (1): an unchanged desktop since the last run.
 void BM_StartUntilCalendarShown(benchmark::State& state)
 {
     const bool warm = state.range(0) != 0;
+    const std::string program = ProgramFolder + "/orvenna";
     const std::string key = ProgramFolder + "/bk.key";
     TDisplay display;
     if (warm)
-        StartOnce(display);
-    double mapped = 0;
+        StartOnce(display, program);
+    std::vector<double> mapped, painted, resident, floorPainted, floorResident, textPainted, textResident;
     for (auto _ : state) {
+        const TStartFigures floor = StartOnce(display, FloorProgram);
+        const TStartFigures text = StartOnce(display, FloorProgram, "--text");
         if (!warm)
             unlink(key.c_str());
-        const TStartTimes times = StartOnce(display);
-        if (times.Painted == 0) {
-            state.SkipWithError("the calendar did not show");
+        const TStartFigures ours = StartOnce(display, program);
+        if (ours.Painted == 0 || floor.Painted == 0 || text.Painted == 0) {
+            state.SkipWithError(ours.Painted == 0 ? "the calendar did not show" : "the floor did not show");
             break;
         }
-        state.SetIterationTime(times.Painted / 1000.0);
-        mapped += times.Mapped;
+        state.SetIterationTime(ours.Painted / 1000.0);
+        mapped.push_back(ours.Mapped);
+        painted.push_back(ours.Painted);
+        resident.push_back(ours.Resident);
+        floorPainted.push_back(floor.Painted);
+        floorResident.push_back(floor.Resident);
+        textPainted.push_back(text.Painted);
+        textResident.push_back(text.Resident);
     }
-    state.counters["mapped_ms"] = benchmark::Counter(mapped, benchmark::Counter::kAvgIterations);
-    state.counters["target_ms"] = 150;
+    Medians[warm] = {Median(painted),      Median(floorPainted), Median(resident),
+                     Median(floorResident), Median(textPainted),  Median(textResident)};
+    state.counters["mapped_ms"] = Median(mapped);
+    state.counters["floor_ms"] = Medians[warm].FloorPainted;
+    state.counters["rss_MB"] = Medians[warm].Resident / 1024;
+    state.counters["floor_rss_MB"] = Medians[warm].FloorResident / 1024;
+    state.counters["text_floor_rss_MB"] = Medians[warm].TextResident / 1024;
 }
 BENCHMARK(BM_StartUntilCalendarShown)
     ->ArgName("warm")
@@ -177,17 +231,37 @@ BENCHMARK(BM_StartUntilCalendarShown)
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
 
+void PrintRatios()
+{
+    for (const auto& [warm, m] : Medians) {
+        if (m.FloorPainted <= 0 || m.FloorResident <= 0)
+            continue;
+        std::printf("%s start: shown %.2f x the floor (%.0f ms against %.0f ms; target 1.25 or "
+                    "less), resident %.2f x the floor (%.1f MB against %.1f MB; target 1.10 or "
+                    "less)\n",
+                    warm ? "warm" : "cold", m.Painted / m.FloorPainted, m.Painted, m.FloorPainted,
+                    m.Resident / m.FloorResident, m.Resident / 1024, m.FloorResident / 1024);
+        if (m.TextPainted > 0 && m.TextResident > 0)
+            std::printf("%s start against the floor with text: shown %.2f x (%.0f ms), resident "
+                        "%.2f x (%.1f MB)\n",
+                        warm ? "warm" : "cold", m.Painted / m.TextPainted, m.TextPainted,
+                        m.Resident / m.TextResident, m.TextResident / 1024);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER [benchmark options]\n", argv[0]);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s PROGRAM_FOLDER FLOOR_PROGRAM [benchmark options]\n", argv[0]);
         return 2;
     }
     ProgramFolder = argv[1];
+    FloorProgram = argv[2];
     benchmark::RunSpecifiedBenchmarks();
+    PrintRatios();
     benchmark::Shutdown();
     return 0;
 }

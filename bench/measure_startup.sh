@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Start-up of the real program: the time from the process start to the calendar mapped and
-# painted, with a 3840 x 2160 JPEG wallpaper (stretched) on a 3840 x 2160 screen. Target 150 ms.
+# painted, and its resident memory once shown, with a 3840 x 2160 JPEG wallpaper (stretched) on
+# a 3840 x 2160 screen, each beside the floor program (bench/floor.cpp) started the same way in
+# the same run. Targets: shown within 1.25 times the floor's time, resident within 1.10 times
+# the floor's memory.
 #
 #   bench/measure_startup.sh [BUILD_DIR] [benchmark options]
 #
@@ -20,7 +23,7 @@ if [ "${1:-}" = "--inside" ]; then
     -quality 90 "$work/wall.jpg"
   gsettings set org.gnome.desktop.background picture-options stretched
   gsettings set org.gnome.desktop.background picture-uri "file://$work/wall.jpg"
-  ORVENNA_BENCH_NO_SPLASH_HOLD=1 "$build/bench/bench_startup" "$work" "$@"
+  ORVENNA_BENCH_NO_SPLASH_HOLD=1 "$build/bench/bench_startup" "$work" "$build/bench/bench_floor" "$@"
   exit 0
 fi
 

@@ -3,6 +3,7 @@
 #include "desktop/gifreader.h"
 #include "desktop/jpegreader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -64,6 +65,7 @@ QImage ReadWithQt(const QString& path, const char* format)
         CheckBitmapComplete(path);
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);  // no other plugin is asked
     QImage image = reader.read();
     if (image.isNull())
         throw TPictureError("damaged picture: " + reader.errorString().toStdString());
@@ -79,13 +81,28 @@ TFileFormatsList::TFileFormatsList()
                {QStringLiteral("ico"), TPictureKind::Icon},
                {QStringLiteral("bmp"), TPictureKind::Bitmap},
                {QStringLiteral("png"), TPictureKind::Png}};
-    if (QImageReader::supportedImageFormats().contains("webp"))
-        Entries.emplace_back(QStringLiteral("webp"), TPictureKind::WebP);
+}
+
+// Asked once, and only of the one plugin that would read it: the list of every supported
+// format would load each image plugin there is, with the libraries behind it, for nothing.
+bool TFileFormatsList::WebPReadable()
+{
+    static const bool readable = [] {
+        QByteArray header("RIFF\0\0\0\0WEBPVP8 ", 16);
+        QBuffer bytes(&header);
+        bytes.open(QIODevice::ReadOnly);
+        QImageReader reader(&bytes, "webp");
+        reader.setDecideFormatFromContent(false);
+        return reader.canRead();
+    }();
+    return readable;
 }
 
 std::optional<TPictureKind> TFileFormatsList::FindExt(const QString& ext) const
 {
     const QString wanted = ext.toLower();
+    if (wanted == QLatin1String("webp"))
+        return WebPReadable() ? std::optional(TPictureKind::WebP) : std::nullopt;
     for (auto entry = Entries.rbegin(); entry != Entries.rend(); ++entry) {
         if (entry->first == wanted)
             return entry->second;
@@ -98,6 +115,70 @@ QString ExtensionOf(const QString& path)
     const QString name = QFileInfo(path).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+QImage ReadImageFile(const QString& path, QString* failure)
+{
+    const QByteArray format = ExtensionOf(path).toLower().toLatin1();
+    if (!format.isEmpty()) {
+        QImageReader named(path, format);
+        named.setAutoDetectImageFormat(false);
+        QImage image = named.read();
+        if (!image.isNull())
+            return image;
+    }
+    QImageReader guessed(path);
+    QImage image = guessed.read();
+    if (image.isNull() && failure)
+        *failure = guessed.errorString();
+    return image;
+}
+
+namespace {
+
+void PutLittleEndian(char* at, std::uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        at[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+bool WriteBitmapFile(const QImage& picture, const QString& path)
+{
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    if (pixels.isNull())
+        return false;
+    constexpr int HeaderSize = 14 + 40;
+    const int width = pixels.width();
+    const int height = pixels.height();
+    const int stride = (width * 3 + 3) / 4 * 4;
+    QByteArray bytes(HeaderSize + qsizetype(stride) * height, '\0');
+    char* head = bytes.data();
+    head[0] = 'B';
+    head[1] = 'M';
+    PutLittleEndian(head + 2, std::uint32_t(bytes.size()), 4);
+    PutLittleEndian(head + 10, HeaderSize, 4);
+    PutLittleEndian(head + 14, 40, 4);
+    PutLittleEndian(head + 18, std::uint32_t(width), 4);
+    PutLittleEndian(head + 22, std::uint32_t(height), 4);
+    PutLittleEndian(head + 26, 1, 2);   // planes
+    PutLittleEndian(head + 28, 24, 2);  // bits per pixel; compression 0
+    PutLittleEndian(head + 34, std::uint32_t(stride * height), 4);
+    PutLittleEndian(head + 38, std::uint32_t(pixels.dotsPerMeterX()), 4);
+    PutLittleEndian(head + 42, std::uint32_t(pixels.dotsPerMeterY()), 4);
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        char* out = bytes.data() + HeaderSize + qsizetype(stride) * (height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            *out++ = char(qBlue(line[x]));
+            *out++ = char(qGreen(line[x]));
+            *out++ = char(qRed(line[x]));
+        }
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+           file.flush();
 }
 
 std::optional<TPictureKind> KindOfExtension(const TFileFormatsList& formats, const QString& ext)

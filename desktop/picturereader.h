@@ -30,8 +30,22 @@ public:
     std::optional<TPictureKind> FindExt(const QString& ext) const;
 
 private:
+    static bool WebPReadable();
+
     std::vector<std::pair<QString, TPictureKind>> Entries;
 };
+
+// Reads an image file as QImage's own loading does, asking only the reader of the format the
+// file's extension names (Qt's own, or the one image plugin of that name): Qt's guess from the
+// content asks every image plugin there is, loading each with the libraries behind it. Only a
+// file that does not read as its extension says is guessed from its content. A null image when
+// it cannot be read, with Qt's reason in failure (when given).
+QImage ReadImageFile(const QString& path, QString* failure = nullptr);
+
+// Writes the picture as a 24-bit Windows bitmap file (opaque pixels, bottom row first), as
+// Qt's own writer does for an opaque picture; false when the file cannot be written. Written
+// here because Qt's writer asks every image plugin whether it would rather write the format.
+bool WriteBitmapFile(const QImage& picture, const QString& path);
 
 // The extension of a path: the text after the last dot of the file name, without the dot;
 // empty when the file name has no dot.

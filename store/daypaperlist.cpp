@@ -1,5 +1,6 @@
 #include "store/daypaperlist.h"
 #include "store/papermerge.h"
+#include "store/papersearch.h"
 
 #include "store/blockfile.h"
 #include "store/bytecursor.h"
@@ -53,21 +54,6 @@ bool IsDue(const TReminder& reminder, TDate today, const std::optional<TDatePart
     default:
         return false;
     }
-}
-
-// The note as one text, each line followed by CR LF. A text without CR or LF cannot cross a
-// line end, so the lines are searched one by one without joining them.
-bool NoteContains(const TDayPaper& paper, const std::string& text)
-{
-    if (text.find_first_of("\r\n") == std::string::npos) {
-        return std::any_of(paper.Note.begin(), paper.Note.end(), [&](const std::string& line) {
-            return line.find(text) != std::string::npos;
-        });
-    }
-    std::string joined;
-    for (const std::string& line : paper.Note)
-        joined.append(line).append("\r\n");
-    return joined.find(text) != std::string::npos;
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -200,21 +186,9 @@ TDayPaper* TDayPaperList::FindDayPaper(TDate day)
 
 TDayPaper* TDayPaperList::FindNextByText(const std::string& text)
 {
-    if (text != LastSearchText) {
-        SearchIndex = 0;
-        LastSearchText = text;
-    } else {
-        ++SearchIndex;
-    }
-    if (text.empty())
-        return nullptr;
-    for (int i = SearchIndex; i < Count(); ++i) {
-        if (NoteContains(*Papers[static_cast<std::size_t>(i)], text)) {
-            SearchIndex = i;
-            return Papers[static_cast<std::size_t>(i)].get();
-        }
-    }
-    return nullptr;
+    const TNoteMatcher holds(text);
+    const int hit = Search.Next(text, Count(), [&](int i) { return holds(*Papers[static_cast<std::size_t>(i)]); });
+    return hit < 0 ? nullptr : Papers[static_cast<std::size_t>(hit)].get();
 }
 
 TReminderList& TDayPaperList::BuildTodayList()
@@ -247,9 +221,17 @@ void TDayPaperList::DropTaken(TReminderList& list, const TReminderList& left,
     }
 }
 
+TReminderList& TDayPaperList::TodayList()
+{
+    if (TodayStale)
+        BuildTodayList();
+    return TodayHolder->ReminderList;
+}
+
 TReminderList& TDayPaperList::BuildTodayList(TDate today)
 {
     ListDay = today;
+    TodayStale = false;
     TDueCollector due(today);
     for (const auto& paper : Papers)
         due.Add(*paper);
@@ -272,10 +254,10 @@ void TDayPaperList::TDueCollector::Add(const TDayPaper& paper)
     }
 }
 
-int TDayPaperList::CompareDayPapers(const TDayPaper& a, const TDayPaper& b)
+int TDayPaperList::CompareDays(TDate a, TDate b)
 {
-    const double dayA = std::trunc(a.Day);
-    const double dayB = std::trunc(b.Day);
+    const double dayA = std::trunc(a);
+    const double dayB = std::trunc(b);
     if (dayA == dayB)
         return 0;
     // A day that is not a number (only hostile files have one) sorts last, so that the order
@@ -312,40 +294,89 @@ std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
     return LastLoadError;
 }
 
+namespace {
+
+// Reads the count and the papers after it, handing each paper to keep in file order; reserve
+// hears the count first. A failure inside the bytes throws out of it.
+template <class TReserve, class TKeep>
+void ReadPapers(TNotesInput& input, TReserve&& reserve, TKeep&& keep)
+{
+    if (input.AtEnd())
+        return;
+    std::int32_t count = 0;
+    input.Read([&](TByteReader& in) { count = in.ReadI32(); });
+    if (count > 0)
+        reserve(std::min<std::size_t>(static_cast<std::size_t>(count), input.Size() / SmallestPaper));
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::unique_ptr<TDayPaper> paper;
+        input.Read([&](TByteReader& in) {
+            // A read that ran short of the block starts again with a fresh paper.
+            paper = std::make_unique<TDayPaper>();
+            ReadStreamObject(in, *paper);
+        });
+        keep(std::move(paper));
+    }
+}
+
+// The message of the failure read threw; empty when it threw none.
+template <class TRead>
+std::string FailureOf(TRead&& read)
+{
+    try {
+        read();
+        return {};
+    } catch (const EStoreError& error) {
+        return error.Text();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+}  // namespace
+
 void TDayPaperList::LoadPapers(TNotesInput& input)
 {
     Papers.clear();
-    LastLoadError.clear();
-    try {
-        if (input.AtEnd())
-            return;
-        std::int32_t count = 0;
-        input.Read([&](TByteReader& in) { count = in.ReadI32(); });
-        if (count > 0)
-            Papers.reserve(std::min<std::size_t>(static_cast<std::size_t>(count),
-                                                 input.Size() / SmallestPaper));
-        const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
-        // Files this store wrote after a load are mostly in order already; the order is checked
-        // while each paper is at hand.
-        bool sorted = true;
-        for (std::int32_t i = 0; i < count; ++i) {
-            std::unique_ptr<TDayPaper> paper;
-            input.Read([&](TByteReader& in) {
-                paper = std::make_unique<TDayPaper>();
-                ReadStreamObject(in, *paper);
+    const auto before = [](const auto& a, const auto& b) { return CompareDayPapers(*a, *b) < 0; };
+    // Files this store wrote after a load are mostly in order already; the order is checked
+    // while each paper is at hand.
+    bool sorted = true;
+    LastLoadError = FailureOf([&] {
+        ReadPapers(
+            input, [&](std::size_t count) { Papers.reserve(count); },
+            [&](std::unique_ptr<TDayPaper> paper) {
+                if (sorted && !Papers.empty() && before(paper, Papers.back()))
+                    sorted = false;
+                Papers.push_back(std::move(paper));
             });
-            if (sorted && !Papers.empty() && before(paper, Papers.back()))
-                sorted = false;
-            Papers.push_back(std::move(paper));
-        }
-        if (!sorted)
-            std::stable_sort(Papers.begin(), Papers.end(), before);
-        BuildTodayList();
-    } catch (const EStoreError& error) {
-        LastLoadError = error.Text();
-    } catch (const std::exception& error) {
-        LastLoadError = error.what();
+    });
+    if (!LastLoadError.empty())
+        return;  // the papers read before the failure stay in file order
+    if (!sorted)
+        std::stable_sort(Papers.begin(), Papers.end(), before);
+    TodayStale = true;
+}
+
+TDayPaperList::TScanResult TDayPaperList::ScanFile(const std::string& fileName,
+                                                   const std::function<void(TDayPaper&)>& visit,
+                                                   std::size_t blockSize)
+{
+    TBlockFile file(fileName);
+    TNotesInput input(file, blockSize);
+    TScanResult result;
+    result.Error = FailureOf([&] {
+        ReadPapers(
+            input, [](std::size_t) {},
+            [&](std::unique_ptr<TDayPaper> paper) {
+                visit(*paper);
+                ++result.Count;
+            });
+    });
+    if (!result.Error.empty() || !input.AtEnd()) {
+        const std::size_t size = file.ReadAll().size();
+        result.Unread = size > input.Consumed() ? size - input.Consumed() : 0;
     }
+    return result;
 }
 
 void TDayPaperList::LoadFromFile(const std::string& fileName)
@@ -398,12 +429,17 @@ std::string TDayPaperList::ReloadFromBytes(std::string_view bytes, const std::st
     return fresh.LastLoadError;
 }
 
-void TDayPaperList::SaveToFile(const std::string& fileName)
+void TDayPaperList::SaveToFile(const std::string& fileName,
+                               const std::function<void(std::string_view)>& written)
 {
     if (!DamagedFileName.empty() && SameFile(fileName, DamagedFileName))
         KeepDamagedCopy(fileName);
     // The papers go to the file a block at a time, through one buffer.
-    SaveFileAtomically(fileName, [this](const TWriteBytes& write) {
+    SaveFileAtomically(fileName, [this, &written](const TWriteBytes& fileWrite) {
+        const TWriteBytes write = !written ? fileWrite : TWriteBytes([&](std::string_view bytes) {
+            fileWrite(bytes);
+            written(bytes);
+        });
         std::string block;
         block.reserve(WriteBlockSize + 4096);
         // The today list is rebuilt on the way, each paper looked at while it is at hand.
@@ -418,6 +454,7 @@ void TDayPaperList::SaveToFile(const std::string& fileName)
         });
         write(block);
         ListDay = today;
+        TodayStale = false;
         TodayHolder = due.Take();
     });
 }

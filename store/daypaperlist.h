@@ -6,6 +6,7 @@
 // TDayPaper, each behind a resource header named "TDayPaper". Nothing follows the last one.
 
 #include "store/daypapers.h"
+#include "store/papersearch.h"
 
 #include <functional>
 #include <memory>
@@ -44,25 +45,30 @@ public:
     // from the first paper; an empty text finds nothing.
     TDayPaper* FindNextByText(const std::string& text);
     // Index of the last hit (or where the next search starts).
-    int LastSearchIndex() const { return SearchIndex; }
+    int LastSearchIndex() const { return Search.LastIndex(); }
 
     // Rebuilds TodayList with copies of the reminders due on today's date and returns it.
     TReminderList& BuildTodayList();
     // The same rules for a given whole day.
     TReminderList& BuildTodayList(TDate today);
-    // Copies of the reminders due today; changing them never reaches the papers.
-    TReminderList& TodayList() { return TodayHolder->ReminderList; }
+    // Copies of the reminders due today; changing them never reaches the papers. Built here
+    // on the first ask after a load, so that a load for a search or a listing spends nothing
+    // on it.
+    TReminderList& TodayList();
 
-    // Replaces the papers by the file's, sorted by day, and rebuilds the today list. Throws
+    // Replaces the papers by the file's, sorted by day, and leaves the today list to be rebuilt
+    // on its next ask. Throws
     // EFileError "Cannot open file ..." when the file cannot be opened, leaving the store as it
     // was. Any failure inside the file is swallowed: the papers read before it stay, in file
     // order, the today list is not rebuilt, LoadError() tells the failure, and the next save
     // over this file first keeps a copy of the damaged file (DamagedCopy()).
     void LoadFromFile(const std::string& fileName);
-    // Writes every paper in store order, crash-safely (filesave.h), then rebuilds the today
-    // list. Throws EFileError "Cannot create file ..." or EWriteError "Stream write error"; the
-    // old file and the store stay as they were.
-    void SaveToFile(const std::string& fileName);
+    // Writes every paper in store order, crash-safely (filesave.h), and rebuilds the today
+    // list on the way. Throws EFileError "Cannot create file ..." or EWriteError "Stream write error"; the
+    // old file and the store stay as they were. Each piece of the file's bytes is also handed
+    // to written, in order, as it is written (to take a digest of the file on the way).
+    void SaveToFile(const std::string& fileName,
+                    const std::function<void(std::string_view)>& written = {});
 
     // Takes up notes file bytes that another program wrote while this store is in use. Bytes
     // that read whole replace the papers (a count smaller than what they hold is taken as
@@ -90,9 +96,26 @@ public:
     // LoadFromFile reads the file in blocks of this many bytes. Tests use small blocks, so that
     // objects and values cross from one block into the next.
     void SetReadBlockSize(std::size_t bytes) { ReadBlockSize = bytes; }
+    static constexpr std::size_t DefaultBlockSize = 256 * 1024;
 
     // 0 when the whole-day parts of the days are equal, else -1 or +1 by Day.
-    static int CompareDayPapers(const TDayPaper& a, const TDayPaper& b);
+    static int CompareDayPapers(const TDayPaper& a, const TDayPaper& b) { return CompareDays(a.Day, b.Day); }
+    // The same order of two Day values: a day that is not a number sorts last.
+    static int CompareDays(TDate a, TDate b);
+
+    // What a pass of ScanFile read.
+    struct TScanResult {
+        std::string Error;        // as LoadError() after LoadFromFile of the file
+        std::size_t Unread = 0;   // as UnreadBytes()
+        int Count = 0;            // papers visited
+    };
+    // Reads the papers of a notes file one at a time, in file order, handing each to visit,
+    // which may take what it wants from it; no paper is kept, so a pass over a file of any
+    // size needs the memory of one paper. LoadFromFile of the same file would hold the same
+    // papers, sorted by CompareDayPapers when Error is empty and in file order otherwise.
+    // Throws EFileError as LoadFromFile does.
+    static TScanResult ScanFile(const std::string& fileName, const std::function<void(TDayPaper&)>& visit,
+                                std::size_t blockSize = DefaultBlockSize);
 
 private:
     void LoadPapers(TNotesInput& input);
@@ -121,11 +144,11 @@ private:
 
     std::unique_ptr<TDayPaper> TodayHolder;  // holds the copies of TodayList
     TDate ListDay = 0;                        // the day TodayList was last built for
+    bool TodayStale = false;                  // papers loaded since TodayList was built
     TTodaySource Today;
-    std::string LastSearchText;
-    int SearchIndex = 0;
+    TTextSearch Search;
     std::string LastLoadError;
-    std::size_t ReadBlockSize = 256 * 1024;
+    std::size_t ReadBlockSize = DefaultBlockSize;
     std::size_t Unread = 0;
     // The bytes of a file whose load stopped at a failure, until they are kept in a copy.
     std::string DamagedFileName;

@@ -34,8 +34,10 @@
 #include "tools/settingsjson.h"
 #include "tools/synccommand.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,26 +73,36 @@ void Print(const tools::TJson& json)
     std::cout << json.dump(2, ' ', false, tools::TJson::error_handler_t::replace) << '\n';
 }
 
-// What the last load of the file left unread: the swallowed failure, or the bytes after the
-// counted papers; empty after a clean load.
+// What a read of the file left unread: the swallowed failure, or the bytes after the counted
+// papers; empty after a clean read.
+std::string ReadFailure(const std::string& error, std::size_t unread, int papers)
+{
+    if (!error.empty() || unread == 0)
+        return error;
+    return std::to_string(unread) + " bytes after the " + std::to_string(papers) +
+           " counted papers were left unread";
+}
+
 std::string LoadFailure(const TDayPaperList& notes)
 {
-    if (!notes.LoadError().empty() || notes.UnreadBytes() == 0)
-        return notes.LoadError();
-    return std::to_string(notes.UnreadBytes()) + " bytes after the " +
-           std::to_string(notes.Count()) + " counted papers were left unread";
+    return ReadFailure(notes.LoadError(), notes.UnreadBytes(), notes.Count());
+}
+
+// Reports a swallowed failure on stderr. Returns the exit code so far.
+int Report(const std::string& file, const std::string& failure)
+{
+    if (failure.empty())
+        return 0;
+    std::cerr << "orvenna-notes: " << file << " was read only up to a failure: " << failure
+              << '\n';
+    return ExitDamaged;
 }
 
 // Loads the file; reports a swallowed failure on stderr. Returns the exit code so far.
 int Load(TDayPaperList& notes, const std::string& file)
 {
     notes.LoadFromFile(file);
-    const std::string failure = LoadFailure(notes);
-    if (failure.empty())
-        return 0;
-    std::cerr << "orvenna-notes: " << file << " was read only up to a failure: " << failure
-              << '\n';
-    return ExitDamaged;
+    return Report(file, LoadFailure(notes));
 }
 
 // Exactly YYYY-MM-DD, four, two and two digits.
@@ -147,12 +159,38 @@ int Due(const std::string& file, const std::string& dateText)
     return status;
 }
 
+// The answers FindNextByText gives over the loaded store, from one pass over the file that keeps
+// only each paper's day and which of the texts its note holds: the papers themselves are never
+// all in memory.
 int Find(const std::string& file, const std::vector<std::string>& texts)
 {
-    TDayPaperList notes;
-    const int status = Load(notes, file);
-    for (const std::string& text : texts)
-        std::cout << (notes.FindNextByText(text) ? notes.LastSearchIndex() : -1) << '\n';
+    std::vector<std::string> distinct = texts;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    const std::vector<store::TNoteMatcher> matchers(distinct.begin(), distinct.end());
+    std::vector<TDate> days;
+    std::vector<bool> holds;  // paper by paper, one entry per distinct text
+    const auto scan = TDayPaperList::ScanFile(file, [&](store::TDayPaper& paper) {
+        days.push_back(paper.Day);
+        for (const store::TNoteMatcher& matcher : matchers)
+            holds.push_back(matcher(paper));
+    });
+    const int status = Report(file, ReadFailure(scan.Error, scan.Unread, scan.Count));
+    // The store's order: by day after a clean read, the file's after a failure.
+    std::vector<std::size_t> order(days.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (scan.Error.empty())
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return TDayPaperList::CompareDays(days[a], days[b]) < 0;
+        });
+    store::TTextSearch search;
+    for (const std::string& text : texts) {
+        const auto k = static_cast<std::size_t>(
+            std::lower_bound(distinct.begin(), distinct.end(), text) - distinct.begin());
+        std::cout << search.Next(text, static_cast<int>(order.size()), [&](int i) {
+            return holds[order[static_cast<std::size_t>(i)] * distinct.size() + k];
+        }) << '\n';
+    }
     return status;
 }
 

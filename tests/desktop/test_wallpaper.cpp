@@ -8,7 +8,10 @@
 #include "platform/fake/fakeplatform.h"
 #include "tests/desktop/picturefiles.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,6 +89,58 @@ private:
     QString File(const QString& name) const { return Dir.filePath(name); }
 
 private Q_SLOTS:
+    // First of all, before any other case reads a picture: telling the kinds by extension loads
+    // no image plugin but the one a WebP name asks about.
+    void extensionsAreToldWithoutLoadingImagePlugins()
+    {
+        const auto loadedPlugins = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            if (!maps.open(QIODevice::ReadOnly))
+                return QSet<QString>();
+            QSet<QString> plugins;
+            for (const QByteArray& line : maps.readAll().split('\n'))
+                if (line.contains("/imageformats/"))
+                    plugins.insert(QFileInfo(QString::fromLocal8Bit(line.mid(line.indexOf('/')))).fileName());
+            return plugins;
+        };
+        const QSet<QString> before = loadedPlugins();
+        for (const char* ext : {"png", "bmp", "ico", "jpg", "gif", "tif", "wmf", "webp"})
+            desktop::KindOfExtension(desktop::TFileFormatsList(), QString::fromLatin1(ext));
+        QCOMPARE(desktop::KindOfExtension(desktop::TFileFormatsList(), QStringLiteral("WebP")),
+                 std::optional(desktop::TPictureKind::WebP));
+        const QSet<QString> added = loadedPlugins() - before;
+        QVERIFY2(added.isEmpty() || added == QSet<QString>{QStringLiteral("libqwebp.so")},
+                 qPrintable(QStringList(added.values()).join(QLatin1Char(' '))));
+    }
+
+    // The program's own bitmaps: every row padded to four bytes, bottom row first, read back
+    // by Qt's reader pixel for pixel; a file misnamed for its kind still reads.
+    void bitmapFileReadsBackAsWritten_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1 x 1") << QSize(1, 1);
+        QTest::newRow("3 x 2, rows padded") << QSize(3, 2);
+        QTest::newRow("5 x 7, rows padded") << QSize(5, 7);
+        QTest::newRow("the window, 296 x 216") << QSize(296, 216);
+    }
+    void bitmapFileReadsBackAsWritten()
+    {
+        QFETCH(QSize, size);
+        const QImage picture = Textured(size);
+        const QString path = File(QStringLiteral("written.bmp"));
+        QVERIFY(desktop::WriteBitmapFile(picture, path));
+        QImage read;
+        QVERIFY(read.load(path, "BMP"));
+        QCOMPARE(read.convertToFormat(QImage::Format_RGB32), picture);
+        QCOMPARE(desktop::ReadImageFile(path), read);
+        QVERIFY(picture.save(File(QStringLiteral("png named bmp.bmp")), "PNG"));
+        QCOMPARE(desktop::ReadImageFile(File(QStringLiteral("png named bmp.bmp"))).convertToFormat(QImage::Format_RGB32),
+                 picture);
+        QString failure;
+        QVERIFY(desktop::ReadImageFile(File(QStringLiteral("none.bmp")), &failure).isNull());
+        QVERIFY(!failure.isEmpty());
+    }
+
     void centredPictureSitsWhereTruncatingDivisionPutsIt_data()
     {
         QTest::addColumn<QSize>("picture");

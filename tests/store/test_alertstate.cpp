@@ -82,7 +82,7 @@ TEST(AlertStateFile, LaterKeysAndCarriageReturnsAreTolerated)
 TEST(AlertStateFile, MissingFileKeepsDefaultsAndSavedFileReadsBack)
 {
     test::TTempFolder folder;
-    const std::string file = folder.File(AlertStateFileName);
+    const std::string file = folder.File("Alerts.dat");
     TAlertState state;
     EXPECT_EQ(LoadAlertState(file, state), "");
     EXPECT_EQ(state, TAlertState{});

@@ -46,6 +46,15 @@ std::string PapersFile(int count, std::initializer_list<std::string> papers)
     return bytes;
 }
 
+// A paper's bytes as the file holds them.
+std::string ObjectBytesOf(const TDayPaper& paper)
+{
+    std::string bytes;
+    TByteWriter out(bytes);
+    WriteStreamObject(out, "TDayPaper", paper);
+    return bytes;
+}
+
 std::string DayPaper(int day)
 {
     return ObjectBytes("TDayPaper", Short("Day") + Hex("02") + std::string(1, static_cast<char>(day)));
@@ -329,6 +338,34 @@ TEST(TodayList, SaveRebuildsIt)
     EXPECT_EQ(store.TodayList().GetReminder(0).Subject, "added");
 }
 
+// A load spends nothing on the today list; the first ask after it builds the loaded papers'
+// list, whatever list was held before.
+TEST(TodayList, BuiltOnTheFirstAskAfterALoad)
+{
+    const TDate today = EncodeDate(2007, 3, 15);
+    int asked = 0;
+    TDayPaperList store([&] { ++asked; return today; });
+    AddReminder(AddPaper(store, today), today + 0.5).Subject = "before";
+    ASSERT_EQ(store.BuildTodayList().ReminderCount(), 1);
+
+    TDayPaperList other = FixedStore(today);
+    AddReminder(AddPaper(other, today), today + 0.25).Subject = "loaded";
+    AddReminder(AddPaper(other, today + 9), today + 9.25).Subject = "not due";
+    const std::string bytes = other.SaveToBytes();
+    asked = 0;
+    ASSERT_EQ(store.LoadFromBytes(bytes), "");
+    EXPECT_NE(store.FindNextByText("x"), &store.GetDayPaper(0));
+    EXPECT_EQ(asked, 0);
+    ASSERT_EQ(store.TodayList().ReminderCount(), 1);
+    EXPECT_EQ(store.TodayList().GetReminder(0).Subject, "loaded");
+    store.TodayList().DeleteReminder(0);
+    EXPECT_EQ(store.TodayList().ReminderCount(), 0) << "an ask rebuilt what the caller took";
+    EXPECT_EQ(asked, 1);
+
+    ASSERT_EQ(store.LoadFromBytes(PapersFile(0, {})), "");
+    EXPECT_EQ(store.TodayList().ReminderCount(), 0);
+}
+
 TEST(NotesFile, OpenAndCreateFailuresNameTheFile)
 {
     TTempFolder folder;
@@ -491,6 +528,20 @@ TEST(NotesFile, LoadInSmallBlocksReadsAsTheWholeBytes)
             EXPECT_EQ(store.UnreadBytes() != 0 || !error.empty(), c.Damaged) << what;
             EXPECT_EQ(store.UnreadBytes(), unread.value_or(store.UnreadBytes())) << what;
             unread = store.UnreadBytes();
+            // A pass over the file holds the same papers, in file order, and tells the same.
+            std::vector<std::pair<TDate, std::string>> seen;
+            const auto scan = TDayPaperList::ScanFile(
+                file, [&](TDayPaper& paper) { seen.emplace_back(paper.Day, ObjectBytesOf(paper)); }, block);
+            EXPECT_EQ(scan.Error, error) << what;
+            EXPECT_EQ(scan.Unread, store.UnreadBytes()) << what;
+            EXPECT_EQ(scan.Count, static_cast<int>(seen.size())) << what;
+            if (error.empty())
+                std::stable_sort(seen.begin(), seen.end(), [](const auto& a, const auto& b) {
+                    return TDayPaperList::CompareDays(a.first, b.first) < 0;
+                });
+            ASSERT_EQ(seen.size(), static_cast<std::size_t>(whole.Count())) << what;
+            for (std::size_t i = 0; i < seen.size(); ++i)
+                EXPECT_EQ(seen[i].second, ObjectBytesOf(whole.GetDayPaper(static_cast<int>(i)))) << what;
             if (block != 1 && block != 7)
                 continue;  // saves flush to the disk: the copy is looked at for a few sizes
             store.SaveToFile(file);

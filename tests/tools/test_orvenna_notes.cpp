@@ -200,6 +200,35 @@ TEST_F(OrvennaNotes, FindContinuesAfterEachHit)
     EXPECT_EQ(result.Out, "0\n2\n-1\n-1\n0\n");
 }
 
+// The answers are the loaded store's: its indexes count in day order after a clean read and in
+// file order after a failure, and each text walks on from its own last hit.
+TEST_F(OrvennaNotes, FindAnswersInTheOrderOfTheLoadedStore)
+{
+    const std::string input = R"({"papers": [{"Day": 9, "Note": ["tea"]},
+        {"Day": 4, "Note": ["buy", "milk"]}, {"Day": 2, "Note": ["milk", "x"]},
+        {"Day": 1, "Note": ["nothing"]}]})";
+    ASSERT_EQ(Run({"build", NotesFile()}, input).Exit, 0);
+    const std::string whole = ReadBytes(NotesFile());
+    struct TCase {
+        const char* What;
+        std::string Bytes;
+        std::string Out;
+        int Exit;
+    };
+    const TCase cases[] = {
+        {"clean, by day", whole, "1\n2\n-1\n3\n2\n-1\n1\n1\n", 0},
+        {"cut in the last paper, file order", whole.substr(0, whole.size() - 3),
+         "1\n2\n-1\n0\n1\n-1\n2\n1\n", 1},
+    };
+    for (const TCase& c : cases) {
+        WriteBytes(NotesFile(), c.Bytes);
+        const TToolResult result =
+            Run({"find", NotesFile(), "milk", "milk", "milk", "tea", "buy\r\nmilk", "", "x\r\n", "milk"});
+        EXPECT_EQ(result.Exit, c.Exit) << c.What << ": " << result.Err;
+        EXPECT_EQ(result.Out, c.Out) << c.What;
+    }
+}
+
 TEST_F(OrvennaNotes, WrongArgumentsShowTheUsage)
 {
     for (const auto& args : std::vector<std::vector<std::string>>{
