@@ -127,13 +127,9 @@ TSyncRunner::TSyncRunner(platform::TPlatform& platform, platform::TClock& clock,
       FPlatform(platform),
       FClock(clock),
       Folder(std::move(programFolder)),
-      Work(std::move(work)),
       FSubscribed(std::make_shared<store::TDayPaperList>())
 {
-    if (!Work.Sync)
-        Work.Sync = SyncWithServer;
-    if (!Work.Fetch)
-        Work.Fetch = FetchFromServer;
+    SetWork(std::move(work));
     const std::string failure =
         store::LoadSyncAccount((Folder + QLatin1String(store::SyncAccountFileName)).toStdString(),
                                FAccount);
@@ -158,6 +154,15 @@ TSyncRunner::~TSyncRunner()
     Thread->quit();
     Thread->wait();
     delete Thread;
+}
+
+void TSyncRunner::SetWork(TSyncWork work)
+{
+    Work = std::move(work);
+    if (!Work.Sync)
+        Work.Sync = SyncWithServer;
+    if (!Work.Fetch)
+        Work.Fetch = FetchFromServer;
 }
 
 QString TSyncRunner::SetAccount(const store::TSyncAccount& account, const QString& password)
@@ -284,7 +289,7 @@ void TSyncRunner::RunSync(const store::TSyncAccount& account, QString password,
     dav.Calendar = QString::fromStdString(account.Calendar);
     dav.TimeoutMs = RequestTimeoutMs;
     ical::TSyncOptions options;
-    options.NotesFile = (Folder + QLatin1String("2004.cal")).toStdString();
+    options.NotesFile = (Folder + QLatin1String(NotesFileName)).toStdString();
     options.Progress = [this](const ical::TSyncProgress& progress) {
         Deliver([this, progress] {
             FStatus.Progress = progress;
@@ -372,7 +377,7 @@ void TSyncRunner::RunFetch(const QStringList& urls, bool showCache)
         copies.push_back(old != cached.end() ? *old : store::TSubscriptionCopy{url.toStdString()});
     }
     bool changed = copies != cached;
-    if (changed || showCache) {
+    if ((changed || showCache) && !(copies.empty() && cached.empty())) {
         auto first = std::make_shared<TFetchOutcome>(TFetchOutcome{ReadSubscriptions(copies), {}});
         Deliver([this, first] { FetchFinished(first, false); });
     }

@@ -93,6 +93,9 @@ public:
                 TSyncWork work = {}, QObject* parent = nullptr);
     ~TSyncRunner() override;
 
+    // Puts in the work done on the worker (tests); before Start() only.
+    void SetWork(TSyncWork work);
+
     const store::TSyncAccount& Account() const { return FAccount; }
     // Saves the account (a failure is returned in the file library's words, nothing changed)
     // and, when it names a server, syncs at once; a new server or user forgets the password

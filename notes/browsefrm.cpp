@@ -331,6 +331,12 @@ void TBrowseForm::SelectMonth(int month)
     MonthTv->setCurrentItem(MonthTv->topLevelItem(month - 1));
 }
 
+void TBrowseForm::SetSubscribed(store::TDayPaperList* subscribed)
+{
+    Subscribed = subscribed;
+    NotesChanged();
+}
+
 void TBrowseForm::NotesChanged()
 {
     QTableWidget& grid = ActiveGrid();

@@ -53,8 +53,9 @@ public:
     bool ReminderPageActive() const;
 
     // The papers of the subscribed calendars, listed after the user's own and marked, never
-    // changed; null (the default): none. Not owned; call NotesChanged() when they change.
-    void SetSubscribed(store::TDayPaperList* subscribed) { Subscribed = subscribed; }
+    // changed; null (the default): none. Not owned; set again whenever they change (the
+    // lists are built again).
+    void SetSubscribed(store::TDayPaperList* subscribed);
 
     // ---- components ---------------------------------------------------------------------------
     QComboBox* YearCombo = nullptr;

@@ -639,7 +639,6 @@ void TestBrowseForm::subscribedRows()
     call.Subject = "Team call";
     TBrowseForm& form = *rig.Form;
     form.SetSubscribed(&subscribed);
-    form.NotesChanged();
     if (reminders)
         form.PageControl1->setCurrentWidget(form.ReminderGrid);
     QCOMPARE(Shown(reminders ? *form.ReminderGrid : *form.NoteGrid), shown);
