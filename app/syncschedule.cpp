@@ -23,6 +23,7 @@ void TSyncSchedule::Trigger(TSyncTrigger trigger, std::uint32_t now)
     case TSyncTrigger::Start:
     case TSyncTrigger::User:
         FHalted = FHalted && trigger != TSyncTrigger::User;
+        UserAskedMeanwhile = UserAskedMeanwhile || (Syncing && trigger == TSyncTrigger::User);
         SyncSoon = now;
         SoonIsChange = false;
         FetchDue = now;
@@ -54,6 +55,7 @@ bool TSyncSchedule::BeginSync(std::uint32_t now)
     if (!due)
         return false;
     Syncing = true;
+    UserAskedMeanwhile = false;
     SyncSoon.reset();
     SoonIsChange = false;
     ChangeSince.reset();
@@ -72,7 +74,8 @@ void TSyncSchedule::SyncEnded(ical::TSyncFailure failure, std::uint32_t now)
     OfflineWait = OfflineRetryMs;
     SyncPeriodic = now + PeriodMs;
     if (failure == ical::TSyncFailure::Refused)
-        FHalted = true;
+        FHalted = !UserAskedMeanwhile;
+    UserAskedMeanwhile = false;
 }
 
 bool TSyncSchedule::BeginFetch(std::uint32_t now)

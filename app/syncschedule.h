@@ -11,7 +11,8 @@
 // - Offline (the server could not be reached) is retried after a minute, then after twice as
 //   long each time up to the 15 minutes; a refusal (a wrong password) stops the syncs the
 //   program starts by itself until the user asks for one, so that a server never sees a
-//   stream of failed log-ins.
+//   stream of failed log-ins (the user asking while the refused sync ran counts as asking after
+//   it: a new password typed meanwhile is tried).
 // - The subscribed calendars are due at the start, after a resume, when the user asks and a
 //   day after their last fetch.
 //
@@ -67,6 +68,7 @@ private:
     bool Syncing = false;
     bool Fetching = false;
     bool FHalted = false;
+    bool UserAskedMeanwhile = false;  // a User trigger came while a sync ran
     std::optional<std::uint32_t> SyncSoon;     // triggered
     bool SoonIsChange = false;                 // SyncSoon waits for more changes
     std::optional<std::uint32_t> ChangeSince;  // the first change not yet served

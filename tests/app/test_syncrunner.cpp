@@ -171,6 +171,8 @@ private slots:
         QTest::newRow("a refusal stops what the program starts by itself")
             << "0:start 0:sync? 0:refused 1000:change 1000000:!sync? 1000000:resume "
                "2000000:!sync? 2000000:user 2000000:sync?";
+        QTest::newRow("but the user asking meanwhile is heard")
+            << "0:start 0:sync? 100:user 200:refused 200:sync? 300:refused 400:change 9000:!sync?";
         QTest::newRow("ticks that wrap")
             << "4294966296:start 4294966296:sync? 4294966296:ok 3999:change 8998:!sync? "
                "8999:sync?";
