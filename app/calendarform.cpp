@@ -3,6 +3,7 @@
 #include "app/appcore.h"
 #include "app/capturefiles.h"
 #include "app/daygrid.h"
+#include "app/monitormemory.h"
 #include "app/startup.h"
 #include "app/syncrunner.h"
 #include "app/titlebox.h"
@@ -15,6 +16,7 @@
 #include "platform/platform.h"
 
 #include "store/daypaperlist.h"
+#include "store/monitorplace.h"
 #include "store/settings.h"
 
 #include <QAction>
@@ -135,6 +137,7 @@ void TCalendarForm::FormCreate()
     FLastPaintTick = FCore.Clock().TickCount();
 
     FWallPaper = std::make_unique<desktop::TWallPaper>(platform);
+    Monitors = std::make_unique<TMonitorMemory>(ProgramFile(QLatin1String(store::MonitorPlaceFileName)).toStdString());
     // No native window is made here: the attachment changes the window flags, and its
     // properties go to the native window that show() makes and maps.
     platform.AttachToDesktop(this);
@@ -205,12 +208,14 @@ void TCalendarForm::PlaceWindow()
     const platform::TPlatform& platform = FCore.Platform();
     const store::TCalSetting& settings = FCore.Settings();
     const QRect primary = platform.PrimaryScreen();
+    const QList<orvenna::platform::TScreen> all = platform.Screens();
     QList<QRect> screens{primary};
-    for (const orvenna::platform::TScreen& screen : platform.Screens())
+    for (const orvenna::platform::TScreen& screen : all)
         screens.append(screen.Geometry);
     // A desktop without panels reports no work area: the whole screen is free then.
     const QRect work = platform.WorkArea().isEmpty() ? primary : platform.WorkArea();
-    move(InitialPosition(settings.Top, settings.Left, size(), work, screens));
+    const QPoint initial = InitialPosition(settings.Top, settings.Left, size(), work, screens);
+    move(Monitors->StartPlace(QPoint(settings.Left, settings.Top), initial, size(), all));
 }
 
 void TCalendarForm::Start()
@@ -242,6 +247,18 @@ void TCalendarForm::showEvent(QShowEvent* event)
     ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
     Trace("show");
     QWidget::showEvent(event);
+    // The native window exists now and is not mapped yet: it is mapped with its shape.
+    if (!DeviceShape.isEmpty())
+        FCore.Platform().SetDeviceShape(this, DeviceShape);
+}
+
+bool TCalendarForm::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // A new native window (Qt makes one when the window flags change) has no shape yet.
+    if (event->type() == QEvent::WinIdChange && !DeviceShape.isEmpty())
+        FCore.Platform().SetDeviceShape(this, DeviceShape);
+    return handled;
 }
 
 void TCalendarForm::closeEvent(QCloseEvent* event)
@@ -303,6 +320,7 @@ void TCalendarForm::TitleMouseRelease(QMouseEvent* event)
 
 void TCalendarForm::DragEnded()
 {
+    Monitors->UserPlaced(geometry(), FCore.Platform().Screens());
     // The cells must show the wallpaper of the new place.
     Trace("mousemove");
     Refresh1Click();
@@ -388,6 +406,20 @@ void TCalendarForm::BuildWindowRegion()
     for (const TDayItem& item : lv->Items())
         cells.append(item.Cell);
     Shape = WindowRegion(title, cell, cells);
+    // On a scaled screen the shape is cut at device resolution where the system can, so the
+    // cells' round edges are as fine as the screen; a widget mask would scale up their steps.
+    const qreal ratio = devicePixelRatio();
+    DeviceShape = QRegion();
+    if (ratio != 1.0 && !mask.isNull()) {
+        const QImage mask2x = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/2@2x.bmp")));
+        const QRegion deviceCell = RegionFromPicture(DeviceCellMask(mask, mask2x, ratio));
+        DeviceShape = DeviceWindowRegion(title, deviceCell, cells, ratio);
+        if (!this->mask().isEmpty())
+            clearMask();  // before the device shape, which the widget's mask would replace
+        if (FCore.Platform().SetDeviceShape(this, DeviceShape))
+            return;
+        DeviceShape = QRegion();
+    }
     setMask(Shape);
 }
 
@@ -519,6 +551,7 @@ void TCalendarForm::WMSettingChange()
 void TCalendarForm::WMDisplayChange()
 {
     KeepOnScreen();
+    BuildWindowRegion();  // the window may be on a screen of another scale now
     FWallpaperFile = FWallPaper->GetWallpaperPath();
     LoadWallpaperOrFill();
     Refresh1Click();
@@ -539,10 +572,7 @@ void TCalendarForm::DesktopChangesSettled()
 
 void TCalendarForm::KeepOnScreen()
 {
-    QList<TScreenArea> screens;
-    for (const orvenna::platform::TScreen& screen : FCore.Platform().Screens())
-        screens.append({screen.Geometry, screen.WorkArea});
-    const QPoint place = KeptOnScreen(geometry(), screens);
+    const QPoint place = Monitors->AfterScreensChanged(geometry(), FCore.Platform().Screens());
     if (place == pos())
         return;
     move(place);

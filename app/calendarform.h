@@ -31,6 +31,7 @@ namespace orvenna::app {
 
 class TAppCore;
 class TDayGrid;
+class TMonitorMemory;
 class TTitleBox;
 
 class TCalendarForm final : public QWidget {
@@ -62,6 +63,9 @@ public:
     std::uint32_t LastPaintTick() const { return FLastPaintTick; }
     // The region last applied as the window's shape.
     const QRegion& WindowShape() const { return Shape; }
+    // The shape in device pixels on a scaled screen where the system shapes windows at that
+    // resolution (TPlatform::SetDeviceShape); empty otherwise, when WindowShape() is the mask.
+    const QRegion& DeviceWindowShape() const { return DeviceShape; }
     TDayGrid& DayGrid() const { return *lv; }
     QMenu& PopupMenu() const { return *PopupMenu1; }
 
@@ -91,8 +95,9 @@ public:
     // The desktop's wallpaper facts changed: re-read, re-render, complain about a format.
     void WMSettingChange();
     // The screens changed: re-read and re-render the wallpaper for the new screens, bring the
-    // window back onto a screen when it is no longer wholly on one (the new place is stored
-    // in the settings), and refresh.
+    // window back onto a screen when it is no longer wholly on one, or back to the monitor the
+    // user put it on when that monitor is there again (app/monitormemory.h; the new place is
+    // stored in the settings), and refresh.
     void WMDisplayChange();
     // "&Browse..." and "&Setting..." stay disabled until their windows exist.
     void SetBrowseEnabled(bool enabled);
@@ -114,6 +119,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void FormCreate();
@@ -143,6 +149,7 @@ private:
     int FCellWidth = 0;
     QString FWallpaperFile;
     std::unique_ptr<desktop::TWallPaper> FWallPaper;
+    std::unique_ptr<TMonitorMemory> Monitors;  // the monitor the user put the window on
     std::uint32_t FLastPaintTick = 0;
     int FShownYear = 0;
     int FShownMonth = 0;
@@ -163,6 +170,7 @@ private:
     bool FactsChangePending = false;
     bool ScreensChangePending = false;
     QRegion Shape;
+    QRegion DeviceShape;
     // The last captures, used when "bk.bmp" or "images/applebar.bmp" cannot be written or read
     // back. Until the first capture the files of an earlier run are used.
     QImage LastGridBackground;

@@ -1,9 +1,11 @@
 #include "app/monthlayout.h"
 
 #include <QList>
+#include <QTransform>
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <vector>
 
 namespace orvenna::app {
 
@@ -117,6 +119,72 @@ QRegion WindowRegion(const QRegion& titleShape, const QRegion& cellShape,
     const QPoint shapeCorner = cellShape.boundingRect().topLeft();
     for (const TDayCell& cell : days)
         region += cellShape.translated(CellShapeOrigin(cell.Position) - shapeCorner);
+    return region;
+}
+
+QImage DeviceCellMask(const QImage& mask, const QImage& mask2x, qreal ratio)
+{
+    if (mask.isNull() || ratio == 1.0)
+        return mask;
+    const bool fine = !mask2x.isNull() && mask2x.size() == mask.size() * 2;
+    if (fine && ratio == 2.0)
+        return mask2x;
+    const QImage source = (fine ? mask2x : mask).convertToFormat(QImage::Format_RGB32);
+    const QRgb key = source.pixel(0, 0);
+    const QSize size(qRound(mask.width() * ratio), qRound(mask.height() * ratio));
+    if (size.isEmpty())
+        return {};
+    // Smoothing blends key and shape at the edge; the blend, softened once more over about a
+    // source pixel, says how much of each device pixel the shape covers, and each pixel goes to
+    // the side that covers more of it. The edge then follows the shape's outline at the new
+    // resolution instead of its steps. The shape's colour is taken at the middle of the mask.
+    QRgb inside = source.pixel(source.width() / 2, source.height() / 2);
+    if (inside == key)
+        inside = key == qRgb(0, 0, 0) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    const auto distance = [](QRgb a, QRgb b) {
+        return qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+    };
+    QImage scaled = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const int w = size.width(), h = size.height();
+    std::vector<float> cover(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb pixel = scaled.pixel(x, y);
+            const int toKey = distance(pixel, key), toInside = distance(pixel, inside);
+            cover[std::size_t(y) * w + x] = toKey + toInside == 0 ? 0.0f : float(toKey) / float(toKey + toInside);
+        }
+    const int reach = int(ratio / (fine ? 4 : 2));  // about one source pixel, in device pixels
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(scaled.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            float sum = 0;
+            int count = 0;
+            for (int dy = -reach; dy <= reach; ++dy)
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    const int sx = std::clamp(x + dx, 0, w - 1), sy = std::clamp(y + dy, 0, h - 1);
+                    sum += cover[std::size_t(sy) * w + sx];
+                    ++count;
+                }
+            line[x] = sum * 2 > float(count) ? inside : key;
+        }
+    }
+    // The key colour must stay at the top-left corner, where the shape is cut by it.
+    scaled.setPixel(0, 0, key);
+    return scaled;
+}
+
+QRegion DeviceWindowRegion(const QRegion& titleShape, const QRegion& deviceCellShape,
+                           const QList<TDayCell>& days, qreal ratio)
+{
+    QRegion region = QTransform::fromScale(ratio, ratio).map(titleShape);
+    if (deviceCellShape.isEmpty())
+        return region;
+    const QPoint shapeCorner = deviceCellShape.boundingRect().topLeft();
+    for (const TDayCell& cell : days) {
+        const QPoint origin = CellShapeOrigin(cell.Position);
+        region += deviceCellShape.translated(QPoint(qRound(origin.x() * ratio), qRound(origin.y() * ratio)) -
+                                             shapeCorner);
+    }
     return region;
 }
 

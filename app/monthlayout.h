@@ -78,6 +78,18 @@ constexpr QPoint CellShapeOrigin(QPoint position)
 QRegion WindowRegion(const QRegion& titleShape, const QRegion& cellShape,
                      const QList<TDayCell>& days);
 
+// The cell mask for a screen at ratio device pixels per pixel, drawn at that resolution: mask
+// itself at 1; at 2 the mask drawn at twice the resolution (mask2x, when it is twice mask's
+// size); at any other ratio the finer of the two scaled smoothly to mask's size times ratio and
+// cut back into key and shape by the nearer colour. Null without a mask.
+QImage DeviceCellMask(const QImage& mask, const QImage& mask2x, qreal ratio);
+
+// The window shape in device pixels at ratio: titleShape (window coordinates) scaled up, and
+// deviceCellShape (a shape from DeviceCellMask) placed for every day at the device position of
+// its CellShapeOrigin. An empty cell shape leaves the title shape alone.
+QRegion DeviceWindowRegion(const QRegion& titleShape, const QRegion& deviceCellShape,
+                           const QList<TDayCell>& days, qreal ratio);
+
 // The day's wallpaper piece, in grid coordinates: IconSize square at (X + 20, Y). The grid
 // draws the piece at that same place, so it lines up with the wallpaper around it.
 constexpr QRect DayIconRect(QPoint position)

@@ -6,13 +6,14 @@
 # Both get ORVENNA_TEST_DATA (tests/data) and a private XDG_RUNTIME_DIR, carry the CTest label
 # "unit" and join the orvenna_unit_tests target.
 #
-#   orvenna_add_x11_test(NAME COMMAND cmd args... [TRAY] [SOUND] [TIMEOUT s] [ENV A=1 B=2])
+#   orvenna_add_x11_test(NAME COMMAND cmd args... [TRAY] [SOUND] [MONITORS] [TIMEOUT s] [ENV A=1 B=2])
 #   orvenna_add_x11_qtest(NAME SOURCES a.cpp LIBS lib1 [TRAY] [SOUND] [TIMEOUT s] [ENV ...])
-#   orvenna_add_e2e_test(NAME SCRIPT s.sh [ARGS extra...] [TRAY] [SOUND] [TIMEOUT s])
+#   orvenna_add_e2e_test(NAME SCRIPT s.sh [ARGS extra...] [TRAY] [SOUND] [MONITORS] [TIMEOUT s])
 #
 # These run in a virtual X session of their own with openbox (scripts/xsession.sh; TRAY adds a
-# tray host, SOUND a sound server with a null sink) on Qt's xcb platform, one session at a time,
-# with the CTest label "x11". An end-to-end script gets the program's folder and the notes
+# tray host, SOUND a sound server with a null sink, MONITORS two monitors of 1024 x 768 side by
+# side on Xorg's dummy driver, skipped where that cannot run) on Qt's xcb platform, one session
+# at a time, with the CTest label "x11". An end-to-end script gets the program's folder and the notes
 # tool as its first two arguments.
 set(ORVENNA_TEST_DATA_DIR ${CMAKE_SOURCE_DIR}/tests/data)
 set(ORVENNA_TEST_RUNTIME_DIR ${CMAKE_BINARY_DIR}/test-runtime)
@@ -54,7 +55,7 @@ function(orvenna_add_qtest name)
 endfunction()
 
 function(orvenna_add_x11_test name)
-  cmake_parse_arguments(T "TRAY;SOUND" "TIMEOUT" "COMMAND;ENV" ${ARGN})
+  cmake_parse_arguments(T "TRAY;SOUND;MONITORS" "TIMEOUT" "COMMAND;ENV" ${ARGN})
   set(session)
   if(T_TRAY)
     list(APPEND session --tray)
@@ -62,12 +63,15 @@ function(orvenna_add_x11_test name)
   if(T_SOUND)
     list(APPEND session --sound)
   endif()
+  if(T_MONITORS)
+    list(APPEND session --monitors --size 1024x768)
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 90)
   endif()
   add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/xsession.sh ${session} -- ${T_COMMAND})
   set_tests_properties(${name} PROPERTIES LABELS x11 TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK xsession
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;${T_ENV}")
+    SKIP_RETURN_CODE 77 ENVIRONMENT "QT_QPA_PLATFORM=xcb;${T_ENV}")
 endfunction()
 
 function(orvenna_add_x11_qtest name)
@@ -87,9 +91,9 @@ function(orvenna_add_x11_qtest name)
 endfunction()
 
 function(orvenna_add_e2e_test name)
-  cmake_parse_arguments(T "TRAY;SOUND" "TIMEOUT;SCRIPT" "ARGS" ${ARGN})
+  cmake_parse_arguments(T "TRAY;SOUND;MONITORS" "TIMEOUT;SCRIPT" "ARGS" ${ARGN})
   set(flags)
-  foreach(flag TRAY SOUND)
+  foreach(flag TRAY SOUND MONITORS)
     if(T_${flag})
       list(APPEND flags ${flag})
     endif()

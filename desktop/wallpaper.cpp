@@ -50,9 +50,7 @@ QRect ScaledPlacement(TWallpaperPlacement placement, QSize picture, const QRect&
 
 QPoint CentredPosition(QSize picture, const QRect& r)
 {
-    const int right = r.left() + r.width();
-    const int bottom = r.top() + r.height();
-    return {(right - picture.width()) / 2, (bottom - picture.height()) / 2};
+    return {r.left() + (r.width() - picture.width()) / 2, r.top() + (r.height() - picture.height()) / 2};
 }
 
 TWallPaper::TWallPaper(platform::TPlatform& platform) : Platform(platform) {}
@@ -74,8 +72,13 @@ QColor TWallPaper::DesktopColor() const { return Platform.DesktopFacts().Desktop
 
 bool TWallPaper::IsFormatSupported() const
 {
-    const QString path = GetWallpaperPath();
-    return path.isEmpty() || KindOfExtension(TFileFormatsList(), ExtensionOf(path)).has_value();
+    const TFileFormatsList formats;
+    for (const platform::TScreenWallpaper& screen : Platform.ScreenWallpapers()) {
+        const QString& path = screen.Facts.WallpaperPath;
+        if (!path.isEmpty() && !KindOfExtension(formats, ExtensionOf(path)))
+            return false;
+    }
+    return true;
 }
 
 QRect DeviceRect(const QRect& r, qreal ratio)
@@ -105,33 +108,31 @@ QString RectText(const QRect& r)
     return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-QString KeyOf(const platform::TDesktopFacts& facts, const QRect& primary, const QRect& all,
-              const QRect& area, qreal ratio)
+QString KeyOf(const QList<platform::TScreenWallpaper>& screens, const QRect& area, qreal ratio)
 {
-    const QFileInfo file(facts.WallpaperPath);
-    return QStringList{facts.WallpaperPath,
-                       QString::number(file.exists() ? file.size() : -1),
-                       QString::number(file.exists() ? file.lastModified().toMSecsSinceEpoch() : 0),
-                       QString::number(int(facts.Placement)),
-                       facts.DesktopColor.name(),
-                       RectText(primary),
-                       RectText(all),
-                       RectText(area),
-                       QString::number(ratio)}
-        .join(QLatin1Char('|'));
+    QStringList parts;
+    for (const platform::TScreenWallpaper& screen : screens) {
+        const platform::TDesktopFacts& facts = screen.Facts;
+        const QFileInfo file(facts.WallpaperPath);
+        parts << RectText(screen.Geometry) << facts.WallpaperPath
+              << QString::number(file.exists() ? file.size() : -1)
+              << QString::number(file.exists() ? file.lastModified().toMSecsSinceEpoch() : 0)
+              << QString::number(int(facts.Placement)) << facts.DesktopColor.name();
+    }
+    parts << RectText(area) << QString::number(ratio);
+    return parts.join(QLatin1Char('|'));
 }
 
 }  // namespace
 
 QString TWallPaper::CurrentKey() const
 {
-    return KeyOf(Platform.DesktopFacts(), Platform.PrimaryScreen(), Platform.VirtualDesktop(), KeptArea,
-                 Ratio);
+    return KeyOf(Platform.ScreenWallpapers(), KeptArea, Ratio);
 }
 
 bool TWallPaper::Adopt(const QImage& composed, const QString& key)
 {
-    const QRect rect = ComposedRect();
+    const QRect rect = ComposedRect(Platform.ScreenWallpapers());
     if (key.isEmpty() || composed.size() != rect.size() || key != CurrentKey())
         return false;
     Desk = composed.convertToFormat(QImage::Format_RGB32);
@@ -141,149 +142,211 @@ bool TWallPaper::Adopt(const QImage& composed, const QString& key)
     return true;
 }
 
-QRect TWallPaper::ComposedRect() const
+QRect TWallPaper::ComposedRect(const QList<platform::TScreenWallpaper>& screens) const
 {
-    return DeviceRect(KeptArea.isEmpty() ? Platform.PrimaryScreen() : KeptArea, Ratio);
+    if (!KeptArea.isEmpty())
+        return DeviceRect(KeptArea, Ratio);
+    QRect all;
+    for (const platform::TScreenWallpaper& screen : screens)
+        all = all.united(screen.Geometry);
+    return DeviceRect(all, Ratio);
 }
 
-// The picture rows that land in the composed rectangle, with two rows to spare on each side for
-// the smoothing filter. Tiles repeat every row, so a tiled picture is needed whole.
-TNeededRows TWallPaper::RowsBehind(TWallpaperPlacement placement, const QRect& r) const
+QList<TScreenLayer> ScreenLayers(const QList<platform::TScreenWallpaper>& screens, qreal ratio)
 {
-    if (KeptArea.isEmpty() || placement == TWallpaperPlacement::Tiled)
+    QRect all;
+    for (const platform::TScreenWallpaper& screen : screens)
+        all = all.united(screen.Geometry);
+    QList<TScreenLayer> layers;
+    for (const platform::TScreenWallpaper& screen : screens) {
+        const bool spanned = screen.Facts.Placement == TWallpaperPlacement::Spanned;
+        layers.append({DeviceRect(screen.Geometry, ratio), DeviceRect(spanned ? all : screen.Geometry, ratio),
+                       screen.Facts});
+    }
+    return layers;
+}
+
+QRect LayerBand(const TScreenLayer& layer, const QRect& area)
+{
+    const QRect rows = layer.Screen & area;
+    if (rows.isEmpty())
         return {};
-    return [placement, r, kept = ComposedRect()](TPixelSize decoded) {
+    return {layer.Screen.left(), rows.top(), layer.Screen.width(), rows.height()};
+}
+
+namespace {
+
+// The picture rows that land in band, with two rows to spare on each side for the smoothing
+// filter. Tiles repeat every row, so a tiled picture is needed whole; so is one for a whole
+// screen.
+TNeededRows RowsBehind(const TScreenLayer& layer, const QRect& band)
+{
+    const TWallpaperPlacement placement = layer.Facts.Placement;
+    if (band.isEmpty() || band == layer.Screen || placement == TWallpaperPlacement::Tiled)
+        return {};
+    return [placement, r = layer.Placement, band](TPixelSize decoded) {
         const QSize size(decoded.Width, decoded.Height);
         if (!Scales(placement)) {
             const int top = CentredPosition(size, r).y();
-            return TRowSpan{kept.top() - top, kept.bottom() + 1 - top};
+            return TRowSpan{band.top() - top, band.bottom() + 1 - top};
         }
         const QRect target = ScaledPlacement(placement, size, r);
         if (target.height() <= 0)
             return TRowSpan{};
         const double rowsPerPixel = double(size.height()) / target.height();
-        return TRowSpan{int(std::floor((kept.top() - target.top()) * rowsPerPixel)) - 2,
-                        int(std::ceil((kept.bottom() + 1 - target.top()) * rowsPerPixel)) + 2};
+        return TRowSpan{int(std::floor((band.top() - target.top()) * rowsPerPixel)) - 2,
+                        int(std::ceil((band.bottom() + 1 - target.top()) * rowsPerPixel)) + 2};
     };
 }
 
-void TWallPaper::LoadWallpaper()
+// Draws the picture, or its rows, with its whole at target (device screen pixels) into pixels,
+// whose pixel (0, 0) lies at origin.
+void Draw(QImage& pixels, QPoint origin, std::optional<QPainter>& painter, const TPicturePart& picture,
+          const QRect& target)
 {
-    // One reading of the facts for the whole load, so path and placement belong together.
-    const platform::TDesktopFacts facts = Platform.DesktopFacts();
-    const auto kind = facts.WallpaperPath.isEmpty()
-                          ? std::nullopt
-                          : KindOfExtension(TFileFormatsList(), ExtensionOf(facts.WallpaperPath));
-    const QString key = KeyOf(facts, Platform.PrimaryScreen(), Platform.VirtualDesktop(), KeptArea, Ratio);
-    if (!kind) {
-        Compose({}, facts);
-        Key = key;
-        return;
-    }
-    const QRect r = DeviceRect(Platform.VirtualDesktop(), Ratio);
-    TPicturePart picture;
-    try {
-        picture = ReadPicturePart(facts.WallpaperPath, *kind, TargetFor(facts.Placement, r),
-                                  RowsBehind(facts.Placement, r));
-    } catch (const TPictureError& error) {
-        throw TPictureError("Cannot load the wallpaper \"" + facts.WallpaperPath.toStdString() +
-                            "\": " + error.what());
-    }
-    Compose(picture, facts);
-    Key = key;
-}
-
-void TWallPaper::ComposeDesktop(const QImage& picture)
-{
-    Compose({picture, 0, picture.size()}, Platform.DesktopFacts());
-    Key.clear();
-}
-
-void TWallPaper::Compose(const TPicturePart& picture, const platform::TDesktopFacts& facts)
-{
-    const QRect composed = ComposedRect();
-    const QRect primary = DeviceRect(Platform.PrimaryScreen(), Ratio);
-    // A kept area is composed in whole rows of the primary screen and then cut out: the
-    // smoothing filter walks each row from the screen's edge, as in a whole-screen composition,
-    // so every pixel comes out the same. Only those rows are ever held, and only while composing.
-    const QRect rows = KeptArea.isEmpty() ? primary
-                                          : QRect(primary.left(), composed.top(), primary.width(), composed.height());
-    // Reused when the size stays, so a reload needs no second bitmap.
-    if (Desk.size() != rows.size() || Desk.format() != QImage::Format_RGB32)
-        Desk = QImage(rows.size(), QImage::Format_RGB32);
-    Origin = rows.topLeft();
-    if (Desk.isNull()) {
-        if (!rows.isEmpty())
-            qCWarning(lcDesktop) << "no memory for a desktop image of" << rows.size();
-        return;
-    }
-    // Filled first whatever the placement: transparent pixels show the desktop colour, and a
-    // picture that does not cover the screen leaves no stale pixels of the last one.
-    Desk.fill(facts.DesktopColor);
-    if (!picture.Whole.isEmpty())
-        Place(picture, facts.Placement, DeviceRect(Platform.VirtualDesktop(), Ratio));
-    if (rows != composed) {
-        Desk = Desk.copy(composed.translated(-Origin));  // beyond the screen: black, as ever
-        Origin = composed.topLeft();
-    }
-}
-
-void TWallPaper::Place(const TPicturePart& picture, TWallpaperPlacement placement, const QRect& r)
-{
-    std::optional<QPainter> painter;
-    const QSize whole = picture.Whole;
-    switch (placement) {
-    case TWallpaperPlacement::Tiled:
-        for (int i = 0; i <= r.width() / whole.width(); ++i)
-            for (int j = 0; j <= r.height() / whole.height(); ++j)
-                Draw(painter, picture, QRect(QPoint(i * whole.width(), j * whole.height()), whole));
-        return;
-    case TWallpaperPlacement::Stretched:
-    case TWallpaperPlacement::Spanned:
-    case TWallpaperPlacement::Fill:
-    case TWallpaperPlacement::Fit:
-        Draw(painter, picture, ScaledPlacement(placement, whole, r));
-        return;
-    case TWallpaperPlacement::Centred:
-        Draw(painter, picture, QRect(CentredPosition(whole, r), whole));
-        return;
-    }
-}
-
-// target: where the whole picture goes, in device screen pixels.
-void TWallPaper::Draw(std::optional<QPainter>& painter, const TPicturePart& picture, const QRect& target)
-{
-    const QImage& pixels = picture.Pixels;
-    const QRect onDesk = target.translated(-Origin);
-    const QRect visible = onDesk & Desk.rect();
-    if (visible.isEmpty() || pixels.isNull())
+    const QImage& rows = picture.Pixels;
+    const QRect onPixels = target.translated(-origin);
+    const QRect visible = onPixels & pixels.rect();
+    if (visible.isEmpty() || rows.isNull())
         return;
     // Opaque and unscaled (the JPEG decoder delivers the screen's size when it can): plain row
     // copies, which need none of the painter's working memory.
-    if (onDesk.size() == picture.Whole && pixels.format() == QImage::Format_RGB32) {
+    if (onPixels.size() == picture.Whole && rows.format() == QImage::Format_RGB32) {
         const qsizetype bytes = qsizetype(visible.width()) * 4;
         for (int y = visible.top(); y <= visible.bottom(); ++y) {
-            const int row = y - onDesk.top() - picture.FirstRow;
-            if (row < 0 || row >= pixels.height())
+            const int row = y - onPixels.top() - picture.FirstRow;
+            if (row < 0 || row >= rows.height())
                 continue;
-            std::memcpy(Desk.scanLine(y) + qsizetype(visible.left()) * 4,
-                        pixels.constScanLine(row) + qsizetype(visible.left() - onDesk.left()) * 4,
+            std::memcpy(pixels.scanLine(y) + qsizetype(visible.left()) * 4,
+                        rows.constScanLine(row) + qsizetype(visible.left() - onPixels.left()) * 4,
                         size_t(bytes));
         }
         return;
     }
     if (!painter) {
-        painter.emplace(&Desk);
+        painter.emplace(&pixels);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
     }
     // Whole or some rows only, the picture goes through one mapping, so every pixel of the
     // desktop comes out the same whichever part of it is composed.
     painter->save();
-    painter->translate(onDesk.topLeft());
-    painter->scale(double(onDesk.width()) / picture.Whole.width(),
-                   double(onDesk.height()) / picture.Whole.height());
-    painter->drawImage(QPointF(0, picture.FirstRow), pixels);
+    painter->translate(onPixels.topLeft());
+    painter->scale(double(onPixels.width()) / picture.Whole.width(),
+                   double(onPixels.height()) / picture.Whole.height());
+    painter->drawImage(QPointF(0, picture.FirstRow), rows);
     painter->restore();
+}
+
+}  // namespace
+
+TPicturePart ReadLayerPicture(const TScreenLayer& layer, const QRect& band)
+{
+    const QString& path = layer.Facts.WallpaperPath;
+    const auto kind = path.isEmpty() ? std::nullopt : KindOfExtension(TFileFormatsList(), ExtensionOf(path));
+    if (!kind)
+        return {};
+    try {
+        return ReadPicturePart(path, *kind, TargetFor(layer.Facts.Placement, layer.Placement),
+                               RowsBehind(layer, band));
+    } catch (const TPictureError& error) {
+        throw TPictureError("Cannot load the wallpaper \"" + path.toStdString() + "\": " + error.what());
+    }
+}
+
+void ComposeLayer(QImage& pixels, const QRect& band, const TScreenLayer& layer, const TPicturePart& picture)
+{
+    // Filled first whatever the placement: transparent pixels show the desktop colour, and a
+    // picture that does not cover the screen leaves no stale pixels of the last one.
+    pixels.fill(layer.Facts.DesktopColor);
+    const QSize whole = picture.Whole;
+    if (whole.isEmpty())
+        return;
+    const QRect& r = layer.Placement;
+    std::optional<QPainter> painter;
+    switch (layer.Facts.Placement) {
+    case TWallpaperPlacement::Tiled:
+        for (int i = 0; i <= r.width() / whole.width(); ++i)
+            for (int j = 0; j <= r.height() / whole.height(); ++j)
+                Draw(pixels, band.topLeft(), painter, picture,
+                     QRect(r.topLeft() + QPoint(i * whole.width(), j * whole.height()), whole));
+        return;
+    case TWallpaperPlacement::Stretched:
+    case TWallpaperPlacement::Spanned:
+    case TWallpaperPlacement::Fill:
+    case TWallpaperPlacement::Fit:
+        Draw(pixels, band.topLeft(), painter, picture, ScaledPlacement(layer.Facts.Placement, whole, r));
+        return;
+    case TWallpaperPlacement::Centred:
+        Draw(pixels, band.topLeft(), painter, picture, QRect(CentredPosition(whole, r), whole));
+        return;
+    }
+}
+
+void TWallPaper::LoadWallpaper()
+{
+    // One reading of the screens for the whole load, so places and pictures belong together.
+    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QString key = KeyOf(screens, KeptArea, Ratio);
+    const QRect composed = ComposedRect(screens);
+    // Every picture is read before anything is drawn, so that a failure keeps the last
+    // composition. A whole screen's picture is read whole, a kept area's only behind it.
+    std::vector<std::pair<TScreenLayer, TPicturePart>> layers;
+    for (const TScreenLayer& layer : ScreenLayers(screens, Ratio)) {
+        const QRect band = LayerBand(layer, composed);
+        if (!band.isEmpty())
+            layers.emplace_back(layer, ReadLayerPicture(layer, KeptArea.isEmpty() ? QRect() : band));
+    }
+    Compose(composed, layers);
+    Key = key;
+}
+
+void TWallPaper::ComposeDesktop(const QImage& picture)
+{
+    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QRect composed = ComposedRect(screens);
+    std::vector<std::pair<TScreenLayer, TPicturePart>> layers;
+    for (const TScreenLayer& layer : ScreenLayers(screens, Ratio))
+        layers.emplace_back(layer, TPicturePart{picture, 0, picture.size()});
+    Compose(composed, layers);
+    Key.clear();
+}
+
+void TWallPaper::Compose(const QRect& composed, const std::vector<std::pair<TScreenLayer, TPicturePart>>& layers)
+{
+    // Reused when the size stays, so a reload needs no second bitmap.
+    if (Desk.size() != composed.size() || Desk.format() != QImage::Format_RGB32)
+        Desk = QImage(composed.size(), QImage::Format_RGB32);
+    Origin = composed.topLeft();
+    if (Desk.isNull()) {
+        if (!composed.isEmpty())
+            qCWarning(lcDesktop) << "no memory for a desktop image of" << composed.size();
+        return;
+    }
+    Desk.fill(Qt::black);  // what lies on no screen
+    for (const auto& [layer, picture] : layers) {
+        const QRect band = LayerBand(layer, composed);
+        if (band.isEmpty())
+            continue;
+        if (composed.contains(band)) {
+            // The band is a part of Desk: composed in place, through an image on Desk's rows.
+            const QPoint at = band.topLeft() - Origin;
+            QImage view(Desk.scanLine(at.y()) + qsizetype(at.x()) * 4, band.width(), band.height(),
+                        Desk.bytesPerLine(), QImage::Format_RGB32);
+            ComposeLayer(view, band, layer, picture);
+            continue;
+        }
+        // Only these rows are ever held, and only while composing.
+        QImage rows(band.size(), QImage::Format_RGB32);
+        if (rows.isNull()) {
+            qCWarning(lcDesktop) << "no memory for desktop rows of" << band.size();
+            continue;
+        }
+        ComposeLayer(rows, band, layer, picture);
+        const QRect kept = band & composed;
+        QPainter painter(&Desk);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(kept.topLeft() - Origin, rows, kept.translated(-band.topLeft()));
+    }
 }
 
 void TWallPaper::CopyDeskRect(QImage& dest, const QRect& destRect, const QRect& sourceRect) const

@@ -1,7 +1,8 @@
 #pragma once
-// TWallPaper: the desktop background as the desktop draws it, in a bitmap of the primary
-// screen's size (or only of the part a window needs), and copies of its rectangles for windows
-// that want to look painted on it.
+// TWallPaper: the desktop background as the desktop draws it, in a bitmap of the whole virtual
+// desktop (or only of the part a window needs), and copies of its rectangles for windows that
+// want to look painted on it. Every screen shows its own wallpaper (TScreenWallpaper), placed by
+// that screen's size, or its part of one spanned over all screens.
 
 #include "desktop/picturereader.h"
 #include "desktop/rawpicture.h"
@@ -15,8 +16,36 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace orvenna::desktop {
+
+// ---- composing one screen ------------------------------------------------------------------
+// The steps of a composition, for callers that keep decoded pictures and compose again from
+// them (all rectangles in device pixels).
+//
+// One screen's part of the desktop: the picture of Facts placed in Placement (the screen
+// itself, or for a Spanned picture the bounding box of all screens) over a fill of Facts'
+// desktop colour, and cut to Screen.
+struct TScreenLayer {
+    QRect Screen;
+    QRect Placement;
+    platform::TDesktopFacts Facts;
+};
+// The layers of the screens at ratio device pixels per screen coordinate, in their order.
+QList<TScreenLayer> ScreenLayers(const QList<platform::TScreenWallpaper>& screens, qreal ratio);
+// The rows of layer's screen that reach into area: the screen's full width, area's rows.
+// Layers are always composed in whole rows of their screen: the smoothing filter walks each
+// row from the screen's edge, so every pixel comes out the same whichever rows are composed.
+QRect LayerBand(const TScreenLayer& layer, const QRect& area);
+// Reads the picture of the layer, only the rows that land in band where the format allows
+// (all of them with band empty); an empty part for a colour fill (no wallpaper, an extension
+// we do not know). Throws TPictureError "Cannot load the wallpaper "<path>": <reason>".
+TPicturePart ReadLayerPicture(const TScreenLayer& layer, const QRect& band);
+// Composes band (a QImage of LayerBand's size, whose pixel (0, 0) is band.topLeft() of the
+// screen) from the layer and its picture as ReadLayerPicture gave it.
+void ComposeLayer(QImage& pixels, const QRect& band, const TScreenLayer& layer, const TPicturePart& picture);
 
 class TWallPaper final {
 public:
@@ -30,13 +59,14 @@ public:
     bool IsStretched() const;
     QColor DesktopColor() const;
 
-    // Reads the wallpaper and composes DeskBitmap from it. No wallpaper, an unrecognised
-    // extension or a picture without pixels give a plain fill of the desktop colour.
+    // Reads every screen's wallpaper that the composed area reaches and composes DeskBitmap
+    // from them. No wallpaper, an unrecognised extension or a picture without pixels give a
+    // plain fill of that screen's desktop colour; what lies on no screen is black.
     // A picture that cannot be read throws TPictureError ("Cannot load the wallpaper ...");
     // DeskBitmap then keeps its previous composition.
     void LoadWallpaper();
-    // Renders picture (null: none) into DeskBitmap, sized to the primary screen (or to the kept
-    // area), placed on the virtual desktop as the desktop's placement says.
+    // Renders picture (null: none) on every screen into DeskBitmap, sized to the virtual desktop
+    // (or to the kept area), with each screen's placement and colour.
     void ComposeDesktop(const QImage& picture);
     // Makes dest destRect.size() and copies into it the DeskBitmap pixels from
     // sourceRect.topLeft() (screen coordinates) on. Only that corner of sourceRect counts;
@@ -47,14 +77,14 @@ public:
     // From the next composition on, only area (screen coordinates) is composed, at ratio device
     // pixels per screen coordinate, and only the picture rows behind it are decoded where the
     // format allows: a window that shows a small part of the desktop holds no screen-sized
-    // bitmap. An empty area: the whole primary screen (the default).
+    // bitmap. An empty area: the whole virtual desktop (the default).
     void SetKeptArea(const QRect& area, qreal ratio = 1.0);
     // True when the last composition holds area at ratio, so copies from it need no new load.
     bool Covers(const QRect& area, qreal ratio = 1.0) const;
 
-    // A text naming everything a composition of the kept area depends on: the wallpaper file
-    // (path, size, time of change), its placement, the desktop colour, the screens, the area
-    // and the ratio. Equal texts, equal pixels.
+    // A text naming everything a composition of the kept area depends on: for every screen its
+    // place and its wallpaper (path, file size, time of change, placement, desktop colour), the
+    // area and the ratio. Equal texts, equal pixels.
     QString CurrentKey() const;
     // The key of the composition held now; empty when it came from ComposeDesktop or a failure.
     const QString& ComposedKey() const { return Key; }
@@ -62,21 +92,19 @@ public:
     // the composition, so that a start with an unchanged desktop decodes nothing. Only when key
     // is CurrentKey() and the size fits; false and nothing changed otherwise.
     bool Adopt(const QImage& composed, const QString& key);
-    // False only for a wallpaper whose extension names no picture kind we know.
+    // False only when a screen's wallpaper has an extension that names no picture kind we know.
     bool IsFormatSupported() const;
 
     // The composed desktop; null before the first LoadWallpaper. Pixel (x, y) is the desktop
-    // pixel at (device) screen position DeskOrigin() + (x, y): the primary screen's corner, or
+    // pixel at (device) screen position DeskOrigin() + (x, y): the virtual desktop's corner, or
     // the kept area's.
     const QImage& DeskBitmap() const { return Desk; }
     QPoint DeskOrigin() const { return Origin; }
 
 private:
-    QRect ComposedRect() const;  // device pixels
-    TNeededRows RowsBehind(platform::TWallpaperPlacement placement, const QRect& r) const;
-    void Compose(const TPicturePart& picture, const platform::TDesktopFacts& facts);
-    void Place(const TPicturePart& picture, platform::TWallpaperPlacement placement, const QRect& r);
-    void Draw(std::optional<QPainter>& painter, const TPicturePart& picture, const QRect& target);
+    QRect ComposedRect(const QList<platform::TScreenWallpaper>& screens) const;  // device pixels
+    // Composes the layers (each with its picture, or rows of it) into Desk over composed.
+    void Compose(const QRect& composed, const std::vector<std::pair<TScreenLayer, TPicturePart>>& layers);
 
     platform::TPlatform& Platform;
     QImage Desk;
@@ -99,8 +127,9 @@ constexpr QRect RectFromEdges(int left, int top, int right, int bottom)
 // scale it: Fill covers r (the overflow is cut), Fit fits inside r; both keep the aspect
 // ratio and centre on r. Other placements: r itself.
 QRect ScaledPlacement(platform::TWallpaperPlacement placement, QSize picture, const QRect& r);
-// The position of a centred, unscaled picture: ((Right - W) div 2, (Bottom - H) div 2), with r's
-// Right and Bottom exclusive and the divisions truncating toward zero.
+// The position of a centred, unscaled picture: (Left + (Width - W) div 2, Top + (Height - H) div 2),
+// the divisions truncating toward zero. For r at the origin that is ((Right - W) div 2,
+// (Bottom - H) div 2) with r's Right and Bottom exclusive.
 QPoint CentredPosition(QSize picture, const QRect& r);
 
 }  // namespace orvenna::desktop

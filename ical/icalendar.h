@@ -60,7 +60,10 @@ struct TImportSummary {
     // Added, with a remark.
     int FirstOccurrenceOnly = 0;  // a repeat rule that is not every day, week, month or year
     int RepeatingNotes = 0;       // a repeating all-day item: noted on its first day only
-    int UnknownZone = 0;          // a TZID with no VTIMEZONE and no known zone: read as local
+    int FirstDayOnly = 0;         // an item over several days of a file with too many such lines
+    // A TZID with no VTIMEZONE and no known zone, or a zone that takes too long to work out:
+    // read as local.
+    int UnknownZone = 0;
 
     int Added() const { return RemindersAdded + NotesAdded; }
     int Skipped() const
@@ -86,7 +89,7 @@ struct TCalendarItem {
     std::int32_t Before = store::ltImmediately;
     std::int32_t Recurrency = store::rcNone;
     bool FirstOnly = false;    // a repeat rule that could not be kept
-    bool UnknownZone = false;  // a zone nobody defines: the time was read as local
+    bool UnknownZone = false;  // a zone nobody defines, or too costly: the time read as local
 };
 
 // The items of an iCalendar text as the import reads them, in file order; what is skipped is

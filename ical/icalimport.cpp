@@ -1,11 +1,15 @@
 #include "ical/icalendar.h"
 #include "ical/icalsupport.h"
+#include "ical/icalzones.h"
 
 #include "store/textcodec.h"
 
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <map>
+#include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace orvenna::ical {
@@ -15,6 +19,15 @@ using store::TDate;
 using store::TDateTime;
 
 constexpr int MaxNoteDays = 366;  // an all-day item longer than a year is noted on its first year
+// The note lines an import copies to the days after the first of items over several days:
+// a year-long item of three lines takes about a thousand. Past it, items are noted on their
+// first day only, so that a small file cannot fill the store with millions of lines.
+constexpr double MaxSpreadLines = 100000;
+
+// The steps and changes (ZoneWorkUpTo) libical may spend working out the zones of one import:
+// a zone of yearly rules from 1601 takes under a thousand up to now, one of hourly rules
+// millions. A zone past what is left is not used: its times read as local.
+constexpr double MaxZoneWork = 200000;
 
 using TItem = TCalendarItem;
 
@@ -136,39 +149,58 @@ std::optional<std::int32_t> PlainRecurrence(const icalrecurrencetype& rule,
 // libical looks a TZID that the calendar does not define up as a file below the zone folder, so
 // a name climbing out of it ("../../../dev/tty") would have it read any file, or wait on a
 // terminal. Such names are replaced by one no file has; the times read as local.
-void NeutraliseZonePaths(icalcomponent* calendar, icalcomponent* component)
+void NeutraliseZonePaths(icalcomponent* calendar)
 {
-    for (icalproperty* property = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY);
-         property != nullptr;
-         property = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY))
-        for (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-             tzid != nullptr;
-             tzid = icalproperty_get_next_parameter(property, ICAL_TZID_PARAMETER)) {
-            const char* name = icalparameter_get_tzid(tzid);
-            if (name != nullptr && std::string_view(name).find("..") != std::string_view::npos &&
-                icalcomponent_get_timezone(calendar, name) == nullptr)
-                icalparameter_set_tzid(tzid, "unsafe zone name");
-        }
-    for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
-         child != nullptr; child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
-        NeutraliseZonePaths(calendar, child);
+    std::vector<icalcomponent*> pending{calendar};
+    while (!pending.empty()) {
+        icalcomponent* component = pending.back();
+        pending.pop_back();
+        for (icalproperty* property = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY);
+             property != nullptr;
+             property = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY))
+            for (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+                 tzid != nullptr;
+                 tzid = icalproperty_get_next_parameter(property, ICAL_TZID_PARAMETER)) {
+                const char* name = icalparameter_get_tzid(tzid);
+                if (name != nullptr && std::string_view(name).find("..") != std::string_view::npos &&
+                    icalcomponent_get_timezone(calendar, name) == nullptr)
+                    icalparameter_set_tzid(tzid, "unsafe zone name");
+            }
+        for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
+             child != nullptr;
+             child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+            pending.push_back(child);
+    }
 }
 
-bool ContainsRun(const std::vector<std::string>& note, const std::vector<std::string>& lines)
+// The properties the import reads; libical need not parse the others.
+bool IsReadProperty(std::string_view name)
 {
-    return std::search(note.begin(), note.end(), lines.begin(), lines.end()) != note.end();
+    static constexpr std::string_view Read[] = {
+        "CATEGORIES", "DESCRIPTION", "DTEND", "DTSTART", "DUE", "DURATION", "RDATE",
+        "RECURRENCE-ID", "RRULE", "STATUS", "SUMMARY", "TRIGGER", "UID"};
+    return std::find(std::begin(Read), std::end(Read), name) != std::end(Read);
+}
+
+int CurrentYear()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
 }
 
 class TReader final {
 public:
-    TReader(const std::string& zoneName, TImportSummary& summary)
-        : ZoneName(zoneName), Summary(summary)
+    // Zones are worked out once, up to lastYear, the last year any item of the file needs.
+    TReader(const std::string& zoneName, int lastYear, TImportSummary& summary)
+        : ZoneName(zoneName), Summary(summary), LastYear(std::max(lastYear, CurrentYear()))
     {
     }
 
     void ReadCalendar(icalcomponent* calendar)
     {
-        NeutraliseZonePaths(calendar, calendar);
+        NeutraliseZonePaths(calendar);
         for (icalcomponent* item = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT);
              item != nullptr;
              item = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
@@ -247,7 +279,7 @@ private:
 
     // The local date-time of a start or due time; none when it cannot be read.
     std::optional<TDateTime> LocalTime(const icaltimetype& time, icalproperty* property,
-                                       bool& unknownZone) const
+                                       bool& unknownZone)
     {
         if (time.is_date)
             return FromWallTime(time);
@@ -257,7 +289,7 @@ private:
             property ? icalproperty_get_parameter_as_string(property, "TZID") : nullptr;
         if (tzid == nullptr)  // a floating time is local wherever it is read
             return FromWallTime(time);
-        if (time.zone == nullptr) {
+        if (time.zone == nullptr || !ZoneUsable(time.zone)) {
             unknownZone = true;
             return FromWallTime(time);
         }
@@ -289,6 +321,30 @@ private:
             icalcomponent_get_first_property(item, ICAL_RDATE_PROPERTY) != nullptr)
             return -1;
         return PlainRecurrence(icalproperty_get_rrule(rule), start).value_or(-1);
+    }
+
+    // Whether times may be converted through the zone: its working out fits in what is left
+    // of MaxZoneWork. The first use of a zone works it out up to LastYear, so that no later
+    // time of the calendar has libical work it out again from the start.
+    bool ZoneUsable(const icaltimezone* zone)
+    {
+        auto* known = const_cast<icaltimezone*>(zone);
+        const auto [found, added] = Zones.try_emplace(known, false);
+        if (!added)
+            return found->second;
+        icalcomponent* definition = icaltimezone_get_component(known);
+        const double work =
+            definition ? ZoneWorkUpTo(definition, LastYear + ZoneCoverageYears) : 0;
+        if (ZoneWork + work > MaxZoneWork)
+            return false;
+        ZoneWork += work;
+        icaltimetype last = icaltime_null_time();
+        last.year = LastYear;
+        last.month = 12;
+        last.day = 31;
+        int daylight = 0;
+        icaltimezone_get_utc_offset(known, &last, &daylight);
+        return found->second = true;
     }
 
     // How far ahead of the start the earliest alarm rings, in seconds; 0 without alarms.
@@ -350,6 +406,15 @@ private:
     {
         if (todo)
             return 1;
+        // A length is counted here, in whole days as libical adds them to a date: libical
+        // would add a length of years to the start month by month.
+        if (icalproperty* length = icalcomponent_get_first_property(item, ICAL_DURATION_PROPERTY);
+            length != nullptr &&
+            icalcomponent_get_first_property(item, ICAL_DTEND_PROPERTY) == nullptr) {
+            const icaldurationtype d = icalproperty_get_duration(length);
+            const double days = d.is_neg ? 0 : 7.0 * d.weeks + d.days;
+            return static_cast<int>(std::clamp(days, 1.0, double{MaxNoteDays}));
+        }
         const icaltimetype end = icalcomponent_get_dtend(item);
         const auto first = FromWallTime(start);
         const auto last = end.is_date ? FromWallTime(end) : std::nullopt;
@@ -360,51 +425,122 @@ private:
 
     const std::string& ZoneName;
     TImportSummary& Summary;
+    const int LastYear;
+    std::map<icaltimezone*, bool> Zones;  // usable or not, for each zone met
+    double ZoneWork = 0;
 };
 
-store::TDayPaper& PaperOf(store::TDayPaperList& notes, TDate day)
-{
-    if (store::TDayPaper* paper = notes.FindDayPaper(day))
-        return *paper;
-    store::TDayPaper& paper = notes.AddDayPaper();
-    paper.Day = day;
-    return paper;
-}
+// Adds items to the store, finding the paper of a day and what it already holds without a walk
+// over the store or over the paper: imports take time in proportion to their size.
+class TMerger final {
+public:
+    explicit TMerger(store::TDayPaperList& notes) : Papers(notes) {}
 
-bool AddNote(const TItem& item, store::TDayPaperList& notes)
-{
-    bool added = false;
-    for (int offset = 0; offset < item.Days; ++offset) {
-        const store::TDayPaper* existing = notes.FindDayPaper(item.Day + offset);
-        if (existing != nullptr && ContainsRun(existing->Note, item.Lines))
-            continue;
-        std::vector<std::string>& note = PaperOf(notes, item.Day + offset).Note;
-        note.insert(note.end(), item.Lines.begin(), item.Lines.end());
-        added = true;
+    // Whether the lines of an item over several days may go to each of its days: the import
+    // copies at most MaxSpreadLines lines to days after an item's first.
+    bool MaySpread(const TItem& item)
+    {
+        const double copies = static_cast<double>(item.Days - 1) * item.Lines.size();
+        if (SpreadLines + copies > MaxSpreadLines)
+            return false;
+        SpreadLines += copies;
+        return true;
     }
-    return added;
-}
 
-bool AddReminder(const TItem& item, store::TDayPaperList& notes)
-{
-    const TDate day = store::DateOf(item.When);
-    if (const store::TDayPaper* existing = notes.FindDayPaper(day)) {
-        const auto second = [](TDateTime value) { return std::llround(value * 86400.0); };
-        for (int i = 0; i < existing->ReminderList.ReminderCount(); ++i) {
-            const store::TReminder& reminder = existing->ReminderList.GetReminder(i);
-            if (reminder.Subject == item.Subject && second(reminder.When) == second(item.When))
-                return false;
+    // Adds the item's lines to each of the first `days` days it covers whose note does not hold
+    // them already, one after the other; false when every day held them.
+    bool AddNote(const TItem& item, int days)
+    {
+        bool added = false;
+        for (int offset = 0; offset < days; ++offset) {
+            const TDate day = item.Day + offset;
+            store::TDayPaper* existing = Papers.Find(day);
+            if (existing != nullptr && HoldsRun(*existing, item.Lines))
+                continue;
+            store::TDayPaper& paper = existing ? *existing : Papers.FindOrAdd(day);
+            TNoteLines& lines = LinesOf(paper);
+            for (const std::string& line : item.Lines) {
+                lines[line].push_back(paper.Note.size());
+                paper.Note.push_back(line);
+            }
+            added = true;
         }
+        return added;
     }
-    store::TReminder& reminder = PaperOf(notes, day).ReminderList.AddReminder();
-    reminder.When = item.When;
-    reminder.Subject = item.Subject;
-    reminder.Desc = item.Desc;
-    reminder.category = item.Category;
-    reminder.Before = item.Before;
-    reminder.Recurrency = item.Recurrency;
-    return true;
-}
+
+    // Adds the reminder to the paper of its date unless that paper holds one of the same
+    // subject at the same second; false then.
+    bool AddReminder(const TItem& item)
+    {
+        const TDate day = store::DateOf(item.When);
+        store::TDayPaper& paper = Papers.FindOrAdd(day);
+        if (!RemindersOf(paper).emplace(Second(item.When), item.Subject).second)
+            return false;
+        store::TReminder& reminder = paper.ReminderList.AddReminder();
+        reminder.When = item.When;
+        reminder.Subject = item.Subject;
+        reminder.Desc = item.Desc;
+        reminder.category = item.Category;
+        reminder.Before = item.Before;
+        reminder.Recurrency = item.Recurrency;
+        return true;
+    }
+
+private:
+    using TNoteLines = std::unordered_map<std::string, std::vector<std::size_t>>;  // line: where
+    using TReminderKeys = std::set<std::pair<long long, std::string>>;  // second, subject
+
+    static long long Second(TDateTime value) { return std::llround(value * 86400.0); }
+
+    // Where each line of the paper's note stands, gathered when the paper is first met.
+    TNoteLines& LinesOf(const store::TDayPaper& paper)
+    {
+        const auto [found, added] = NoteLines.try_emplace(&paper);
+        if (added)
+            for (std::size_t i = 0; i < paper.Note.size(); ++i)
+                found->second[paper.Note[i]].push_back(i);
+        return found->second;
+    }
+
+    TReminderKeys& RemindersOf(const store::TDayPaper& paper)
+    {
+        const auto [found, added] = Reminders.try_emplace(&paper);
+        if (added)
+            for (int i = 0; i < paper.ReminderList.ReminderCount(); ++i) {
+                const store::TReminder& reminder = paper.ReminderList.GetReminder(i);
+                found->second.emplace(Second(reminder.When), reminder.Subject);
+            }
+        return found->second;
+    }
+
+    // Whether the note holds the lines one after the other, looked for only where the one of
+    // them the note holds least often stands.
+    bool HoldsRun(const store::TDayPaper& paper, const std::vector<std::string>& run)
+    {
+        const TNoteLines& lines = LinesOf(paper);
+        const std::vector<std::size_t>* rarest = nullptr;
+        std::size_t offset = 0;  // of the rarest line in the run
+        for (std::size_t k = 0; k < run.size(); ++k) {
+            const auto found = lines.find(run[k]);
+            if (found == lines.end())
+                return false;
+            if (rarest == nullptr || found->second.size() < rarest->size()) {
+                rarest = &found->second;
+                offset = k;
+            }
+        }
+        const std::vector<std::string>& note = paper.Note;
+        return std::any_of(rarest->begin(), rarest->end(), [&](std::size_t at) {
+            return at >= offset && note.size() - (at - offset) >= run.size() &&
+                   std::equal(run.begin(), run.end(), note.begin() + static_cast<long>(at - offset));
+        });
+    }
+
+    store::TDayPaperIndex Papers;
+    double SpreadLines = 0;
+    std::unordered_map<const store::TDayPaper*, TNoteLines> NoteLines;
+    std::unordered_map<const store::TDayPaper*, TReminderKeys> Reminders;
+};
 
 std::string Counted(int count, const char* one, const char* many)
 {
@@ -439,6 +575,10 @@ std::string TImportSummary::Text() const
     if (RepeatingNotes > 0)
         text += " " + Counted(RepeatingNotes, "repeating all-day item", "repeating all-day items") +
                 " noted on the first day only.";
+    if (FirstDayOnly > 0)
+        text += " " + Counted(FirstDayOnly, "all-day item", "all-day items") +
+                " over several days noted on the first day only: the file has too many lines "
+                "to copy to every day.";
     if (UnknownZone > 0)
         text += " " + Counted(UnknownZone, "time", "times") +
                 " in an unknown time zone read as local time.";
@@ -451,23 +591,24 @@ std::vector<TCalendarItem> ReadCalendarItems(std::string_view text, TImportSumma
     QuietLibical();
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
-    const std::string terminated(text);
-    TComponentPtr root(terminated.find('\0') == std::string::npos
-                           ? icalparser_parse_string(terminated.c_str())
-                           : nullptr);
+    std::vector<TComponentPtr> components;
+    int nesting = 0;
+    if (text.find('\0') == std::string_view::npos)
+        components = ParseComponents(text, nesting, IsReadProperty);
+    if (nesting > 0)
+        throw ENotICalendar("components nested more than " + std::to_string(MaxNesting) +
+                            " deep; not read");
     std::vector<icalcomponent*> calendars;
-    if (root && icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT)
-        calendars.push_back(root.get());
-    else if (root && icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT)
-        for (icalcomponent* c =
-                 icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
-             c != nullptr;
-             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
-            calendars.push_back(c);
+    for (const TComponentPtr& component : components)
+        if (icalcomponent_isa(component.get()) == ICAL_VCALENDAR_COMPONENT)
+            calendars.push_back(component.get());
     if (calendars.empty())
         throw ENotICalendar("not an iCalendar file (no VCALENDAR found)");
 
-    TReader reader(zoneName, summary);
+    int lastYear = 0;
+    for (icalcomponent* calendar : calendars)
+        lastYear = std::max(lastYear, LastYearIn(calendar));
+    TReader reader(zoneName, lastYear, summary);
     for (icalcomponent* calendar : calendars)
         reader.ReadCalendar(calendar);
     return std::move(reader.Items);
@@ -499,14 +640,18 @@ TImportSummary ImportCalendar(std::string_view text, store::TDayPaperList& notes
 {
     TImportSummary summary;
     const std::vector<TItem> items = ReadCalendarItems(text, summary, zoneName);
+    TMerger merger(notes);
     for (const TItem& item : items) {
-        if (!(item.IsNote ? AddNote(item, notes) : AddReminder(item, notes))) {
+        const bool spread = !item.IsNote || item.Days == 1 || merger.MaySpread(item);
+        if (!(item.IsNote ? merger.AddNote(item, spread ? item.Days : 1)
+                          : merger.AddReminder(item))) {
             ++summary.AlreadyThere;
             continue;
         }
         ++(item.IsNote ? summary.NotesAdded : summary.RemindersAdded);
         summary.FirstOccurrenceOnly += !item.IsNote && item.FirstOnly;
         summary.RepeatingNotes += item.IsNote && item.FirstOnly;
+        summary.FirstDayOnly += !spread;
         summary.UnknownZone += item.UnknownZone;
     }
     return summary;

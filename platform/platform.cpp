@@ -28,4 +28,21 @@ bool TPlatform::ForgetPassword(const QString&, const QString&)
     return false;
 }
 
+QList<TScreenWallpaper> TPlatform::ScreenWallpapers() const
+{
+    QList<TScreenWallpaper> wallpapers;
+    const QList<TScreen> screens = Screens();
+    if (screens.isEmpty())
+        return wallpapers;
+    const TDesktopFacts facts = DesktopFacts();  // one reading for all, so they belong together
+    for (const TScreen& screen : screens)
+        wallpapers.append({screen.Geometry, facts});
+    return wallpapers;
+}
+
+bool TPlatform::SetDeviceShape(QWidget*, const QRegion&)
+{
+    return false;
+}
+
 }  // namespace orvenna::platform

@@ -15,6 +15,7 @@
 #include <QList>
 #include <QObject>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 #include <memory>
@@ -46,6 +47,7 @@ struct TDesktopFacts {
 struct TScreen {
     QRect Geometry;  // the whole screen
     QRect WorkArea;  // the part the panels leave free
+    QString Name;    // the output's name ("DP-1", "HDMI-2"); empty when the system gives none
     friend bool operator==(const TScreen&, const TScreen&) = default;
 };
 
@@ -54,6 +56,14 @@ enum class TSecretStatus {
     Found,        // the password is there
     Missing,      // the store works but holds no password for the account
     Unavailable,  // no store (no Secret Service, no session bus) or it refused to answer
+};
+
+// What one screen shows behind the desktop's icons. Desktops draw their wallpaper on each
+// screen separately, placed by that screen's size; a Spanned picture lies once over the
+// bounding box of all screens, and each screen shows its part of it.
+struct TScreenWallpaper {
+    QRect Geometry;  // the screen, in screen coordinates
+    TDesktopFacts Facts;
 };
 
 // A key combination for the global hot key: one key and the modifiers held down with it.
@@ -128,6 +138,10 @@ public:
     // DesktopFactsChanged() tells when they may have changed; the adapter starts watching
     // the desktop when the first listener connects to it.
     virtual TDesktopFacts DesktopFacts() const = 0;
+    // The wallpaper of every screen, in the order of Screens(); empty without screens. Read anew
+    // on every call. The default gives DesktopFacts() to every screen, as desktops with one
+    // wallpaper setting do; adapters of desktops with a setting per screen replace it.
+    virtual QList<TScreenWallpaper> ScreenWallpapers() const;
 
     // ---- desktop theme ------------------------------------------------------------------
     // The theme indexes of the system colours this desktop's theme has a colour for, in the
@@ -147,6 +161,13 @@ public:
     // windows to the front. visible false: no window of the program is listed (only the tray
     // icon remains). A window that is not attached is itself listed or not.
     virtual void SetTaskBarPresence(QWidget* window, bool visible) = 0;
+
+    // Shapes a top-level window to region, given in the window's device pixels, for drawing and
+    // input alike: finer than QWidget::setMask, which counts in the window's scaled coordinates.
+    // Applies to the native window the widget has now (none yet: nothing happens, and the
+    // answer is still true); call it again when it gets a new one (QEvent::WinIdChange). False
+    // when the system cannot shape windows this way: the caller then uses QWidget::setMask.
+    virtual bool SetDeviceShape(QWidget* window, const QRegion& devicePixels);
 
     // ---- global hot key ------------------------------------------------------------------
     // The combination this system leaves free for the program (Super+Space under X11).

@@ -119,10 +119,10 @@ QList<TScreen> TQtPlatform::Screens() const
         return screens;
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary)
-        screens.append({primary->geometry(), WorkArea()});
+        screens.append({primary->geometry(), WorkArea(), primary->name()});
     for (const QScreen* screen : QGuiApplication::screens())
         if (screen != primary)
-            screens.append({screen->geometry(), screen->availableGeometry()});
+            screens.append({screen->geometry(), screen->availableGeometry(), screen->name()});
     return screens;
 }
 

@@ -7,6 +7,8 @@
 #   images/grdbk.bmp       header-row cell of the reminder grid, 8 x 24, repeated to the right
 #   images/2.bmp           day-cell mask, 26 x 26: white (the key colour at (0, 0)) is cut
 #                          away, the dark rounded square is the cell
+#   images/2@2x.bmp        the same cell drawn at twice the resolution, 52 x 52, for screens with
+#                          a device pixel ratio of 2
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/images
@@ -38,6 +40,8 @@ bmp "$out/grdbk.bmp" "$tmp/cell.png" -background "$header_line" -gravity south -
 # Day-cell mask: a rounded square without antialiasing, so every pixel is in or out.
 bmp "$out/2.bmp" -size 26x26 xc:white +antialias -fill '#303030' \
   -draw 'roundrectangle 0,0 25,25 6,6'
+bmp "$out/2@2x.bmp" -size 52x52 xc:white +antialias -fill '#303030' \
+  -draw 'roundrectangle 0,0 51,51 12,12'
 
 # Splash picture, 420 x 204 JPEG, compiled into the program (app/app.qrc). Wider than the
 # 402-pixel splash on purpose: it is drawn unscaled from the top-left, the right edge cut off.

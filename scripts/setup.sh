@@ -6,10 +6,10 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
-  cmake ninja-build g++ clang pkg-config qt6-base-dev libx11-dev libxcb1-dev libglib2.0-dev \
+  cmake ninja-build g++ clang pkg-config qt6-base-dev libx11-dev libxcb1-dev libxcb-shape0-dev libglib2.0-dev \
   libglib2.0-bin gsettings-desktop-schemas libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev \
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev \
-  xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core \
+  xvfb xserver-xorg-core xserver-xorg-video-dummy xauth openbox xdotool wmctrl x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core \
   qt6-image-formats-plugins libcanberra-dev libcanberra-pulse pulseaudio \
   libical-dev python3-icalendar tzdata radicale libxxhash-dev gnome-keyring dbus libsecret-1-dev \
   libsecret-tools \

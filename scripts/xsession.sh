@@ -2,7 +2,14 @@
 # Runs one command inside a private X session: a virtual X server, the openbox window manager
 # and, on request, a tray host and a sound server with a null sink.
 #
-#   scripts/xsession.sh [--tray] [--sound] [--size WxH] -- COMMAND...
+#   scripts/xsession.sh [--tray] [--sound] [--size WxH] [--monitors] -- COMMAND...
+#
+# --monitors gives two monitors of --size side by side, DUMMY0 (primary) and DUMMY1 right of it:
+# Xorg with the dummy video driver (scripts/xorg-dummy-monitors.conf) instead of Xvfb, which
+# has one output. Xorg takes a configuration file from any folder only when run as root: as
+# another user, or without Xorg's dummy driver, the session is not started and the exit status
+# is 77 (a skipped test to CTest). The command sees the mode's name in ORVENNA_MONITOR_MODE,
+# for plugging DUMMY1 back in after `xrandr --output DUMMY1 --off`.
 #
 # The command sees DISPLAY, a private XDG_RUNTIME_DIR (mode 0700) and GSettings on the keyfile
 # backend in a temporary XDG_CONFIG_HOME (a caller's own XDG_CONFIG_HOME or GSETTINGS_BACKEND
@@ -11,13 +18,14 @@
 # command's, or 125 when the session could not be set up.
 set -euo pipefail
 
-usage() { echo "usage: $0 [--tray] [--sound] [--size WxH] -- COMMAND..." >&2; exit 125; }
+usage() { echo "usage: $0 [--tray] [--sound] [--size WxH] [--monitors] -- COMMAND..." >&2; exit 125; }
 
-tray=0 sound=0 size=1280x800
+tray=0 sound=0 size=1280x800 monitors=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --tray) tray=1 ;;
     --sound) sound=1 ;;
+    --monitors) monitors=1 ;;
     --size) [ $# -ge 2 ] || usage; size=$2; shift ;;
     --) shift; break ;;
     *) usage ;;
@@ -26,7 +34,15 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || usage
 [[ "$size" =~ ^[0-9]+x[0-9]+$ ]] || usage
+if [ "$monitors" -eq 1 ]; then
+  if [ "$(id -u)" -ne 0 ] || ! command -v Xorg >/dev/null ||
+    ! ls /usr/lib/xorg/modules/drivers/dummy_drv.so >/dev/null 2>&1; then
+    echo "xsession: two monitors need Xorg's dummy driver and root (packages xserver-xorg-core, xserver-xorg-video-dummy); skipped" >&2
+    exit 77
+  fi
+fi
 
+root=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-xsession.XXXXXX")
 chmod 700 "$tmp"
 pids=()
@@ -76,6 +92,17 @@ strut_applied() {
   [ -n "$height" ] && [ "$height" -lt "${size#*x}" ]
 }
 
+# DUMMY0 and DUMMY1 side by side, each of $size, with a mode made for it (the dummy outputs
+# accept any timing within the configuration's ranges).
+export ORVENNA_MONITOR_MODE="orvenna-$size"
+two_monitors() {
+  local w=${size%x*} h=${size#*x} mode=$ORVENNA_MONITOR_MODE
+  xrandr --newmode "$mode" 10 "$w" $((w + 6)) $((w + 16)) $((w + 26)) "$h" $((h + 3)) $((h + 8)) $((h + 18)) &&
+    xrandr --addmode DUMMY0 "$mode" && xrandr --addmode DUMMY1 "$mode" &&
+    xrandr --output DUMMY0 --mode "$mode" --pos 0x0 --primary --output DUMMY1 --mode "$mode" --pos "${w}x0" &&
+    [ "$(xrandr --listmonitors | head -1)" = "Monitors: 2" ]
+}
+
 # Starts every part; returns non-zero, with a reason in $why, when one does not come up.
 start_session() {
   # A display number picked at random from a wide range, not the lowest free one: a server
@@ -87,10 +114,18 @@ start_session() {
   while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
     number=$((100 + RANDOM % 800))
   done
-  Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-  pids+=($!)
   export DISPLAY=":$number"
-  wait_for 20 "${pids[0]}" display_ready || { why="Xvfb did not start on $DISPLAY"; return 1; }
+  if [ "$monitors" -eq 1 ]; then
+    Xorg ":$number" -config "$root/scripts/xorg-dummy-monitors.conf" -noreset -nolisten tcp \
+      -logfile "$tmp/xorg.log" >"$tmp/xorg-out.log" 2>&1 &
+    pids+=($!)
+    wait_for 20 "${pids[0]}" display_ready || { why="Xorg did not start on $DISPLAY"; return 1; }
+    two_monitors || { why="xrandr did not set up two monitors"; return 1; }
+  else
+    Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+    pids+=($!)
+    wait_for 20 "${pids[0]}" display_ready || { why="Xvfb did not start on $DISPLAY"; return 1; }
+  fi
 
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   pids+=($!)

@@ -166,14 +166,35 @@ std::string AlertStateToText(const TAlertState& state)
     return text + std::string(EndLine) + '\n';
 }
 
-std::string AlertStateFromText(std::string_view text, TAlertState& state)
+namespace {
+
+// The file's lines without their ends, the last line's end dropped.
+std::vector<std::string_view> LinesOf(std::string_view text)
 {
     std::vector<std::string_view> lines = Split(text, '\n');
     if (!lines.empty() && lines.back().empty())
-        lines.pop_back();  // the last line's end
+        lines.pop_back();
     for (std::string_view& line : lines)
         if (line.ends_with('\r'))
             line.remove_suffix(1);
+    return lines;
+}
+
+// Reads the "key=value" line into state; false when it does not read.
+bool ReadKeyLine(std::string_view line, TAlertState& state)
+{
+    if (line.empty())
+        return true;
+    const std::size_t equals = line.find('=');
+    return equals != std::string_view::npos &&
+           ReadLine(line.substr(0, equals), line.substr(equals + 1), state);
+}
+
+}  // namespace
+
+std::string AlertStateFromText(std::string_view text, TAlertState& state)
+{
+    std::vector<std::string_view> lines = LinesOf(text);
     if (lines.empty() || !lines[0].starts_with(Header))
         return "not an alerts file";
     if (lines[0].substr(Header.size()) != std::to_string(AlertStateVersion))
@@ -183,15 +204,9 @@ std::string AlertStateFromText(std::string_view text, TAlertState& state)
         return "the file ends early";
     lines.pop_back();
     TAlertState read;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (line.empty())
-            continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos ||
-            !ReadLine(line.substr(0, equals), line.substr(equals + 1), read))
-            return "line " + std::to_string(i + 1) + " does not read: " + std::string(line);
-    }
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        if (!ReadKeyLine(lines[i], read))
+            return "line " + std::to_string(i + 1) + " does not read: " + std::string(lines[i]);
     state = std::move(read);
     return {};
 }
@@ -211,6 +226,29 @@ std::string LoadAlertState(const std::string& fileName, TAlertState& state)
     } catch (const EStoreError& failure) {
         return failure.what();
     }
+}
+
+TDamagedLoad LoadAlertStateFile(const std::string& fileName, TAlertState& state)
+{
+    std::error_code missing;
+    if (!std::filesystem::exists(fileName, missing) && !missing)
+        return {};
+    const std::string text = ReadWholeFile(fileName);
+    std::string error = AlertStateFromText(text, state);
+    if (error.empty())
+        return {};
+    // What a file of this version still holds: every line that reads, up to its end or the
+    // point where it was cut; a line cut in two may read, but not as it was written.
+    std::vector<std::string_view> lines = LinesOf(text);
+    if (!text.ends_with('\n') && !lines.empty())
+        lines.pop_back();
+    if (!lines.empty() && lines[0] == std::string(Header) + std::to_string(AlertStateVersion)) {
+        TAlertState read = state;
+        for (std::size_t i = 1; i < lines.size() && lines[i] != EndLine; ++i)
+            ReadKeyLine(lines[i], read);
+        state = std::move(read);
+    }
+    return KeepDamaged(fileName, text, std::move(error));
 }
 
 TDateTime AlertMomentOn(const TReminder& reminder, TDate day)

@@ -19,6 +19,7 @@
 
 #include "store/datetime.h"
 #include "store/daypapers.h"
+#include "store/filesave.h"
 
 #include <cstdint>
 #include <string>
@@ -72,6 +73,12 @@ void SaveAlertState(const std::string& fileName, const TAlertState& state);
 // Reads the file into state. A missing file leaves state as it is and returns empty; a file
 // that cannot be read or does not read returns the reason and leaves state as it was.
 std::string LoadAlertState(const std::string& fileName, TAlertState& state);
+// Reads the program's alerts file into state. A missing file leaves state as it is. A file
+// that does not read is copied aside at once (SaveDamagedCopy), before anything can write over
+// it, and the lines of it that still read are applied over state (a file of another version
+// leaves state as it is); the result tells the error and the copy. Throws EFileError "Cannot
+// open file ..." when the file exists but cannot be read.
+TDamagedLoad LoadAlertStateFile(const std::string& fileName, TAlertState& state);
 
 // True for a length the snooze list offers.
 bool IsSnoozeLength(int minutes);

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstring>
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 
 namespace orvenna::store {
@@ -65,16 +64,6 @@ bool SameFile(const std::string& a, const std::string& b)
     if (errorA || errorB)
         return a == b;
     return canonicalA == canonicalB;
-}
-
-std::string LocalTimeStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
 }
 
 }  // namespace
@@ -461,10 +450,37 @@ void TDayPaperList::SaveToFile(const std::string& fileName,
 
 void TDayPaperList::KeepDamagedCopy(const std::string& fileName)
 {
-    DamagedCopyName =
-        SaveNewFile(fileName + ".damaged-" + LocalTimeStamp(), DamagedBytes, fileName);
+    DamagedCopyName = SaveDamagedCopy(fileName, DamagedBytes);
     DamagedFileName.clear();
     DamagedBytes.clear();
+}
+
+TDayPaperIndex::TDayPaperIndex(TDayPaperList& papers) : Papers(papers)
+{
+    ByDay.reserve(static_cast<std::size_t>(papers.Count()));
+    for (int i = 0; i < papers.Count(); ++i) {
+        TDayPaper& paper = papers.GetDayPaper(i);
+        // The first of a day stays; a day that is no number is never found.
+        if (!std::isnan(paper.Day))
+            ByDay.try_emplace(paper.Day, &paper);
+    }
+}
+
+TDayPaper* TDayPaperIndex::Find(TDate day) const
+{
+    const auto found = ByDay.find(day);
+    return found == ByDay.end() ? nullptr : found->second;
+}
+
+TDayPaper& TDayPaperIndex::FindOrAdd(TDate day)
+{
+    if (TDayPaper* paper = Find(day))
+        return *paper;
+    TDayPaper& paper = Papers.AddDayPaper();
+    paper.Day = day;
+    if (!std::isnan(day))
+        ByDay.emplace(day, &paper);
+    return paper;
 }
 
 }  // namespace orvenna::store

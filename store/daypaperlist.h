@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orvenna::store {
@@ -154,6 +155,24 @@ private:
     std::string DamagedFileName;
     std::string DamagedBytes;
     std::string DamagedCopyName;
+};
+
+// The papers of a store by day, for a caller that looks up and adds many days in a row (an
+// import): each look-up takes constant time instead of a walk over the store. It answers as
+// FindDayPaper would as long as the store changes only through it: it is built from the papers
+// as they are and knows nothing of papers added, removed or given another day elsewhere.
+class TDayPaperIndex final {
+public:
+    explicit TDayPaperIndex(TDayPaperList& papers);
+
+    // The first paper in store order whose Day equals the value exactly; none otherwise.
+    TDayPaper* Find(TDate day) const;
+    // That paper, or a new one of that day appended to the store.
+    TDayPaper& FindOrAdd(TDate day);
+
+private:
+    TDayPaperList& Papers;
+    std::unordered_map<TDate, TDayPaper*> ByDay;  // 0 and -0 are one key; no day is NaN
 };
 
 }  // namespace orvenna::store

@@ -45,6 +45,13 @@ public:
     using EStreamError::EStreamError;
 };
 
+// Another program kept a file locked past the wait, or its lock could not be taken
+// ("Cannot lock file ...").
+class ELockError final : public EStoreError {
+public:
+    using EStoreError::EStoreError;
+};
+
 // An index outside a list ("List index out of bounds (%d)").
 class EListError final : public EStoreError {
 public:

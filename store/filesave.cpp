@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <signal.h>
@@ -262,6 +263,16 @@ void WriteInPlace(const std::string& target, const std::string& reportedName,
         throw EWriteError(StreamWriteError);
 }
 
+std::string LocalTimeStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
 }  // namespace
 
 std::string CannotOpenMessage(const std::string& fileName, int error)
@@ -342,6 +353,22 @@ std::string SaveNewFile(const std::string& baseName, std::string_view bytes,
         if (errno != EEXIST || suffix > 1000)
             throw EFileError(CannotCreateMessage(name, errno));
     }
+}
+
+std::string SaveDamagedCopy(const std::string& fileName, std::string_view bytes)
+{
+    return SaveNewFile(fileName + ".damaged-" + LocalTimeStamp(), bytes, fileName);
+}
+
+TDamagedLoad KeepDamaged(const std::string& fileName, std::string_view bytes, std::string error)
+{
+    TDamagedLoad damage{std::move(error), {}, {}};
+    try {
+        damage.Copy = SaveDamagedCopy(fileName, bytes);
+    } catch (const EStoreError& failure) {
+        damage.CopyFailure = failure.Text();
+    }
+    return damage;
 }
 
 std::string ReadWholeFile(const std::string& fileName)

@@ -35,6 +35,23 @@ void SaveFileAtomically(const std::string& fileName, const TProduceBytes& produc
 std::string SaveNewFile(const std::string& baseName, std::string_view bytes,
                         const std::string& permissionsOf = {});
 
+// A data file that did not read whole, and the copy of it kept beside it.
+struct TDamagedLoad {
+    std::string Error;        // what did not read; empty when the file read whole or is missing
+    std::string Copy;         // the copy's name; empty when none was made
+    std::string CopyFailure;  // why the damaged file could not be copied; empty otherwise
+    bool Damaged() const { return !Error.empty(); }
+};
+
+// Keeps the bytes of a damaged file beside it as "<file>.damaged-<YYYYMMDD-HHMMSS>" of the
+// local time (SaveNewFile adds "-1", "-2", ... when that name is taken), with the file's
+// permissions; returns the copy's name. Throws like SaveNewFile.
+std::string SaveDamagedCopy(const std::string& fileName, std::string_view bytes);
+
+// A load that found the file's bytes damaged: the error, and a copy of the bytes kept at once,
+// or why it could not be.
+TDamagedLoad KeepDamaged(const std::string& fileName, std::string_view bytes, std::string error);
+
 // Reads a whole file. Throws EFileError "Cannot open file "<name>". <system error>" when it
 // cannot be opened (a folder cannot); a read failure after that ends the data early.
 std::string ReadWholeFile(const std::string& fileName);

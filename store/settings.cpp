@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 namespace orvenna::store {
@@ -195,6 +196,33 @@ bool TCalSetting::operator==(const TCalSetting& other) const
            IsDeskChild == other.IsDeskChild && HideInTheTray == other.HideInTheTray &&
            SoundFile == other.SoundFile && SubFont == other.SubFont && TitlePic == other.TitlePic &&
            TitleBK == other.TitleBK && Top == other.Top && Left == other.Left;
+}
+
+TDamagedLoad LoadSettingsFile(TCalSetting& settings, const std::string& fileName)
+{
+    TCalSetting fresh(settings.TitleFont.PixelsPerInch());
+    std::error_code missing;
+    if (!std::filesystem::exists(fileName, missing) && !missing) {
+        settings.CopyFrom(fresh);
+        return {};
+    }
+    const std::string bytes = ReadWholeFile(fileName);
+    std::string error;
+    TByteReader in(bytes);
+    try {
+        ReadStreamObject(in, fresh);
+        if (in.Position() < bytes.size())
+            error = std::to_string(bytes.size() - in.Position()) +
+                    " bytes after the settings were left unread";
+    } catch (const EStoreError& failure) {
+        error = failure.Text();
+    } catch (const std::exception& failure) {
+        error = failure.what();
+    }
+    settings.CopyFrom(fresh);
+    if (error.empty())
+        return {};
+    return KeepDamaged(fileName, bytes, std::move(error));
 }
 
 }  // namespace orvenna::store

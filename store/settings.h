@@ -9,6 +9,7 @@
 // The member initialisers are the creation values.
 
 #include "store/colors.h"
+#include "store/filesave.h"
 #include "store/properties.h"
 
 #include <cstdint>
@@ -139,5 +140,13 @@ public:
     std::int32_t Top = 0;  // saved window position in screen pixels; 0, 0 for none
     std::int32_t Left = 0;
 };
+
+// Loads the program's settings file into the record, starting from the creation values: a
+// missing file leaves them all. A file that does not read whole (the reader fails, or bytes
+// follow the settings object) keeps every value read completely before the damage and the
+// creation values for the rest, and is copied aside at once (SaveDamagedCopy), before anything
+// can write over it; the result tells the error and the copy. Throws EFileError "Cannot open
+// file ..." when the file exists but cannot be read.
+TDamagedLoad LoadSettingsFile(TCalSetting& settings, const std::string& fileName);
 
 }  // namespace orvenna::store

@@ -14,33 +14,48 @@
 //                                           one JSON line on stdout (tools/synccommand.h)
 //   orvenna-notes settings-dump [CFGFILE]   JSON of a fresh settings record after loading the file
 //   orvenna-notes settings-build CFGFILE    JSON on stdin -> applied to a fresh record -> saved
+//                                           (a file that does not load is copied first)
+//   orvenna-notes lock FILE COMMAND [ARG...]  runs the command while holding FILE's lock; the
+//                                           orvenna-notes commands it runs share that lock, so
+//                                           a dump, an edit and a build make one change
 //   orvenna-notes folder                    the program folder
 //
 // A file left out is "2004.cal" or "Setting.cfg" in the program folder of the program beside
 // this tool, by the program's own rule (platform/programfolder.h); export-ics takes a first
 // argument that is a date as FROM. The commands that replace a whole file (build,
-// settings-build) and find, whose texts could be file names, always name their file.
+// settings-build), lock, and find, whose texts could be file names, always name their file.
+//
+// Every command that writes a file holds the file's lock (store/filelock.h) from before it
+// reads the file until the new one is in place, so writers at once never lose each other's
+// changes; a writer waits up to 30 seconds for another one and then gives up with exit code 2.
 //
 // Exit codes: 0 done; 1 the file was read only up to a failure or holds bytes past its counted
 // papers (dump, due, find, export-ics, settings-dump; import-ics then imports nothing) or the
-// input was refused (build, settings-build, import-ics); 2 the file could not be opened or
-// written; 64 wrong arguments. sync has its own (tools/synccommand.h).
+// input was refused (build, settings-build, import-ics); 2 the file could not be opened, locked
+// or written; 64 wrong arguments; lock: the command's own exit code, 127 when it cannot be run;
+// sync has its own (tools/synccommand.h).
 
 #include "ical/icalendar.h"
 #include "platform/programfolder.h"
 #include "store/errors.h"
+#include "store/filelock.h"
 #include "store/filesave.h"
 #include "tools/notesjson.h"
 #include "tools/settingsjson.h"
 #include "tools/synccommand.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +66,9 @@ using store::TDayPaperList;
 constexpr int ExitDamaged = 1;
 constexpr int ExitFile = 2;
 constexpr int ExitUsage = 64;
+// How long a writer waits for the lock of its file. Scripts start many writers at once, and each
+// waits its turn; a lock held longer than this belongs to a writer that hangs.
+constexpr std::chrono::milliseconds LockWait = std::chrono::seconds(30);
 // An iCalendar file larger than this is refused rather than read into memory.
 constexpr std::uintmax_t MaxCalendarBytes = 64u << 20;
 
@@ -65,6 +83,7 @@ constexpr const char* Usage =
     "                         [--state FILE] [--force-delete]\n"
     "       orvenna-notes settings-dump [CFGFILE]\n"
     "       orvenna-notes settings-build CFGFILE < settings.json\n"
+    "       orvenna-notes lock FILE COMMAND [ARG...]\n"
     "       orvenna-notes folder\n"
     "A file left out is 2004.cal or Setting.cfg in the program folder.\n";
 
@@ -128,6 +147,7 @@ int Dump(const std::string& file)
 
 int Build(const std::string& file)
 {
+    const store::TFileLock lock(file, LockWait);
     TDayPaperList notes;
     // As in the program, a save over a file that does not load cleanly keeps a copy of it
     // first; the papers themselves come from the JSON alone.
@@ -227,6 +247,7 @@ int ImportIcs(const std::string& file, const std::string& icsFile)
         return ExitDamaged;
     }
     const std::string text = store::ReadWholeFile(icsFile);
+    const store::TFileLock lock(file, LockWait);
     TDayPaperList notes;
     if (std::filesystem::exists(file)) {
         notes.LoadFromFile(file);
@@ -276,8 +297,51 @@ int SettingsBuild(const std::string& file)
         std::cerr << "orvenna-notes: bad settings JSON, nothing written: " << error.what() << '\n';
         return ExitDamaged;
     }
+    const store::TFileLock lock(file, LockWait);
+    // As in the program, a file that does not load cleanly is copied aside before it is
+    // written over; one that cannot be copied is not written over.
+    store::TCalSetting before(store::DefaultPixelsPerInch);
+    const store::TDamagedLoad damage = store::LoadSettingsFile(before, file);
+    if (damage.Damaged() && damage.Copy.empty()) {
+        std::cerr << "orvenna-notes: " << file << " does not load (" << damage.Error
+                  << ") and cannot be copied aside (" << damage.CopyFailure
+                  << "); nothing written\n";
+        return ExitFile;
+    }
+    if (damage.Damaged())
+        std::cerr << "orvenna-notes: " << file << " did not load (" << damage.Error
+                  << "); kept as " << damage.Copy << '\n';
     settings.SaveToFile(file);
     return 0;
+}
+
+// Runs the command with the file's lock held and shared with it.
+int Locked(const std::string& file, const std::vector<std::string>& command)
+{
+    store::TFileLock lock(file, LockWait);
+    lock.ShareWithChildren();
+    std::vector<char*> argv;
+    for (const std::string& arg : command)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::cout.flush();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execvp(argv[0], argv.data());
+        std::cerr << "orvenna-notes: cannot run " << command[0] << '\n';
+        ::_exit(127);
+    }
+    int status = 0;
+    pid_t waited = -1;
+    if (child > 0)
+        do
+            waited = ::waitpid(child, &status, 0);
+        while (waited < 0 && errno == EINTR);
+    if (waited != child) {
+        std::cerr << "orvenna-notes: cannot run " << command[0] << '\n';
+        return 127;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // Whether the command came without its file: the arguments it has left no room for one.
@@ -341,6 +405,8 @@ int Run(std::vector<std::string> args)
         return SettingsDump(file);
     if (command == "settings-build" && args.size() == 2)
         return SettingsBuild(file);
+    if (command == "lock" && args.size() >= 3)
+        return Locked(file, {args.begin() + 2, args.end()});
     throw std::invalid_argument("");
 }
 

@@ -63,7 +63,27 @@ bool TFakePlatform::AcquireSingleInstance(const QString& name)
 
 QList<TScreen> TFakePlatform::Screens() const
 {
-    return QList<TScreen>{{Primary, Work}} + OtherScreens;
+    return QList<TScreen>{{Primary, Work, PrimaryName}} + OtherScreens;
+}
+
+QList<TScreenWallpaper> TFakePlatform::ScreenWallpapers() const
+{
+    ++FactsReads;
+    QList<TScreenWallpaper> wallpapers;
+    const QList<TScreen> screens = Screens();
+    for (int i = 0; i < screens.size(); ++i) {
+        const auto own = ScreenFacts.find(i);
+        wallpapers.append({screens[i].Geometry, own == ScreenFacts.end() ? Facts : own->second});
+    }
+    return wallpapers;
+}
+
+bool TFakePlatform::SetDeviceShape(QWidget* window, const QRegion& devicePixels)
+{
+    if (!DeviceShapeAllowed)
+        return false;
+    DeviceShapes[window] = devicePixels;
+    return true;
 }
 
 void TFakePlatform::AttachToDesktop(QWidget* window)

@@ -31,8 +31,12 @@ public:
     QRect Virtual{0, 0, 1024, 768};
     QRect Work{0, 0, 1024, 738};
     std::optional<QRect> TaskBar = QRect(0, 738, 1024, 30);
+    QString PrimaryName;          // the primary screen's output name
     QList<TScreen> OtherScreens;  // the screens besides the primary one (Primary, Work)
     TDesktopFacts Facts;
+    // The wallpaper of a screen by its place in Screens(); a screen without one shows Facts.
+    std::map<int, TDesktopFacts> ScreenFacts;
+    bool DeviceShapeAllowed = false;
     bool SoundPlayable = true;
     bool InstanceFree = true;
     QString AutoRunFailure;  // not empty: SetAutoRun throws std::runtime_error with this text
@@ -52,7 +56,9 @@ public:
     std::vector<QWidget*> AttachedWindows;
     std::vector<std::pair<QWidget*, bool>> TaskBarRequests;
     std::optional<THotKey> RegisteredHotKey;
-    mutable int FactsReads = 0;  // calls of DesktopFacts()
+    mutable int FactsReads = 0;  // calls of DesktopFacts() and ScreenWallpapers()
+    // The last region SetDeviceShape was given for each window, while it is allowed.
+    std::map<QWidget*, QRegion> DeviceShapes;
 
     // The passwords stored, by "server user", and the number of lookups made.
     std::map<QString, QString> Passwords() const;
@@ -90,7 +96,9 @@ public:
         ++FactsReads;
         return Facts;
     }
+    QList<TScreenWallpaper> ScreenWallpapers() const override;
     std::vector<int> SystemColorIndexes() const override { return SystemColors; }
+    bool SetDeviceShape(QWidget* window, const QRegion& devicePixels) override;
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;
     THotKey DefaultHotKey() const override { return DefaultKey; }

@@ -55,11 +55,37 @@ private:
 
 TDesktopFacts TLinuxPlatform::DesktopFacts() const
 {
+    const std::vector<TScreenOutput> outputs = ScreenOutputs();
+    const TScreenOutput primary = outputs.empty() ? TScreenOutput{} : outputs.front();
     for (const auto source : SourceOrder(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
-        if (auto facts = ReadFacts(source))
+        if (auto facts = ReadFacts(source, primary))
             return *facts;
     }
     return {};
+}
+
+// The first source that answers for the primary screen answers for all: a screen it has no
+// setting of shows the primary screen's wallpaper.
+QList<TScreenWallpaper> TLinuxPlatform::ScreenWallpapers() const
+{
+    const QList<TScreen> screens = Screens();
+    const std::vector<TScreenOutput> outputs = ScreenOutputs();
+    QList<TScreenWallpaper> wallpapers;
+    if (screens.isEmpty() || outputs.size() != std::size_t(screens.size()))
+        return TQtPlatform::ScreenWallpapers();
+    for (const auto source : SourceOrder(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+        const auto primary = ReadFacts(source, outputs.front());
+        if (!primary)
+            continue;
+        for (qsizetype i = 0; i < screens.size(); ++i) {
+            const auto own = i > 0 && HasWallpaperPerScreen(source) ? ReadFacts(source, outputs[i]) : std::nullopt;
+            wallpapers.append({screens[i].Geometry, own.value_or(*primary)});
+        }
+        return wallpapers;
+    }
+    for (const TScreen& screen : screens)
+        wallpapers.append({screen.Geometry, {}});
+    return wallpapers;
 }
 
 void TLinuxPlatform::WatchDesktopFacts()

@@ -163,14 +163,18 @@ QColor XfceColour(const TXfconfProperty& backdrop)
     return QColor(0, 0, 0);
 }
 
-const TXfconfProperty* XfceBackdrop(const TXfconfProperty& channel, const QString& monitorName)
+const TXfconfProperty* XfceBackdrop(const TXfconfProperty& channel, const QString& monitorName,
+                                    int monitorIndex)
 {
     const auto* backdrop = channel.Child(u"backdrop");
     const auto* screen = backdrop ? backdrop->Child(u"screen0") : nullptr;
     if (!screen)
         return nullptr;
-    const auto* monitor = screen->Child(QString(QLatin1String("monitor") + monitorName));
-    if (!monitor || monitorName.isEmpty())
+    const auto* monitor =
+        monitorName.isEmpty() ? nullptr : screen->Child(QString(QLatin1String("monitor") + monitorName));
+    if (!monitor)
+        monitor = screen->Child(QString(QLatin1String("monitor") + QString::number(monitorIndex)));
+    if (!monitor)
         monitor = screen->Child(u"monitor0");
     if (!monitor)
         monitor = screen->FirstChildStartingWith(u"monitor");
@@ -191,10 +195,11 @@ QString XfceDesktopFile(const QString& configHome)
     return configHome + QLatin1String("/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml");
 }
 
-std::optional<TDesktopFacts> ParseXfceDesktop(const QString& xml, const QString& monitorName)
+std::optional<TDesktopFacts> ParseXfceDesktop(const QString& xml, const QString& monitorName,
+                                              int monitorIndex)
 {
     const auto channel = ParseXfconf(xml);
-    const auto* backdrop = channel ? XfceBackdrop(*channel, monitorName) : nullptr;
+    const auto* backdrop = channel ? XfceBackdrop(*channel, monitorName, monitorIndex) : nullptr;
     if (!backdrop)
         return std::nullopt;
     TDesktopFacts facts;
@@ -276,10 +281,11 @@ QString Value(const TIniFile& file, const QStringList& group, const QString& key
     return v == g->second.end() ? QString() : v->second;
 }
 
-// The id of the desktop containment shown on screen 0, else of the first one.
-QString PlasmaDesktopContainment(const TIniFile& file)
+// The id of the desktop containment shown on screen screenId, else on screen 0, else of the
+// first one.
+QString PlasmaDesktopContainment(const TIniFile& file, int screenId)
 {
-    QString first;
+    QString first, onFirstScreen;
     for (const auto& [path, keys] : file) {
         if (path.size() != 2 || path[0] != QLatin1String("Containments"))
             continue;
@@ -287,12 +293,14 @@ QString PlasmaDesktopContainment(const TIniFile& file)
         if (plugin != QLatin1String("org.kde.desktopcontainment") && plugin != QLatin1String("org.kde.plasma.folder"))
             continue;
         const auto screen = keys.find(QStringLiteral("lastScreen"));
-        if (screen != keys.end() && screen->second == QLatin1String("0"))
+        if (screen != keys.end() && screen->second == QString::number(screenId))
             return path[1];
+        if (screen != keys.end() && screen->second == QLatin1String("0") && onFirstScreen.isEmpty())
+            onFirstScreen = path[1];
         if (first.isEmpty())
             first = path[1];
     }
-    return first;
+    return onFirstScreen.isEmpty() ? first : onFirstScreen;
 }
 
 // Plasma's FillMode is a QML Image fill mode; 2 (crop) is its default.
@@ -325,10 +333,28 @@ QString PlasmaAppletsFile(const QString& configHome)
     return configHome + QLatin1String("/plasma-org.kde.plasma.desktop-appletsrc");
 }
 
-std::optional<TDesktopFacts> ParsePlasmaDesktop(const QString& text)
+QString PlasmaShellFile(const QString& configHome)
+{
+    return configHome + QLatin1String("/plasmashellrc");
+}
+
+int PlasmaScreenId(const QString& shellText, const QString& output, int index)
+{
+    TIniFile file = ParseKdeConfig(shellText);
+    if (!output.isEmpty())
+        for (const auto& [key, value] : file[{QStringLiteral("ScreenConnectors")}]) {
+            bool number = false;
+            const int id = key.toInt(&number);
+            if (number && value == output)
+                return id;
+        }
+    return index;
+}
+
+std::optional<TDesktopFacts> ParsePlasmaDesktop(const QString& text, int screenId)
 {
     const TIniFile file = ParseKdeConfig(text);
-    const QString id = PlasmaDesktopContainment(file);
+    const QString id = PlasmaDesktopContainment(file, screenId);
     if (id.isEmpty())
         return std::nullopt;
     QString plugin = Value(file, {QStringLiteral("Containments"), id}, QStringLiteral("wallpaperplugin"));
@@ -370,36 +396,58 @@ QString ChoosePackageImage(const QStringList& fileNames, QSize screen)
 
 // ---- the real configuration -----------------------------------------------------------------
 
-std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const QString& monitorName)
+std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const TScreenOutput& screen)
 {
     const QString path = XfceDesktopFile(configHome);
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    return ParseXfceDesktop(ReadTextFile(path), monitorName);
+    return ParseXfceDesktop(ReadTextFile(path), screen.Name, screen.Index);
 }
 
-std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, QSize screen)
+std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, const TScreenOutput& screen)
 {
     const QString path = PlasmaAppletsFile(configHome);
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    auto facts = ParsePlasmaDesktop(ReadTextFile(path));
+    const int id = PlasmaScreenId(ReadTextFile(PlasmaShellFile(configHome)), screen.Name, screen.Index);
+    auto facts = ParsePlasmaDesktop(ReadTextFile(path), id);
     if (facts && QFileInfo(facts->WallpaperPath).isDir()) {
         const QDir images(QDir::cleanPath(facts->WallpaperPath + QLatin1String("/contents/images")));
-        const QString chosen = ChoosePackageImage(images.entryList(QDir::Files), screen);
+        const QString chosen = ChoosePackageImage(images.entryList(QDir::Files), screen.Pixels);
         facts->WallpaperPath = chosen.isEmpty() ? QString() : images.filePath(chosen);
     }
     return facts;
 }
 
-std::optional<TDesktopFacts> ReadFacts(TDesktopSource source)
+std::vector<TScreenOutput> ScreenOutputs()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    std::vector<TScreenOutput> outputs;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return outputs;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const auto add = [&outputs](const QScreen* screen) {
+        outputs.push_back({screen->name(), int(outputs.size()), screen->size() * screen->devicePixelRatio()});
+    };
+    if (primary)
+        add(primary);
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary)
+            add(screen);
+    return outputs;
+}
+
+bool HasWallpaperPerScreen(TDesktopSource source)
+{
+    return source == TDesktopSource::Xfce || source == TDesktopSource::Plasma;
+}
+
+std::optional<TDesktopFacts> ReadFacts(TDesktopSource source, const TScreenOutput& screen)
+{
     switch (source) {
     case TDesktopSource::Xfce:
-        return ReadXfceFacts(ConfigHome(), screen ? screen->name() : QString());
+        return ReadXfceFacts(ConfigHome(), screen);
     case TDesktopSource::Plasma:
-        return ReadPlasmaFacts(ConfigHome(), screen ? screen->size() * screen->devicePixelRatio() : QSize());
+        return ReadPlasmaFacts(ConfigHome(), screen);
     default:
         if (const auto values = ReadGSettingsBackground(source))
             return FactsFromGSettings(*values);

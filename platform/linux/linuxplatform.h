@@ -43,6 +43,8 @@ public:
     bool AcquireSingleInstance(const QString& name) override;
     QRect WorkArea() const override;
     TDesktopFacts DesktopFacts() const override;
+    QList<TScreenWallpaper> ScreenWallpapers() const override;
+    bool SetDeviceShape(QWidget* window, const QRegion& devicePixels) override;
     void AttachToDesktop(QWidget* window) override;
     void SetTaskBarPresence(QWidget* window, bool visible) override;
     THotKey DefaultHotKey() const override;

@@ -18,6 +18,8 @@
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/xcbtools.h"
 
+#include <xcb/shape.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
@@ -339,6 +341,32 @@ void TLinuxPlatform::SetTaskBarPresence(QWidget* window, bool visible)
     TStyleKeeper& keeper = TStyleKeeper::Of(window);
     ApplyStyle(window);
     keeper.UpdateEntry();
+}
+
+bool TLinuxPlatform::SetDeviceShape(QWidget* window, const QRegion& devicePixels)
+{
+    xcb_connection_t* connection = IsX11() ? XcbConnection() : nullptr;
+    if (!connection)
+        return false;
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    if (!shape || !shape->present)
+        return false;
+    const std::optional<xcb_window_t> id = NativeId(window);
+    if (!id)
+        return true;
+    // The bounding shape alone: the input shape follows it while it has none of its own.
+    if (devicePixels.isEmpty()) {
+        xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, *id, 0, 0, XCB_NONE);
+    } else {
+        std::vector<xcb_rectangle_t> rects;
+        rects.reserve(std::size_t(devicePixels.rectCount()));
+        for (const QRect& r : devicePixels)
+            rects.push_back({qint16(r.x()), qint16(r.y()), quint16(r.width()), quint16(r.height())});
+        xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED,
+                             *id, 0, 0, quint32(rects.size()), rects.data());
+    }
+    xcb_flush(connection);
+    return true;
 }
 
 }  // namespace orvenna::platform

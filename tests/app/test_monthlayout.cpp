@@ -4,6 +4,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <cmath>
+
 using namespace orvenna::app;
 
 namespace {
@@ -175,6 +177,72 @@ private slots:
         }
         QCOMPARE(region, expected);
         QCOMPARE(WindowRegion(title, QRegion(), grid.Days), title);
+    }
+
+    // On a scaled screen each cell is cut at device resolution, at the device place of its
+    // window position; the title box is scaled.
+    void deviceCellShapesOnEveryDay()
+    {
+        const QRegion cellShape(QRect(3, 1, 52, 52));
+        const QRegion title(0, 0, 296, 32);
+        const TMonthGrid grid = MonthGrid(QDate(2025, 3, 1), CellWidth);
+        QRegion expected(0, 0, 592, 64);
+        for (const TDayCell& cell : grid.Days)
+            expected += QRect(CellShapeOrigin(cell.Position) * 2, QSize(52, 52));
+        QCOMPARE(DeviceWindowRegion(title, cellShape, grid.Days, 2.0), expected);
+        QCOMPARE(DeviceWindowRegion(title, QRegion(), grid.Days, 2.0), QRegion(0, 0, 592, 64));
+    }
+
+    // The cell mask for a scaled screen: the one drawn for it, else one whose edge follows the
+    // outline at the new resolution; never the 1x steps blown up.
+    void deviceCellMask_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<bool>("withFineMask");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("1: the mask") << 1.0 << true << "mask";
+        QTest::newRow("2: the fine mask") << 2.0 << true << "fine";
+        QTest::newRow("2 without a fine mask: smoothed") << 2.0 << false << "smoothed";
+        QTest::newRow("1.5 from the fine mask") << 1.5 << true << "smoothed";
+        QTest::newRow("3 from the fine mask") << 3.0 << true << "smoothed";
+    }
+    void deviceCellMask()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(bool, withFineMask);
+        QFETCH(QString, expected);
+        // A disc of radius 12 on white, and the same drawn at twice the resolution.
+        const auto disc = [](int side) {
+            QImage image(side, side, QImage::Format_RGB32);
+            const double r = side / 2.0;
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x)
+                    image.setPixel(x, y, std::hypot(x + 0.5 - r, y + 0.5 - r) <= r ? Black : White);
+            return image;
+        };
+        const QImage mask = disc(24);
+        const QImage fine = withFineMask ? disc(48) : QImage();
+        const QImage device = DeviceCellMask(mask, fine, ratio);
+        if (expected == "mask")
+            QCOMPARE(device, mask);
+        if (expected == "fine")
+            QCOMPARE(device, fine);
+        if (expected != "smoothed")
+            return;
+        const int side = qRound(24 * ratio);
+        QCOMPARE(device.size(), QSize(side, side));
+        // Against a disc drawn at that resolution, the smoothed edge is off by a few pixels;
+        // the 1x steps blown up are off along the whole outline.
+        const QImage exact = disc(side);
+        const QImage blown = mask.scaled(side, side).convertToFormat(QImage::Format_RGB32);
+        int off = 0, blownOff = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                off += (device.pixel(x, y) == White) != (exact.pixel(x, y) == White);
+                blownOff += (blown.pixel(x, y) == White) != (exact.pixel(x, y) == White);
+            }
+        QVERIFY2(off * 4 < blownOff * 3, qPrintable(QStringLiteral("%1 pixels off, blown up %2").arg(off).arg(blownOff)));
+        QCOMPARE(device.pixel(0, 0), White);
     }
 
     void dayIconsAndNumbers_data()

@@ -40,6 +40,8 @@ std::vector<unsigned char> Checkered(int side)
 void ShowWallpaper(platform::TFakePlatform& fake, const QString& path, TWallpaperPlacement placement)
 {
     fake.Primary = fake.Virtual = QRect(0, 0, 1024, 768);
+    fake.OtherScreens.clear();
+    fake.ScreenFacts.clear();
     fake.Facts = {path, placement, DeskColour};
 }
 
@@ -75,6 +77,42 @@ bool SaveJpeg(const QImage& image, const QString& path, bool progressive)
     writer.setQuality(90);
     writer.setProgressiveScanWrite(progressive);
     return writer.write(image);
+}
+
+// Two screens side by side or stacked: the primary one at the origin, 1024 x 768, and second.
+void ShowTwoScreens(platform::TFakePlatform& fake, const QRect& second, const platform::TDesktopFacts& facts)
+{
+    fake.Primary = QRect(0, 0, 1024, 768);
+    fake.Work = fake.Primary;
+    fake.OtherScreens = {{second, second, QStringLiteral("DUMMY1")}};
+    fake.Virtual = fake.Primary.united(second);
+    fake.Facts = facts;
+    fake.ScreenFacts.clear();
+}
+
+// Desk pixels that differ from what want gives for their screen position; the first as text.
+QString CheckDesk(const TWallPaper& wallpaper, const std::function<QRgb(QPoint)>& want)
+{
+    const QImage& desk = wallpaper.DeskBitmap();
+    for (int y = 0; y < desk.height(); ++y)
+        for (int x = 0; x < desk.width(); ++x) {
+            const QPoint at = wallpaper.DeskOrigin() + QPoint(x, y);
+            if (desk.pixel(x, y) != want(at))
+                return QStringLiteral("(%1, %2) holds %3, not %4").arg(at.x()).arg(at.y())
+                    .arg(desk.pixel(x, y), 8, 16).arg(want(at), 8, 16);
+        }
+    return {};
+}
+
+// Four quadrants of plain colour, so smoothing changes only the seams.
+const QRgb Quadrant[2][2] = {{qRgb(255, 0, 0), qRgb(0, 255, 0)}, {qRgb(0, 0, 255), qRgb(255, 255, 0)}};
+QImage QuadrantPicture()
+{
+    QImage picture(200, 100, QImage::Format_RGB32);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            picture.setPixel(x, y, Quadrant[y / 50][x / 100]);
+    return picture;
 }
 
 }  // namespace
@@ -224,6 +262,149 @@ private Q_SLOTS:
         QCOMPARE(desk.pixel(centre.x() - 3, 400) != desk.pixel(centre.x() + 3, 400), true);
     }
 
+    // Each screen shows the picture placed by its own size, from its own corner, on its own
+    // colour; nothing lies outside the screens. Expected pixels are worked out per screen.
+    void unscaledPictureIsPlacedOnEachScreen_data()
+    {
+        QTest::addColumn<TWallpaperPlacement>("placement");
+        QTest::addColumn<QRect>("second");
+        QTest::newRow("centred, a smaller screen right") << TWallpaperPlacement::Centred << QRect(1024, 0, 800, 600);
+        QTest::newRow("centred, left and lower") << TWallpaperPlacement::Centred << QRect(-640, 300, 640, 480);
+        QTest::newRow("centred, below") << TWallpaperPlacement::Centred << QRect(100, 768, 900, 500);
+        QTest::newRow("tiled, right") << TWallpaperPlacement::Tiled << QRect(1024, 0, 800, 600);
+        QTest::newRow("tiled, left and lower") << TWallpaperPlacement::Tiled << QRect(-640, 300, 640, 480);
+    }
+    void unscaledPictureIsPlacedOnEachScreen()
+    {
+        QFETCH(TWallpaperPlacement, placement);
+        QFETCH(QRect, second);
+        ShowTwoScreens(Fake, second, {{}, placement, DeskColour});
+        const QImage picture = CoordinatePicture(300, 200);
+        TWallPaper wallpaper(Fake);
+        wallpaper.ComposeDesktop(picture);
+        QCOMPARE(wallpaper.DeskBitmap().size(), Fake.Virtual.size());
+        const QString mismatch = CheckDesk(wallpaper, [&](QPoint p) {
+            for (const QRect& screen : {Fake.Primary, second}) {
+                if (!screen.contains(p))
+                    continue;
+                const QPoint offset = p - screen.topLeft();
+                if (placement == TWallpaperPlacement::Tiled)
+                    return picture.pixel(offset.x() % 300, offset.y() % 200);
+                const QPoint corner((screen.width() - 300) / 2, (screen.height() - 200) / 2);
+                const QRect drawn(corner, QSize(300, 200));
+                return drawn.contains(offset) ? picture.pixel(offset - corner) : DeskColour.rgb();
+            }
+            return qRgb(0, 0, 0);
+        });
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    }
+
+    // Scaled pictures: each screen's own fill, fit or stretch, or one picture spanned over the
+    // bounding box of both. Probes at the middle of each quadrant of where it should lie.
+    void scaledPictureIsPlacedOnEachScreenOrSpanned_data()
+    {
+        QTest::addColumn<TWallpaperPlacement>("placement");
+        QTest::addColumn<QRect>("drawnOnPrimary");
+        QTest::addColumn<QRect>("drawnOnSecond");
+        const QRect second(1024, 0, 800, 600);
+        // 200 x 100 on 1024 x 768: fill by 7.68, fit by 5.12; on 800 x 600: fill by 6, fit by 4.
+        QTest::newRow("fill") << TWallpaperPlacement::Fill << QRect(-256, 0, 1536, 768) << QRect(824, 0, 1200, 600);
+        QTest::newRow("fit") << TWallpaperPlacement::Fit << QRect(0, 128, 1024, 512) << QRect(1024, 100, 800, 400);
+        QTest::newRow("stretched") << TWallpaperPlacement::Stretched << QRect(0, 0, 1024, 768) << second;
+        QTest::newRow("spanned") << TWallpaperPlacement::Spanned << QRect(0, 0, 1824, 768) << QRect(0, 0, 1824, 768);
+    }
+    void scaledPictureIsPlacedOnEachScreenOrSpanned()
+    {
+        QFETCH(TWallpaperPlacement, placement);
+        QFETCH(QRect, drawnOnPrimary);
+        QFETCH(QRect, drawnOnSecond);
+        const QRect second(1024, 0, 800, 600);
+        ShowTwoScreens(Fake, second, {{}, placement, DeskColour});
+        TWallPaper wallpaper(Fake);
+        wallpaper.ComposeDesktop(QuadrantPicture());
+        const auto at = [&](QPoint p) { return wallpaper.DeskBitmap().pixel(p - wallpaper.DeskOrigin()); };
+        int probed = 0;
+        for (const auto& [screen, drawn] : {std::pair{Fake.Primary, drawnOnPrimary}, std::pair{second, drawnOnSecond}}) {
+            for (int qy = 0; qy < 2; ++qy)
+                for (int qx = 0; qx < 2; ++qx) {
+                    const QPoint probe(drawn.left() + drawn.width() * (2 * qx + 1) / 4,
+                                       drawn.top() + drawn.height() * (2 * qy + 1) / 4);
+                    if (!screen.contains(probe))
+                        continue;
+                    ++probed;
+                    QCOMPARE(QColor(at(probe)), QColor(Quadrant[qy][qx]));
+                }
+            const QPoint above(screen.left() + 5, drawn.top() - 3);
+            if (screen.contains(above))
+                QCOMPARE(QColor(at(above)), DeskColour);
+        }
+        QVERIFY(probed >= 4);
+        // Below the shorter screen lies no screen.
+        QCOMPARE(QColor(at({1500, 700})), QColor(Qt::black));
+    }
+
+    // A desktop with a wallpaper per screen (a picture and a placement each).
+    void everyScreenShowsItsOwnWallpaper()
+    {
+        const QString first = File("first.bmp");
+        const QString other = File("other.png");
+        QVERIFY(tests::SavePicture(CoordinatePicture(1024, 768), first, "bmp"));
+        QImage blue(64, 64, QImage::Format_RGB32);
+        blue.fill(QColor(0, 0, 200));
+        QVERIFY(tests::SavePicture(blue, other, "png"));
+        ShowTwoScreens(Fake, QRect(1024, 0, 800, 600), {first, TWallpaperPlacement::Stretched, DeskColour});
+        Fake.ScreenFacts[1] = {other, TWallpaperPlacement::Centred, QColor(200, 0, 0)};
+        TWallPaper wallpaper(Fake);
+        wallpaper.LoadWallpaper();
+        const QImage& desk = wallpaper.DeskBitmap();
+        QCOMPARE(PositionOf(desk.pixel(700, 500)), QPoint(700, 500));
+        QCOMPARE(QColor(desk.pixel(1024 + 400, 300)), QColor(0, 0, 200));
+        QCOMPARE(QColor(desk.pixel(1024 + 10, 10)), QColor(200, 0, 0));
+        QVERIFY(wallpaper.IsFormatSupported());
+        Fake.ScreenFacts[1].WallpaperPath = File("other.html");
+        QVERIFY(!wallpaper.IsFormatSupported());
+    }
+
+    // The calendar on the second screen or across the boundary keeps the very pixels of the
+    // whole composition, also where only the picture rows behind it were decoded.
+    void keptAreaOnTheSecondScreenHoldsThePixelsOfTheWholeDesktop_data()
+    {
+        QTest::addColumn<TWallpaperPlacement>("placement");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("fill, on the second") << TWallpaperPlacement::Fill << QRect(1300, 200, 296, 216) << 1.0;
+        QTest::newRow("fill, across the boundary") << TWallpaperPlacement::Fill << QRect(900, 500, 296, 216) << 1.0;
+        QTest::newRow("centred, across") << TWallpaperPlacement::Centred << QRect(950, 150, 296, 216) << 1.0;
+        QTest::newRow("spanned, across") << TWallpaperPlacement::Spanned << QRect(880, 300, 296, 216) << 1.0;
+        QTest::newRow("spanned, below the shorter screen") << TWallpaperPlacement::Spanned << QRect(1100, 500, 296, 216) << 1.0;
+        QTest::newRow("stretched, ratio 2") << TWallpaperPlacement::Stretched << QRect(1000, 100, 296, 216) << 2.0;
+    }
+    void keptAreaOnTheSecondScreenHoldsThePixelsOfTheWholeDesktop()
+    {
+        QFETCH(TWallpaperPlacement, placement);
+        QFETCH(QRect, area);
+        QFETCH(qreal, ratio);
+        const QString path = File("two.jpg");
+        QVERIFY(SaveJpeg(Textured({1600, 1000}), path, false));
+        ShowTwoScreens(Fake, QRect(1024, 0, 800, 600), {path, placement, DeskColour});
+        TWallPaper whole(Fake);
+        whole.SetKeptArea({}, ratio);
+        whole.LoadWallpaper();
+        TWallPaper kept(Fake);
+        kept.SetKeptArea(area, ratio);
+        kept.LoadWallpaper();
+        QCOMPARE(kept.DeskBitmap().size(), area.size() * ratio);
+        QImage fromWhole, fromKept;
+        whole.CopyDeskRect(fromWhole, QRect(QPoint(), area.size()), area);
+        kept.CopyDeskRect(fromKept, QRect(QPoint(), area.size()), area);
+        QCOMPARE(fromKept.size(), fromWhole.size());
+        int differ = 0;
+        for (int y = 0; y < fromKept.height(); ++y)
+            for (int x = 0; x < fromKept.width(); ++x)
+                differ += fromKept.pixel(x, y) != fromWhole.pixel(x, y);
+        QCOMPARE(differ, 0);
+    }
+
     void extensionsFollowTheirCaseRules_data()
     {
         QTest::addColumn<QString>("name");
@@ -315,16 +496,19 @@ private Q_SLOTS:
                 QCOMPARE(PositionOf(dest.pixel(x, y)), QPoint(300 + x, 100 + y));
     }
 
+    // Tiles start at the screen's own corner, not at the virtual desktop's.
     void deskBitmapFollowsAPrimaryScreenAwayFromTheOrigin()
     {
-        Fake.Primary = QRect(1280, 0, 1024, 768);
-        Fake.Virtual = QRect(0, 0, 2304, 768);
+        Fake.Primary = QRect(1300, 0, 1024, 768);
+        Fake.Virtual = QRect(0, 0, 2324, 768);
+        Fake.OtherScreens.clear();
+        Fake.ScreenFacts.clear();
         Fake.Facts = {{}, TWallpaperPlacement::Tiled, DeskColour};
         TWallPaper wallpaper(Fake);
         wallpaper.ComposeDesktop(CoordinatePicture(256, 256));
         QImage dest;
-        wallpaper.CopyDeskRect(dest, QRect(0, 0, 10, 10), QRect(1290, 20, 10, 10));
-        QCOMPARE(PositionOf(dest.pixel(0, 0)), QPoint(1290 % 256, 20));
+        wallpaper.CopyDeskRect(dest, QRect(0, 0, 10, 10), QRect(1310, 20, 10, 10));
+        QCOMPARE(PositionOf(dest.pixel(0, 0)), QPoint(10, 20));
     }
 
     // The calendar keeps only the wallpaper behind it; its copies must be the very pixels of a

@@ -2,7 +2,9 @@
 # The real program at a device pixel ratio of 2 (QT_SCALE_FACTOR=2): the calendar is twice as
 # large on screen, 592 x 432 device pixels, and still see-through at device resolution: outside
 # its text every pixel of it is the wallpaper's pixel behind it. The position kept at exit is
-# in the units of an unscaled screen (half the device pixels).
+# in the units of an unscaled screen (half the device pixels). On a plain root the day cells are
+# cut exactly as the cell mask drawn at twice the resolution (images/2@2x.bmp), not as the 1x
+# mask scaled up.
 #
 #   hidpi_e2e.sh BIN_DIR NOTES_TOOL     (inside scripts/xsession.sh; SHOT=file keeps the screenshot)
 set -uo pipefail
@@ -51,6 +53,24 @@ total=$((592 * 432))
 [ "$off" -lt $((total / 10)) ] ||
   fail "$off of $total calendar pixels differ from the wallpaper behind them"
 note "$off of $total pixels differ from the wallpaper (the text)"
+
+# The cells on a magenta root: each pixel of a cell's square is magenta exactly where the mask
+# is cut away. Day 15 of the month shown (the calendar shows today's month).
+first_column=$(date -d "$(date +%Y-%m-01)" +%w)
+column=$(((first_column + 14) % 7)) row=$(((first_column + 14) / 7))
+cell_x=$((win_x + 2 * (column * 37 - 1 + 23))) cell_y=$((win_y + 2 * (row * 28 + 5 + 35)))
+convert -size "$size" xc:'#ff00ff' "$work/magenta.png"
+kill "$painter" 2>/dev/null; wait "$painter" 2>/dev/null
+display -window root "$work/magenta.png" &
+painter=$!
+root_magenta() { [ "$(import -window root -crop 1x1+4+4 -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}')" = '#FF00FF' ]; }
+poll 10 root_magenta || fail "the root window did not turn magenta"
+import -window root -crop "52x52+$cell_x+$cell_y" +repage "$work/cell.png"
+[ -n "${CELL_SHOT:-}" ] && import -window root -crop "592x432+$win_x+$win_y" +repage "$CELL_SHOT"
+convert "$work/cell.png" -fill black +opaque '#ff00ff' -fill white -opaque '#ff00ff' "$work/cell-cut.png"
+convert "$bin_dir/images/2@2x.bmp" -fill black +opaque white "$work/mask-cut.png"
+cut_off=$(differing "$work/cell-cut.png" "$work/mask-cut.png")
+[ "$cut_off" = 0 ] || fail "day 15's cell at ($cell_x, $cell_y) is cut otherwise than the fine mask in $cut_off pixels"
 
 exit_by_menu
 if [ -z "$program_pid" ]; then

@@ -442,4 +442,151 @@ TEST_F(ICalendar, WhatIsNotICalendarIsRefusedAndChangesNothing)
     EXPECT_EQ(ImportCalendar("\xEF\xBB\xBF" + two, Imported, Zone).RemindersAdded, 2);
 }
 
+// A zone "<name>" whose single observance starts in 1601 and repeats by the rule, from +0300 to
+// +0300, and an event at 10:00 in it.
+std::string ZoneAndEvent(const std::string& name, const std::string& rule)
+{
+    return "BEGIN:VTIMEZONE\r\nTZID:" + name + "\r\nBEGIN:STANDARD\r\nDTSTART:16010101T000000\r\n"
+           "RRULE:" + rule + "\r\nTZOFFSETFROM:+0300\r\nTZOFFSETTO:+0300\r\nEND:STANDARD\r\n"
+           "END:VTIMEZONE\r\n" +
+           Event("DTSTART;TZID=" + name + ":20260307T100000\r\nSUMMARY:" + name + "\r\n");
+}
+
+TEST_F(ICalendar, HostileCalendarsAreRefusedOrReadWithinBounds)
+{
+    std::string deep = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 140000; ++i)
+        deep += "BEGIN:X-" + std::to_string(i) + "\r\n";
+    // The calendar and 31 components inside it: as deep as a file may go.
+    std::string deepest;
+    for (int i = 0; i < 31; ++i)
+        deepest = "BEGIN:X-" + std::to_string(i) + "\r\n" + deepest + "END:X-" + std::to_string(i) + "\r\n";
+    std::string yearLong;
+    for (int i = 0; i < 300; ++i)
+        yearLong += Event("DTSTART;VALUE=DATE:20260101\r\nDTEND;VALUE=DATE:20270101\r\nSUMMARY:n" +
+                          std::to_string(i) + "\r\n");
+    std::string twentyZones;
+    for (int i = 0; i < 20; ++i)
+        twentyZones += ZoneAndEvent("Z" + std::to_string(i), "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU");
+    const struct {
+        const char* Name;
+        std::string Text;
+        std::string Outcome;  // the summary, or the refusal's message
+        std::string Local;    // the time of the first reminder
+    } cases[] = {
+        {"140,000 nested components", deep, "components nested more than 32 deep; not read", ""},
+        {"nested as deep as allowed",
+         Calendar(deepest + Event("DTSTART:20260307T100000\r\nSUMMARY:x\r\n")),
+         "Added 1 reminder and 0 notes; skipped 1: 1 neither events nor to-dos.",
+         "2026-03-07 10:00"},
+        {"a zone changing hourly since 1601", Calendar(ZoneAndEvent("Z", "FREQ=HOURLY")),
+         "Added 1 reminder and 0 notes. 1 time in an unknown time zone read as local time.",
+         "2026-03-07 10:00"},
+        {"a zone changing every second since 1601",
+         Calendar(ZoneAndEvent("Z", "FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30")),
+         "Added 1 reminder and 0 notes. 1 time in an unknown time zone read as local time.",
+         "2026-03-07 10:00"},
+        {"a zone changing yearly since 1601",
+         Calendar(ZoneAndEvent("Z", "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU")),
+         "Added 1 reminder and 0 notes.", "2026-03-07 08:00"},
+        {"twenty such zones", Calendar(twentyZones), "Added 20 reminders and 0 notes.",
+         "2026-03-07 08:00"},
+        {"three hundred year-long all-day items", Calendar(yearLong),
+         "Added 0 reminders and 300 notes. 26 all-day items over several days noted on the first "
+         "day only: the file has too many lines to copy to every day.",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDayPaperList notes;
+        notes.AddDayPaper().Note = {"kept"};
+        try {
+            EXPECT_EQ(ImportCalendar(c.Text, notes, Zone).Text(), c.Outcome);
+        } catch (const orvenna::ical::ENotICalendar& refused) {
+            EXPECT_EQ(refused.what(), c.Outcome);
+            EXPECT_EQ(notes.Count(), 1);
+        }
+        if (!c.Local.empty() && notes.Count() > 1) {
+            EXPECT_EQ(Local(notes.GetDayPaper(1).ReminderList.GetReminder(0).When), c.Local);
+        }
+    }
+}
+
+TEST_F(ICalendar, LongLinesReadWholeHoweverTheyAreFolded)
+{
+    std::string text;
+    for (int i = 0; text.size() < 1000000; ++i)
+        text += "word" + std::to_string(i) + ' ';
+    text += "end";
+    const auto folded = [&](const std::string& lineEnd, std::size_t width) {
+        std::string lines = "DESCRIPTION:";
+        for (std::size_t at = 0; at < text.size(); at += width)
+            lines += (at ? lineEnd + " " : std::string()) + text.substr(at, width);
+        return lines + lineEnd;
+    };
+    const struct {
+        const char* Name;
+        std::string Lines;
+    } cases[] = {
+        {"one line", folded("\r\n", text.size())},
+        {"folded every 75 bytes", folded("\r\n", 75)},
+        {"folded with line feeds alone", folded("\n", 60)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDayPaperList notes;
+        ImportCalendar(Calendar(Event("DTSTART:20260307T100000\r\nSUMMARY:x\r\n" + c.Lines)), notes,
+                       Zone);
+        ASSERT_EQ(notes.Count(), 1);
+        const auto& desc = notes.GetDayPaper(0).ReminderList.GetReminder(0).Desc;
+        ASSERT_EQ(desc.size(), 1u);
+        EXPECT_EQ(desc[0].size(), text.size());
+        EXPECT_TRUE(desc[0] == text);
+    }
+}
+
+TEST_F(ICalendar, AnAllDayItemsLengthCountsItsWholeDays)
+{
+    const struct {
+        const char* Length;
+        std::size_t Days;
+    } cases[] = {
+        {"P3D", 3}, {"P2W", 14}, {"PT48H", 1}, {"P1DT23H", 1}, {"-P3D", 1}, {"P99999999W", 366},
+    };
+    for (const auto& c : cases) {
+        TDayPaperList notes;
+        ImportCalendar(Calendar(Event("DTSTART;VALUE=DATE:20260803\r\nDURATION:" +
+                                      std::string(c.Length) + "\r\nSUMMARY:Away\r\n")),
+                       notes, Zone);
+        EXPECT_EQ(static_cast<std::size_t>(notes.Count()), c.Days) << c.Length;
+    }
+}
+
+TEST_F(ICalendar, ANoteHoldsAnItemOnlyWithAllItsLinesInARow)
+{
+    const struct {
+        std::vector<std::string> Note;  // the day's note before the import
+        bool Added;
+    } cases[] = {
+        {{"Holiday", "Lake"}, false},
+        {{"Own line", "Holiday", "Lake", "Own line"}, false},
+        {{"Holiday", "Sea", "Holiday", "Lake"}, false},
+        {{"Holiday", "Sea"}, true},
+        {{"Holiday"}, true},
+        {{"Lake", "Holiday"}, true},
+        {{"Holiday", "Lake", "Holiday", "Sea"}, false},
+        {{"Lake", "Holiday", "Holiday"}, true},
+    };
+    const std::string text = Calendar(
+        Event("DTSTART;VALUE=DATE:20260803\r\nSUMMARY:Holiday\r\nDESCRIPTION:Lake\r\n"));
+    for (const auto& c : cases) {
+        TDayPaperList notes;
+        TDayPaper& paper = notes.AddDayPaper();
+        paper.Day = EncodeDate(2026, 8, 3);
+        paper.Note = c.Note;
+        EXPECT_EQ(ImportCalendar(text, notes, Zone).NotesAdded, c.Added ? 1 : 0) << c.Note.size();
+        EXPECT_EQ(notes.Count(), 1);
+    }
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace orvenna::store {
 namespace {
@@ -70,6 +71,54 @@ TEST(AlertStateFile, DamagedOrUnknownTextIsRefusedWhole)
         EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Case << ": " << reason;
         EXPECT_EQ(state, FullState()) << c.Case;
     }
+}
+
+TEST(AlertStateFile, TheProgramsLoadKeepsTheLinesThatReadAndACopyOfADamagedFile)
+{
+    const std::string good = AlertStateToText(FullState());
+    const std::string lastSnooze = good.substr(good.rfind("Snooze="));
+    TAlertState firstSnoozeOnly = FullState();
+    firstSnoozeOnly.Snoozes.pop_back();
+    const struct {
+        const char* Case;
+        std::string Text;  // none: no file
+        const char* Error;
+        TAlertState Kept;
+    } cases[] = {
+        {"whole", good, "", FullState()},
+        {"a damaged line among sound ones",
+         good.substr(0, good.find("LastCheck")) + "SnoozeMinutes=7\n" + good.substr(good.find("LastCheck")),
+         "line 4 does not read: SnoozeMinutes=7", FullState()},
+        {"cut within its last snooze", good.substr(0, good.size() - 8), "the file ends early",
+         firstSnoozeOnly},
+        {"cut after its last snooze", good.substr(0, good.size() - 4), "the file ends early",
+         FullState()},
+        {"a later version", "Orvenna alerts 2\nSnoozeMinutes=30\nEnd\n", "unknown version \"2\"",
+         TAlertState{}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        test::TTempFolder folder;
+        const std::string file = folder.File(AlertStateFileName);
+        test::WriteBytes(file, c.Text);
+        TAlertState state;
+        const TDamagedLoad damage = LoadAlertStateFile(file, state);
+        EXPECT_EQ(damage.Error, c.Error);
+        EXPECT_EQ(state, c.Kept);
+        if (damage.Damaged()) {
+            EXPECT_EQ(damage.Copy.rfind(file + ".damaged-", 0), 0u) << damage.Copy;
+            EXPECT_EQ(test::ReadBytes(damage.Copy), c.Text);
+        } else {
+            EXPECT_EQ(damage.Copy, "");
+        }
+        EXPECT_EQ(test::ReadBytes(file), c.Text);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}),
+                  damage.Damaged() ? 2 : 1);
+    }
+    test::TTempFolder empty;
+    TAlertState state;
+    EXPECT_FALSE(LoadAlertStateFile(empty.File(AlertStateFileName), state).Damaged());
+    EXPECT_EQ(state, TAlertState{});
 }
 
 TEST(AlertStateFile, LaterKeysAndCarriageReturnsAreTolerated)

@@ -179,6 +179,29 @@ TEST(NotesFile, FindDayPaperNeedsTheExactDay)
     EXPECT_EQ(store.FindDayPaper(EncodeDate(2007, 3, 16)), nullptr);
 }
 
+// An import's index answers as FindDayPaper does, and adds a day once, at the end.
+TEST(NotesFile, DayPaperIndexFindsWhatFindDayPaperFinds)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    TDayPaperList store = FixedStore();
+    AddPaper(store, EncodeDate(2007, 3, 15), {"first"});
+    AddPaper(store, EncodeDate(2007, 3, 15), {"second of the day"});
+    AddPaper(store, 0.0);
+    AddPaper(store, NaN);
+    AddPaper(store, EncodeDate(2007, 3, 1));
+    TDayPaperIndex index(store);
+    for (const TDate day : {EncodeDate(2007, 3, 15), EncodeDateTime(2007, 3, 15, 12, 0), -0.0, NaN,
+                            EncodeDate(2007, 3, 1), EncodeDate(2007, 3, 16)})
+        EXPECT_EQ(index.Find(day), store.FindDayPaper(day)) << day;
+
+    TDayPaper& added = index.FindOrAdd(EncodeDate(2007, 3, 16));
+    EXPECT_EQ(&index.FindOrAdd(EncodeDate(2007, 3, 16)), &added);
+    EXPECT_EQ(&index.FindOrAdd(EncodeDate(2007, 3, 15)), &store.GetDayPaper(0));
+    ASSERT_EQ(store.Count(), 6);
+    EXPECT_EQ(&store.GetDayPaper(5), &added);
+    EXPECT_EQ(added.Day, EncodeDate(2007, 3, 16));
+}
+
 TEST(NotesFile, SearchWalksOnAndStartsOverForANewText)
 {
     TDayPaperList store = FixedStore();

@@ -167,6 +167,63 @@ TEST(Settings, FailedLoadKeepsWhatWasReadBeforeIt)
     EXPECT_EQ(setting.Left, -5);
 }
 
+TEST(Settings, TheProgramsLoadKeepsWhatReadAndACopyOfADamagedFile)
+{
+    TCalSetting changed;
+    ChangeEverything(changed);
+    const std::string full = changed.SaveToBytes();
+    const std::size_t subFontName = full.find("SubFont.Name");
+    // What a load of the file cut in the sub font's name keeps: the values before the cut, the
+    // creation values after it.
+    TCalSetting cut;
+    cut.CopyFrom(changed);
+    cut.SubFont.Name = DefaultFontName;
+    cut.SubFont.Pitch = fpDefault;
+    cut.SubFont.Style = 0;
+    cut.TitlePic.clear();
+    cut.TitleBK = clBlack;
+    cut.Left = 0;
+    const TCalSetting creation;
+    const struct {
+        const char* Case;
+        std::string Bytes;
+        std::string Error;
+        const TCalSetting& Kept;
+    } cases[] = {
+        {"whole", full, "", changed},
+        {"cut in the sub font's name", full.substr(0, subFontName + 15),
+         "Error reading TCalSetting.SubFont.Name: Stream read error", cut},
+        {"bytes after the settings", full + "tail", "4 bytes after the settings were left unread",
+         changed},
+        {"another file", "Orvenna alerts 1\nEnd\n", "Invalid stream format", creation},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        TTempFolder folder;
+        const std::string file = folder.File("Setting.cfg");
+        WriteBytes(file, c.Bytes);
+        TCalSetting setting;
+        setting.Top = 99;  // a value from before: the load starts from the creation values
+        const TDamagedLoad damage = LoadSettingsFile(setting, file);
+        EXPECT_EQ(damage.Error, c.Error);
+        EXPECT_TRUE(setting == c.Kept);
+        if (damage.Damaged()) {
+            EXPECT_EQ(damage.Copy.rfind(file + ".damaged-", 0), 0u) << damage.Copy;
+            EXPECT_EQ(ReadBytes(damage.Copy), c.Bytes);
+        } else {
+            EXPECT_EQ(damage.Copy, "");
+        }
+        EXPECT_EQ(ReadBytes(file), c.Bytes);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}),
+                  damage.Damaged() ? 2 : 1);
+    }
+    TTempFolder empty;
+    TCalSetting setting;
+    setting.CanMoved = true;
+    EXPECT_FALSE(LoadSettingsFile(setting, empty.File("Setting.cfg")).Damaged());
+    EXPECT_TRUE(setting == creation);
+}
+
 TEST(Settings, FileFailuresCarryTheFileName)
 {
     TTempFolder folder;

@@ -267,8 +267,9 @@ TEST_F(IcalCommands, BadInputWritesNothing)
     EXPECT_EQ(onDamaged.Exit, 1);
     EXPECT_NE(onDamaged.Err.find("nothing imported"), std::string::npos);
     EXPECT_EQ(ReadBytes(damaged), ReadBytes(Data + "/unknown_property_in_reminder.cal"));
-    // Only the files written here: no temporary or damaged copies were left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 6);
+    // Only the files written here and the two notes files' locks: no temporary or damaged
+    // copies were left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 8);
 
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"export-ics", Target, "2026-13-01"},

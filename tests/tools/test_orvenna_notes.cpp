@@ -80,7 +80,8 @@ TEST_F(OrvennaNotes, BadJsonWritesNothing)
         EXPECT_NE(result.Err.find("bad notes JSON"), std::string::npos) << input;
         EXPECT_EQ(ReadBytes(NotesFile()), ReadBytes(Data + "/one_paper_dentist.cal")) << input;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 4);
+    // The notes file, its lock and the tool's input and output: no temporary files.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 5);
 }
 
 TEST_F(OrvennaNotes, DumpReportsTheSwallowedFailure)

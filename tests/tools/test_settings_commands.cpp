@@ -149,4 +149,17 @@ TEST_F(SettingsCommands, DumpReportsTheLoadFailureAndKeepsWhatWasRead)
     EXPECT_NE(unwritable.Err.find("Cannot create file"), std::string::npos);
 }
 
+TEST_F(SettingsCommands, BuildOverADamagedFileKeepsItsCopyFirst)
+{
+    const std::string damaged = ReadBytes(DefaultFile).substr(0, 100);
+    WriteBytes(SettingsFile(), damaged);
+    const TToolResult built = Run({"settings-build", SettingsFile()}, R"({"CanMoved": true})");
+    ASSERT_EQ(built.Exit, 0) << built.Err;
+    const auto kept = built.Err.find("kept as " + SettingsFile() + ".damaged-");
+    ASSERT_NE(kept, std::string::npos) << built.Err;
+    const std::string copy = built.Err.substr(kept + 8, built.Err.size() - kept - 9);
+    EXPECT_EQ(ReadBytes(copy), damaged);
+    EXPECT_EQ(json::parse(Run({"settings-dump", SettingsFile()}).Out)["CanMoved"], true);
+}
+
 }  // namespace

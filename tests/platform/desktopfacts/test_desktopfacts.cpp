@@ -106,6 +106,7 @@ private Q_SLOTS:
         qunsetenv("XDG_CURRENT_DESKTOP");
         QFile::remove(XfceDesktopFile(ConfigHomeDir));
         QFile::remove(PlasmaAppletsFile(ConfigHomeDir));
+        QFile::remove(PlasmaShellFile(ConfigHomeDir));
     }
 
     void sourceOrderPutsTheRunningDesktopFirst_data()
@@ -152,7 +153,7 @@ private Q_SLOTS:
         GSettingsSet(schema, QStringLiteral("primary-color"), QStringLiteral("#102030"));
         GSettingsSet(schema, QStringLiteral("picture-options"), options);
         GSettingsSet(schema, QStringLiteral("picture-uri"), uri);
-        QTRY_COMPARE(Describe(ReadFacts(TDesktopSource::Gnome)), expected);
+        QTRY_COMPARE(Describe(ReadFacts(TDesktopSource::Gnome, {})), expected);
     }
 
     void gsettingsValuesOfTheOtherDesktops_data()
@@ -189,10 +190,10 @@ private Q_SLOTS:
         GSettingsSet(schema, QStringLiteral("picture-uri-dark"), QStringLiteral("file:///dark.jpg"));
         GSettingsSet(QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("color-scheme"),
                      QStringLiteral("prefer-dark"));
-        QTRY_VERIFY(ReadFacts(TDesktopSource::Gnome)->WallpaperPath == QLatin1String("/dark.jpg"));
+        QTRY_VERIFY(ReadFacts(TDesktopSource::Gnome, {})->WallpaperPath == QLatin1String("/dark.jpg"));
         GSettingsSet(QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("color-scheme"),
                      QStringLiteral("default"));
-        QTRY_VERIFY(ReadFacts(TDesktopSource::Gnome)->WallpaperPath == QLatin1String("/light.jpg"));
+        QTRY_VERIFY(ReadFacts(TDesktopSource::Gnome, {})->WallpaperPath == QLatin1String("/light.jpg"));
     }
 
     void xfceBackdropOfThePrimaryMonitor_data()
@@ -227,7 +228,62 @@ private Q_SLOTS:
         QFETCH(QString, monitor);
         QFETCH(QString, expected);
         WriteFile(XfceDesktopFile(ConfigHomeDir), channel);
-        QCOMPARE(Describe(ReadXfceFacts(ConfigHomeDir, monitor)), expected);
+        QCOMPARE(Describe(ReadXfceFacts(ConfigHomeDir, {monitor, 0, {}})), expected);
+    }
+
+    // XFCE keeps a backdrop per monitor: by output name, by the older number, else the first.
+    void xfceBackdropOfEachMonitor_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("second by name") << "DUMMY1" << 1 << "/x/b.png centred on #336699";
+        QTest::newRow("first by name") << "DUMMY0" << 0 << "/x/a.jpg fill on #336699";
+        QTest::newRow("unknown name, numbered key") << "HDMI-2" << 2 << "/x/c.png stretched on #336699";
+        QTest::newRow("unknown name and number: monitor0") << "HDMI-2" << 5 << "/x/d.png tiled on #336699";
+        QTest::newRow("no name") << "" << 2 << "/x/c.png stretched on #336699";
+    }
+    void xfceBackdropOfEachMonitor()
+    {
+        QFETCH(QString, output);
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        QByteArray channel = XfceChannel("monitorDUMMY0", XfceWorkspace("/x/a.jpg", 5));
+        const QByteArray others = "      <property name=\"monitorDUMMY1\" type=\"empty\">\n" + XfceWorkspace("/x/b.png", 1) +
+                                  "      </property>\n      <property name=\"monitor2\" type=\"empty\">\n" +
+                                  XfceWorkspace("/x/c.png", 3) +
+                                  "      </property>\n      <property name=\"monitor0\" type=\"empty\">\n" +
+                                  XfceWorkspace("/x/d.png", 2) + "      </property>\n";
+        channel.replace("    </property>\n  </property>\n</channel>", others + "    </property>\n  </property>\n</channel>");
+        WriteFile(XfceDesktopFile(ConfigHomeDir), channel);
+        QCOMPARE(Describe(ReadXfceFacts(ConfigHomeDir, {output, index, {}})), expected);
+    }
+
+    // Plasma keeps a desktop containment per screen, numbered by the connectors it has seen.
+    void plasmaContainmentOfEachScreen_data()
+    {
+        QTest::addColumn<QByteArray>("shell");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("expected");
+        const QByteArray connectors = "[ScreenConnectors]\n0=DUMMY0\n1=DUMMY1\n";
+        QTest::newRow("second screen by connector") << connectors << "DUMMY1" << 1 << "/other-screen.jpg fill on #000000";
+        QTest::newRow("first screen by connector") << connectors << "DUMMY0" << 1 << "/sea.jpg fill on #000000";
+        QTest::newRow("connectors swapped") << QByteArray("[ScreenConnectors]\n0=DUMMY1\n1=DUMMY0\n") << "DUMMY1" << 1
+                                            << "/sea.jpg fill on #000000";
+        QTest::newRow("no shell file: by place") << QByteArray() << "DUMMY1" << 1 << "/other-screen.jpg fill on #000000";
+        QTest::newRow("no containment there: screen 0") << connectors << "HDMI-3" << 4 << "/sea.jpg fill on #000000";
+    }
+    void plasmaContainmentOfEachScreen()
+    {
+        QFETCH(QByteArray, shell);
+        QFETCH(QString, output);
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        WriteFile(PlasmaAppletsFile(ConfigHomeDir), PlasmaFile("[Containments][9][Wallpaper][org.kde.image][General]\nImage=/sea.jpg\n"));
+        if (!shell.isEmpty())
+            WriteFile(PlasmaShellFile(ConfigHomeDir), "[General]\nx=1\n\n" + shell);
+        QCOMPARE(Describe(ReadPlasmaFacts(ConfigHomeDir, {output, index, {}})), expected);
     }
 
     void plasmaDesktopContainmentOfTheFirstScreen_data()
@@ -249,7 +305,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, wallpaper);
         QFETCH(QString, expected);
         WriteFile(PlasmaAppletsFile(ConfigHomeDir), PlasmaFile(wallpaper));
-        QCOMPARE(Describe(ReadPlasmaFacts(ConfigHomeDir, {1920, 1080})), expected);
+        QCOMPARE(Describe(ReadPlasmaFacts(ConfigHomeDir, {{}, 0, {1920, 1080}})), expected);
     }
 
     void plasmaPackageGivesTheImageForTheScreen()
@@ -259,8 +315,8 @@ private Q_SLOTS:
             WriteFile(package + QLatin1String("/contents/images/") + QLatin1String(name), "x");
         WriteFile(PlasmaAppletsFile(ConfigHomeDir),
                   PlasmaFile("[Containments][9][Wallpaper][org.kde.image][General]\nImage=" + package.toUtf8() + "/\n"));
-        QCOMPARE(ReadPlasmaFacts(ConfigHomeDir, {1600, 900})->WallpaperPath, package + QLatin1String("/contents/images/1920x1080.png"));
-        QCOMPARE(ReadPlasmaFacts(ConfigHomeDir, {5120, 2880})->WallpaperPath, package + QLatin1String("/contents/images/3840x2160.png"));
+        QCOMPARE(ReadPlasmaFacts(ConfigHomeDir, {{}, 0, {1600, 900}})->WallpaperPath, package + QLatin1String("/contents/images/1920x1080.png"));
+        QCOMPARE(ReadPlasmaFacts(ConfigHomeDir, {{}, 0, {5120, 2880}})->WallpaperPath, package + QLatin1String("/contents/images/3840x2160.png"));
     }
 
     void runningDesktopAnswersBeforeGnome_data()
@@ -318,11 +374,11 @@ private Q_SLOTS:
         GSettingsSet(interface, QStringLiteral("color-scheme"), scheme);
         // Only once this process has seen the setup does the watch begin.
         GSettingsSet(schema, QStringLiteral("primary-color"), QStringLiteral("#010203"));
-        QTRY_COMPARE(ReadFacts(TDesktopSource::Gnome)->DesktopColor, QColor(1, 2, 3));
+        QTRY_COMPARE(ReadFacts(TDesktopSource::Gnome, {})->DesktopColor, QColor(1, 2, 3));
         const auto platform = CreateSystemPlatform();
         QList<QColor> seen;
         QObject::connect(platform.get(), &TPlatform::DesktopFactsChanged,
-                         [&] { seen << ReadFacts(TDesktopSource::Gnome)->DesktopColor; });
+                         [&] { seen << ReadFacts(TDesktopSource::Gnome, {})->DesktopColor; });
         const qint64 stamp = QDateTime::currentMSecsSinceEpoch();
         const QColor marker = QColor::fromRgb(QRgb(stamp & 0xffffff));
         GSettingsSet(schema, key, QStringLiteral("file:///changed-%1.jpg").arg(stamp));
