@@ -391,7 +391,7 @@ int main(int argc, char** argv)
     // bench_notes --write-notes FILE: the generated file only, for a profiler's run of the tool.
     if (argc == 3 && argv[1] == std::string_view("--write-notes")) {
         TDayPaperList store([] { return Today; });
-        Fill(store);
+        bench::FillPapers(store);
         SaveFileAtomically(argv[2], store.SaveToBytes());
         return 0;
     }
