@@ -12,5 +12,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   xvfb xserver-xorg-core xserver-xorg-video-dummy xauth openbox xdotool wmctrl x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core \
   qt6-image-formats-plugins libcanberra-dev libcanberra-pulse pulseaudio \
   libical-dev python3-icalendar tzdata radicale libxxhash-dev gnome-keyring dbus libsecret-1-dev \
-  libsecret-tools \
+  libsecret-tools curl \
   dpkg-dev file desktop-file-utils appstream groff-base >/dev/null

@@ -16,6 +16,12 @@ notes_tool=$2
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (run inside scripts/xsession.sh)"; exit 1; }
 [ -n "${ORVENNA_KEYRING_SESSION:-}" ] || { echo "FAIL: run inside tests/support/keyring_session.sh"; exit 1; }
 python=/usr/bin/python3
+# A machine without the server or the tools skips the test (77); everything else that goes
+# wrong fails it.
+for tool in curl secret-tool; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/setup.sh)"; exit 77; }
+done
+"$python" -c 'import radicale' 2>/dev/null || { echo "SKIP: Radicale is not installed (scripts/setup.sh)"; exit 77; }
 
 source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 prepare_program_folder sync
