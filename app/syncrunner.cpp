@@ -74,9 +74,17 @@ QString CountsText(const ical::TSyncCounts& counts)
 QString SyncStateText(const TSyncStatus& status, double today)
 {
     const ical::TSyncProgress& p = status.Progress;
-    if (status.Running)
-        return TSyncRunner::tr("Syncing: %1 of %2 received, %3 of %4 sent")
-            .arg(p.Received).arg(p.ToReceive).arg(p.Sent).arg(p.ToSend);
+    if (status.Running) {
+        // Only the directions that have work so far.
+        QStringList parts;
+        if (p.ToReceive > 0)
+            parts << TSyncRunner::tr("%1 of %2 received").arg(p.Received).arg(p.ToReceive);
+        if (p.ToSend > 0)
+            parts << TSyncRunner::tr("%1 of %2 sent").arg(p.Sent).arg(p.ToSend);
+        if (parts.isEmpty())
+            return TSyncRunner::tr("Syncing...");
+        return TSyncRunner::tr("Syncing: %1").arg(parts.join(QStringLiteral(", ")));
+    }
     if (status.LastSyncAt == 0)
         return {};
     if (status.Offline)

@@ -239,6 +239,37 @@ private slots:
         QCOMPARE(schedule.NextDue(), std::optional<std::uint32_t>(TSyncSchedule::FetchPeriodMs));
     }
 
+    // A running sync names only the directions that have work so far.
+    void ProgressOfARunningSync_data()
+    {
+        QTest::addColumn<int>("received");
+        QTest::addColumn<int>("toReceive");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<int>("toSend");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("both") << 5 << 10 << 1 << 2
+                              << QStringLiteral("Syncing: 5 of 10 received, 1 of 2 sent");
+        QTest::newRow("sending only") << 0 << 0 << 78 << 1200
+                                      << QStringLiteral("Syncing: 78 of 1200 sent");
+        QTest::newRow("receiving only") << 3 << 40 << 0 << 0
+                                        << QStringLiteral("Syncing: 3 of 40 received");
+        QTest::newRow("nothing known yet") << 0 << 0 << 0 << 0 << QStringLiteral("Syncing...");
+    }
+
+    void ProgressOfARunningSync()
+    {
+        QFETCH(int, received);
+        QFETCH(int, toReceive);
+        QFETCH(int, sent);
+        QFETCH(int, toSend);
+        QFETCH(QString, text);
+        app::TSyncStatus status;
+        status.Running = true;
+        status.LastSyncAt = Clock.Day;  // a sync that runs hides how the last one ended
+        status.Progress = {received, toReceive, sent, toSend};
+        QCOMPARE(app::SyncStateText(status, Clock.Day), text);
+    }
+
     // ---- the runner ------------------------------------------------------------------------
 
     void OneSyncAtATimeOffTheGuiThread()
