@@ -1,9 +1,11 @@
 #include "settings/syncpage.h"
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
@@ -13,6 +15,8 @@
 
 namespace orvenna::settings {
 namespace {
+
+constexpr qsizetype MaxErrorLines = 2;
 
 QString SchemeProblem(const QString& address, const QStringList& schemes, const QString& kinds)
 {
@@ -68,9 +72,16 @@ void TSyncPage::CreateControls()
     lbCalendar->setWordWrap(true);
     lbState = new QLabel(server);
     lbState->setWordWrap(true);
+    // One line per error, shortened in the middle to the page's width (the dialog keeps its
+    // size); the whole text shows in the label's tool tip.
     lbErrors = new QLabel(server);
-    lbErrors->setWordWrap(true);
-    lbErrors->setStyleSheet(QStringLiteral("color: #b00000"));
+    lbErrors->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lbErrors->installEventFilter(this);
+    // A palette, not a style sheet: the label keeps the dialog's font, which the page's
+    // layout is measured in.
+    QPalette red = lbErrors->palette();
+    red.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    lbErrors->setPalette(red);
     auto* form = new QFormLayout(server);
     form->addRow(tr("&Address:"), edtServer);
     form->addRow(tr("&User name:"), edtUser);
@@ -84,6 +95,9 @@ void TSyncPage::CreateControls()
     edtSubscriptions = new QPlainTextEdit(subscribed);
     edtSubscriptions->setPlaceholderText(tr("One .ics address a line (http, https or webcal)"));
     edtSubscriptions->setTabChangesFocus(true);
+    // The list gives up room to the errors above it (the dialog keeps its size): two lines stay.
+    edtSubscriptions->setMinimumHeight(edtSubscriptions->fontMetrics().lineSpacing() * 2 +
+                                       2 * edtSubscriptions->frameWidth() + 8);
     auto* list = new QVBoxLayout(subscribed);
     list->addWidget(edtSubscriptions);
 
@@ -138,9 +152,32 @@ void TSyncPage::ShowState(const QString& calendar, const QString& state, const Q
 {
     lbCalendar->setText(calendar.isEmpty() ? tr("(none yet)") : calendar);
     lbState->setText(state.isEmpty() ? tr("(none yet)") : state);
-    lbErrors->setText(errors.join(QLatin1Char('\n')));
+    Errors = errors;
+    lbErrors->setToolTip(errors.join(QLatin1Char('\n')));
     lbErrors->setVisible(!errors.isEmpty());
+    ShortenErrors();
     btnSyncNow->setEnabled(!running);
+}
+
+void TSyncPage::ShortenErrors()
+{
+    // Two lines fit above "Sync now"; more errors are counted on the second.
+    const int width = lbErrors->width();
+    const qsizetype shown = Errors.size() <= MaxErrorLines ? Errors.size() : MaxErrorLines - 1;
+    QStringList lines;
+    for (qsizetype i = 0; i < shown; ++i)
+        lines << lbErrors->fontMetrics().elidedText(Errors[i], Qt::ElideMiddle, width);
+    if (shown < Errors.size())
+        lines << tr("and %n more (point here to read them all)", nullptr,
+                    static_cast<int>(Errors.size() - shown));
+    lbErrors->setText(lines.join(QLatin1Char('\n')));
+}
+
+bool TSyncPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lbErrors && event->type() == QEvent::Resize)
+        ShortenErrors();
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace orvenna::settings

@@ -60,8 +60,14 @@ signals:
     // "Sync now" was pressed with an address that cannot be used (the problem in words).
     void ProblemFound(const QString& problem);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateControls();
+    void ShortenErrors();
+
+    QStringList Errors;  // as handed in, before shortening
 
     store::TSyncAccount Loaded;  // what the page does not edit comes from here
 };
