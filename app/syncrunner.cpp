@@ -400,6 +400,11 @@ void TSyncRunner::RunFetch(const QStringList& urls, bool showCache)
             const ical::THttpReply reply =
                 Work.Fetch(SubscriptionUrl(url), QByteArray::fromStdString(copy.ETag),
                            QByteArray::fromStdString(copy.LastModified));
+            if (reply.Status == 200 && !reply.Body.toUpper().contains("BEGIN:VCALENDAR")) {
+                // An error page or a moved file: the last good copy stays.
+                outcome->Errors[url] = tr("The address gives no calendar.");
+                continue;
+            }
             if (reply.Status == 200) {
                 copy.Body = reply.Body.toStdString();
                 copy.ETag = reply.Header("ETag").toStdString();

@@ -8,6 +8,8 @@
 #include "tests/support/fakeclock.h"
 
 #include <QSemaphore>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +75,7 @@ struct TFakeFeed {
     std::mutex Lock;
     QList<QByteArray> EtagsAsked;
     bool Down = false;
+    bool ErrorPage = false;  // 200 with a web page, as a portal or a moved feed answers
 
     ical::THttpReply Get(const QUrl&, const QByteArray& etag)
     {
@@ -81,6 +84,11 @@ struct TFakeFeed {
         if (Down)
             throw ical::ESyncError(TSyncFailure::Unreachable, "no route to host");
         ical::THttpReply reply;
+        if (ErrorPage) {
+            reply.Status = 200;
+            reply.Body = "<html><body>Please log in</body></html>";
+            return reply;
+        }
         reply.Status = etag == "\"v1\"" ? 304 : 200;
         if (reply.Status == 200) {
             reply.Body = HolidayCalendar;
@@ -88,6 +96,62 @@ struct TFakeFeed {
         }
         return reply;
     }
+};
+
+// A subscribed calendar's web server on 127.0.0.1: answers 304 when a request carries the
+// validator it gave (If-None-Match for its ETag, If-Modified-Since for its Last-Modified), else
+// 200 with the calendar and those validators; keeps the headers of each request.
+class TFeedServer final : public QObject {
+public:
+    TFeedServer(QByteArray etag, QByteArray lastModified)
+        : Etag(std::move(etag)), LastModified(std::move(lastModified))
+    {
+        Server.listen(QHostAddress::LocalHost);
+        connect(&Server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = Server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Read(*socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/feed.ics").arg(Server.serverPort()); }
+
+    QList<QMap<QByteArray, QByteArray>> Requests;  // header names in lower case
+
+private:
+    void Read(QTcpSocket& socket)
+    {
+        QByteArray& buffer = Buffers[&socket];
+        buffer += socket.readAll();
+        if (!buffer.contains("\r\n\r\n"))
+            return;
+        QMap<QByteArray, QByteArray> headers;
+        for (const QByteArray& line : buffer.left(buffer.indexOf("\r\n\r\n")).split('\n').mid(1)) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon > 0)
+                headers[line.left(colon).trimmed().toLower()] = line.mid(colon + 1).trimmed();
+        }
+        Buffers.remove(&socket);
+        Requests << headers;
+        const bool fresh = (!Etag.isEmpty() && headers.value("if-none-match") == Etag) ||
+                           (!LastModified.isEmpty() &&
+                            headers.value("if-modified-since") == LastModified);
+        QByteArray reply = fresh ? "HTTP/1.1 304 Not Modified\r\n" : "HTTP/1.1 200 OK\r\n";
+        const QByteArray body = fresh ? QByteArray() : QByteArray(HolidayCalendar);
+        if (!Etag.isEmpty())
+            reply += "ETag: " + Etag + "\r\n";
+        if (!LastModified.isEmpty())
+            reply += "Last-Modified: " + LastModified + "\r\n";
+        reply += "Content-Type: text/calendar\r\nConnection: close\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        socket.write(reply);
+        socket.disconnectFromHost();
+    }
+
+    QTcpServer Server;
+    QByteArray Etag;
+    QByteArray LastModified;
+    QMap<QTcpSocket*, QByteArray> Buffers;
 };
 
 }  // namespace
@@ -133,6 +197,8 @@ private slots:
         Server.WritesNotes = false;
         Server.Hold = false;
         Platform.SecretsAvailable = true;
+        Feed.Down = Feed.ErrorPage = false;
+        Feed.EtagsAsked.clear();
         Clock.Day = 45731.5;
     }
 
@@ -407,6 +473,38 @@ private slots:
         QTRY_COMPARE(Server.Calls.load(), 2);
     }
 
+    // Over HTTP: the next fetch of a subscribed calendar (the next run's, from the cache)
+    // sends back the validators the server gave, and a 304 keeps what was shown.
+    void SubscriptionAskedWithTheServersValidators_data()
+    {
+        QTest::addColumn<QByteArray>("etag");
+        QTest::addColumn<QByteArray>("lastModified");
+        QTest::newRow("ETag") << QByteArray("\"v7\"") << QByteArray();
+        QTest::newRow("Last-Modified") << QByteArray() << QByteArray("Mon, 07 Dec 2026 10:00:00 GMT");
+        QTest::newRow("both") << QByteArray("\"v8\"") << QByteArray("Sun, 06 Dec 2026 09:00:00 GMT");
+    }
+
+    void SubscriptionAskedWithTheServersValidators()
+    {
+        QFETCH(QByteArray, etag);
+        QFETCH(QByteArray, lastModified);
+        TFeedServer feed(etag, lastModified);
+        store::TSyncAccount account;
+        account.Subscriptions = {feed.Url().toStdString()};
+        store::SaveSyncAccount((Folder + store::SyncAccountFileName).toStdString(), account);
+        for (int run = 0; run < 2; ++run) {
+            TSyncRunner runner(Platform, Clock, Folder);  // the real fetch
+            runner.Start();
+            QTRY_COMPARE(feed.Requests.size(), run + 1);
+            QTRY_VERIFY(runner.Status().SubscriptionErrors.isEmpty() &&
+                        runner.Subscribed().Count() == 1);
+        }
+        QVERIFY(!feed.Requests[0].contains("if-none-match"));
+        QVERIFY(!feed.Requests[0].contains("if-modified-since"));
+        QCOMPARE(feed.Requests[1].value("if-none-match"), etag);
+        QCOMPARE(feed.Requests[1].value("if-modified-since"), lastModified);
+    }
+
     void SubscriptionsFetchedConditionallyAndRemovedWithTheirCache()
     {
         store::TSyncAccount account;
@@ -431,6 +529,20 @@ private slots:
         QTRY_COMPARE(runner->Status().SubscriptionErrors.size(), 0);
         QCOMPARE(Feed.EtagsAsked, (QList<QByteArray>{"", "\"v1\"", "\"v1\""}));
         QCOMPARE(runner->Subscribed().Count(), 1);
+        // A page that is no calendar is an error; the last copy stays, also for the next run.
+        Feed.ErrorPage = true;
+        Clock.AdvanceMs(TSyncSchedule::FetchPeriodMs);
+        runner->Poll();
+        QTRY_COMPARE(runner->Status().SubscriptionErrors.size(), 1);
+        QTRY_VERIFY(Idle(*runner) && Feed.EtagsAsked.size() == 4);
+        QCOMPARE(runner->Subscribed().Count(), 1);
+        runner.reset();
+        runner = MakeRunner(account);
+        runner->Start();
+        QTRY_COMPARE(runner->Status().SubscriptionErrors.size(), 1);
+        QCOMPARE(runner->Subscribed().Count(), 1);
+        QCOMPARE(Feed.EtagsAsked.last(), QByteArray("\"v1\""));
+        Feed.ErrorPage = false;
         // Removing the subscription removes what it listed, from the screen and the cache.
         QCOMPARE(runner->SetAccount(store::TSyncAccount{}), QString());
         QTRY_COMPARE(runner->Subscribed().Count(), 0);
