@@ -167,6 +167,16 @@ public:
         Server.Store(href, ical::ExportItems({item}, {.ZoneName = Zone}));
     }
 
+    // Both sides as given, never synced.
+    void BeforeFirstSync(const TItems& local, const TItems& server)
+    {
+        Server = TMemoryServer();
+        std::filesystem::remove(ical::SyncStateFileFor(NotesFile));
+        SetLocal(local);
+        for (const std::string& text : server)
+            AddServer(text);
+    }
+
     TSyncResult Sync(bool force = false)
     {
         Options.ForceDelete = force;
@@ -209,11 +219,7 @@ TEST_F(SyncEngine, AFirstSyncMakesTheUnionAndTakesEqualItemsAsOne)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        Server = TMemoryServer();
-        std::filesystem::remove(ical::SyncStateFileFor(NotesFile));
-        SetLocal(c.Local);
-        for (const std::string& text : c.Server)
-            AddServer(text);
+        BeforeFirstSync(c.Local, c.Server);
         const TSyncResult result = Sync();
         ASSERT_TRUE(result.Done()) << result.Error;
         EXPECT_EQ(result.Sent, c.Sent);
@@ -537,11 +543,7 @@ TEST_F(SyncEngine, AFirstSyncReportsHowFarItHasCome)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        Server = TMemoryServer();
-        std::filesystem::remove(ical::SyncStateFileFor(NotesFile));
-        SetLocal(c.Local);
-        for (const std::string& text : c.Server)
-            AddServer(text);
+        BeforeFirstSync(c.Local, c.Server);
         std::vector<ical::TSyncProgress> reports;
         Options.Progress = [&reports](const ical::TSyncProgress& p) { reports.push_back(p); };
         ASSERT_TRUE(Sync().Done());
