@@ -238,11 +238,13 @@ void TSyncRunner::Poll()
 {
     if (!Started || Busy || Stopping)
         return;
+    // The subscribed calendars first: a few conditional requests, and a long first sync
+    // does not keep them (or their copies of the last run) off the calendar meanwhile.
     const std::uint32_t now = FClock.TickCount();
-    if (Schedule.BeginSync(now))
-        BeginSync();
-    else if (Schedule.BeginFetch(now))
+    if (Schedule.BeginFetch(now))
         BeginFetch();
+    else if (Schedule.BeginSync(now))
+        BeginSync();
     Arm();
 }
 

@@ -505,6 +505,22 @@ private slots:
         QCOMPARE(feed.Requests[1].value("if-modified-since"), lastModified);
     }
 
+    // A long first sync does not keep the subscribed calendars off the calendar.
+    void SubscriptionsShowWhileALongSyncRuns()
+    {
+        store::TSyncAccount account = Account();
+        account.Subscriptions = {"https://feed.example/holidays.ics"};
+        auto runner = MakeRunner(account);
+        Server.Hold = true;
+        runner->Start();
+        QTRY_COMPARE(Server.Running.load(), 1);
+        const bool shown = QTest::qWaitFor([&] { return runner->Subscribed().Count() == 1; });
+        Server.Release.release();  // also when it failed: the worker must end
+        QVERIFY(shown);
+        QTRY_COMPARE(Server.Calls.load(), 1);
+        QTRY_VERIFY(Idle(*runner));
+    }
+
     void SubscriptionsFetchedConditionallyAndRemovedWithTheirCache()
     {
         store::TSyncAccount account;
