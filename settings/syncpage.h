@@ -41,7 +41,8 @@ public:
     QString Problem() const;
 
     // The calendar found (empty: none yet), one line on the syncs (SyncStateText), the errors
-    // (one a line), and whether a sync runs (which disables "Sync now").
+    // (one a line, shortened to the page's width; beyond two they are counted, and all show
+    // whole in the errors' tool tip), and whether a sync runs (which disables "Sync now").
     void ShowState(const QString& calendar, const QString& state, const QStringList& errors,
                    bool running);
 
