@@ -7,6 +7,8 @@
 #include "app/calendarform.h"
 #include "app/daygrid.h"
 #include "app/missedfrm.h"
+#include "app/syncrunner.h"
+#include "app/syncview.h"
 #include "desktop/desktoplog.h"
 #include "desktop/guiservices.h"
 #include "notes/browsefrm.h"
@@ -118,6 +120,12 @@ void TWindowManager::ConnectCore()
     });
     connect(&Core.Alerts(), &TAlertBook::AlertDue, this, &TWindowManager::ShowAlert);
     connect(&Core.Alerts(), &TAlertBook::AlertsMissed, this, &TWindowManager::ShowMissed);
+    connect(&Core.Sync(), &TSyncRunner::StatusChanged, this, [this] {
+        if (Tray)
+            Tray->setToolTip(TrayToolTip(Core.Sync(), Core.Clock().Now()));
+    });
+    connect(&Core.Sync(), &TSyncRunner::PasswordNeeded, this,
+            [this] { AskSyncPassword(nullptr, Core.Sync()); });
 }
 
 // ---- note editors -------------------------------------------------------------------------
@@ -210,6 +218,10 @@ void TWindowManager::Browse1Click()
                                            &Calendar);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     connect(&Core, &TAppCore::NotesChanged, browser, &notes::TBrowseForm::NotesChanged);
+    // The subscribed calendars are listed read-only; a new fetch replaces their papers.
+    browser->SetSubscribed(&Core.Sync().Subscribed());
+    connect(&Core.Sync(), &TSyncRunner::SubscriptionsChanged, browser,
+            [this, browser] { browser->SetSubscribed(&Core.Sync().Subscribed()); });
     new notes::TICalCommands(*browser, Core.DayPapers(), save);
     browser->show();
 }
@@ -221,7 +233,11 @@ void TWindowManager::Setting1Click()
     settings::TSettingForm form(Core.Platform(), &Calendar);
     form.CalSetting = &Core.Settings();
     form.AlertState = &Core.Alerts().State();
-    SettingDialogClosed(form.exec() == settings::mrOk);
+    ConnectSyncPage(*form.SyncPage, Core.Sync(), Core.Clock().Now());
+    const bool confirmed = desktop::ExecDialog(form) == settings::mrOk;
+    if (confirmed)
+        ApplySyncPage(*form.SyncPage, Core.Sync());
+    SettingDialogClosed(confirmed);
 }
 
 void TWindowManager::SettingDialogClosed(bool confirmed)
@@ -291,7 +307,7 @@ void TWindowManager::AddTrayIcon()
     if (Tray || !Core.Platform().CanShowTrayIcon())
         return;
     Tray = new QSystemTrayIcon(desktop::TrayPicture(TodayColor), this);
-    Tray->setToolTip(QString::fromLatin1(desktop::ProgramCaption));
+    Tray->setToolTip(TrayToolTip(Core.Sync(), Core.Clock().Now()));
     connect(Tray, &QSystemTrayIcon::activated, this, &TWindowManager::TrayIconActivated);
     Tray->show();
 }

@@ -1,5 +1,7 @@
 #include "settings/settingfrm.h"
 
+#include "settings/syncpage.h"
+
 #include "desktop/fontconvert.h"
 #include "desktop/guiservices.h"
 #include "desktop/guitool.h"
@@ -93,6 +95,8 @@ TSettingForm::TSettingForm(platform::TPlatform& platform, QWidget* parent)
     CreateGeneralPage();
     CreateAppearancePage();
     CreateAlertsPage();
+    SyncPage = new TSyncPage;
+    ColorPage->addTab(SyncPage, tr("&Sync"));
     CreateButtons();
     FillColorList();
     Connect();
@@ -467,6 +471,11 @@ void TSettingForm::SpeedButton6Click()
 
 void TSettingForm::Button1Click()
 {
+    if (const QString problem = SyncPage->Problem(); !problem.isEmpty()) {
+        ColorPage->setCurrentWidget(SyncPage);
+        desktop::ShowError(this, problem);
+        return;
+    }
     if (CalSetting) {
         CalSetting->IsDeskChild = chkStayOnDesk->isChecked();
         CalSetting->CanMoved = chkCanmove->isChecked();

@@ -3,6 +3,7 @@
 // tests read the files back).
 
 #include "settings/settingfrm.h"
+#include "settings/syncpage.h"
 
 #include "desktop/fontconvert.h"
 #include "desktop/guiservices.h"
@@ -525,6 +526,49 @@ private slots:
             if (other != &box && other->isVisible())
                 QVERIFY2(!other->geometry().intersects(box.geometry()),
                          qPrintable(other->metaObject()->className()));
+    }
+
+    // The Sync page in the dialog's fixed size: however many errors and however long, the
+    // first show on lines of their own, the others are counted, all are whole in the tool
+    // tip, and nothing is cut off below.
+    void syncErrorsFitThePage_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("one short") << 1 << 20 << 1;
+        QTest::newRow("two long") << 2 << 300 << 2;
+        QTest::newRow("five long") << 5 << 300 << 1;
+    }
+
+    void syncErrorsFitThePage()
+    {
+        QFETCH(int, count);
+        QFETCH(int, length);
+        QFETCH(int, shown);
+        TRig rig;
+        TSettingForm& form = rig.Open();
+        form.ColorPage->setCurrentWidget(form.SyncPage);
+        settings::TSyncPage& page = *form.SyncPage;
+        QStringList errors;
+        for (int i = 0; i < count; ++i)
+            errors << QStringLiteral("%1 %2 end").arg(i).arg(QString(length, QLatin1Char('x')));
+        page.ShowState(QStringLiteral("http://server/u/cal/"), QStringLiteral("Synced"), errors,
+                       false);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QLabel& label = *page.lbErrors;
+        const QStringList lines = label.text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), shown == count ? count : shown + 1);
+        QTRY_VERIFY(label.height() >= lines.size() * label.fontMetrics().lineSpacing());
+        QVERIFY(label.geometry().bottom() < page.btnSyncNow->geometry().top());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(label.fontMetrics().horizontalAdvance(lines[i]) <= label.width(),
+                     qPrintable(lines[i]));
+        for (int i = 0; i < shown; ++i)
+            QVERIFY(lines[i].startsWith(QString::number(i)) && lines[i].endsWith(QStringLiteral(" end")));
+        if (shown < count)
+            QVERIFY(lines.last().contains(QString::number(count - shown)));
+        QCOMPARE(label.toolTip(), errors.join(QLatin1Char('\n')));
     }
 
     void previewPositions()
