@@ -97,6 +97,68 @@
     </message>
 </context>
 <context>
+    <name>orvenna::app::TSyncRunner</name>
+    <message>
+        <source>%1 of %2 received</source>
+        <translation>%1 von %2 empfangen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 sent</source>
+        <translation>%1 von %2 gesendet</translation>
+    </message>
+    <message>
+        <source>Syncing...</source>
+        <translation>Abgleich läuft...</translation>
+    </message>
+    <message>
+        <source>Syncing: %1</source>
+        <translation>Abgleich: %1</translation>
+    </message>
+    <message>
+        <source>Offline since %1: the server cannot be reached</source>
+        <translation>Offline seit %1: Der Server ist nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>The sync at %1 failed</source>
+        <translation>Der Abgleich um %1 ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Synced at %1: %2 received, %3 sent</source>
+        <translation>Abgeglichen um %1: %2 empfangen, %3 gesendet</translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n kept twice (changed on both sides)</source>
+        <translation>
+            <numerusform>, %n doppelt behalten (auf beiden Seiten geändert)</numerusform>
+            <numerusform>, %n doppelt behalten (auf beiden Seiten geändert)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, the rest next time</source>
+        <translation>, der Rest beim nächsten Mal</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>No password is known for %1.</source>
+        <translation>Für %1 ist kein Passwort bekannt.</translation>
+    </message>
+    <message>
+        <source>The address gives no calendar.</source>
+        <translation>Unter der Adresse ist kein Kalender.</translation>
+    </message>
+    <message>
+        <source>The server answered %1.</source>
+        <translation>Der Server antwortete %1.</translation>
+    </message>
+    <message>
+        <source>Password of %1 at %2:</source>
+        <translation>Passwort von %1 auf %2:</translation>
+    </message>
+</context>
+<context>
     <name>orvenna::app::TWindowManager</name>
     <message>
         <source>Reminder:</source>
@@ -562,6 +624,76 @@
     <message>
         <source>Bitmaps (*.bmp)|*.bmp</source>
         <translation>Bitmaps (*.bmp)|*.bmp</translation>
+    </message>
+    <message>
+        <source>&amp;Sync</source>
+        <translation>Ab&amp;gleich</translation>
+    </message>
+</context>
+<context>
+    <name>orvenna::settings::TSyncPage</name>
+    <message>
+        <source>&quot;%1&quot; is not an %2 address.</source>
+        <translation>„%1“ ist keine %2-Adresse.</translation>
+    </message>
+    <message>
+        <source>http or https</source>
+        <translation>http- oder https</translation>
+    </message>
+    <message>
+        <source>http, https or webcal</source>
+        <translation>http-, https- oder webcal</translation>
+    </message>
+    <message>
+        <source>Calendar server</source>
+        <translation>Kalenderserver</translation>
+    </message>
+    <message>
+        <source>Sync &amp;now</source>
+        <translation>&amp;Jetzt abgleichen</translation>
+    </message>
+    <message>
+        <source>&amp;Address:</source>
+        <translation>&amp;Adresse:</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Calendar:</source>
+        <translation>Kalender:</translation>
+    </message>
+    <message>
+        <source>Last sync:</source>
+        <translation>Letzter Abgleich:</translation>
+    </message>
+    <message>
+        <source>Subscribed calendars (read only)</source>
+        <translation>Abonnierte Kalender (nur lesen)</translation>
+    </message>
+    <message>
+        <source>One .ics address a line (http, https or webcal)</source>
+        <translation>Eine .ics-Adresse je Zeile (http, https oder webcal)</translation>
+    </message>
+    <message>
+        <source>(kept; type to change)</source>
+        <translation>(gespeichert; zum Ändern eintippen)</translation>
+    </message>
+    <message>
+        <source>(none yet)</source>
+        <translation>(noch keiner)</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more (point here to read them all)</source>
+        <translation>
+            <numerusform>und %n weiterer (hier zeigen, um alle zu lesen)</numerusform>
+            <numerusform>und %n weitere (hier zeigen, um alle zu lesen)</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -97,6 +97,68 @@
     </message>
 </context>
 <context>
+    <name>orvenna::app::TSyncRunner</name>
+    <message>
+        <source>%1 of %2 received</source>
+        <translation>%1 sur %2 reçus</translation>
+    </message>
+    <message>
+        <source>%1 of %2 sent</source>
+        <translation>%1 sur %2 envoyés</translation>
+    </message>
+    <message>
+        <source>Syncing...</source>
+        <translation>Synchronisation...</translation>
+    </message>
+    <message>
+        <source>Syncing: %1</source>
+        <translation>Synchronisation : %1</translation>
+    </message>
+    <message>
+        <source>Offline since %1: the server cannot be reached</source>
+        <translation>Hors ligne depuis %1 : le serveur est injoignable</translation>
+    </message>
+    <message>
+        <source>The sync at %1 failed</source>
+        <translation>La synchronisation de %1 a échoué</translation>
+    </message>
+    <message>
+        <source>Synced at %1: %2 received, %3 sent</source>
+        <translation>Synchronisé à %1 : %2 reçus, %3 envoyés</translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n kept twice (changed on both sides)</source>
+        <translation>
+            <numerusform>, %n gardé en double (modifié des deux côtés)</numerusform>
+            <numerusform>, %n gardés en double (modifiés des deux côtés)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, the rest next time</source>
+        <translation>, le reste la prochaine fois</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>No password is known for %1.</source>
+        <translation>Aucun mot de passe connu pour %1.</translation>
+    </message>
+    <message>
+        <source>The address gives no calendar.</source>
+        <translation>L&apos;adresse ne donne aucun calendrier.</translation>
+    </message>
+    <message>
+        <source>The server answered %1.</source>
+        <translation>Le serveur a répondu %1.</translation>
+    </message>
+    <message>
+        <source>Password of %1 at %2:</source>
+        <translation>Mot de passe de %1 sur %2 :</translation>
+    </message>
+</context>
+<context>
     <name>orvenna::app::TWindowManager</name>
     <message>
         <source>Reminder:</source>
@@ -562,6 +624,76 @@
     <message>
         <source>Bitmaps (*.bmp)|*.bmp</source>
         <translation>Images bitmap (*.bmp)|*.bmp</translation>
+    </message>
+    <message>
+        <source>&amp;Sync</source>
+        <translation>&amp;Synchronisation</translation>
+    </message>
+</context>
+<context>
+    <name>orvenna::settings::TSyncPage</name>
+    <message>
+        <source>&quot;%1&quot; is not an %2 address.</source>
+        <translation>« %1 » n&apos;est pas une adresse %2.</translation>
+    </message>
+    <message>
+        <source>http or https</source>
+        <translation>http ou https</translation>
+    </message>
+    <message>
+        <source>http, https or webcal</source>
+        <translation>http, https ou webcal</translation>
+    </message>
+    <message>
+        <source>Calendar server</source>
+        <translation>Serveur de calendrier</translation>
+    </message>
+    <message>
+        <source>Sync &amp;now</source>
+        <translation>Synchroniser &amp;maintenant</translation>
+    </message>
+    <message>
+        <source>&amp;Address:</source>
+        <translation>&amp;Adresse :</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>Nom d&apos;&amp;utilisateur :</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>Mot de &amp;passe :</translation>
+    </message>
+    <message>
+        <source>Calendar:</source>
+        <translation>Calendrier :</translation>
+    </message>
+    <message>
+        <source>Last sync:</source>
+        <translation>Dernière synchro :</translation>
+    </message>
+    <message>
+        <source>Subscribed calendars (read only)</source>
+        <translation>Calendriers abonnés (lecture seule)</translation>
+    </message>
+    <message>
+        <source>One .ics address a line (http, https or webcal)</source>
+        <translation>Une adresse .ics par ligne (http, https ou webcal)</translation>
+    </message>
+    <message>
+        <source>(kept; type to change)</source>
+        <translation>(gardé ; tapez pour changer)</translation>
+    </message>
+    <message>
+        <source>(none yet)</source>
+        <translation>(aucun pour le moment)</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more (point here to read them all)</source>
+        <translation>
+            <numerusform>et %n autre (pointez ici pour tout lire)</numerusform>
+            <numerusform>et %n autres (pointez ici pour tout lire)</numerusform>
+        </translation>
     </message>
 </context>
 <context>

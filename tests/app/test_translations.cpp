@@ -148,22 +148,25 @@ TTranslatorFile ReadTranslatorFile(const QString& language)
         return file;
     QXmlStreamReader xml(&ts);
     QString source;
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (!xml.isStartElement())
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         if (xml.name() == u"source") {
             source = xml.readElementText();
         } else if (xml.name() == u"translation") {
             ++file.Messages;
             const QString type = xml.attributes().value(QStringLiteral("type")).toString();
-            const QString text = xml.readElementText();
-            if (!type.isEmpty() || text.isEmpty())
+            // A text with a number has its forms inside, one element each.
+            const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            if (!type.isEmpty() || text.trimmed().isEmpty())
                 file.Unfinished << source + QStringLiteral(" (") +
                                        (type.isEmpty() ? QStringLiteral("empty") : type) + u')';
             else if (text == source)
                 file.SameAsSource.insert(source);
         }
     }
+    if (xml.hasError())  // the rest of the file went unread
+        file.Unfinished << xml.errorString();
     return file;
 }
 
