@@ -24,8 +24,8 @@ std::string SideFileHeader(std::string_view kind, int version);
 std::string ReadSideFile(std::string_view text, std::string_view kind, int version,
                          const std::function<bool(std::string_view key, std::string_view value)>& line);
 
-// Loads a side file by name: a missing file reads as nothing (empty answer, line never
-// called); one that cannot be read returns the reason.
+// Loads a side file by name (the sync account's too): a missing file reads as nothing (empty
+// answer, read never called); one that cannot be read returns the reason.
 std::string LoadSideFile(const std::string& fileName,
                          const std::function<std::string(std::string_view text)>& read);
 
