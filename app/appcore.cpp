@@ -14,6 +14,9 @@
 #include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
+#include "store/filelock.h"
+#include "store/filesave.h"
+#include "store/papermerge.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
@@ -54,17 +57,18 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     LoadNotes();
     ListDay = std::floor(FClock.Now());
     FAlerts = new TAlertBook(*this);
+    NoteDamage(AlertStateFile(), FAlerts->LoadDamage());
     FAlarm = new TAlarmTimer(FClock, this);
     connect(&FAlarm->Timer(), &QTimer::timeout, this, &TAppCore::Timer1Timer);
     FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
-    connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
+    connect(FAlarm, &TAlarmTimer::PassedUnseen, this, &TAppCore::PassedUnseen);
     connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(this, &TAppCore::SettingsChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(&FPlatform, &platform::TPlatform::ClockChanged, FAlarm, &TAlarmTimer::Rearm);
     // Snoozes end at moments of their own; a wall clock that leapt ahead is caught up.
     FAlarm->AddSource(FAlerts, [this] { return FAlerts->NextSnoozeEnd(); });
     connect(FAlerts, &TAlertBook::SnoozesChanged, FAlarm, &TAlarmTimer::Rearm);
-    connect(this, &TAppCore::ClockJumped, FAlerts, &TAlertBook::ClockJumped);
+    connect(this, &TAppCore::PassedUnseen, FAlerts, &TAlertBook::PassedUnseen);
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
@@ -99,11 +103,10 @@ QDate TAppCore::Today() const
 void TAppCore::LoadSettings()
 {
     try {
-        FSettings->LoadFromFile(SettingsFile().toStdString());
+        NoteDamage(SettingsFile(), store::LoadSettingsFile(*FSettings, SettingsFile().toStdString()));
     } catch (const store::EStoreError& error) {
-        // A missing or damaged file: carry on with the creation values; the next close
-        // writes a good file.
-        qCInfo(lcApp) << "settings:" << error.what();
+        // A file that cannot be read: carry on with the creation values.
+        qCWarning(lcApp) << "settings:" << error.what();
         FSettings = std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch());
     }
 }
@@ -113,8 +116,10 @@ void TAppCore::LoadNotes()
     FDayPapers = std::make_unique<store::TDayPaperList>([this] {
         return std::floor(FClock.Now());
     });
+    const std::string file = NotesFile().toStdString();
+    std::string bytes;
     try {
-        FDayPapers->LoadFromFile(NotesFile().toStdString());
+        bytes = store::ReadWholeFile(file);
     } catch (const store::EFileError& openError) {
         // Only a missing file is replaced by an empty one: one that exists but cannot be
         // opened still holds the user's notes.
@@ -128,15 +133,95 @@ void TAppCore::LoadNotes()
             qCWarning(lcApp) << error.what();
             FLoadFailure = QString::fromStdString(error.what());
         }
+        return;
     }
+    FDayPapers->LoadFromFileBytes(bytes, file);
+    KeepNotesBase(std::move(bytes));
+    store::TDamagedLoad damage{FDayPapers->LoadError(), {}, {}};
+    if (damage.Error.empty() && FDayPapers->UnreadBytes() > 0)
+        damage.Error = std::to_string(FDayPapers->UnreadBytes()) + " bytes after the " +
+                       std::to_string(FDayPapers->Count()) + " counted papers were left unread";
+    if (!damage.Damaged())
+        return;
+    // Kept now, not at the first save: the user is told where the copy is.
+    try {
+        damage.Copy = FDayPapers->KeepDamagedCopy();
+    } catch (const store::EStoreError& error) {
+        damage.CopyFailure = error.Text();
+    }
+    NoteDamage(NotesFile(), damage);
+}
+
+void TAppCore::NoteDamage(const QString& file, const store::TDamagedLoad& damage)
+{
+    if (!damage.Damaged())
+        return;
+    const QString error = QString::fromStdString(damage.Error);
+    const QString paragraph =
+        damage.Copy.empty()
+            ? tr("\"%1\" is damaged (%2). The calendar uses what could be read; the file could "
+                 "not be copied aside (%3).")
+                  .arg(file, error, QString::fromStdString(damage.CopyFailure))
+            : tr("\"%1\" is damaged (%2). The calendar uses what could be read; the file as it "
+                 "was is kept as \"%3\".")
+                  .arg(file, error, QString::fromStdString(damage.Copy));
+    qCWarning(lcApp).noquote() << paragraph;
+    if (!FLoadDamage.isEmpty())
+        FLoadDamage += QStringLiteral("\n\n");
+    FLoadDamage += paragraph;
+}
+
+void TAppCore::KeepNotesBase(std::string bytes)
+{
+    WrittenDigest = FileDigest(bytes);
+    NotesBase = std::move(bytes);
 }
 
 void TAppCore::WriteNotes()
 {
-    TFileDigest digest;
+    std::string written;
     FDayPapers->SaveToFile(NotesFile().toStdString(),
-                           [&digest](std::string_view bytes) { digest.Add(bytes); });
-    WrittenDigest = digest.Value();
+                           [&written](std::string_view bytes) { written.append(bytes); });
+    KeepNotesBase(std::move(written));
+}
+
+bool TAppCore::MergeOutsideNotes(QString& told)
+{
+    const std::string file = NotesFile().toStdString();
+    std::string disk;
+    try {
+        disk = store::ReadWholeFile(file);
+    } catch (const store::EFileError&) {
+        return false;  // missing, or no file: the save puts the store there or says why not
+    }
+    if (FileDigest(disk) == WrittenDigest)
+        return false;
+    store::TDayPaperList theirs;
+    const std::string failure = theirs.LoadFromBytes(disk);
+    if (!failure.empty() || theirs.UnreadBytes() > 0) {
+        const store::TDamagedLoad damage = store::KeepDamaged(
+            file, disk, failure.empty() ? std::to_string(theirs.UnreadBytes()) + " bytes left unread" : failure);
+        told = damage.Copy.empty()
+                   ? tr("\"%1\" was changed by another program and cannot be read whole (%2). "
+                        "What could be read was kept with your change; the file could not be "
+                        "copied aside (%3).")
+                         .arg(NotesFile(), QString::fromStdString(damage.Error),
+                              QString::fromStdString(damage.CopyFailure))
+                   : tr("\"%1\" was changed by another program and cannot be read whole (%2). "
+                        "What could be read was kept with your change; the file as it was is "
+                        "kept as \"%3\".")
+                         .arg(NotesFile(), QString::fromStdString(damage.Error),
+                              QString::fromStdString(damage.Copy));
+    }
+    store::TDayPaperList base;
+    base.LoadFromBytes(NotesBase);
+    store::MergeChangedDays(base, *FDayPapers, theirs);
+    std::string merged = theirs.SaveToBytes();
+    store::SaveFileAtomically(file, merged);
+    // The store becomes what was written; what the alert check took today stays taken.
+    FDayPapers->ReloadFromBytes(merged, file);
+    KeepNotesBase(std::move(merged));
+    return true;
 }
 
 void TAppCore::Start()
@@ -234,19 +319,26 @@ void TAppCore::Close(QPoint windowPos)
 
 bool TAppCore::SaveNotes()
 {
+    QString told;
     try {
-        WriteNotes();
+        const store::TFileLock lock(NotesFile().toStdString());
+        if (!MergeOutsideNotes(told))
+            WriteNotes();
     } catch (const store::EStoreError& error) {
+        // Told once the lock is given back: a box must not keep other writers waiting.
         ReportError(QString::fromStdString(error.what()));
         return false;
     }
     emit NotesChanged();
+    if (!told.isEmpty())
+        ReportError(told);
     return true;
 }
 
 bool TAppCore::SaveSettings()
 {
     try {
+        const store::TFileLock lock(SettingsFile().toStdString());
         FSettings->SaveToFile(SettingsFile().toStdString());
     } catch (const store::EStoreError& error) {
         ReportError(QString::fromStdString(error.what()));
@@ -258,6 +350,7 @@ bool TAppCore::SaveSettings()
 bool TAppCore::SaveAlertState(bool userAsked)
 {
     try {
+        const store::TFileLock lock(AlertStateFile().toStdString());
         store::SaveAlertState(AlertStateFile().toStdString(), FAlerts->State());
     } catch (const std::exception& error) {
         const QString failure = QString::fromStdString(error.what());
@@ -270,19 +363,22 @@ bool TAppCore::SaveAlertState(bool userAsked)
     return true;
 }
 
-void TAppCore::TakeUpNotesFile(std::string_view bytes)
+QString TAppCore::TakeUpNotesFile(std::string_view bytes)
 {
-    const QString file = NotesFile();
-    const std::string failure = FDayPapers->ReloadFromBytes(bytes, file.toStdString());
-    if (failure.empty()) {
-        WrittenDigest = FileDigest(bytes);
-        emit NotesChanged();
-        return;
-    }
-    ReportError(QStringLiteral("\"%1\" was changed by another program and cannot be read (%2). "
-                               "The calendar keeps the notes it has; its next save keeps a "
-                               "copy of the changed file.")
-                    .arg(file, QString::fromStdString(failure)));
+    const std::string failure = FDayPapers->ReloadFromBytes(bytes, NotesFile().toStdString());
+    if (!failure.empty())
+        return QString::fromStdString(failure);
+    KeepNotesBase(std::string(bytes));
+    emit NotesChanged();
+    return {};
+}
+
+void TAppCore::ReportUnreadableNotes(const QString& failure)
+{
+    ReportError(tr("\"%1\" was changed by another program and cannot be read (%2). The "
+                   "calendar keeps the notes it has; its next save keeps a copy of the changed "
+                   "file.")
+                    .arg(NotesFile(), failure));
 }
 
 void TAppCore::ApplySettings()

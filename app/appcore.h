@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 
@@ -31,6 +32,7 @@ class TPlatform;
 namespace orvenna::store {
 class TCalSetting;
 class TDayPaperList;
+struct TDamagedLoad;
 }  // namespace orvenna::store
 
 namespace orvenna::app {
@@ -54,9 +56,11 @@ class TAppCore final : public QObject {
     Q_OBJECT
 
 public:
-    // Loads "Setting.cfg" (a missing or damaged file gives the creation values) and "2004.cal"
-    // (a missing file is replaced by an empty one; one that exists but cannot be opened is
-    // left alone and the store starts empty). programFolder ends with '/'.
+    // Loads "Setting.cfg" (a missing file gives the creation values, a damaged one what read
+    // before the damage), "2004.cal" (a missing file is replaced by an empty one; one that
+    // exists but cannot be opened is left alone and the store starts empty; a damaged one gives
+    // the papers before the damage) and "Alerts.dat". A damaged file is copied aside at once,
+    // before anything can write over it (LoadDamage). programFolder ends with '/'.
     TAppCore(platform::TPlatform& platform, platform::TClock& clock, QString programFolder,
              QObject* parent = nullptr);
     ~TAppCore() override;
@@ -75,6 +79,9 @@ public:
     // What loading could not write (the empty "2004.cal" in place of a missing one), in the
     // system's words; empty when nothing failed. The entry sequence shows it.
     const QString& LoadFailure() const { return FLoadFailure; }
+    // The data files found damaged at load, one paragraph each, naming the copy kept of each;
+    // empty when every file read whole or was missing. The entry sequence shows it once.
+    const QString& LoadDamage() const { return FLoadDamage; }
 
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
@@ -120,9 +127,19 @@ public:
     // file as it was) and reports a failure one way: ErrorReported with the store's message,
     // and false.
     //
+    // Each runs under the file's lock (store/filelock.h), so that no other writer that takes
+    // it (the notes tool, a sync) writes between the read and the write; a lock not had in time
+    // is a failure ("Cannot lock file ...").
+    //
     // A window changed the store's papers: writes the whole store to "2004.cal" and announces
-    // NotesChanged, the one announcement of the change. On failure nothing is announced; the
-    // window keeps what the user typed and may restore the paper.
+    // NotesChanged, the one announcement of the change. When the file holds other bytes than
+    // the program last read or wrote (another program wrote it, and the file watch has not
+    // taken that up yet), the store's changes since then are laid over what the file holds,
+    // day by day (store/papermerge.h), and the store becomes the result: nothing another
+    // program wrote is lost, whenever the save comes. A file that does not read whole is copied
+    // aside first and the copy is reported (ErrorReported) after the save. On failure nothing
+    // is announced, and the store is as it was; the window keeps what the user typed and may
+    // restore the paper.
     bool SaveNotes();
     // Writes the settings record to "Setting.cfg".
     bool SaveSettings();
@@ -138,13 +155,17 @@ public:
     void ApplySettings();
 
     // ---- the notes file on disk -------------------------------------------------------------
-    // The digest (app/filedigest.h) of the bytes the core last wrote to "2004.cal" or took up
-    // from it; 0 before either.
+    // The digest (app/filedigest.h) of the bytes the core last read from "2004.cal", wrote to
+    // it or took up from it; 0 before any of them.
     std::uint64_t NotesDigest() const { return WrittenDigest; }
-    // "2004.cal" holds bytes another program wrote: they replace the store's papers and
-    // NotesChanged is announced; bytes that cannot be read whole leave the store as it was
-    // and are reported (ErrorReported), and the next save keeps a copy of them.
-    void TakeUpNotesFile(std::string_view bytes);
+    // "2004.cal" holds bytes another program wrote: they replace the store's papers,
+    // NotesChanged is announced and an empty text is returned. Bytes that cannot be read whole
+    // leave the store as it was and return the reader's message; nothing is reported (the
+    // caller tells it once per burst of writes, ReportUnreadableNotes), and the next save keeps
+    // a copy of them.
+    QString TakeUpNotesFile(std::string_view bytes);
+    // Reports (ErrorReported) that "2004.cal", changed by another program, cannot be read.
+    void ReportUnreadableNotes(const QString& failure);
     // Logs the text and announces ErrorReported; main() shows it in an error box.
     void ReportError(const QString& text);
 
@@ -163,17 +184,26 @@ signals:
     // The local date changed between two reminder checks (a calendar running past midnight);
     // the today list was rebuilt for after.
     void DayChanged(QDate before, QDate after);
-    // The wall clock leapt ahead by more than a minute between two looks (the system slept, or
-    // its time was set ahead): moments between from and to (day counts) passed unseen. Emitted
-    // at the next timeout or arming of Timer1, before the timeout's listeners run.
-    void ClockJumped(double from, double to);
+    // Moments between from and to (day counts) passed without a reminder check: the wall clock
+    // leapt ahead (the system slept, or its time was set ahead), or the check ran later than
+    // its moment (the process was stopped or starved). Emitted at the next timeout or arming
+    // of Timer1, before the timeout's listeners run.
+    void PassedUnseen(double from, double to);
 
 private:
     void LoadSettings();
     void LoadNotes();
+    // Adds a damaged file's paragraph to LoadDamage.
+    void NoteDamage(const QString& file, const store::TDamagedLoad& damage);
     void RebuildAtNewDay(double now);
-    // Writes the store to "2004.cal" and keeps the digest of what was written.
+    // Writes the store to "2004.cal" and keeps what was written (NotesBase) and its digest.
     void WriteNotes();
+    // Under the notes file's lock: when the file holds bytes the program did not last read or
+    // write, lays the store's changes since NotesBase over them, writes the result and takes it
+    // up; told gets what must be reported afterwards. False when the file holds what the
+    // program last read or wrote (or cannot be read): the plain save follows.
+    bool MergeOutsideNotes(QString& told);
+    void KeepNotesBase(std::string bytes);
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
     std::optional<double> NextDueMoment() const;
@@ -182,6 +212,7 @@ private:
     platform::TClock& FClock;
     QString Folder;
     QString FLoadFailure;
+    QString FLoadDamage;
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TLocalFormat FLocalFormat;
@@ -191,6 +222,9 @@ private:
     double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
     std::uint64_t WrittenDigest = 0;
+    // The bytes of "2004.cal" the program last read, wrote or took up: what its store's
+    // changes are measured from when another program wrote the file since.
+    std::string NotesBase;
 };
 
 }  // namespace orvenna::app
