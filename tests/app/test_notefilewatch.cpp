@@ -7,6 +7,8 @@
 #include "notes/browsefrm.h"
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
+#include "store/filelock.h"
+#include "store/filesave.h"
 #include "tests/support/calendarrig.h"
 #include "tests/support/tempfolder.h"
 
@@ -16,6 +18,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 using namespace orvenna;
 using namespace orvenna::test;
@@ -281,6 +287,41 @@ private slots:
         QCOMPARE(changed.size(), 1);
         QCOMPARE(Texts(rig.NoteOf(Today)), today);
         QCOMPARE(rig.Calendar.Errors.size(), write == QLatin1String("d") ? 1 : 0);
+    }
+
+    // Another writer holds the file's lock: the save waits for it and then sees what it wrote;
+    // one that keeps holding it past the wait makes the save fail, saying so, and the store is
+    // as it was.
+    void saveWaitsForAnotherWritersLock_data()
+    {
+        QTest::addColumn<int>("holdMs");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("let go within the wait") << 300 << true;
+        QTest::newRow("held past the wait") << int(store::DefaultLockWait.count()) + 1500 << false;
+    }
+    void saveWaitsForAnotherWritersLock()
+    {
+        QFETCH(int, holdMs);
+        QFETCH(bool, saved);
+        TWatchRig rig({{Today, {"one"}, {}}});
+        const std::string file = rig.Calendar.File("2004.cal");
+        std::promise<void> locked;
+        std::thread writer([&] {
+            const store::TFileLock lock(file);
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+            store::SaveFileAtomically(file, NotesBytes({{Today, {"one"}, {}}, {OtherDay, {"tool"}, {}}}));
+        });
+        locked.get_future().wait();
+        rig.Papers().FindDayPaper(DayCount(Today))->Note = {"mine"};
+        const bool result = rig.Calendar.Core->SaveNotes();
+        writer.join();
+        QCOMPARE(result, saved);
+        QCOMPARE(rig.SavedNote(OtherDay), TLines{"tool"});
+        QCOMPARE(rig.SavedNote(Today), saved ? TLines{"mine"} : TLines{"one"});
+        QCOMPARE(rig.Calendar.Errors.size(), saved ? 0 : 1);
+        if (!saved)
+            QVERIFY(rig.Calendar.Errors[0].startsWith(QStringLiteral("Cannot lock file")));
     }
 
     // A slow writer leaves the file half-written again and again: one message once it stops,
