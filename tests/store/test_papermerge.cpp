@@ -249,6 +249,8 @@ INSTANTIATE_TEST_SUITE_P(
         TDaysCase{"NewPaperHere_AddedAfterTheirs",
                   {}, {{3, {"x"}, {}}}, {{2, {"tool"}, {}}}, {"2: tool |", "3: x |"}},
         TDaysCase{"EmptyPaperOpenedHere_LeftOut", {}, {{3, {"", ""}, {}}}, {}, {}},
+        TDaysCase{"EmptyPaperOpenedHere_TheirsOfTheDayAsItIs",
+                  {}, {{3, {"", ""}, {}}}, {{3, {"tool"}, {}}}, {"3: tool |"}},
         TDaysCase{"PaperGoneThere_MineStandsAlone",
                   {{1, {"a"}, {}}}, {{1, {"a", "b"}, {}}}, {}, {"1: b |"}},
         TDaysCase{"SecondPaperOfADay_MergedWithTheSecond",
