@@ -86,13 +86,18 @@ public:
     {
         Calendar.Clock.Day = DayCount(day) + time.msecsSinceStartOfDay() / store::MSecsPerDay;
     }
-    // One tick of the reminder check at that time of today; the monotonic clock goes along.
-    void TickAt(QTime time, QDate day = Today)
+    // The clock runs on to that time of today; the monotonic clock goes along.
+    void RunTo(QTime time, QDate day = Today)
     {
         const double before = Calendar.Clock.Day;
         SetClock(day, time);
         if (Calendar.Clock.Day > before)
             Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((Calendar.Clock.Day - before) * store::MSecsPerDay)));
+    }
+    // One tick of the reminder check at that time of today.
+    void TickAt(QTime time, QDate day = Today)
+    {
+        RunTo(time, day);
         Calendar.Core->Timer1Timer();
     }
     // The computer wakes at that time: the wall clock moved, the monotonic clock did not, and
@@ -172,6 +177,15 @@ public:
     TCalendarRig Calendar;
     app::TWindowManager* Notes = nullptr;
 };
+
+// The subjects of the alerts a spy on TAlertBook::AlertDue saw, in order.
+QStringList Subjects(const QSignalSpy& alerts)
+{
+    QStringList subjects;
+    for (const QList<QVariant>& alert : alerts)
+        subjects << QString::fromStdString(alert[0].value<store::TAlertItem>().Subject);
+    return subjects;
+}
 
 }  // namespace
 
@@ -521,16 +535,11 @@ private slots:
         if (firstAlerted)
             rig.TickAt(QTime(10, 4, 30));
         // Both clocks ran on while the process stood still; the timer then fires late.
-        const double before = rig.Calendar.Clock.Day;
-        rig.SetClock(Today, resumed);
-        rig.Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((rig.Calendar.Clock.Day - before) * store::MSecsPerDay)));
+        rig.RunTo(resumed);
         QTimer& timer = rig.Calendar.Core->findChild<app::TAlarmTimer*>()->Timer();
         QVERIFY(QMetaObject::invokeMethod(&timer, "timeout"));
         QCOMPARE(rig.Missed(), missed);
-        QStringList subjects;
-        for (const QList<QVariant>& alert : alerts)
-            subjects << QString::fromStdString(alert[0].value<store::TAlertItem>().Subject);
-        QCOMPARE(subjects, alerted);
+        QCOMPARE(Subjects(alerts), alerted);
         // The last check noted is never past a reminder neither alerted nor listed.
         QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
     }
@@ -560,10 +569,7 @@ private slots:
             rig.TickAt(QTime(12, 0), Today.addDays(-day));
         rig.TickAt(QTime(0, 28, 30));
         rig.TickAt(QTime(0, 39, 30));
-        QStringList subjects;
-        for (const QList<QVariant>& alert : alerts)
-            subjects << QString::fromStdString(alert[0].value<store::TAlertItem>().Subject);
-        QCOMPARE(subjects, (QStringList{"Night call", "Later"}));
+        QCOMPARE(Subjects(alerts), (QStringList{"Night call", "Later"}));
     }
 
     // The program's own save in the minute before a reminder rebuilds the day's list: an alert
@@ -615,10 +621,7 @@ private slots:
                 QVERIFY(core.SaveNotes());
         }
         rig.TickAt(QTime(10, 19, 50));
-        QStringList subjects;
-        for (const QList<QVariant>& alert : alerts)
-            subjects << QString::fromStdString(alert[0].value<store::TAlertItem>().Subject);
-        QCOMPARE(subjects, alerted);
+        QCOMPARE(Subjects(alerts), alerted);
     }
 
     void alertWithoutRoomOnScreenJoinsTheMissed()
