@@ -41,8 +41,9 @@ public:
     // at close), in days.
     static constexpr double LastCheckInterval = 5.0 / 1440;
 
-    // Reads "Alerts.dat": a damaged file is copied aside at once and what of it still reads is
-    // kept (LoadDamage tells the core); one of an unknown version is traced and ignored.
+    // Reads "Alerts.dat": a damaged file, or one of an unknown version, is copied aside at once
+    // and what of it still reads is kept (LoadDamage tells the core); one that cannot be opened
+    // is traced and left alone.
     explicit TAlertBook(TAppCore& core);
 
     // What loading "Alerts.dat" found damaged, and the copy kept of it.

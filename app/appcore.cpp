@@ -117,6 +117,7 @@ void TAppCore::LoadNotes()
         return std::floor(FClock.Now());
     });
     const std::string file = NotesFile().toStdString();
+    const std::optional<store::TFileStamp> stamp = store::FileStampOf(file);
     std::string bytes;
     try {
         bytes = store::ReadWholeFile(file);
@@ -136,7 +137,8 @@ void TAppCore::LoadNotes()
         return;
     }
     FDayPapers->LoadFromFileBytes(bytes, file);
-    KeepNotesBase(std::move(bytes));
+    // The stamp stands for the bytes read only when nothing wrote the file meanwhile.
+    KeepNotesBase(std::move(bytes), stamp == store::FileStampOf(file) ? stamp : std::nullopt);
     store::TDamagedLoad damage{FDayPapers->LoadError(), {}, {}};
     if (damage.Error.empty() && FDayPapers->UnreadBytes() > 0)
         damage.Error = std::to_string(FDayPapers->UnreadBytes()) + " bytes after the " +
@@ -171,31 +173,43 @@ void TAppCore::NoteDamage(const QString& file, const store::TDamagedLoad& damage
     FLoadDamage += paragraph;
 }
 
-void TAppCore::KeepNotesBase(std::string bytes)
+void TAppCore::KeepNotesBase(std::string bytes, std::optional<store::TFileStamp> stamp)
 {
     WrittenDigest = FileDigest(bytes);
     NotesBase = std::move(bytes);
+    NotesStamp = stamp;
 }
 
 void TAppCore::WriteNotes()
 {
-    std::string written;
-    FDayPapers->SaveToFile(NotesFile().toStdString(),
-                           [&written](std::string_view bytes) { written.append(bytes); });
-    KeepNotesBase(std::move(written));
+    const std::string file = NotesFile().toStdString();
+    // Written into the spare buffer, which keeps its size from save to save: a large store
+    // is not allocated anew each time. The base changes only once the file is in place.
+    SpareBytes.clear();
+    FDayPapers->SaveToFile(file, [this](std::string_view bytes) { SpareBytes.append(bytes); });
+    NotesBase.swap(SpareBytes);
+    WrittenDigest = FileDigest(NotesBase);
+    NotesStamp = store::FileStampOf(file);
 }
 
 bool TAppCore::MergeOutsideNotes(QString& told)
 {
     const std::string file = NotesFile().toStdString();
+    const std::optional<store::TFileStamp> stamp = store::FileStampOf(file);
+    if (stamp && stamp == NotesStamp)
+        return false;  // the file as the program last read or wrote it
     std::string disk;
     try {
         disk = store::ReadWholeFile(file);
     } catch (const store::EFileError&) {
         return false;  // missing, or no file: the save puts the store there or says why not
     }
-    if (FileDigest(disk) == WrittenDigest)
+    if (FileDigest(disk) == WrittenDigest) {
+        // The bytes the program knows (taken up from the watch): the stamp tells them from now on.
+        if (stamp && stamp == store::FileStampOf(file))
+            NotesStamp = stamp;
         return false;
+    }
     store::TDayPaperList theirs;
     const std::string failure = theirs.LoadFromBytes(disk);
     if (!failure.empty() || theirs.UnreadBytes() > 0) {
@@ -220,7 +234,7 @@ bool TAppCore::MergeOutsideNotes(QString& told)
     store::SaveFileAtomically(file, merged);
     // The store becomes what was written; what the alert check took today stays taken.
     FDayPapers->ReloadFromBytes(merged, file);
-    KeepNotesBase(std::move(merged));
+    KeepNotesBase(std::move(merged), store::FileStampOf(file));
     return true;
 }
 
@@ -368,7 +382,8 @@ QString TAppCore::TakeUpNotesFile(std::string_view bytes)
     const std::string failure = FDayPapers->ReloadFromBytes(bytes, NotesFile().toStdString());
     if (!failure.empty())
         return QString::fromStdString(failure);
-    KeepNotesBase(std::string(bytes));
+    // No stamp: the file may have changed again since the watch read it.
+    KeepNotesBase(std::string(bytes), std::nullopt);
     emit NotesChanged();
     return {};
 }

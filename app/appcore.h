@@ -12,6 +12,7 @@
 
 #include "app/alarmtimer.h"
 #include "app/applog.h"
+#include "store/filesave.h"
 #include "store/localformat.h"
 
 #include <QDate>
@@ -21,6 +22,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -136,7 +138,11 @@ public:
     // the program last read or wrote (another program wrote it, and the file watch has not
     // taken that up yet), the store's changes since then are laid over what the file holds,
     // day by day (store/papermerge.h), and the store becomes the result: nothing another
-    // program wrote is lost, whenever the save comes. A file that does not read whole is copied
+    // program wrote is lost, whenever the save comes. The file is read only when its stamp
+    // (store::TFileStamp) differs from the one it had then, or the program is unsure of it: a
+    // writer that renames a new file over it (as the notes tool does) always shows; one that
+    // writes in place without the lock within the same tick of the file system's clock as the
+    // program, leaving the size as it was, does not. A file that does not read whole is copied
     // aside first and the copy is reported (ErrorReported) after the save. On failure nothing
     // is announced, and the store is as it was; the window keeps what the user typed and may
     // restore the paper.
@@ -203,7 +209,9 @@ private:
     // up; told gets what must be reported afterwards. False when the file holds what the
     // program last read or wrote (or cannot be read): the plain save follows.
     bool MergeOutsideNotes(QString& told);
-    void KeepNotesBase(std::string bytes);
+    // The bytes of "2004.cal" the program now knows, and the file's stamp when it is sure the
+    // stamp belongs to them.
+    void KeepNotesBase(std::string bytes, std::optional<store::TFileStamp> stamp);
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
     std::optional<double> NextDueMoment() const;
@@ -225,6 +233,10 @@ private:
     // The bytes of "2004.cal" the program last read, wrote or took up: what its store's
     // changes are measured from when another program wrote the file since.
     std::string NotesBase;
+    std::string SpareBytes;  // the next save's bytes, until the file is in place
+    // The stamp of "2004.cal" holding NotesBase: while the file keeps it, a save need not read
+    // the file to know that nobody else wrote it. None when unsure: the save reads the file.
+    std::optional<store::TFileStamp> NotesStamp;
 };
 
 }  // namespace orvenna::app
