@@ -5,6 +5,7 @@
 #include "app/localeformat.h"
 #include "app/notefilewatch.h"
 #include "app/startup.h"
+#include "app/syncrunner.h"
 #include "desktop/fontconvert.h"
 #include "desktop/desktoplog.h"
 #include "platform/clock.h"
@@ -72,6 +73,19 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
+    });
+    ConnectSync();
+}
+
+void TAppCore::ConnectSync()
+{
+    FSync = new TSyncRunner(FPlatform, FClock, Folder, {}, this);
+    connect(this, &TAppCore::NotesChanged, FSync, &TSyncRunner::NotesChanged);
+    // The clock watch tells resumes (and a clock that was set, which costs one sync).
+    connect(&FPlatform, &platform::TPlatform::ClockChanged, FSync, &TSyncRunner::Resumed);
+    connect(FSync, &TSyncRunner::NotesArrived, this, [this] {
+        if (FNoteWatch)
+            FNoteWatch->Check();
     });
 }
 
@@ -212,7 +226,8 @@ bool TAppCore::MergeOutsideNotes(QString& told)
     }
     store::TDayPaperList theirs;
     const std::string failure = theirs.LoadFromBytes(disk);
-    if (!failure.empty() || theirs.UnreadBytes() > 0) {
+    const bool whole = failure.empty() && theirs.UnreadBytes() == 0;
+    if (!whole) {
         const store::TDamagedLoad damage = store::KeepDamaged(
             file, disk, failure.empty() ? std::to_string(theirs.UnreadBytes()) + " bytes left unread" : failure);
         told = damage.Copy.empty()
@@ -229,7 +244,7 @@ bool TAppCore::MergeOutsideNotes(QString& told)
     }
     store::TDayPaperList base;
     base.LoadFromBytes(NotesBase);
-    store::MergeChangedDays(base, *FDayPapers, theirs);
+    store::MergeChangedDays(base, *FDayPapers, theirs, whole);
     std::string merged = theirs.SaveToBytes();
     store::SaveFileAtomically(file, merged);
     // The store becomes what was written; what the alert check took today stays taken.
@@ -245,6 +260,7 @@ void TAppCore::Start()
         FNoteWatch = new TNoteFileWatch(*this);
     FAlarm->Start();
     emit Started();
+    FSync->Start();
 }
 
 void TAppCore::RebuildAtNewDay(double now)

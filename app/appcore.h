@@ -46,6 +46,7 @@ inline constexpr const char* AlertStateFileName = "Alerts.dat";
 
 class TAlertBook;
 class TNoteFileWatch;
+class TSyncRunner;
 
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
 // -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
@@ -90,6 +91,10 @@ public:
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
     TAlertBook& Alerts() const { return *FAlerts; }
+    // The syncs with the calendar server and the subscribed calendars (app/syncrunner.h):
+    // started with the core, told of every change of the notes and of every resume; what a
+    // sync wrote to "2004.cal" is taken up at once.
+    TSyncRunner& Sync() const { return *FSync; }
     // Adds a source of moments that the reminder check must not sleep past (a snooze's end,
     // say): asked at every arming of its timer (app/alarmtimer.h), dropped when owner is
     // destroyed. Call Rearm() whenever its answer changes.
@@ -201,6 +206,7 @@ private:
     void LoadNotes();
     // Adds a damaged file's paragraph to LoadDamage.
     void NoteDamage(const QString& file, const store::TDamagedLoad& damage);
+    void ConnectSync();
     void RebuildAtNewDay(double now);
     // Writes the store to "2004.cal" and keeps what was written (NotesBase) and its digest.
     void WriteNotes();
@@ -227,6 +233,7 @@ private:
     TAlertBook* FAlerts = nullptr;         // child of the core
     TAlarmTimer* FAlarm = nullptr;         // child of the core
     TNoteFileWatch* FNoteWatch = nullptr;  // child of the core, from Start() on
+    TSyncRunner* FSync = nullptr;          // child of the core
     double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
     std::uint64_t WrittenDigest = 0;

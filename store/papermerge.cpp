@@ -160,7 +160,8 @@ void MergePaperEdits(const TDayPaper& base, const TDayPaper& mine, TDayPaper& th
     MergeReminders(changes, theirs.ReminderList);
 }
 
-void MergeChangedDays(TDayPaperList& base, TDayPaperList& mine, TDayPaperList& theirs)
+void MergeChangedDays(TDayPaperList& base, TDayPaperList& mine, TDayPaperList& theirs,
+                      bool theirsWhole)
 {
     const std::map<TPaperKey, TDayPaper*> inBase = PapersByKey(base);
     const std::map<TPaperKey, TDayPaper*> inMine = PapersByKey(mine);
@@ -168,9 +169,16 @@ void MergeChangedDays(TDayPaperList& base, TDayPaperList& mine, TDayPaperList& t
     const TDayPaper none;
     for (const auto& [key, paper] : inMine) {
         const TDayPaper* was = Find(inBase, key);
+        TDayPaper* their = Find(inTheirs, key);
+        if (their == nullptr && !theirsWhole) {
+            // A paper theirs lacks may be one that could not be read: mine stays as it is.
+            if (!IsEmptyPaper(*paper))
+                theirs.AddDayPaper().CopyFrom(*paper);
+            continue;
+        }
         if (was ? SamePaper(*was, *paper) : IsEmptyPaper(*paper))
             continue;
-        if (TDayPaper* their = Find(inTheirs, key)) {
+        if (their != nullptr) {
             MergePaperEdits(was ? *was : none, *paper, *their);
             continue;
         }

@@ -60,7 +60,9 @@ void MergePaperEdits(const TDayPaper& base, const TDayPaper& mine, TDayPaper& th
 // is theirs' as it is; a day mine changed is merged into theirs' paper (MergePaperEdits), or
 // added when theirs has none and the merge leaves anything. An empty paper mine added is left
 // out, and a paper mine dropped stays in theirs. The n-th paper of a day in each store stands
-// for the same paper.
-void MergeChangedDays(TDayPaperList& base, TDayPaperList& mine, TDayPaperList& theirs);
+// for the same paper. When theirs is not whole (the file did not read to its end), a paper of
+// mine that theirs lacks is added as mine holds it: it may be one that could not be read.
+void MergeChangedDays(TDayPaperList& base, TDayPaperList& mine, TDayPaperList& theirs,
+                      bool theirsWhole = true);
 
 }  // namespace orvenna::store

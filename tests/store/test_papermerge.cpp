@@ -214,6 +214,7 @@ struct TDaysCase {
     const char* Name;
     TStoreText Base, Mine, Theirs;
     std::vector<std::string> Merged;
+    bool TheirsWhole = true;
 };
 
 class MergeChangedDaysCases : public ::testing::TestWithParam<TDaysCase> {};
@@ -225,7 +226,7 @@ TEST_P(MergeChangedDaysCases, TheirsKeptMineLaidOver)
     Fill(base, c.Base);
     Fill(mine, c.Mine);
     Fill(theirs, c.Theirs);
-    MergeChangedDays(base, mine, theirs);
+    MergeChangedDays(base, mine, theirs, c.TheirsWhole);
     EXPECT_EQ(TextOf(theirs), c.Merged);
 }
 
@@ -255,7 +256,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, {"a"}, {}}}, {{1, {"a", "b"}, {}}}, {}, {"1: b |"}},
         TDaysCase{"SecondPaperOfADay_MergedWithTheSecond",
                   {{1, {"one"}, {}}, {1, {"two"}, {}}}, {{1, {"one"}, {}}, {1, {"TWO"}, {}}},
-                  {{1, {"one", "tool"}, {}}, {1, {"two"}, {}}}, {"1: one tool |", "1: TWO |"}}),
+                  {{1, {"one", "tool"}, {}}, {1, {"two"}, {}}}, {"1: one tool |", "1: TWO |"}},
+        TDaysCase{"TheirsCutShort_PapersItLacksStayAsMineHoldsThem",
+                  {{1, {"a"}, {}}, {2, {"b"}, {}}}, {{1, {"A"}, {}}, {2, {"b"}, {}}},
+                  {{3, {"tool"}, {}}}, {"3: tool |", "1: A |", "2: b |"}, false}),
     [](const ::testing::TestParamInfo<TDaysCase>& c) { return c.param.Name; });
 
 }  // namespace
