@@ -1,25 +1,18 @@
 #include "app/alertbook.h"
 
 #include "app/appcore.h"
-#include "app/missedfrm.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "popup/slidepopup.h"
-#include "popup/slidepopupform.h"
 #include "store/daypaperlist.h"
 #include "store/settings.h"
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <iterator>
 
 namespace orvenna::app {
 namespace {
 
-constexpr int SnoozeAction = 0;
-constexpr int DismissAction = 1;
-constexpr int AlertTimeOut = 10;  // seconds an alert stays when it need not be acknowledged
 constexpr int SnoozeLengthCount = static_cast<int>(std::size(store::SnoozeLengths));
 constexpr int UntilItStarts = SnoozeLengthCount;  // the entry after the lengths
 
@@ -48,35 +41,16 @@ std::optional<double> SnoozeEnd(const store::TAlertItem& alert, int choice, doub
 
 TAlertBook::TAlertBook(TAppCore& core) : QObject(&core), Core(core)
 {
-    const std::string failure = store::LoadAlertState(StateFile().toStdString(), FState);
+    const QString file = Core.AlertStateFile();
+    const std::string failure = store::LoadAlertState(file.toStdString(), FState);
     if (!failure.empty())
-        qCWarning(lcApp).noquote() << "alerts file ignored:" << StateFile() << "-"
+        qCWarning(lcApp).noquote() << "alerts file ignored:" << file << "-"
                                    << QString::fromStdString(failure);
-    Core.AlertForm().SetOnAction([this](popup::TfrmSlidePopUp* popup, int action, int choice) {
-        AlertFormAction(popup, action, choice);
-    });
-}
-
-TAlertBook::~TAlertBook()
-{
-    Core.AlertForm().SetOnAction({});
-    delete FMissedForm.data();
-}
-
-QString TAlertBook::StateFile() const
-{
-    return Core.ProgramFile(QLatin1String(store::AlertStateFileName));
 }
 
 bool TAlertBook::SaveState()
 {
-    try {
-        store::SaveAlertState(StateFile().toStdString(), FState);
-    } catch (const std::exception& error) {
-        qCWarning(lcApp) << error.what();
-        return false;
-    }
-    return true;
+    return Core.SaveAlertState();
 }
 
 void TAlertBook::NoteCheck(double now)
@@ -108,20 +82,8 @@ void TAlertBook::CatchUp(double lastCheck, double now)
                std::ranges::any_of(FState.Snoozes,
                                    [&](const store::TSnooze& s) { return s.Alert == alert; });
     });
-    ShowMissed(missed);
-}
-
-void TAlertBook::ShowMissed(const std::vector<store::TAlertItem>& alerts)
-{
-    if (alerts.empty())
-        return;
-    if (!FMissedForm) {
-        FMissedForm = new TMissedForm(Core.LocalFormat());
-        connect(FMissedForm, &TMissedForm::OpenNote, this, &TAlertBook::OpenNoteRequested);
-    }
-    FMissedForm->AddAlerts(alerts);
-    FMissedForm->show();
-    FMissedForm->raise();
+    if (!missed.empty())
+        emit AlertsMissed(missed);
 }
 
 void TAlertBook::ClockJumped(double before, double after)
@@ -143,38 +105,13 @@ void TAlertBook::Alert(const store::TReminder& reminder, double moment)
 
 void TAlertBook::ShowAlert(const store::TAlertItem& alert)
 {
-    popup::TSlidePopUp& form = Core.AlertForm();
-    form.SetTitle(alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
-                                                    : QStringLiteral("Alert"));
-    form.SetText(QString::fromStdString(alert.Subject));
-    form.SetTimeOut(FState.StayUntilDismissed ? 0 : AlertTimeOut);
-    QStringList choices = SnoozeChoices();
-    if (store::LeadTimeMinutes(alert.Before) == 0)
-        choices.removeLast();  // "Until it starts" needs a lead time
-    const auto defaultChoice = std::ranges::find(store::SnoozeLengths, FState.SnoozeMinutes);
-    form.SetActions({{QStringLiteral("Snooze"), choices,
-                      static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
-                     {QStringLiteral("Dismiss"), {}, -1}});
-    form.SetData(QVariant::fromValue(alert));
     const double now = Core.Clock().Now();
     std::erase_if(Shown, [now](const store::TAlertItem& seen) { return seen.Moment < now - 1; });
     Shown.push_back(alert);
     // A missing or unplayable file is a silent alert.
     Core.Platform().PlaySound(QString::fromStdString(Core.Settings().SoundFile));
-    if (!form.ShowPopUp()) {
-        qCInfo(lcApp) << "no room for another alert; it joins the missed reminders";
-        ShowMissed({alert});
-    }
+    emit AlertDue(alert);
     NoteCheck(now);
-}
-
-void TAlertBook::AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice)
-{
-    if (action != SnoozeAction || !popup->Data().canConvert<store::TAlertItem>())
-        return;  // "Dismiss" only closes the popup
-    const auto alert = popup->Data().value<store::TAlertItem>();
-    if (const auto until = SnoozeEnd(alert, choice, Core.Clock().Now()))
-        Snooze(alert, *until);
 }
 
 void TAlertBook::Snooze(const store::TAlertItem& alert, double until)
@@ -211,11 +148,6 @@ void TAlertBook::Tick(double now)
     ShowEndedSnoozes(now);
     if (now - FState.LastCheck >= LastCheckInterval || now < FState.LastCheck)
         NoteCheck(now);
-}
-
-TMissedForm* TAlertBook::MissedForm() const
-{
-    return FMissedForm;
 }
 
 std::optional<double> TAlertBook::NextSnoozeEnd() const

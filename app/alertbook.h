@@ -1,28 +1,24 @@
 #pragma once
-// TAlertBook: what makes a reminder's alert hard to miss. It shows each alert with a snooze
-// and a dismiss button, keeps it on screen until acknowledged when the user chose so, brings
-// snoozed alerts back at their moment (also after midnight and after a restart), and lists
-// the alerts that fell due while the program was not running or the computer slept in the
-// "Missed reminders" window. Choices, snoozes and the last check live in the side file
-// "Alerts.dat" of the program folder (store/alertstate.h).
+// TAlertBook: what makes a reminder's alert hard to miss, apart from its windows. It plays the
+// sound of each alert and announces it (AlertDue, shown by the window manager with a snooze
+// and a dismiss button), brings snoozed alerts back at their moment (also after midnight and
+// after a restart), and finds the alerts that fell due while the program was not running or
+// the computer slept (AlertsMissed). Choices, snoozes and the last check live in the side file
+// "Alerts.dat" of the program folder (store/alertstate.h), which the core writes.
 //
-// Made by the core after its alert popup; the core must outlive it (it is the core's child).
-// GUI thread only.
+// Made by the core; the core must outlive it (it is the core's child). GUI thread only.
 
 #include "store/alertstate.h"
 
 #include <QDate>
 #include <QMetaType>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
-namespace orvenna::popup {
-class TfrmSlidePopUp;
-}
 namespace orvenna::store {
 class TReminder;
 }
@@ -30,7 +26,6 @@ class TReminder;
 namespace orvenna::app {
 
 class TAppCore;
-class TMissedForm;
 
 // The choices of the snooze list: store::SnoozeLengths, then "Until it starts".
 QStringList SnoozeChoices();
@@ -48,12 +43,9 @@ public:
 
     // Reads "Alerts.dat"; a damaged file or one of an unknown version is traced and ignored.
     explicit TAlertBook(TAppCore& core);
-    // Closes the "Missed reminders" window and takes the handler back from the popup.
-    ~TAlertBook() override;
 
     store::TAlertState& State() { return FState; }
-    QString StateFile() const;
-    // Writes "Alerts.dat"; false, with the failure traced, when it cannot be written.
+    // Has the core write "Alerts.dat" (TAppCore::SaveAlertState).
     bool SaveState();
 
     // At start: lists the alerts missed since the last check, notes this check.
@@ -61,10 +53,9 @@ public:
     // At close: notes the last check.
     void Close();
 
-    // The alert of a today-list reminder at its moment: sound, popup with the buttons.
+    // The alert of a today-list reminder at its moment.
     void Alert(const store::TReminder& reminder, double moment);
-    // Shows the alert (sound and popup); one that finds no room on screen joins the missed
-    // reminders instead of being lost.
+    // Plays the alert's sound and announces it (AlertDue).
     void ShowAlert(const store::TAlertItem& alert);
     // Puts the alert off until the moment and keeps that in the side file.
     void Snooze(const store::TAlertItem& alert, double until);
@@ -76,25 +67,21 @@ public:
     // The earliest moment a snooze ends; none without snoozes.
     std::optional<double> NextSnoozeEnd() const;
 
-    // The "Missed reminders" window; null until something was missed.
-    TMissedForm* MissedForm() const;
-
 signals:
-    // The note of the day paper holding a reminder was asked for.
-    void OpenNoteRequested(QDate day);
+    // An alert is due now, its sound already playing.
+    void AlertDue(const store::TAlertItem& alert);
+    // Alerts fell due unseen (none twice, none shown or snoozed in this run); never empty.
+    void AlertsMissed(const std::vector<store::TAlertItem>& alerts);
     // A snooze was added or ended: the next moment that matters may have changed.
     void SnoozesChanged();
 
 private:
     void CatchUp(double lastCheck, double now);
-    void ShowMissed(const std::vector<store::TAlertItem>& alerts);
-    void AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice);
     void ShowEndedSnoozes(double now);
     void NoteCheck(double now);
 
     TAppCore& Core;
     store::TAlertState FState;
-    QPointer<TMissedForm> FMissedForm;
     // The alerts shown in this run within a day; a catch-up never lists them.
     std::vector<store::TAlertItem> Shown;
 };

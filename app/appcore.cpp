@@ -1,62 +1,44 @@
 #include "app/appcore.h"
 
 #include "app/alertbook.h"
+#include "app/filedigest.h"
 #include "app/localeformat.h"
 #include "app/notefilewatch.h"
-#include "app/daygrid.h"
 #include "app/startup.h"
 #include "desktop/fontconvert.h"
-#include "desktop/guitool.h"
+#include "desktop/desktoplog.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "popup/slidepopup.h"
 #include "store/datetime.h"
 
+#include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 
 namespace orvenna::app {
 
 Q_LOGGING_CATEGORY(lcApp, "orvenna.app", QtWarningMsg)
 
-namespace {
-
-constexpr const char* ProgramTitle = "Orvenna";
-
-// A 16 x 16 picture of a calendar leaf for the tray.
-QIcon TrayPicture()
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(40, 40, 40));
-    painter.setBrush(Qt::white);
-    painter.drawRect(1, 2, 13, 12);
-    painter.fillRect(2, 3, 12, 3, TodayColor);
-    painter.setPen(QColor(90, 90, 90));
-    for (int y = 8; y <= 12; y += 2)
-        for (int x = 3; x <= 12; x += 3)
-            painter.drawPoint(x, y);
-    return QIcon(pixmap);
-}
-
-}  // namespace
-
 QDate DateFromDays(double days)
 {
     const std::optional<store::TDateParts> date = store::DecodeDate(days);
     return date ? QDate(date->Year, date->Month, date->Day) : QDate();
+}
+
+bool IsDueNow(double now, double reminderTime)
+{
+    const std::int64_t a = TimeOfDayMs(now);
+    const std::int64_t b = TimeOfDayMs(reminderTime);
+    // Less than a whole minute apart, either way.
+    return a >= 0 && b >= 0 && std::llabs(a - b) < 60000;
 }
 
 TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QString programFolder,
@@ -70,9 +52,10 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 {
     LoadSettings();
     LoadNotes();
-    FAlertForm = new popup::TSlidePopUp(FPlatform, this);
+    ListDay = std::floor(FClock.Now());
     FAlerts = new TAlertBook(*this);
     FAlarm = new TAlarmTimer(FClock, this);
+    connect(&FAlarm->Timer(), &QTimer::timeout, this, &TAppCore::Timer1Timer);
     FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
     connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
     connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
@@ -91,11 +74,6 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
 TAppCore::~TAppCore()
 {
     UnregisterHotKey();
-    // The book uses the popup when it goes, so it goes first.
-    delete FAlerts;
-    // The notes file is written by the windows that change notes, never here.
-    if (desktop::GUITools)
-        desktop::GUITools->CopyLogToClipboard();
 }
 
 QString TAppCore::NotesFile() const
@@ -106,6 +84,11 @@ QString TAppCore::NotesFile() const
 QString TAppCore::SettingsFile() const
 {
     return ProgramFile(QLatin1String(SettingsFileName));
+}
+
+QString TAppCore::AlertStateFile() const
+{
+    return ProgramFile(QLatin1String(AlertStateFileName));
 }
 
 QDate TAppCore::Today() const
@@ -130,9 +113,8 @@ void TAppCore::LoadNotes()
     FDayPapers = std::make_unique<store::TDayPaperList>([this] {
         return std::floor(FClock.Now());
     });
-    const std::string notesFile = NotesFile().toStdString();
     try {
-        FDayPapers->LoadFromFile(notesFile);
+        FDayPapers->LoadFromFile(NotesFile().toStdString());
     } catch (const store::EFileError& openError) {
         // Only a missing file is replaced by an empty one: one that exists but cannot be
         // opened still holds the user's notes.
@@ -141,7 +123,7 @@ void TAppCore::LoadNotes()
             return;
         }
         try {
-            FDayPapers->SaveToFile(notesFile);
+            WriteNotes();
         } catch (const store::EStoreError& error) {
             qCWarning(lcApp) << error.what();
             FLoadFailure = QString::fromStdString(error.what());
@@ -149,13 +131,53 @@ void TAppCore::LoadNotes()
     }
 }
 
+void TAppCore::WriteNotes()
+{
+    TFileDigest digest;
+    FDayPapers->SaveToFile(NotesFile().toStdString(),
+                           [&digest](std::string_view bytes) { digest.Add(bytes); });
+    WrittenDigest = digest.Value();
+}
+
 void TAppCore::Start()
 {
-    AddTrayIcon();
     FAlerts->Start();
     if (!FNoteWatch)
         FNoteWatch = new TNoteFileWatch(*this);
     FAlarm->Start();
+    emit Started();
+}
+
+void TAppCore::RebuildAtNewDay(double now)
+{
+    const double today = std::floor(now);
+    if (today == ListDay)
+        return;
+    // A calendar running past midnight alerts the new day's reminders.
+    const QDate before = DateFromDays(ListDay);
+    ListDay = today;
+    FDayPapers->BuildTodayList();
+    emit DayChanged(before, DateFromDays(today));
+}
+
+void TAppCore::Timer1Timer()
+{
+    const double now = FClock.Now();
+    FAlerts->Tick(now);
+    RebuildAtNewDay(now);
+    store::TReminderList& list = FDayPapers->TodayList();
+    // Removing an entry moves the next one up into its place; it is examined in the same tick.
+    int i = 0;
+    while (i < list.ReminderCount()) {
+        const store::TReminder& r = list.GetReminder(i);
+        if (!IsDueNow(now, r.ReminderTime())) {
+            ++i;
+            continue;
+        }
+        if (r.State == 0)
+            FAlerts->Alert(r, store::AlertMomentOn(r, std::floor(now)));
+        list.DeleteReminder(i);
+    }
 }
 
 std::optional<double> TAppCore::NextDueMoment() const
@@ -181,37 +203,14 @@ void TAppCore::Rearm()
     FAlarm->Rearm();
 }
 
-void TAppCore::AddTrayIcon()
-{
-    if (Tray || !FPlatform.CanShowTrayIcon())
-        return;
-    Tray = new QSystemTrayIcon(TrayPicture(), this);
-    Tray->setToolTip(QString::fromLatin1(ProgramTitle));
-    connect(Tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Trigger:
-                case QSystemTrayIcon::Context:
-                    emit MenuRequested(QCursor::pos());
-                    break;
-                case QSystemTrayIcon::DoubleClick:
-                    emit TodayNoteRequested();
-                    break;
-                default:
-                    break;
-                }
-            });
-    Tray->show();
-}
-
 bool TAppCore::RegisterHotKey()
 {
     if (HotKeyHeld)
         return true;
     HotKeyHeld =
         FPlatform.CanRegisterHotKey() && FPlatform.RegisterHotKey(FPlatform.DefaultHotKey());
-    if (HotKeyHeld && desktop::GUITools)
-        desktop::GUITools->AddLog(QStringLiteral("hotkey is registered"));
+    if (HotKeyHeld)
+        qCDebug(desktop::lcTrace) << "hotkey is registered";
     return HotKeyHeld;
 }
 
@@ -230,14 +229,13 @@ void TAppCore::Close(QPoint windowPos)
     SaveSettings();
     FAlerts->Close();
     FAlarm->Stop();
-    if (Tray)
-        Tray->hide();
+    emit Stopped();
 }
 
 bool TAppCore::SaveNotes()
 {
     try {
-        FDayPapers->SaveToFile(NotesFile().toStdString());
+        WriteNotes();
     } catch (const store::EStoreError& error) {
         ReportError(QString::fromStdString(error.what()));
         return false;
@@ -246,20 +244,45 @@ bool TAppCore::SaveNotes()
     return true;
 }
 
-void TAppCore::NotesWereChanged()
-{
-    emit NotesChanged();
-}
-
 bool TAppCore::SaveSettings()
 {
     try {
         FSettings->SaveToFile(SettingsFile().toStdString());
     } catch (const store::EStoreError& error) {
-        qCWarning(lcApp) << error.what();
+        ReportError(QString::fromStdString(error.what()));
         return false;
     }
     return true;
+}
+
+bool TAppCore::SaveAlertState(bool userAsked)
+{
+    try {
+        store::SaveAlertState(AlertStateFile().toStdString(), FAlerts->State());
+    } catch (const std::exception& error) {
+        const QString failure = QString::fromStdString(error.what());
+        if (userAsked)
+            ReportError(failure);
+        else
+            qCWarning(lcApp).noquote() << failure;
+        return false;
+    }
+    return true;
+}
+
+void TAppCore::TakeUpNotesFile(std::string_view bytes)
+{
+    const QString file = NotesFile();
+    const std::string failure = FDayPapers->ReloadFromBytes(bytes, file.toStdString());
+    if (failure.empty()) {
+        WrittenDigest = FileDigest(bytes);
+        emit NotesChanged();
+        return;
+    }
+    ReportError(QStringLiteral("\"%1\" was changed by another program and cannot be read (%2). "
+                               "The calendar keeps the notes it has; its next save keeps a "
+                               "copy of the changed file.")
+                    .arg(file, QString::fromStdString(failure)));
 }
 
 void TAppCore::ApplySettings()

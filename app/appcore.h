@@ -1,9 +1,11 @@
 #pragma once
 // TAppCore: the program's state for the whole run, apart from any window. It owns the notes
-// store, the settings record, the locale record, the tray icon, the reminder timer and the
-// alert popup, and it knows the program folder, the clock and the platform. Windows show
-// this state and ask the core to change it; the core tells every window what changed through
-// its signals.
+// store, the settings record, the locale record, the alert book and the reminder timer with its
+// check, and it knows the program folder, the clock and the platform. Windows show this state
+// and change the model, then ask the core to save it; the core is the one writer of the
+// program's data files and tells every window what changed through its signals, once per
+// change. It opens no window: what is due and what was missed the alert book announces, and
+// the window manager (app/windowmanager.h) shows it.
 //
 // Lifetime: made in main() before the calendar window and destroyed after it. The platform
 // and the clock must outlive it. GUI thread only.
@@ -17,10 +19,10 @@
 #include <QPoint>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
-class QSystemTrayIcon;
-class QTimer;
 
 namespace orvenna::platform {
 class TClock;
@@ -30,11 +32,13 @@ namespace orvenna::store {
 class TCalSetting;
 class TDayPaperList;
 }  // namespace orvenna::store
-namespace orvenna::popup {
-class TSlidePopUp;
-}
 
 namespace orvenna::app {
+
+// The program's data files in the program folder; the core alone writes them.
+inline constexpr const char* NotesFileName = "2004.cal";
+inline constexpr const char* SettingsFileName = "Setting.cfg";
+inline constexpr const char* AlertStateFileName = "Alerts.dat";
 
 class TAlertBook;
 class TNoteFileWatch;
@@ -42,6 +46,9 @@ class TNoteFileWatch;
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
 // -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
 QDate DateFromDays(double days);
+// True when the times of day of the two day counts lie less than a minute apart, either way;
+// the dates do not count.
+bool IsDueNow(double now, double reminderTime);
 
 class TAppCore final : public QObject {
     Q_OBJECT
@@ -60,8 +67,9 @@ public:
     // The program folder with one trailing '/', and a file in it.
     const QString& ProgramFolder() const { return Folder; }
     QString ProgramFile(const QString& name) const { return Folder + name; }
-    QString NotesFile() const;     // "2004.cal"
-    QString SettingsFile() const;  // "Setting.cfg"
+    QString NotesFile() const;       // "2004.cal"
+    QString SettingsFile() const;    // "Setting.cfg"
+    QString AlertStateFile() const;  // "Alerts.dat"
     // Today's local date by the clock.
     QDate Today() const;
     // What loading could not write (the empty "2004.cal" in place of a missing one), in the
@@ -71,32 +79,33 @@ public:
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
-    // The alert popup of the reminders; its properties are set before each alert.
-    popup::TSlidePopUp& AlertForm() const { return *FAlertForm; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
     TAlertBook& Alerts() const { return *FAlerts; }
-    // The reminder check's timer: single shot, armed from Start() on for the next moment that
-    // matters (a due entry of the today list, a moment of AddMomentSource, the next half hour),
-    // and armed anew after each timeout, on NotesChanged, SettingsChanged and the platform's
-    // ClockChanged. An alert still shows within a second of its minute.
-    QTimer& Timer1() const { return FAlarm->Timer(); }
-    // Adds a source of moments that Timer1 must not sleep past (a snooze's end, say): asked at
-    // every arming, dropped when owner is destroyed. Call Rearm() whenever its answer changes.
+    // Adds a source of moments that the reminder check must not sleep past (a snooze's end,
+    // say): asked at every arming of its timer (app/alarmtimer.h), dropped when owner is
+    // destroyed. Call Rearm() whenever its answer changes.
     void AddMomentSource(QObject* owner, TMomentSource source);
-    // Arms Timer1 anew (nothing before Start() or after Close()).
+    // Arms the reminder check anew (nothing before Start() or after Close()). Its timer is
+    // single shot, armed for the next moment that matters (a due entry of the today list, a
+    // moment of AddMomentSource, the next half hour), and armed anew after each check, on
+    // NotesChanged, SettingsChanged and the platform's ClockChanged. An alert still shows
+    // within a second of its minute.
     void Rearm();
-    // Null until Start(), and for the whole run when the desktop has no tray.
-    QSystemTrayIcon* TrayIcon() const { return Tray; }
 
     // ---- run ------------------------------------------------------------------------------
-    // Adds the tray icon (only when the platform can show one), lists the reminders missed
-    // since the last run, starts watching "2004.cal" for changes by other programs
-    // (app/notefilewatch.h) and arms Timer1.
+    // Lists the reminders missed since the last run, starts watching "2004.cal" for changes by
+    // other programs (app/notefilewatch.h), arms the reminder check and announces Started.
     void Start();
     // The calendar window closes at windowPos: stores the position in the settings, saves
-    // "Setting.cfg" (a failure is logged), notes the last reminder check in "Alerts.dat",
-    // stops Timer1 and removes the tray icon.
+    // "Setting.cfg", notes the last reminder check in "Alerts.dat", stops the reminder check
+    // and announces Stopped.
     void Close(QPoint windowPos);
+    // The reminder check, at each moment of its timer: lets the alert book check (ended
+    // snoozes), rebuilds the store's today list when the local date has changed since the last
+    // check (DayChanged), then alerts every entry whose time of day has come (less than a
+    // minute either way) and removes it, alerted or not; an entry whose State is not 0 goes
+    // silently.
+    void Timer1Timer();
 
     // Grabs the platform's hot key for today's note (Super+Space under X11); each press then
     // arrives as TodayNoteRequested. False, silently, when the key is taken or the system
@@ -107,18 +116,35 @@ public:
     bool HotKeyRegistered() const { return HotKeyHeld; }
 
     // ---- changes --------------------------------------------------------------------------
-    // Writes the whole store to "2004.cal" and announces NotesChanged. On failure the error
-    // box shows the store's message, the old file stays, and false is returned.
+    // The three writers of the data files. Each writes crash-safely (a failure leaves the old
+    // file as it was) and reports a failure one way: ErrorReported with the store's message,
+    // and false.
+    //
+    // A window changed the store's papers: writes the whole store to "2004.cal" and announces
+    // NotesChanged, the one announcement of the change. On failure nothing is announced; the
+    // window keeps what the user typed and may restore the paper.
     bool SaveNotes();
-    // A window changed the store (and saved it itself): announces NotesChanged.
-    void NotesWereChanged();
-    // Writes "Setting.cfg"; false, with the failure logged, when it cannot be written.
+    // Writes the settings record to "Setting.cfg".
     bool SaveSettings();
-    // The settings record was changed and confirmed (the settings dialog saved it): applies
-    // what belongs to the system (the start-up entry) and announces SettingsChanged, on
-    // which every window re-applies its part. A start-up entry that cannot be written is
-    // reported (ErrorReported) after the rest was applied.
+    // Writes the alert book's choices, snoozes and last check to "Alerts.dat". The book saves
+    // in the background (at each alert, every few minutes): its failures are logged only, as
+    // the start-up has said it once when the folder cannot be written. A save the user asked
+    // for (the settings dialog's OK) reports its failure like the others.
+    bool SaveAlertState(bool userAsked = false);
+    // The settings record was changed and confirmed (and saved): applies what belongs to the
+    // system (the start-up entry) and announces SettingsChanged, on which every window
+    // re-applies its part. A start-up entry that cannot be written is reported
+    // (ErrorReported) after the rest was applied.
     void ApplySettings();
+
+    // ---- the notes file on disk -------------------------------------------------------------
+    // The digest (app/filedigest.h) of the bytes the core last wrote to "2004.cal" or took up
+    // from it; 0 before either.
+    std::uint64_t NotesDigest() const { return WrittenDigest; }
+    // "2004.cal" holds bytes another program wrote: they replace the store's papers and
+    // NotesChanged is announced; bytes that cannot be read whole leave the store as it was
+    // and are reported (ErrorReported), and the next save keeps a copy of them.
+    void TakeUpNotesFile(std::string_view bytes);
     // Logs the text and announces ErrorReported; main() shows it in an error box.
     void ReportError(const QString& text);
 
@@ -129,10 +155,14 @@ signals:
     void SettingsChanged();
     // An error the user must see, in the system's own words.
     void ErrorReported(const QString& text);
-    // A click on the tray icon asks for the calendar's menu at the screen position; a double
-    // click on it, or the hot key, asks for today's note.
-    void MenuRequested(QPoint screenPos);
+    // The hot key asks for today's note.
     void TodayNoteRequested();
+    // The core started (Start) and stopped (Close): windows that live with the run follow.
+    void Started();
+    void Stopped();
+    // The local date changed between two reminder checks (a calendar running past midnight);
+    // the today list was rebuilt for after.
+    void DayChanged(QDate before, QDate after);
     // The wall clock leapt ahead by more than a minute between two looks (the system slept, or
     // its time was set ahead): moments between from and to (day counts) passed unseen. Emitted
     // at the next timeout or arming of Timer1, before the timeout's listeners run.
@@ -141,7 +171,9 @@ signals:
 private:
     void LoadSettings();
     void LoadNotes();
-    void AddTrayIcon();
+    void RebuildAtNewDay(double now);
+    // Writes the store to "2004.cal" and keeps the digest of what was written.
+    void WriteNotes();
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
     std::optional<double> NextDueMoment() const;
@@ -153,12 +185,12 @@ private:
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TLocalFormat FLocalFormat;
-    popup::TSlidePopUp* FAlertForm = nullptr;  // child of the core
-    TAlertBook* FAlerts = nullptr;             // child of the core, made after FAlertForm
-    TAlarmTimer* FAlarm = nullptr;             // child of the core
-    TNoteFileWatch* FNoteWatch = nullptr;      // child of the core, from Start() on
-    QSystemTrayIcon* Tray = nullptr;           // child of the core
+    TAlertBook* FAlerts = nullptr;         // child of the core
+    TAlarmTimer* FAlarm = nullptr;         // child of the core
+    TNoteFileWatch* FNoteWatch = nullptr;  // child of the core, from Start() on
+    double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
+    std::uint64_t WrittenDigest = 0;
 };
 
 }  // namespace orvenna::app

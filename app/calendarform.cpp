@@ -6,7 +6,9 @@
 #include "app/monitormemory.h"
 #include "app/startup.h"
 #include "app/titlebox.h"
+#include "desktop/desktoplog.h"
 #include "desktop/fontconvert.h"
+#include "desktop/guiservices.h"
 #include "desktop/guitool.h"
 #include "desktop/wallpaper.h"
 #include "platform/clock.h"
@@ -33,20 +35,16 @@ namespace {
 
 constexpr const char* UnsupportedWallpaperText =
     "The wallpaper file format is not supported, program will use the default setting.";
-constexpr const char* ProgramTitle = "Orvenna";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 // The wallpaper is composed this far around the window (screen coordinates), so that a drag
 // by up to this much needs no new decode of the picture.
 constexpr int DragReach = 64;
 
-const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-
-// A line in the trace log, which is off in normal running.
-void Trace(const QString& text)
+// A line in the trace ("orvenna.trace"), which is off in normal running.
+void Trace(const char* text)
 {
-    if (desktop::GUITools)
-        desktop::GUITools->AddLog(text);
+    qCDebug(desktop::lcTrace) << text;
 }
 
 }  // namespace
@@ -57,7 +55,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
       Captures(core.ProgramFolder())
 {
     setObjectName(QStringLiteral("CalendarForm"));
-    setWindowTitle(QString::fromLatin1(ProgramTitle));
+    setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
     setFixedSize(CalendarSize);
     CreateComponents();
     CreateMenu();
@@ -117,10 +115,19 @@ void TCalendarForm::ConnectCore()
 {
     connect(&FCore, &TAppCore::NotesChanged, this, &TCalendarForm::RefreshNoteMarks);
     connect(&FCore, &TAppCore::SettingsChanged, this, &TCalendarForm::ApplySettings);
-    connect(&FCore, &TAppCore::MenuRequested, this, [this](QPoint screenPos) {
-        activateWindow();
-        PopupMenu1->popup(screenPos);
-    });
+    connect(&FCore, &TAppCore::DayChanged, this, &TCalendarForm::DayChanged);
+}
+
+void TCalendarForm::DayChanged(QDate before, QDate after)
+{
+    // Today's mark moves when either day is in the shown month.
+    const auto shown = [this](QDate day) {
+        return day.year() == FShownYear && day.month() == FShownMonth;
+    };
+    if (shown(before) || shown(after)) {
+        BuildMonth(QDate(FShownYear, FShownMonth, 1));
+        BuildDayIcons();
+    }
 }
 
 // ---- creation ---------------------------------------------------------------------------------
@@ -158,7 +165,7 @@ void TCalendarForm::FormCreate()
     FShownMonth = today.month();
     FShownDay = today.day();
     ApplySettings();
-    Trace(QStringLiteral("create"));
+    Trace("create");
 }
 
 void TCalendarForm::LoadWallpaperOrFill()
@@ -272,7 +279,7 @@ void TCalendarForm::showEvent(QShowEvent* event)
 {
     ListTopLeft = lv->rect().topLeft();
     ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
-    Trace(QStringLiteral("show"));
+    Trace("show");
     QWidget::showEvent(event);
     // The native window exists now and is not mapped yet: it is mapped with its shape.
     if (!DeviceShape.isEmpty())
@@ -351,7 +358,7 @@ void TCalendarForm::DragEnded()
 {
     Monitors->UserPlaced(geometry(), FCore.Platform().Screens());
     // The cells must show the wallpaper of the new place.
-    Trace(QStringLiteral("mousemove"));
+    Trace("mousemove");
     Refresh1Click();
 }
 
@@ -405,7 +412,7 @@ void TCalendarForm::PaintTitle(QPainter& painter)
     painter.setPen(desktop::ToQColor(FCore.Settings().TitleFont.Color));
     const TTitleLayout layout = TitleLayout(FCellWidth);
     for (int k = 0; k < 7; ++k)
-        desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(WeekdayLabels[k]), font,
+        desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(desktop::WeekdayLabels[k]), font,
                                            layout.WeekdayLabels[k].x(),
                                            layout.WeekdayLabels[k].y());
     font.setPointSize(9);

@@ -77,6 +77,8 @@ public:
     void BuildDayIcons();
     // The store changed: underline the days of the shown month that now carry a note.
     void RefreshNoteMarks();
+    // The local date changed from before to after while the calendar runs.
+    void DayChanged(QDate before, QDate after);
     // Applies the settings record: task-bar presence, fonts, title picture and shape. Runs at
     // creation and on every SettingsChanged, so a changed "Just display it in the tray" shows
     // at once instead of at the next start.

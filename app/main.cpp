@@ -1,34 +1,22 @@
-// The entry sequence: one copy at a time, the tools object, the program's state, the calendar
-// window and the windows that open from it, the splash and the first run's notice, the loop.
+// The entry sequence: one copy at a time, the program's state, the calendar window and the
+// window manager of the windows beside it, the splash and the first run's notice, the loop.
 // Everything is created and connected here; nothing else happens here.
 
 #include "app/appcore.h"
 #include "app/calendarform.h"
 #include "app/entry.h"
-#include "app/openers.h"
+#include "app/windowmanager.h"
 #include "app/snapfrm.h"
 #include "app/startup.h"
-#include "desktop/guitool.h"
+#include "desktop/guiservices.h"
 #include "app/systemclock.h"
-#include "notes/programpicture.h"
 #include "platform/platform.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QMessageBox>
 
 namespace {
 
-// An error box captioned "Orvenna" above every window.
-void ShowErrorBox(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), text, QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
-}
-
-// The core and the windows, from creation to the end of the loop. Everything made here is
-// gone before the caller takes the tools object away.
+// The core and the windows, from creation to the end of the loop.
 int Run(orvenna::platform::TPlatform& system)
 {
     using namespace orvenna;
@@ -37,9 +25,11 @@ int Run(orvenna::platform::TPlatform& system)
     app::TEntryHooks hooks;
     hooks.FolderFailure = system.PrepareProgramFolder();
     app::TAppCore core(system, clock, folder);
-    QObject::connect(&core, &app::TAppCore::ErrorReported, &core, ShowErrorBox);
+    // An error box captioned "Orvenna" above every window.
+    QObject::connect(&core, &app::TAppCore::ErrorReported, &core,
+                     [](const QString& text) { desktop::ShowError(nullptr, text); });
     app::TCalendarForm calendar(core);
-    app::ConnectOpeners(core, calendar);
+    new app::TWindowManager(core, calendar);  // the calendar's child
 
     // The splash (holding the hot key), the first run's notice, then the calendar on screen.
     // The start-up benchmark (bench/measure_startup.sh) leaves the splash's hold out.
@@ -68,20 +58,12 @@ int main(int argc, char* argv[])
         qunsetenv("QT_QPA_PLATFORM");
     // The name only: a display name set here would be appended to every window's caption
     // ("Note and Reminder — Orvenna"), and the captions are the windows' own.
-    QApplication::setApplicationName(QStringLiteral("Orvenna"));
+    QApplication::setApplicationName(QString::fromLatin1(desktop::ProgramCaption));
     // The installed menu entry's name, so that a desktop shows its icon for the windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvenna.Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
     // Every window without a picture of its own, the task-bar entry among them, shows the
     // program's.
-    QIcon picture;
-    for (const int size : {16, 32, 48})
-        picture.addPixmap(notes::ProgramPicture(size));
-    QApplication::setWindowIcon(picture);
-
-    desktop::TGUITools tools(*system);
-    desktop::GUITools = &tools;
-    const int status = Run(*system);
-    desktop::GUITools = nullptr;
-    return status;
+    QApplication::setWindowIcon(desktop::ProgramIcon());
+    return Run(*system);
 }

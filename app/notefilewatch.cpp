@@ -1,13 +1,12 @@
 #include "app/notefilewatch.h"
 
 #include "app/appcore.h"
-#include "store/daypaperlist.h"
+#include "app/filedigest.h"
 
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,7 +27,7 @@ TNoteFileWatch::TNoteFileWatch(TAppCore& core)
     if (QFile::exists(File))
         Watcher->addPath(File);
     if (const std::optional<std::string> bytes = ReadFile())
-        KnownHash = std::hash<std::string>{}(*bytes);
+        KnownDigest = FileDigest(*bytes);
     connect(Watcher, &QFileSystemWatcher::fileChanged, this, &TNoteFileWatch::Changed);
     connect(Watcher, &QFileSystemWatcher::directoryChanged, this, &TNoteFileWatch::Changed);
 }
@@ -39,6 +38,26 @@ void TNoteFileWatch::Changed()
     if (!Watcher->files().contains(File) && QFile::exists(File))
         Watcher->addPath(File);
     Settle->start();
+}
+
+std::optional<std::uint64_t> TNoteFileWatch::FileDigestNow() const
+{
+    // A block at a time through one buffer: a look at a file that did not change costs no
+    // allocation of the file's size.
+    QFile file(File);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    constexpr qint64 BlockSize = 1 << 20;
+    std::string block(static_cast<std::size_t>(BlockSize), '\0');
+    TFileDigest digest;
+    for (;;) {
+        const qint64 read = file.read(block.data(), BlockSize);
+        if (read < 0)
+            return std::nullopt;
+        if (read == 0)
+            return digest.Value();
+        digest.Add(std::string_view(block.data(), static_cast<std::size_t>(read)));
+    }
 }
 
 std::optional<std::string> TNoteFileWatch::ReadFile() const
@@ -52,27 +71,21 @@ std::optional<std::string> TNoteFileWatch::ReadFile() const
 
 void TNoteFileWatch::Check()
 {
+    const std::optional<std::uint64_t> digest = FileDigestNow();
+    // The same bytes as at the last look: nothing happened to the file (its folder changed, or
+    // the store gained a paper it has not saved yet).
+    if (!digest || *digest == KnownDigest)
+        return;
+    if (*digest == Core.NotesDigest()) {
+        KnownDigest = *digest;
+        return;  // the program's own save
+    }
     const std::optional<std::string> bytes = ReadFile();
     if (!bytes)
         return;
-    // The same bytes as at the last look: nothing happened to the file (its folder changed, or
-    // the store gained a paper it has not saved yet).
-    const std::size_t hash = std::hash<std::string>{}(*bytes);
-    if (hash == KnownHash)
-        return;
-    KnownHash = hash;
-    store::TDayPaperList& papers = Core.DayPapers();
-    if (*bytes == papers.SaveToBytes())
-        return;  // the program's own save
-    const std::string failure = papers.ReloadFromBytes(*bytes, File.toStdString());
-    if (failure.empty()) {
-        Core.NotesWereChanged();
-        return;
-    }
-    Core.ReportError(QStringLiteral("\"%1\" was changed by another program and cannot be read (%2). "
-                                    "The calendar keeps the notes it has; its next save keeps a "
-                                    "copy of the changed file.")
-                         .arg(File, QString::fromStdString(failure)));
+    // What is taken up is what was read, which a writer may have changed once more meanwhile.
+    KnownDigest = FileDigest(*bytes);
+    Core.TakeUpNotesFile(*bytes);
 }
 
 }  // namespace orvenna::app

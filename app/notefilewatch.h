@@ -2,10 +2,11 @@
 // TNoteFileWatch: picks up changes other programs make to "2004.cal" while the calendar runs
 // (the companion tool, a sync program, a copy of the folder). It watches the file and its folder
 // (writers often replace the file by a rename), waits until the writes have settled, and reads
-// the file: bytes that equal what the store would write are the program's own save and change
-// nothing; others replace the store's papers and announce NotesChanged, so the note marks, the
-// today list, the reminder timer and open browsers follow. Open note editors hold copies and
-// merge into the reloaded store when they save.
+// the file: bytes whose digest is that of the core's last save are the program's own save and
+// change nothing (the store is not serialised again to tell); others replace the store's papers
+// and announce NotesChanged, so the note marks, the today list, the reminder timer and open
+// browsers follow. Open note editors hold copies and merge into the reloaded store when they
+// save.
 //
 // A file that cannot be read whole leaves the store as it was and is reported once (the same
 // bytes are not looked at again); the next save keeps a copy of it before writing over it. A
@@ -17,7 +18,7 @@
 #include <QObject>
 #include <QString>
 
-#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -42,13 +43,15 @@ public:
 
 private:
     void Changed();
+    // The digest of the file's bytes; none when it cannot be read.
+    std::optional<std::uint64_t> FileDigestNow() const;
     std::optional<std::string> ReadFile() const;
 
     TAppCore& Core;
     QString File;
     QFileSystemWatcher* Watcher = nullptr;  // child
     QTimer* Settle = nullptr;               // child
-    std::size_t KnownHash = 0;              // of the file's bytes at the last look
+    std::uint64_t KnownDigest = 0;          // of the file's bytes at the last look
 };
 
 }  // namespace orvenna::app

@@ -1,5 +1,7 @@
 #include "app/noticefrm.h"
 
+#include "desktop/guiservices.h"
+
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -14,10 +16,10 @@ const char* const NoticeText =
 
 namespace {
 
+// The program's dialog face at the size.
 QFont DialogFont(int pixelSize, bool bold)
 {
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = desktop::DialogFont();
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;

@@ -1,6 +1,7 @@
 #include "app/snapfrm.h"
 
 #include "app/appcore.h"
+#include "desktop/guiservices.h"
 #include "platform/clock.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ QImage TSnapForm::Picture()
 TSnapForm::TSnapForm(TAppCore& core, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), Core(core)
 {
-    setWindowTitle(QStringLiteral("Orvenna"));
+    setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
     setFixedSize(SnapSize);
     setAutoFillBackground(true);
     QPalette colours = palette();

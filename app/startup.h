@@ -11,9 +11,7 @@ namespace orvenna::app {
 
 // Name of the single-instance lock.
 inline constexpr const char* SingleInstanceName = "hkOneCopy";
-// Files in the program folder.
-inline constexpr const char* NotesFileName = "2004.cal";
-inline constexpr const char* SettingsFileName = "Setting.cfg";
+// The first-run marker in the program folder.
 inline constexpr const char* FirstRunFileName = "firstrun.dat";
 
 // Whether this is the first run: true when "firstrun.dat" could not be read, in which case the

@@ -1,7 +1,7 @@
 #include "app/titlebox.h"
 
 #include "app/calendarform.h"
-#include "desktop/guitool.h"
+#include "desktop/desktoplog.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -14,10 +14,7 @@ TTitleBox::TTitleBox(TCalendarForm& form) : QWidget(&form), Form(form) {}
 
 void TTitleBox::paintEvent(QPaintEvent*)
 {
-    if (desktop::GUITools) {
-        desktop::GUITools->AddLog(QStringLiteral("PaintBox1"));
-        desktop::GUITools->AddLogNumber(static_cast<std::int32_t>(Form.LastPaintTick()));
-    }
+    qCDebug(desktop::lcTrace) << "PaintBox1" << Form.LastPaintTick();
     QPainter painter(this);
     Form.PaintTitle(painter);
 }

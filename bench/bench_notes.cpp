@@ -17,6 +17,7 @@
 // work shares the machine, the CPU ratio of the load pair is the steadier figure; the save pair
 // is a matter of wall-clock time, as the copy spends nearly all of it waiting for the disk.
 
+#include "bench/benchpapers.h"
 #include "store/daypaperlist.h"
 #include "store/filesave.h"
 
@@ -46,34 +47,10 @@ extern char** environ;
 
 namespace {
 
+using namespace orvenna;
 using namespace orvenna::store;
 
-constexpr int PaperCount = 100000;
-constexpr TDate FirstDay = 36000;  // 24 July 1998
-const TDate Today = FirstDay + PaperCount / 2;
-
-void Fill(TDayPaperList& store)
-{
-    for (int i = 0; i < PaperCount; ++i) {
-        TDayPaper& paper = store.AddDayPaper();
-        paper.Day = FirstDay + i;
-        const std::string n = std::to_string(i);
-        paper.Note = {"Meeting with the team about item " + n, "Caf\xC3\xA9 au lait for Zo\xC3\xAB " + n,
-                      "\xCE\x97\xCE\xBB\xCE\xAF\xCE\xB1\xCF\x82 " + n};
-        TReminder& first = paper.ReminderList.AddReminder();
-        first.Desc = {"Bring the papers", "Call back " + n};
-        first.When = paper.Day + 0.375;
-        first.category = "Calls";
-        first.Subject = "Dentist " + n;
-        first.Before = i % 7;
-        first.Recurrency = i % 5;
-        TReminder& second = paper.ReminderList.AddReminder();
-        second.When = paper.Day + 0.75;
-        second.category = "Meeting";
-        second.Subject = "\xCE\x9A\xCE\xB1\xCF\x86\xCE\xAD\xCF\x82";
-        second.Before = lt1Hour;
-    }
-}
+using bench::Today;
 
 // A folder of its own, as the program's folder is: a save looks through the target's folder.
 const std::filesystem::path& Folder()
@@ -89,7 +66,7 @@ const std::filesystem::path& Folder()
 
 std::string NotesPath()
 {
-    return (Folder() / "2004.cal").string();
+    return (Folder() / "notes.cal").string();
 }
 
 // The generated file, written once per run.
@@ -97,7 +74,7 @@ const std::string& NotesFile()
 {
     static const std::string file = [] {
         TDayPaperList store([] { return Today; });
-        Fill(store);
+        bench::FillPapers(store);
         SaveFileAtomically(NotesPath(), store.SaveToBytes());
         return NotesPath();
     }();
@@ -414,7 +391,7 @@ int main(int argc, char** argv)
     // bench_notes --write-notes FILE: the generated file only, for a profiler's run of the tool.
     if (argc == 3 && argv[1] == std::string_view("--write-notes")) {
         TDayPaperList store([] { return Today; });
-        Fill(store);
+        bench::FillPapers(store);
         SaveFileAtomically(argv[2], store.SaveToBytes());
         return 0;
     }

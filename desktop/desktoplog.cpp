@@ -2,4 +2,5 @@
 
 namespace orvenna::desktop {
 Q_LOGGING_CATEGORY(lcDesktop, "orvenna.desktop")
+Q_LOGGING_CATEGORY(lcTrace, "orvenna.trace", QtInfoMsg)
 }

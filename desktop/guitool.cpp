@@ -2,18 +2,14 @@
 
 #include "desktop/picturereader.h"
 
-#include <QDateTime>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
-#include <QLocale>
 #include <QPainter>
 
 #include <utility>
 
 namespace orvenna::desktop {
-
-TGUITools* GUITools = nullptr;
 
 namespace {
 
@@ -52,61 +48,6 @@ void DrawRow(QPainter& painter, const QImage& image, int left, int top, std::int
 }  // namespace
 
 TGUITools::TGUITools(platform::TPlatform& platform) : Platform(platform) {}
-
-void TGUITools::AddLog(const QString& text)
-{
-    if (Logging)
-        AppendLog(text);
-}
-
-void TGUITools::AddLogNumber(std::int32_t value)
-{
-    if (Logging)
-        AppendLog(QString::number(value));
-}
-
-namespace {
-
-// The locale's long time format without its time-zone fields ('t' outside quotes) and the
-// blanks before them.
-QString LongTimeWithoutZone(const QLocale& locale)
-{
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString result;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't') {
-            while (!result.isEmpty() && result.back().isSpace())
-                result.chop(1);
-            continue;
-        }
-        result += c;
-    }
-    return result.trimmed();
-}
-
-}  // namespace
-
-void TGUITools::AppendLog(const QString& text)
-{
-    const QLocale locale;
-    const QDateTime now = Now();
-    const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + u' '
-                        + locale.toString(now.time(), LongTimeWithoutZone(locale));
-    LogLines << stamp + QLatin1String("   ") + text;
-}
-
-void TGUITools::CopyLogToClipboard()
-{
-    if (!Logging)
-        return;
-    QString text;
-    for (const QString& line : std::as_const(LogLines))
-        text += line + QLatin1String("\r\n");
-    Platform.SetClipboardText(text);
-}
 
 QString TGUITools::GetAppPath() const
 {

@@ -1,25 +1,24 @@
 #pragma once
 // Small services several windows share: the program folder, the log-on entry, the note
-// editor's bitmap skin with smooth text drawn over it, and a trace log that is off in normal
-// running.
+// editor's bitmap skin with smooth text drawn over it, and the weekday captions of the title
+// row. The drawing operations are class-level and keep nothing between calls.
 //
-// One instance exists, made by the entry sequence with the platform object and published in
-// GUITools for the windows that trace. Only the trace log needs the instance; the drawing
-// operations are class-level and keep nothing between calls.
+// What the program traces goes to the log category "orvenna.trace" (desktop/desktoplog.h),
+// off in normal running: QT_LOGGING_RULES="orvenna.trace.debug=true" shows it.
 
 #include "platform/platform.h"
 
-#include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
-#include <functional>
 
 class QFont;
 class QPainter;
 
 namespace orvenna::desktop {
+
+// The weekday captions of the calendar's title row, Sunday first.
+inline constexpr const char* WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
 // A rectangle given by its edges, Right and Bottom exclusive (a cell 30 wide from Left 10
 // has Right 40).
@@ -34,20 +33,6 @@ class TGUITools final {
 public:
     // The platform must outlive the object.
     explicit TGUITools(platform::TPlatform& platform);
-
-    QStringList LogLines;  // trace lines, oldest first
-    bool Logging = false;  // nothing in the program switches it on
-
-    // The clock of the trace stamps.
-    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
-
-    // Append "<short date> <long time>   <text>" (the locale's formats, the time without its
-    // time zone) while Logging is on.
-    void AddLog(const QString& text);
-    void AddLogNumber(std::int32_t value);
-    // While Logging is on: every line ended by CR LF, replacing the clipboard's text. The
-    // lines stay in LogLines.
-    void CopyLogToClipboard();
 
     // The running executable's folder with one trailing '/'.
     QString GetAppPath() const;
@@ -77,12 +62,7 @@ public:
                                int y);
 
 private:
-    void AppendLog(const QString& text);
-
     platform::TPlatform& Platform;
 };
-
-// The instance the entry sequence makes; null before that.
-extern TGUITools* GUITools;
 
 }  // namespace orvenna::desktop

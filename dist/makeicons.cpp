@@ -4,7 +4,7 @@
 //
 // Run at build time on the offscreen platform, so that the installed icons are the very
 // picture the program's windows show.
-#include "notes/programpicture.h"
+#include "desktop/guiservices.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
     for (int i = 2; i < argc; ++i) {
         const int size = QByteArray(argv[i]).toInt();
         const QString file = QStringLiteral("%1/%2.png").arg(folder).arg(size);
-        if (size <= 0 || !orvenna::notes::ProgramPicture(size).save(file, "PNG")) {
+        if (size <= 0 || !orvenna::desktop::ProgramPicture(size).save(file, "PNG")) {
             std::fprintf(stderr, "makeicons: cannot write %s\n", qPrintable(file));
             return 1;
         }

@@ -1,6 +1,6 @@
 #include "notes/aboutfrm.h"
 
-#include "notes/programpicture.h"
+#include "desktop/guiservices.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -18,10 +18,10 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     Picture = new QLabel(this);
-    Picture->setPixmap(ProgramPicture(64));
+    Picture->setPixmap(desktop::ProgramPicture(64));
     Picture->setFixedSize(64, 64);
 
-    NameLabel = new QLabel(QStringLiteral("Orvenna"), this);
+    NameLabel = new QLabel(QString::fromLatin1(desktop::ProgramCaption), this);
     QFont nameFont = NameLabel->font();
     nameFont.setBold(true);
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.6);

@@ -1,24 +1,19 @@
 #include "notes/browsefrm.h"
 
+#include "desktop/guiservices.h"
 #include "notes/aboutfrm.h"
-#include "notes/programpicture.h"
 #include "store/daypaperlist.h"
 #include "store/daypapers.h"
 #include "store/errors.h"
-#include "store/filesave.h"
 #include "store/localetext.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
-#include <QFileDialog>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -36,7 +31,6 @@ namespace orvenna::notes {
 
 namespace {
 
-constexpr const char* NotesFileName = "2004.cal";
 constexpr int YearsAround = 5;  // the year box lists the browsed year and five on each side
 constexpr int PromptMargin = 6;  // the line editor's own margins around the search prompt
 const QColor CurrentRowColour(250, 252, 251);
@@ -92,18 +86,17 @@ QTableWidget* MakeGrid(QWidget* parent, const QList<int>& widths)
 
 TBrowseForm::TBrowseForm(store::TDayPaperList& dayPapers, store::TLocalFormat localFormat,
                          store::TCalSetting& settings, int browseYear, int browseMonth,
-                         QString programFolder, TBrowseHooks hooks, QWidget* parent)
+                         TSaveNotes saveNotes, QWidget* parent)
     : QMainWindow(parent),
       BrowseYear(browseYear),
       DayPapers(dayPapers),
       LocalFormat(std::move(localFormat)),
       FSettings(settings),
-      Folder(std::move(programFolder)),
-      Hooks(std::move(hooks)),
+      SaveNotes(std::move(saveNotes)),
       StartMonth(std::clamp(browseMonth, 1, 12))
 {
     setWindowTitle(QStringLiteral("Browse"));
-    setWindowIcon(QIcon(ProgramPicture(32)));
+    setWindowIcon(QIcon(desktop::ProgramPicture(32)));
     resize(696, 480);
     CreateActions();
     CreateMenu();
@@ -119,9 +112,9 @@ TBrowseForm::~TBrowseForm() = default;
 
 void TBrowseForm::CreateActions()
 {
-    Action1 = new QAction(CopyIcon(), QStringLiteral("&Copy"), this);
+    Action1 = new QAction(desktop::CopyIcon(), QStringLiteral("&Copy"), this);
     Action1->setShortcut(QKeySequence::Copy);
-    Action2 = new QAction(DeleteIcon(), QStringLiteral("&Delete"), this);
+    Action2 = new QAction(desktop::DeleteIcon(), QStringLiteral("&Delete"), this);
     Action2->setShortcut(QKeySequence::Delete);
     Action2->setEnabled(false);
     Action3 = new QAction(QStringLiteral("&Search"), this);
@@ -212,7 +205,7 @@ void TBrowseForm::CreatePages()
     NoteGrid->setItemDelegate(new TCurrentRowDelegate(*NoteGrid));
     ReminderGrid = MakeGrid(PageControl1, {64, 128, 283});
     PageControl1->addTab(NoteGrid, QStringLiteral("Note"));
-    PageControl1->addTab(ReminderGrid, ReminderIcon(), QStringLiteral("Reminder"));
+    PageControl1->addTab(ReminderGrid, desktop::ReminderIcon(), QStringLiteral("Reminder"));
     NoteGrid->viewport()->installEventFilter(this);
     ReminderGrid->viewport()->installEventFilter(this);
 
@@ -248,7 +241,7 @@ void TBrowseForm::FormShow()
         MonthTv->clear();
         for (int m = 1; m <= 12; ++m) {
             auto* node = new QTreeWidgetItem(MonthTv, {Text(LocalFormat.LongMonthNames[m - 1])});
-            node->setIcon(0, MonthIcon(m));
+            node->setIcon(0, desktop::MonthIcon(m));
         }
     }
     {
@@ -335,8 +328,6 @@ void TBrowseForm::SelectMonth(int month)
 
 void TBrowseForm::NotesChanged()
 {
-    if (Announcing)
-        return;
     QTableWidget& grid = ActiveGrid();
     const int row = grid.currentRow();
     Refill();
@@ -427,14 +418,8 @@ void TBrowseForm::DeleteNoteLine()
     NoteGrid->removeRow(row - 1);
     NoteGrid->setCurrentCell(std::min(row - 1, NoteGrid->rowCount() - 1), 0);
     NoteGridSelectCell(NoteGrid->currentRow() + 1);
-    try {
-        DayPapers.SaveToFile((Folder + QLatin1String(NotesFileName)).toStdString());
-    } catch (const store::EStoreError& error) {
-        ShowError(Text(error.Text()));
-    }
-    Announcing = true;
-    emit DayPapersChanged();
-    Announcing = false;
+    // The saver reports a failure; the line stays deleted in this run either way.
+    SaveNotes();
 }
 
 void TBrowseForm::Button1Click() { SearchNotes(SearchText->currentText()); }
@@ -477,19 +462,16 @@ void TBrowseForm::Action1Execute()
     if (row <= 0 || row >= static_cast<int>(rows.size()))
         return;
     const QString text = Text(RowText(rows[row]));
-    if (Hooks.SetClipboardText)
-        Hooks.SetClipboardText(text);
-    else
-        QGuiApplication::clipboard()->setText(text);
+    desktop::SetClipboardText(text);
 }
 
 void TBrowseForm::Export2Click()
 {
-    const QString fileName = Hooks.AskExportFile
-                                 ? Hooks.AskExportFile(this)
-                                 : QFileDialog::getSaveFileName(this, QStringLiteral("Save As"));
-    if (!fileName.isEmpty())
-        ExportGrid(ActiveRows(), fileName);
+    desktop::TFileDialogRequest request;
+    request.Caption = QStringLiteral("Save As");
+    request.Save = true;
+    if (const std::optional<QString> fileName = desktop::AskFile(this, request))
+        ExportGrid(ActiveRows(), *fileName);
 }
 
 void TBrowseForm::ExportGrid(const TGridRows& rows, const QString& fileName)
@@ -498,29 +480,18 @@ void TBrowseForm::ExportGrid(const TGridRows& rows, const QString& fileName)
     const std::string text =
         ExportText(YearCombo->currentText().toStdString(),
                    node == nullptr ? std::string() : node->text(0).toStdString(), rows);
-    try {
-        store::SaveFileAtomically(fileName.toStdString(), text);
-    } catch (const store::EStoreError& error) {
-        ShowError(Text(error.Text()));
-    }
+    desktop::SaveExportFile(this, fileName, text);
 }
 
 void TBrowseForm::About1Click()
 {
-    if (Hooks.ShowAbout) {
-        Hooks.ShowAbout(this);
-        return;
-    }
     TAboutForm about(this);
-    about.exec();
+    desktop::ExecDialog(about);
 }
 
 void TBrowseForm::ShowError(const QString& text)
 {
-    if (Hooks.ShowError)
-        Hooks.ShowError(text);
-    else
-        QMessageBox::critical(this, QStringLiteral("Orvenna"), text);
+    desktop::ShowError(this, text);
 }
 
 // ---- size -----------------------------------------------------------------------------------

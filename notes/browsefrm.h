@@ -1,19 +1,19 @@
 #pragma once
 // TBrowseForm: the "Browse" window. It lists the notes or the reminders of one month of one
-// year, searches the note texts, deletes single note lines (saving the notes file at once),
+// year, searches the note texts, deletes single note lines (having the store saved at once),
 // copies a row to the clipboard and exports a list to a text file with CR LF line ends.
 //
 // It holds references to the store and the settings record of the calendar, which must
-// outlive it; it owns neither. The lists point into the store: whoever changes the store
-// elsewhere calls NotesChanged() so that the lists are built again.
+// outlive it; it owns neither. The lists point into the store: whenever the store changed
+// (an editor saved, this window deleted a line, another program wrote the file) the opener
+// calls NotesChanged() so that the lists are built again.
 
 #include "notes/browserows.h"
+#include "notes/notesaver.h"
 #include "store/localformat.h"
 
 #include <QMainWindow>
 #include <QString>
-
-#include <functional>
 
 class QAction;
 class QComboBox;
@@ -33,27 +33,14 @@ class TDayPaperList;
 
 namespace orvenna::notes {
 
-// What the browser asks of the desktop; each hook left empty takes the ordinary Qt way.
-struct TBrowseHooks {
-    // The export file's name, or an empty text when the user cancels ("Save As" dialog).
-    std::function<QString(QWidget* owner)> AskExportFile;
-    // Puts plain text on the clipboard.
-    std::function<void(const QString&)> SetClipboardText;
-    // Shows a failure in the system's words (conversion messages, file errors).
-    std::function<void(const QString&)> ShowError;
-    // Opens the about box modally over the owner.
-    std::function<void(QWidget* owner)> ShowAbout;
-};
-
 class TBrowseForm final : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Lists browseMonth (1..12) of browseYear. programFolder ends with '/'; deletions save
-    // programFolder + "2004.cal".
+    // Lists browseMonth (1..12) of browseYear; deletions are saved through saveNotes.
     TBrowseForm(store::TDayPaperList& dayPapers, store::TLocalFormat localFormat,
                 store::TCalSetting& settings, int browseYear, int browseMonth,
-                QString programFolder, TBrowseHooks hooks = {}, QWidget* parent = nullptr);
+                TSaveNotes saveNotes, QWidget* parent = nullptr);
     ~TBrowseForm() override;
 
     // ---- state --------------------------------------------------------------------------------
@@ -100,13 +87,8 @@ public:
     void ExportGrid(const TGridRows& rows, const QString& fileName);
 
 public slots:
-    // The store changed elsewhere (an editor saved): the shown list is built again, keeping
-    // the current row where it can.
+    // The store changed: the shown list is built again, keeping the current row where it can.
     void NotesChanged();
-
-signals:
-    // This window changed the store and saved the notes file (a line was deleted).
-    void DayPapersChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -133,8 +115,7 @@ private:
     store::TDayPaperList& DayPapers;
     store::TLocalFormat LocalFormat;
     store::TCalSetting& FSettings;
-    QString Folder;
-    TBrowseHooks Hooks;
+    TSaveNotes SaveNotes;
     int StartMonth = 1;
 
     TGridRows FNoteRows;
@@ -142,7 +123,6 @@ private:
     QMenu* File1 = nullptr;
     QAction* FileSeparator = nullptr;  // before "&Close"
     QToolBar* ToolBar1 = nullptr;
-    bool Announcing = false;  // while DayPapersChanged runs, the change is our own
 };
 
 }  // namespace orvenna::notes

@@ -1,21 +1,19 @@
 #include "notes/icalcommands.h"
 
+#include "desktop/guiservices.h"
 #include "ical/icalendar.h"
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
-#include "store/filesave.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -24,7 +22,7 @@ namespace orvenna::notes {
 namespace {
 
 constexpr qint64 MaxCalendarBytes = 64 << 20;  // a larger file is refused, not read
-const QString FileFilter = QStringLiteral("iCalendar files (*.ics);;All files (*)");
+const QString FileFilter = QStringLiteral("iCalendar files (*.ics)|*.ics|All files (*)|*");
 
 store::TDate DayOf(const QDate& date)
 {
@@ -58,7 +56,7 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
     layout->addWidget(to, 1, 3);
     layout->addWidget(buttons, 2, 0, 1, 4);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    if (dialog.exec() != QDialog::Accepted)
+    if (desktop::ExecDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
     if (wholeYear->isChecked())
         return TDayRange{store::EncodeDate(year, 1, 1), store::EncodeDate(year, 12, 31)};
@@ -68,9 +66,8 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
 }
 
 TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPapers,
-                             QString notesFile, TICalHooks hooks)
-    : QObject(&browser), Browser(browser), DayPapers(dayPapers), NotesFile(std::move(notesFile)),
-      Hooks(std::move(hooks))
+                             TSaveNotes saveNotes)
+    : QObject(&browser), Browser(browser), DayPapers(dayPapers), SaveNotes(std::move(saveNotes))
 {
     ExportICal = new QAction(QStringLiteral("Export iCalendar..."), this);
     ImportICal = new QAction(QStringLiteral("Import iCalendar..."), this);
@@ -83,44 +80,42 @@ TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPape
 void TICalCommands::ExportICalClick()
 {
     const int year = Browser.BrowseYear;
-    const auto range =
-        Hooks.AskRange ? Hooks.AskRange(&Browser, year) : AskICalRange(&Browser, year);
+    const auto range = AskICalRange(&Browser, year);
     if (!range)
         return;
-    const QString suggested = QStringLiteral("Orvenna %1.ics").arg(year);
-    const QString fileName =
-        Hooks.AskExportFile
-            ? Hooks.AskExportFile(&Browser, suggested)
-            : QFileDialog::getSaveFileName(&Browser, QStringLiteral("Export iCalendar"), suggested,
-                                           FileFilter);
-    if (fileName.isEmpty())
+    desktop::TFileDialogRequest request;
+    request.Caption = QStringLiteral("Export iCalendar");
+    request.Filter = FileFilter;
+    request.StartFile = QStringLiteral("Orvenna %1.ics").arg(year);
+    request.Save = true;
+    const std::optional<QString> fileName = desktop::AskFile(&Browser, request);
+    if (!fileName)
         return;
     const std::string text =
         ical::ExportCalendar(DayPapers, {.From = range->first, .To = range->second});
-    try {
-        store::SaveFileAtomically(fileName.toStdString(), text);
-    } catch (const store::EStoreError& error) {
-        ShowError(QString::fromStdString(error.Text()));
-    }
+    desktop::SaveExportFile(&Browser, *fileName, text);
 }
 
 void TICalCommands::ImportICalClick()
 {
-    const QString fileName =
-        Hooks.AskImportFile
-            ? Hooks.AskImportFile(&Browser)
-            : QFileDialog::getOpenFileName(&Browser, QStringLiteral("Import iCalendar"), QString(),
-                                           FileFilter);
-    if (fileName.isEmpty())
+    desktop::TFileDialogRequest request;
+    request.Caption = QStringLiteral("Import iCalendar");
+    request.Filter = FileFilter;
+    const std::optional<QString> chosen = desktop::AskFile(&Browser, request);
+    if (!chosen)
         return;
+    const QString& fileName = *chosen;
     if (QFileInfo(fileName).size() > MaxCalendarBytes) {
         ShowError(
             QStringLiteral("%1 is too large for a calendar; nothing imported.").arg(fileName));
         return;
     }
+    const std::optional<std::string> bytes = desktop::ReadUserFile(&Browser, fileName);
+    if (!bytes)
+        return;
     ical::TImportSummary summary;
     try {
-        summary = ical::ImportCalendar(store::ReadWholeFile(fileName.toStdString()), DayPapers);
+        summary = ical::ImportCalendar(*bytes, DayPapers);
     } catch (const store::EStoreError& error) {
         ShowError(QString::fromStdString(error.Text()));
         return;
@@ -129,28 +124,16 @@ void TICalCommands::ImportICalClick()
                       .arg(fileName, QString::fromUtf8(error.what())));
         return;
     }
-    if (summary.Added() > 0) {
-        try {
-            DayPapers.SaveToFile(NotesFile.toStdString());
-        } catch (const store::EStoreError& error) {
-            ShowError(QString::fromStdString(error.Text()));
-        }
-        Browser.NotesChanged();
-        emit DayPapersChanged();
-    }
-    const QString text = QString::fromStdString(summary.Text());
-    if (Hooks.ShowSummary)
-        Hooks.ShowSummary(text);
-    else
-        QMessageBox::information(&Browser, QStringLiteral("Orvenna"), text);
+    // The saver reports a failure; what was imported stays in the store for this run.
+    if (summary.Added() > 0)
+        SaveNotes();
+    desktop::ShowMessage(&Browser, desktop::TMessageKind::Information,
+                         QString::fromStdString(summary.Text()));
 }
 
 void TICalCommands::ShowError(const QString& text)
 {
-    if (Hooks.ShowError)
-        Hooks.ShowError(text);
-    else
-        QMessageBox::critical(&Browser, QStringLiteral("Orvenna"), text);
+    desktop::ShowError(&Browser, text);
 }
 
 }  // namespace orvenna::notes

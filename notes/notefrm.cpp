@@ -1,5 +1,6 @@
 #include "notes/notefrm.h"
 
+#include "desktop/guiservices.h"
 #include "desktop/guitool.h"
 #include "desktop/paintbox.h"
 #include "notes/noteslog.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -77,68 +77,16 @@ public:
     std::function<void(QLineEdit*, int)> EditorMade;
 };
 
-// Draws a round grey button face with a white mark.
-QPixmap RoundButtonPicture(int size, bool check)
-{
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient face(size * 0.35, size * 0.3, size * 0.7);
-    face.setColorAt(0, QColor(0xD8, 0xD8, 0xD8));
-    face.setColorAt(1, QColor(0x80, 0x80, 0x80));
-    p.setBrush(face);
-    p.setPen(QColor(0x70, 0x70, 0x70));
-    p.drawEllipse(QRectF(0.5, 0.5, size - 1.5, size - 1.5));
-    QPen mark(Qt::white, size / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(mark);
-    const double s = size;
-    if (check) {
-        QPainterPath path;
-        path.moveTo(s * 0.28, s * 0.52);
-        path.lineTo(s * 0.44, s * 0.68);
-        path.lineTo(s * 0.72, s * 0.34);
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
-    } else {
-        p.drawLine(QPointF(s * 0.33, s * 0.33), QPointF(s * 0.67, s * 0.67));
-        p.drawLine(QPointF(s * 0.67, s * 0.33), QPointF(s * 0.33, s * 0.67));
-    }
-    return picture;
-}
-
-// The two tab icons: a ruled page and a clock face.
-QIcon TabIcon(bool clock)
-{
-    QPixmap picture(16, 16);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QColor(0x40, 0x50, 0x70));
-    if (clock) {
-        p.setBrush(QColor(0xFF, 0xF4, 0xC0));
-        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-        p.drawLine(QPointF(8, 8), QPointF(8, 4));
-        p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
-    } else {
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(2.5, 1.5, 11, 13));
-        p.setPen(NoteInk);
-        for (int y = 5; y <= 12; y += 3)
-            p.drawLine(QPointF(4.5, y), QPointF(11.5, y));
-    }
-    return QIcon(picture);
-}
-
 }  // namespace
 
 // ---- TNoteForm ------------------------------------------------------------------------------
 
 TNoteForm::TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper,
                      const store::TLocalFormat& localFormat, const QString& programFolder,
-                     store::TCalSetting& settings, QWidget* parent)
+                     store::TCalSetting& settings, TSaveNotes saveNotes, QWidget* parent)
     : QDialog(parent),
       DayPapers(dayPapers),
+      SaveNotes(std::move(saveNotes)),
       Base(std::make_unique<store::TDayPaper>()),
       LocalFormat(localFormat),
       Folder(programFolder),
@@ -160,7 +108,7 @@ TNoteForm::~TNoteForm()
 void TNoteForm::FormCreate()
 {
     setWindowTitle(QStringLiteral("Note and Reminder"));
-    setFont(DialogFont());
+    setFont(desktop::DialogFont());
     setFixedSize(ClientWidth, ClientHeight);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -233,7 +181,7 @@ void TNoteForm::CreateNoteGrid()
         if (!Loading)
             FNoteModified = true;
     });
-    FPageControl->addTab(FNoteGrid, TabIcon(false), QStringLiteral("&Note"));
+    FPageControl->addTab(FNoteGrid, desktop::NotePageIcon(NoteInk), QStringLiteral("&Note"));
     // The lines were made before the sheet had a window; moving it into the page left them in
     // the focus chain last line first. Whatever hands the focus on from the sheet (activating
     // the window, Tab, a control hidden) must meet the first line first.
@@ -279,19 +227,19 @@ void TNoteForm::CreateReminderGrid()
         }
     }
     connect(FReminderGrid, &TMyStringGrid::EditButtonClicked, this, &TNoteForm::EditReminder);
-    FPageControl->addTab(FReminderGrid, TabIcon(true), QStringLiteral("Reminder"));
+    FPageControl->addTab(FReminderGrid, desktop::ClockIcon(), QStringLiteral("Reminder"));
 }
 
 void TNoteForm::CreateImageButtons()
 {
     FImage1 = new QLabel(this);
     FImage1->setObjectName(QStringLiteral("Image1"));
-    FImage1->setPixmap(RoundButtonPicture(23, true));
+    FImage1->setPixmap(desktop::RoundButtonPicture(23, true));
     FImage1->resize(23, 24);
     FImage1->setToolTip(QStringLiteral("press CTRL+ Enter to save "));
     FImage2 = new QLabel(this);
     FImage2->setObjectName(QStringLiteral("Image2"));
-    FImage2->setPixmap(RoundButtonPicture(26, false));
+    FImage2->setPixmap(desktop::RoundButtonPicture(26, false));
     FImage2->resize(25, 25);
     for (QLabel* button : {FImage1, FImage2}) {
         button->setCursor(Qt::PointingHandCursor);
@@ -418,13 +366,13 @@ void TNoteForm::EditReminder()
         try {
             when = store::DateOf(Base->Day) + store::ReadTime(LocalFormat, time.toStdString());
         } catch (const store::EConvertError& error) {
-            Messages(this, QString::fromStdString(error.Text()));
+            desktop::ShowMessage(this, desktop::TMessageKind::Warning,
+                                 QString::fromStdString(error.Text()));
             return;
         }
     }
 
     TReminderForm dialog(LocalFormat, this);
-    dialog.SetMessageSink(Messages);
     if (store::TReminder* row = RowObjects[r].get()) {
         row->Subject = subject.toStdString();
         if (when)
@@ -465,7 +413,8 @@ bool TNoteForm::ReadReminderRows(std::vector<TEditedRow>& rows)
         } catch (const store::EConvertError& error) {
             FPageControl->setCurrentIndex(1);
             FReminderGrid->setCurrentCell(r, 0);
-            Messages(this, QString::fromStdString(error.Text()));
+            desktop::ShowMessage(this, desktop::TMessageKind::Warning,
+                                 QString::fromStdString(error.Text()));
             return false;
         }
     }
@@ -489,11 +438,9 @@ bool TNoteForm::SaveNote()
         paper.Note = MergeSheet(Base->Note, std::move(sheet), paper.Note);
     }
     TRowReminders rowsNow = MergeReminderRows(rows, RowObjects, RowBase, LocalFormat, paper);
-    try {
-        DayPapers.SaveToFile((Folder + QStringLiteral("2004.cal")).toStdString());
-    } catch (const store::EStoreError& error) {
+    // A failed save leaves the store as it was; the grids keep what the user typed.
+    if (!SaveNotes()) {
         paper.CopyFrom(before);
-        Messages(this, QString::fromStdString(error.Text()));
         return false;
     }
     Base->CopyFrom(paper);
@@ -505,7 +452,6 @@ bool TNoteForm::SaveNote()
         LoadReminders();
         FNoteModified = false;
     }
-    emit NotesSaved();
     return true;
 }
 

@@ -3,12 +3,12 @@
 // edits the day's reminders. A header bar shows the date and the weekday; the page "&Note" is
 // a ruled sheet of 12 lines, the page "Reminder" a grid of 11 reminders (time, subject) whose
 // rows open in the reminder dialog. Edits live in the two grids until SaveNote copies them
-// into the day paper and writes the whole store to "2004.cal" in the program folder.
+// into the day paper and has the store saved.
 //
 // The opener hands over everything: the store, the day's paper (already in the store), the
-// locale record (copied), the program folder and the settings record (kept, unused). The
-// window emits Closed whenever it closes and NotesSaved after it wrote the file; it owns none
-// of the objects it was handed.
+// locale record (copied), the program folder (for the skin pictures), the settings record
+// (kept, unused) and the saver of the store. The window emits Closed whenever it closes; it
+// owns none of the objects it was handed.
 //
 // The window keeps a copy of the paper as it opened it, never a reference into the store: the
 // store may reload its file or the browser may change the day while the window is open. Saving
@@ -16,6 +16,7 @@
 // (store/papermerge.h), so changes made elsewhere meanwhile are kept.
 
 #include "notes/notemerge.h"
+#include "notes/notesaver.h"
 #include "notes/remindergrid.h"
 #include "notes/reminderfrm.h"
 #include "store/daypaperlist.h"
@@ -48,14 +49,13 @@ public:
     // All references must outlive the window; dayPaper belongs to dayPapers.
     TNoteForm(store::TDayPaperList& dayPapers, store::TDayPaper& dayPaper,
               const store::TLocalFormat& localFormat, const QString& programFolder,
-              store::TCalSetting& settings, QWidget* parent = nullptr);
+              store::TCalSetting& settings, TSaveNotes saveNotes, QWidget* parent = nullptr);
     ~TNoteForm() override;
     // The first showing puts the focus on the first line of the sheet.
     void setVisible(bool visible) override;
 
     store::TDateTime EditDate() const { return FEditDate; }
     bool NoteModified() const { return FNoteModified; }
-    void SetMessageSink(TMessageSink sink) { Messages = std::move(sink); }
 
     QTableWidget* Stringgrid1() const { return FNoteGrid; }
     // The editor of a line of the sheet (0..11).
@@ -75,10 +75,10 @@ public:
     // the row; OK writes the row back. A time cell that cannot be read is refused with its
     // message and the dialog is not shown.
     void EditReminder();
-    // Merges the grids into the day's paper as the store holds it now and writes "2004.cal".
+    // Merges the grids into the day's paper as the store holds it now and has the store saved.
     // Every reminder row is read before the paper changes: a time that cannot be read is
     // refused with its message and the paper and the file stay as they were; so do they when
-    // the file cannot be written. Note lines beyond the sheet's 12 and reminders beyond the
+    // the store cannot be saved (the saver reports why). Note lines beyond the sheet's 12 and reminders beyond the
     // grid's 11 (from a file written elsewhere) are kept. When the paper had changed since the
     // window showed it, the window shows the merged paper afterwards. False when nothing was
     // saved; the window stays open then.
@@ -90,8 +90,6 @@ public:
 signals:
     // The window closed, saved or not; the opener refreshes the note marks.
     void Closed();
-    // The store was written to the notes file.
-    void NotesSaved();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -116,6 +114,7 @@ private:
     void FocusNoteEditor();
 
     store::TDayPaperList& DayPapers;
+    TSaveNotes SaveNotes;
     // The day's paper as the store held it when the window showed it or last saved it.
     std::unique_ptr<store::TDayPaper> Base;
     store::TLocalFormat LocalFormat;
@@ -124,7 +123,6 @@ private:
     store::TDateTime FEditDate = 0;
     bool FNoteModified = false;
     bool Loading = false;
-    TMessageSink Messages = ShowInputError;
     // Row objects of the reminder rows 1..11 (index 0 unused), owned by the window.
     TRowReminders RowObjects;
     // The reminder each row stood for in the store at the last load or save; none: a new row.

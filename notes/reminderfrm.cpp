@@ -1,23 +1,19 @@
 #include "notes/reminderfrm.h"
 
+#include "desktop/guiservices.h"
+
 #include "store/errors.h"
 #include "store/localetext.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <algorithm>
 
 namespace orvenna::notes {
-
-void ShowInputError(QWidget* parent, const QString& text)
-{
-    QMessageBox::warning(parent, QStringLiteral("Orvenna"), text);
-}
 
 QString JoinLines(const std::vector<std::string>& lines)
 {
@@ -40,18 +36,11 @@ std::vector<std::string> SplitLines(const QString& text)
     return lines;
 }
 
-QFont DialogFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    return font;
-}
-
 TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* parent)
     : QDialog(parent), LocalFormat(localFormat)
 {
     setWindowTitle(QStringLiteral("Reminder"));
-    setFont(DialogFont());
+    setFont(desktop::DialogFont());
     setFixedSize(340, 371);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -205,7 +194,8 @@ void TReminderForm::Button1Click()
     try {
         when = store::ReadTimeOnDay(LocalFormat, store::DateOf(EditDate), timeText);
     } catch (const store::EConvertError& error) {
-        Messages(this, QString::fromStdString(error.Text()));
+        desktop::ShowMessage(this, desktop::TMessageKind::Warning,
+                             QString::fromStdString(error.Text()));
         return;
     }
     store::TReminder& r = *FReminder;

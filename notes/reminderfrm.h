@@ -24,11 +24,6 @@ class QPushButton;
 
 namespace orvenna::notes {
 
-// Shows a refused input to the user; the note windows use one message box captioned
-// "Orvenna" unless a test puts its own sink in.
-using TMessageSink = std::function<void(QWidget* parent, const QString& text)>;
-void ShowInputError(QWidget* parent, const QString& text);
-
 class TReminderForm final : public QDialog {
     Q_OBJECT
 
@@ -44,7 +39,6 @@ public:
     store::TReminder* Reminder() const { return FReminder.get(); }
     // The day; its date part is combined with the chosen time on OK.
     void SetEditDate(store::TDateTime day) { EditDate = day; }
-    void SetMessageSink(TMessageSink sink) { Messages = std::move(sink); }
 
     // The controls, for the opener (which may fill SubjectEdit, Start and Ampm from a grid row
     // before showing) and for tests.
@@ -79,7 +73,6 @@ private:
     store::TLocalFormat LocalFormat;
     std::unique_ptr<store::TReminder> FReminder;
     store::TDateTime EditDate = 0;
-    TMessageSink Messages = ShowInputError;
     bool Shown = false;
 
     QLineEdit* FSubjectEdit = nullptr;
@@ -97,7 +90,5 @@ private:
 QString JoinLines(const std::vector<std::string>& lines);
 // Lines of an editor's text; an empty text has none and a final line end adds none.
 std::vector<std::string> SplitLines(const QString& text);
-// The font of the dialogs: the classic dialog face at 11 pixels, or the system's fallback.
-QFont DialogFont();
 
 }  // namespace orvenna::notes

@@ -1,6 +1,7 @@
 #include "settings/settingfrm.h"
 
 #include "desktop/fontconvert.h"
+#include "desktop/guiservices.h"
 #include "desktop/guitool.h"
 #include "desktop/paintbox.h"
 #include "platform/platform.h"
@@ -16,7 +17,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -52,37 +52,8 @@ constexpr TColor NamedColors[] = {
     store::clMoneyGreen, store::clSkyBlue, store::clCream,  store::clMedGray,
 };
 
-const char* const WeekdayLabels[7] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
-
 const QString SoundFilter = QStringLiteral("Sound Files|*.wav");
 const QString PictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
-const QString SettingFile = QStringLiteral("Setting.cfg");
-
-// The class library's default font; where its face is missing, a narrow sans-serif face keeps
-// the captions inside the fixed layout better than the wide default sans-serif.
-QFont DialogFont()
-{
-    QFont font = ToQFont(store::TFont());
-    font.setFamilies({font.family(), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                      QStringLiteral("Nimbus Sans")});
-    return font;
-}
-
-void ShowErrorBox(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Orvenna"), text, QMessageBox::Ok);
-    box.exec();
-}
-
-QIcon Swatch(const QColor& color)
-{
-    QPixmap pixmap(16, 12);
-    pixmap.fill(color);
-    QPainter painter(&pixmap);
-    painter.setPen(Qt::black);
-    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
-    return QIcon(pixmap);
-}
 
 // The installed families the font list offers: scalable ones only, as a user would see them
 // in any font list.
@@ -106,17 +77,12 @@ void SetStyle(store::TFont& font, store::TFontStyle style, bool on)
 
 }  // namespace
 
-TSettingForm::TSettingForm(platform::TPlatform& platform, QString programFolder,
-                           TSettingFormHooks hooks, QWidget* parent)
-    : QDialog(parent), Platform(platform), Folder(std::move(programFolder)), Hooks(std::move(hooks))
+TSettingForm::TSettingForm(platform::TPlatform& platform, QWidget* parent)
+    : QDialog(parent), Platform(platform)
 {
-    if (!Hooks.OpenFile)
-        Hooks.OpenFile = desktop::RunOpenFileDialog;
-    if (!Hooks.ShowError)
-        Hooks.ShowError = ShowErrorBox;
     setObjectName(QStringLiteral("SettingForm"));
     setWindowTitle(QStringLiteral("Calendar Setting"));
-    setFont(DialogFont());
+    setFont(desktop::DialogFont());
     setFixedSize(ClientWidth, ClientHeight);
     // A fixed frame: a title and a close button, nothing to minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -212,18 +178,12 @@ void TSettingForm::LoadAlertChoices(const store::TAlertState& state)
     cboSnooze->setCurrentIndex(index >= 0 ? index : cboSnooze->findData(store::DefaultSnoozeMinutes));
 }
 
-void TSettingForm::SaveAlertChoices()
+void TSettingForm::StoreAlertChoices()
 {
     if (!AlertState)
         return;
     AlertState->StayUntilDismissed = chkStayUntilDismissed->isChecked();
     AlertState->SnoozeMinutes = cboSnooze->currentData().toInt();
-    try {
-        store::SaveAlertState((Folder + QLatin1String(store::AlertStateFileName)).toStdString(),
-                              *AlertState);
-    } catch (const std::exception& error) {
-        Hooks.ShowError(QString::fromStdString(error.what()));
-    }
 }
 
 void TSettingForm::CreateAppearancePage()
@@ -318,7 +278,7 @@ void TSettingForm::FillColorList()
         const auto name = store::IntToIdent(store::ColorIdents, color);
         if (!name)
             return;
-        cboColor->addItem(Swatch(ToQColor(color, palette())),
+        cboColor->addItem(desktop::Swatch(ToQColor(color, palette())),
                           QString::fromUtf8(name->data(), static_cast<qsizetype>(name->size())),
                           QVariant::fromValue(static_cast<qint32>(color)));
     };
@@ -446,7 +406,7 @@ void TSettingForm::cboSizeChange()
     try {
         size = store::ReadInteger(cboSize->currentText().toStdString());
     } catch (const store::EConvertError& error) {
-        Hooks.ShowError(QString::fromStdString(error.what()));
+        desktop::ShowError(this, QString::fromStdString(error.what()));
         return;
     }
     ElementFont().SetSize(size);
@@ -490,7 +450,7 @@ void TSettingForm::edtPicChange()
 void TSettingForm::SpeedButton1Click()
 {
     // A cancelled dialog leaves the path as it was.
-    if (const auto file = Hooks.OpenFile(
+    if (const auto file = desktop::AskFile(
             this, {SoundFilter, QStringLiteral("wav"), edtSoundFile->text(), false}))
         edtSoundFile->setText(*file);
 }
@@ -498,7 +458,7 @@ void TSettingForm::SpeedButton1Click()
 void TSettingForm::SpeedButton6Click()
 {
     if (const auto file =
-            Hooks.OpenFile(this, {PictureFilter, QStringLiteral("bmp"), edtPic->text(), true}))
+            desktop::AskFile(this, {PictureFilter, QStringLiteral("bmp"), edtPic->text(), true}))
         edtPic->setText(*file);
     DrawPreview();
 }
@@ -513,15 +473,8 @@ void TSettingForm::Button1Click()
         CalSetting->SubFont.CopyFrom(SubWork);
         CalSetting->TitlePic = edtPic->text().toStdString();
         CalSetting->SoundFile = edtSoundFile->text().toStdString();
-        // The record already holds the new values for this run, so a failed save is shown
-        // and the dialog still closes as confirmed.
-        try {
-            CalSetting->SaveToFile((Folder + SettingFile).toStdString());
-        } catch (const std::exception& error) {
-            Hooks.ShowError(QString::fromStdString(error.what()));
-        }
     }
-    SaveAlertChoices();
+    StoreAlertChoices();
     done(mrOk);
 }
 
@@ -547,7 +500,7 @@ void TSettingForm::PaintTitleRow(QPainter& painter)
     const QFont font = ToQFont(TitleWork);
     const int step = Panel4->width() / 8;
     for (int k = 0; k < 7; ++k)
-        TGUITools::DrawSmoothText(painter, QString::fromLatin1(WeekdayLabels[k]), font,
+        TGUITools::DrawSmoothText(painter, QString::fromLatin1(desktop::WeekdayLabels[k]), font,
                                   20 + k * step, 0);
 }
 

@@ -4,15 +4,13 @@
 // and of the dates, a title picture or a transparent title), with a small live preview.
 //
 // The dialog edits a settings record it is given (CalSetting, not owned). Every change stays in
-// the dialog's own controls and in its two working fonts until OK, which writes the record and
-// saves it to the program folder's "Setting.cfg" at once. Cancel, Esc and closing the window
-// leave the record and the file as they were. Applying the new values to the calendar is the
-// opener's work. The "Alerts" page edits the alert choices (AlertState, when given), which OK
-// writes to "Alerts.dat" beside the settings file.
+// the dialog's own controls and in its two working fonts until OK, which writes the record.
+// Cancel, Esc and closing the window leave the record as it was. The "Alerts" page edits the
+// alert choices (AlertState, when given), which OK writes too. Saving and applying the new
+// values is the opener's work; the dialog writes no file.
 //
 // exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
 
-#include "desktop/filedialogs.h"
 #include "store/alertstate.h"
 #include "store/settings.h"
 
@@ -20,7 +18,6 @@
 #include <QImage>
 #include <QString>
 
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -43,22 +40,12 @@ namespace orvenna::settings {
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
-struct TSettingFormHooks {
-    // Runs OpenDialog1 and dlgPic; the default is RunOpenFileDialog.
-    desktop::TFileDialogRunner OpenFile;
-    // Shows a failure (a size that is not a whole number, a failed save); the default is a
-    // message box captioned "Orvenna".
-    std::function<void(const QString&)> ShowError;
-};
-
 class TSettingForm final : public QDialog {
     Q_OBJECT
 
 public:
-    // platform offers the system colours of the colour list; programFolder ends with '/' and
-    // receives "Setting.cfg". Both must outlive the dialog.
-    TSettingForm(platform::TPlatform& platform, QString programFolder,
-                 TSettingFormHooks hooks = {}, QWidget* parent = nullptr);
+    // platform offers the system colours of the colour list; it must outlive the dialog.
+    explicit TSettingForm(platform::TPlatform& platform, QWidget* parent = nullptr);
     ~TSettingForm() override;
 
     // The record being edited; set before the dialog is shown. Not owned.
@@ -143,7 +130,7 @@ private:
     void CreateGeneralPage();
     void CreateAppearancePage();
     void CreateAlertsPage();
-    void SaveAlertChoices();
+    void StoreAlertChoices();
     void CreateFontControls(QWidget* page);
     void FillColorList();
     void Connect();
@@ -154,8 +141,6 @@ private:
     void PaintDates(QPainter& painter);
 
     platform::TPlatform& Platform;
-    QString Folder;
-    TSettingFormHooks Hooks;
     store::TFont TitleWork;  // the font held by lbTitle
     store::TFont SubWork;    // the font held by lbSubFont
     QImage TitlePicture;     // the picture edtPic names, loaded by DrawPreview

@@ -28,7 +28,6 @@
 
 namespace orvenna::store {
 
-inline constexpr const char* AlertStateFileName = "Alerts.dat";
 inline constexpr int AlertStateVersion = 1;
 
 // The snooze lengths an alert offers, in minutes.

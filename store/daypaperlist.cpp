@@ -418,12 +418,17 @@ std::string TDayPaperList::ReloadFromBytes(std::string_view bytes, const std::st
     return fresh.LastLoadError;
 }
 
-void TDayPaperList::SaveToFile(const std::string& fileName)
+void TDayPaperList::SaveToFile(const std::string& fileName,
+                               const std::function<void(std::string_view)>& written)
 {
     if (!DamagedFileName.empty() && SameFile(fileName, DamagedFileName))
         KeepDamagedCopy(fileName);
     // The papers go to the file a block at a time, through one buffer.
-    SaveFileAtomically(fileName, [this](const TWriteBytes& write) {
+    SaveFileAtomically(fileName, [this, &written](const TWriteBytes& fileWrite) {
+        const TWriteBytes write = !written ? fileWrite : TWriteBytes([&](std::string_view bytes) {
+            fileWrite(bytes);
+            written(bytes);
+        });
         std::string block;
         block.reserve(WriteBlockSize + 4096);
         // The today list is rebuilt on the way, each paper looked at while it is at hand.

@@ -66,8 +66,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     // Writes every paper in store order, crash-safely (filesave.h), and rebuilds the today
     // list on the way. Throws EFileError "Cannot create file ..." or EWriteError "Stream write error"; the
-    // old file and the store stay as they were.
-    void SaveToFile(const std::string& fileName);
+    // old file and the store stay as they were. Each piece of the file's bytes is also handed
+    // to written, in order, as it is written (to take a digest of the file on the way).
+    void SaveToFile(const std::string& fileName,
+                    const std::function<void(std::string_view)>& written = {});
 
     // Takes up notes file bytes that another program wrote while this store is in use. Bytes
     // that read whole replace the papers (a count smaller than what they hold is taken as

@@ -59,7 +59,7 @@ struct TTimerRig {
             delete popup.data();
     }
     app::TAppCore& Core() { return *Calendar.Core; }
-    QTimer& Timer() { return Core().Timer1(); }
+    QTimer& Timer() { return Core().findChild<app::TAlarmTimer*>()->Timer(); }
 
     TCalendarRig Calendar;
 };

@@ -1,6 +1,6 @@
 // "&Browse..." on a calendar: each click another browser on the shown month, sharing the store
 // with the calendar and with whatever else saves notes.
-#include "app/browseopener.h"
+#include "app/windowmanager.h"
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
 #include "tests/support/calendarrig.h"

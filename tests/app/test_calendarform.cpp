@@ -1,10 +1,10 @@
-// The calendar window and the program's state on the offscreen platform (calendarrig.h).
+// The calendar window on the offscreen platform (calendarrig.h); the program's state apart from
+// it is test_appcore.cpp's.
 #include "tests/support/calendarrig.h"
 
 #include "app/capturefiles.h"
 #include "app/daygrid.h"
-#include "app/settingsopener.h"
-#include "desktop/guitool.h"
+#include "app/windowmanager.h"
 #include "desktop/wallpaper.h"
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
@@ -12,9 +12,9 @@
 #include "tests/support/modaldriver.h"
 
 #include <QAction>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QTransform>
@@ -364,8 +364,7 @@ private slots:
         TRig rig;
         TCalendarForm& form = rig.Create();
         form.Start();
-        auto* opener = form.findChild<TSettingsOpener*>();
-        QVERIFY(opener);
+        app::TWindowManager* opener = rig.Windows;
         const QImage picture = Solid({296, 32}, Qt::magenta);
         const QString path = rig.Folder + QStringLiteral("title.bmp");
         QVERIFY(picture.save(path, "BMP"));
@@ -405,104 +404,6 @@ private slots:
         QCOMPARE(form.ShownDay(), 5);
     }
 
-    // ---- program state ------------------------------------------------------------------
-
-    void trayIconOnlyWhereTheDesktopHasATray_data()
-    {
-        QTest::addColumn<bool>("available");
-        QTest::newRow("tray host running") << true;
-        QTest::newRow("no tray host") << false;
-    }
-    void trayIconOnlyWhereTheDesktopHasATray()
-    {
-        QFETCH(bool, available);
-        TRig rig;
-        rig.Platform.TrayAvailable = available;
-        TCalendarForm& form = rig.Create();
-        QVERIFY(!rig.Core->TrayIcon());
-        form.Start();
-        QCOMPARE(rig.Core->TrayIcon() != nullptr, available);
-    }
-
-    void hotKeyAsksForTodaysNoteWhileHeld_data()
-    {
-        QTest::addColumn<bool>("free");
-        QTest::newRow("key free") << true;
-        QTest::newRow("key taken") << false;
-    }
-    void hotKeyAsksForTodaysNoteWhileHeld()
-    {
-        QFETCH(bool, free);
-        TRig rig;
-        rig.Platform.HotKeyAllowed = free;
-        rig.Create();
-        QSignalSpy today(rig.Core.get(), &TAppCore::TodayNoteRequested);
-        QCOMPARE(rig.Core->RegisterHotKey(), free);
-        QCOMPARE(rig.Platform.RegisteredHotKey.has_value(), free);
-        if (free)
-            QVERIFY(*rig.Platform.RegisteredHotKey == rig.Platform.DefaultKey);
-        rig.Platform.PressHotKey();
-        QCOMPARE(today.count(), free ? 1 : 0);
-        rig.Form.reset();
-        rig.Core.reset();
-        QVERIFY(!rig.Platform.RegisteredHotKey);  // the key goes back with the core
-    }
-
-    void coreAnnouncesWhatChanged_data()
-    {
-        QTest::addColumn<int>("change");
-        QTest::addColumn<int>("notesSignals");
-        QTest::addColumn<int>("settingsSignals");
-        QTest::addColumn<int>("errors");
-        QTest::addColumn<bool>("marked");  // the new note's day underlined afterwards
-        QTest::newRow("notes saved") << 0 << 1 << 0 << 0 << true;
-        QTest::newRow("notes cannot be saved") << 1 << 0 << 0 << 1 << false;
-        QTest::newRow("notes saved by a window") << 2 << 1 << 0 << 0 << true;
-        QTest::newRow("settings confirmed") << 3 << 0 << 1 << 0 << true;
-    }
-    void coreAnnouncesWhatChanged()
-    {
-        QFETCH(int, change);
-        QFETCH(int, notesSignals);
-        QFETCH(int, settingsSignals);
-        QFETCH(int, errors);
-        QFETCH(bool, marked);
-        TRig rig;
-        TCalendarForm& form = rig.Create();
-        TAppCore& core = *rig.Core;
-        QSignalSpy notes(&core, &TAppCore::NotesChanged);
-        QSignalSpy settings(&core, &TAppCore::SettingsChanged);
-        store::TDayPaper& paper = core.DayPapers().AddDayPaper();
-        paper.Day = DayCount(QDate(2025, 3, 20));
-        paper.Note = {"dentist"};
-        const QString notesFile = core.NotesFile();
-        switch (change) {
-        case 0:
-            QVERIFY(core.SaveNotes());
-            break;
-        case 1:  // a folder where the file was cannot be replaced, whoever runs the test
-            QVERIFY(QFile::remove(notesFile));
-            QVERIFY(QDir().mkpath(notesFile + QStringLiteral("/inside")));
-            QVERIFY(!core.SaveNotes());
-            break;
-        case 2:
-            core.NotesWereChanged();
-            break;
-        default:
-            core.ApplySettings();
-            break;
-        }
-        QCOMPARE(notes.count(), notesSignals);
-        QCOMPARE(settings.count(), settingsSignals);
-        QCOMPARE(rig.Errors.size(), errors);
-        QCOMPARE(form.NoteDays().contains(QStringLiteral("20")), marked);
-        if (change == 0) {
-            store::TDayPaperList saved;
-            saved.LoadFromFile(notesFile.toStdString());
-            QCOMPARE(saved.Count(), 1);
-        }
-    }
-
     // ---- start-up and close -------------------------------------------------------------
 
     void position_data()
@@ -533,117 +434,29 @@ private slots:
         QCOMPARE(rig.Create().pos(), expected);
     }
 
-    void firstStartCreatesItsFiles()
+    void traceGoesToItsLogCategoryOnlyWhenAskedFor_data()
     {
-        TRig rig;
-        rig.Create();
-        QFile notes(QString::fromStdString(rig.File(NotesFileName)));
-        QVERIFY(notes.open(QIODevice::ReadOnly));
-        QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
-
-        QVERIFY(MarkFirstRun(rig.Folder));
-        QFile marker(QString::fromStdString(rig.File(FirstRunFileName)));
-        QVERIFY(marker.open(QIODevice::ReadOnly));
-        QCOMPARE(marker.readAll(), QByteArray("1\r\n"));
-        QVERIFY(!MarkFirstRun(rig.Folder));
+        QTest::addColumn<bool>("switchedOn");
+        QTest::newRow("normal running") << false;
+        QTest::newRow("orvenna.trace switched on") << true;
     }
-
-    void unreadableNotesFileIsKept()
+    void traceGoesToItsLogCategoryOnlyWhenAskedFor()
     {
+        QFETCH(bool, switchedOn);
+        static QStringList traced;
+        traced.clear();
+        if (switchedOn)
+            QLoggingCategory::setFilterRules(QStringLiteral("orvenna.trace.debug=true"));
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QLatin1String(context.category) == QLatin1String("orvenna.trace"))
+                    traced << text;
+            });
         TRig rig;
-        const QString notes = QString::fromStdString(rig.File(NotesFileName));
-        {
-            store::TDayPaperList papers;
-            store::TDayPaper& paper = papers.AddDayPaper();
-            paper.Day = DayCount(Today);
-            paper.Note = {"keep me"};
-            papers.SaveToFile(notes.toStdString());
-        }
-        const QByteArray bytes = [&] {
-            QFile file(notes);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
-        QFile::setPermissions(notes, QFile::WriteOwner);
-        if (QFile(notes).open(QIODevice::ReadOnly))
-            QSKIP("this user reads files without read permission");
-        TCalendarForm& form = rig.Create();
-        QVERIFY(form.NoteDays().isEmpty());
-        QFile::setPermissions(notes, QFile::ReadOwner | QFile::WriteOwner);
-        QFile file(notes);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
-    }
-
-    void missingOrDamagedSettingsGiveCreationValues_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("missing") << QByteArray() << false;
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("not a settings object") << QByteArray("TPF0\x0bTCalSetting\x00\xff", 18) << true;
-    }
-    void missingOrDamagedSettingsGiveCreationValues()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, exists);
-        TRig rig;
-        if (exists) {
-            QFile file(QString::fromStdString(rig.File(SettingsFileName)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
-        TCalendarForm& form = rig.Create();
-        const store::TCalSetting fresh;
-        QCOMPARE(rig.Core->Settings().CanMoved, fresh.CanMoved);
-        QCOMPARE(rig.Core->Settings().HideInTheTray, fresh.HideInTheTray);
-        QVERIFY(rig.Core->Settings().SubFont == fresh.SubFont);
-        QVERIFY(rig.Core->Settings().TitlePic.empty());
-        QCOMPARE(form.pos(), QPoint(1024 - 296, 738 - 216));
-    }
-
-    void closeSavesThePositionButNotTheNotes()
-    {
-        TRig rig;
-        TCalendarForm& form = rig.Create();
-        form.Start();
-        form.move(310, 170);
-        rig.Core->DayPapers().AddDayPaper().Note = {"unsaved"};
-        form.exit1Click();
-        rig.Form.reset();
-        store::TCalSetting saved;
-        saved.LoadFromFile(rig.File(SettingsFileName));
-        QCOMPARE(saved.Top, 170);
-        QCOMPARE(saved.Left, 310);
-        QFile notes(QString::fromStdString(rig.File(NotesFileName)));
-        QVERIFY(notes.open(QIODevice::ReadOnly));
-        QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
-    }
-
-    void traceLogReachesTheClipboardAtTheEnd()
-    {
-        TRig rig;
-        desktop::TGUITools tools(rig.Platform);
-        tools.Logging = true;
-        desktop::GUITools = &tools;
         rig.Create().Start();
-        rig.Form->exit1Click();
-        rig.Form.reset();
-        rig.Core.reset();
-        desktop::GUITools = nullptr;
-        QVERIFY(rig.Platform.ClipboardText.contains(QStringLiteral("create\r\n")));
-    }
-
-    void reminderCheckRunsOnlyOnceStarted()
-    {
-        TRig rig;
-        TCalendarForm& form = rig.Create();
-        QSignalSpy checks(&rig.Core->Timer1(), &QTimer::timeout);
-        QTest::qWait(0);
-        QCOMPARE(checks.count(), 0);
-        // A moment in a fifth of a second: the next half hour.
-        rig.Clock.Day += 1.0 / 48 - 0.2 / 86400;
-        form.Start();
-        QTRY_VERIFY_WITH_TIMEOUT(checks.count() > 0, 3000);
+        qInstallMessageHandler(before);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(traced.contains(QStringLiteral("create")), switchedOn);
     }
 
     void unsupportedWallpaperIsReported()

@@ -2,7 +2,7 @@
 // the reminder check tick by tick, the midnight rebuild, and the three ways into the editor.
 #include "app/alertbook.h"
 #include "app/daygrid.h"
-#include "app/daynotes.h"
+#include "app/windowmanager.h"
 #include "app/missedfrm.h"
 #include "notes/notefrm.h"
 #include "popup/slidepopupform.h"
@@ -51,7 +51,7 @@ public:
               const std::optional<store::TAlertState>& alerts = std::nullopt)
     {
         if (alerts)
-            store::SaveAlertState(Calendar.File(store::AlertStateFileName), *alerts);
+            store::SaveAlertState(Calendar.File(app::AlertStateFileName), *alerts);
         store::TDayPaperList papers;
         for (const TReminderCase& given : reminders) {
             const double date = DayCount(given.Day);
@@ -73,7 +73,7 @@ public:
         Calendar.SaveSettings(settings);
         SetClock(day, now);
         Calendar.Create();
-        Notes = Calendar.Form->findChild<app::TDayNotes*>();
+        Notes = Calendar.Windows;
     }
     ~TAlertRig()
     {
@@ -92,7 +92,7 @@ public:
         SetClock(day, time);
         if (Calendar.Clock.Day > before)
             Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((Calendar.Clock.Day - before) * store::MSecsPerDay)));
-        Notes->Timer1Timer();
+        Calendar.Core->Timer1Timer();
     }
     // The computer wakes at that time: the wall clock moved, the monotonic clock did not, and
     // the system reports the resume.
@@ -100,7 +100,7 @@ public:
     {
         SetClock(day, time);
         Calendar.Platform.ChangeClock();
-        Notes->Timer1Timer();
+        Calendar.Core->Timer1Timer();
     }
     static QList<popup::TfrmSlidePopUp*> Popups()
     {
@@ -130,7 +130,7 @@ public:
     store::TAlertState SavedAlerts() const
     {
         store::TAlertState state;
-        const std::string failure = store::LoadAlertState(Calendar.File(store::AlertStateFileName), state);
+        const std::string failure = store::LoadAlertState(Calendar.File(app::AlertStateFileName), state);
         if (!failure.empty())
             qWarning() << failure.c_str();
         return state;
@@ -139,7 +139,7 @@ public:
     QStringList Missed() const
     {
         QStringList rows;
-        const app::TMissedForm* form = Book().MissedForm();
+        const app::TMissedForm* form = Calendar.Windows->MissedForm();
         if (form == nullptr || !form->isVisible())
             return rows;
         for (int i = 0; i < form->lvMissed->topLevelItemCount(); ++i)
@@ -169,7 +169,7 @@ public:
     }
 
     TCalendarRig Calendar;
-    app::TDayNotes* Notes = nullptr;
+    app::TWindowManager* Notes = nullptr;
 };
 
 }  // namespace
@@ -297,7 +297,7 @@ private slots:
         TAlertRig rig({}, QTime(10, 0));
         TCalendarForm& form = *rig.Calendar.Form;
         QList<TNoteForm*> editors;
-        connect(rig.Notes, &app::TDayNotes::EditorOpened, this,
+        connect(rig.Notes, &app::TWindowManager::EditorOpened, this,
                 [&](TNoteForm* editor) { editors << editor; });
         form.NextMonthClick();
         rig.Notes->ShowTodayNote();
@@ -412,7 +412,7 @@ private slots:
         // The program ends and starts again before the snooze is over.
         rig.Calendar.Core->Close(QPoint(10, 10));
         rig.Calendar.Create();
-        rig.Notes = rig.Calendar.Form->findChild<app::TDayNotes*>();
+        rig.Notes = rig.Calendar.Windows;
         rig.Book().Start();
         QVERIFY(rig.Missed().isEmpty());
         rig.TickAt(QTime(0, 2, 31), tomorrow);
@@ -463,9 +463,9 @@ private slots:
         QCOMPARE(rig.Missed(), (QStringList{"09:30 AM Dentist", "10:00 AM Pills"}));
         QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
         QList<TNoteForm*> editors;
-        connect(rig.Notes, &app::TDayNotes::EditorOpened, this,
+        connect(rig.Notes, &app::TWindowManager::EditorOpened, this,
                 [&](TNoteForm* editor) { editors << editor; });
-        app::TMissedForm& form = *rig.Book().MissedForm();
+        app::TMissedForm& form = *rig.Calendar.Windows->MissedForm();
         form.lvMissed->setCurrentItem(form.lvMissed->topLevelItem(1));
         form.btnOpenClick();
         QCOMPARE(editors.size(), 1);
@@ -482,7 +482,7 @@ private slots:
         rig.WakeAt(QTime(14, 0, 5));
         QCOMPARE(rig.Missed(), (QStringList{"12:10 PM Standup", "01:00 PM Lunch order"}));
         // Checks far apart while the monotonic clock goes along are no jump.
-        rig.Book().MissedForm()->btnDismissAllClick();
+        rig.Calendar.Windows->MissedForm()->btnDismissAllClick();
         rig.TickAt(QTime(14, 40));
         QVERIFY(rig.Missed().isEmpty());
         QCOMPARE(rig.Shown(), QStringList{"Reminder: / Call back"});
@@ -517,13 +517,13 @@ private slots:
     {
         QFETCH(QByteArray, contents);
         TAlertRig rig({{QTime(9, 30), "Dentist"}}, QTime(12, 0));
-        QFile file(rig.Calendar.Folder + store::AlertStateFileName);
+        QFile file(rig.Calendar.Folder + app::AlertStateFileName);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(contents);
         file.close();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("alerts file ignored"));
         rig.Calendar.Create();
-        rig.Notes = rig.Calendar.Form->findChild<app::TDayNotes*>();
+        rig.Notes = rig.Calendar.Windows;
         QCOMPARE(rig.Book().State(), store::TAlertState{});
         rig.Book().Start();
         QVERIFY(rig.Missed().isEmpty());

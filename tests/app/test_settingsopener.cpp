@@ -2,8 +2,9 @@
 // the menu, driven while it is modal, and the calendar, the record, "Setting.cfg" and the fake
 // desktop are read back after it closed.
 
-#include "app/settingsopener.h"
+#include "app/windowmanager.h"
 #include "settings/settingfrm.h"
+#include "store/alertstate.h"
 #include "tests/support/calendarrig.h"
 
 #include <QAction>
@@ -23,7 +24,6 @@
 #include <functional>
 
 using namespace orvenna;
-using app::TSettingsOpener;
 using settings::TSettingForm;
 using app::TCalendarForm;
 using test::TCalendarRig;
@@ -137,6 +137,8 @@ private slots:
             dialog.cboColor->setCurrentIndex(red);
             emit dialog.cboColor->activated(red);
             dialog.edtPic->setText(picture);
+            dialog.chkStayUntilDismissed->click();
+            dialog.cboSnooze->setCurrentIndex(dialog.cboSnooze->findData(15));
             (ending == "cancel" ? dialog.Button2 : dialog.Button1)->click();
         });
         QCOMPARE(driven, 1);
@@ -152,6 +154,16 @@ private slots:
         if (applied)
             QVERIFY(rig.Platform.TaskBarRequests.back() == std::make_pair<QWidget*>(&form, false));
         QCOMPARE(QFileInfo(settingFile).isFile(), ending == "ok" || ending == "autorun fails");
+        if (QFileInfo(settingFile).isFile()) {
+            store::TCalSetting saved;
+            saved.LoadFromFile(settingFile.toStdString());
+            QVERIFY(saved == settings);
+        }
+        // The alert choices of the "Alerts" page go to their side file with the rest.
+        store::TAlertState alerts;
+        QCOMPARE(store::LoadAlertState(rig.File(app::AlertStateFileName), alerts), std::string());
+        QCOMPARE(alerts.StayUntilDismissed, applied);
+        QCOMPARE(alerts.SnoozeMinutes, applied ? 15 : store::DefaultSnoozeMinutes);
 
         // The calendar shows the bold red title on the picture, and its shape leaves out the
         // picture's key colour, at once.

@@ -263,50 +263,6 @@ private slots:
         painter.end();
         QVERIFY(Untouched(canvas, canvas.rect()));
     }
-
-    void traceLogIsSilentWhileLoggingIsOff()
-    {
-        orvenna::platform::TFakePlatform platform;
-        platform.ClipboardText = QStringLiteral("the user's text");
-        TGUITools tools(platform);
-        tools.AddLog(QStringLiteral("create"));
-        tools.AddLogNumber(42);
-        tools.CopyLogToClipboard();
-        QVERIFY(tools.LogLines.isEmpty());
-        QCOMPARE(platform.ClipboardText, QStringLiteral("the user's text"));
-    }
-
-    void traceLogLinesAreStampedAndCopiedWithCrLf_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("stamp");  // written out by hand: no time zone
-        QTest::newRow("English (US)") << QLocale(QLocale::English, QLocale::UnitedStates)
-                                      << QStringLiteral("3/15/07 8:53:46 AM   ");
-        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
-                                << QStringLiteral("15.03.07 08:53:46   ");
-        QTest::newRow("English (UK)") << QLocale(QLocale::English, QLocale::UnitedKingdom)
-                                      << QStringLiteral("15/03/2007 08:53:46   ");
-    }
-    void traceLogLinesAreStampedAndCopiedWithCrLf()
-    {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, stamp);
-        const QLocale saved;
-        QLocale::setDefault(locale);
-        orvenna::platform::TFakePlatform platform;
-        TGUITools tools(platform);
-        tools.Logging = true;
-        tools.Now = [] { return QDateTime(QDate(2007, 3, 15), QTime(8, 53, 46), Qt::UTC); };
-        tools.AddLog(QStringLiteral("create"));
-        tools.AddLogNumber(-2147483647 - 1);
-        QLocale::setDefault(saved);
-        QCOMPARE(tools.LogLines,
-                 QStringList({stamp + QLatin1String("create"), stamp + QLatin1String("-2147483648")}));
-        tools.CopyLogToClipboard();
-        QCOMPARE(platform.ClipboardText,
-                 tools.LogLines[0] + QLatin1String("\r\n") + tools.LogLines[1] + QLatin1String("\r\n"));
-        QCOMPARE(tools.LogLines.size(), 2);
-    }
 };
 
 QTEST_MAIN(TGUIToolTest)

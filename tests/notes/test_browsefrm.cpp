@@ -3,8 +3,10 @@
 // by hooks.
 #include "notes/aboutfrm.h"
 #include "notes/browsefrm.h"
+#include "desktop/guiservices.h"
 #include "store/daypaperlist.h"
 #include "store/settings.h"
+#include "tests/support/notessaver.h"
 #include "tests/support/tempfolder.h"
 
 #include <QAction>
@@ -57,12 +59,8 @@ public:
                 r.Subject = reminder.mid(6).toStdString();
             }
         }
-        Hooks.AskExportFile = [this](QWidget*) { return ExportAnswer; };
-        Hooks.SetClipboardText = [this](const QString& text) { Clipboard << text; };
-        Hooks.ShowError = [this](const QString& text) { Errors << text; };
-        Hooks.ShowAbout = [this](QWidget* owner) { AboutOwners << owner; };
         Form = std::make_unique<TBrowseForm>(Papers, std::move(format), Settings, year, month,
-                                             Folder, Hooks);
+                                             Saves.Saver());
     }
 
     QString NotesFile() const { return Folder + QStringLiteral("2004.cal"); }
@@ -83,11 +81,19 @@ public:
     QString Folder;
     store::TDayPaperList Papers;
     store::TCalSetting Settings;
-    TBrowseHooks Hooks;
+    // The file the next "Save As" dialog answers; empty: cancelled.
+    void SetExportAnswer(const QString& file)
+    {
+        ExportAnswer = file;
+        Answers.Files = {file.isEmpty() ? std::nullopt : std::optional<QString>(file)};
+    }
+
+    desktop::TGUIAnswers Answers;
     QString ExportAnswer;
-    QStringList Clipboard;
-    QStringList Errors;
-    QList<QWidget*> AboutOwners;
+    QStringList& Clipboard = Answers.Clipboard;
+    QStringList& Errors = Answers.Messages;  // the error boxes, and the saver's failures
+    QList<QWidget*>& AboutOwners = Answers.DialogOwners;
+    test::TNotesSaver Saves{Papers, Temp.File("2004.cal"), Errors};
     std::unique_ptr<TBrowseForm> Form;
 };
 
@@ -236,17 +242,16 @@ void TestBrowseForm::deleteNoteLine()
     QFETCH(QStringList, shownAfter);
     TRig rig({{2004, 12, 1, note}});
     TBrowseForm& form = *rig.Form;
-    QSignalSpy changed(&form, &TBrowseForm::DayPapersChanged);
     rig.SelectRow(*form.NoteGrid, listedRow);
     QCOMPARE(form.Action2->isEnabled(), enabled);
     form.DeleteNoteLine();
     QCOMPARE(Shown(*form.NoteGrid), shownAfter);
     if (noteAfter.isEmpty()) {
         QVERIFY(!QFile::exists(rig.NotesFile()));
-        QCOMPARE(changed.count(), 0);
+        QCOMPARE(rig.Saves.Calls, 0);
     } else {
         QCOMPARE(rig.SavedNotes(), noteAfter);
-        QCOMPARE(changed.count(), 1);
+        QCOMPARE(rig.Saves.Calls, 1);
     }
 }
 
@@ -481,7 +486,7 @@ void TestBrowseForm::exportList()
     TBrowseForm& form = *rig.Form;
     if (reminders)
         form.PageControl1->setCurrentWidget(form.ReminderGrid);
-    rig.ExportAnswer = rig.Folder + QStringLiteral("export.txt");
+    rig.SetExportAnswer(rig.Folder + QStringLiteral("export.txt"));
     test::WriteBytes(rig.ExportAnswer.toStdString(), "an older and much longer file");
     form.Export2->trigger();
     const QString written = QString::fromStdString(test::ReadBytes(rig.ExportAnswer.toStdString()));
@@ -491,19 +496,19 @@ void TestBrowseForm::exportList()
 void TestBrowseForm::cancelledExportWritesNothing()
 {
     TRig rig(December2004);
-    rig.ExportAnswer = rig.Folder + QStringLiteral("export.txt");
+    rig.SetExportAnswer(rig.Folder + QStringLiteral("export.txt"));
     rig.Form->Export2->trigger();
     const std::string first = test::ReadBytes(rig.ExportAnswer.toStdString());
     QVERIFY(!first.empty());
 
     rig.Form->FillNotes(11);
-    rig.ExportAnswer.clear();
+    rig.SetExportAnswer({});
     rig.Form->Export2->trigger();
     QCOMPARE(test::ReadBytes((rig.Folder + QStringLiteral("export.txt")).toStdString()), first);
     QCOMPARE(QDir(rig.Folder).entryList(QDir::Files), QStringList{"export.txt"});
 
     // A file that cannot be written: the file library's message, nothing else happens.
-    rig.ExportAnswer = rig.Folder + QStringLiteral("no such folder/export.txt");
+    rig.SetExportAnswer(rig.Folder + QStringLiteral("no such folder/export.txt"));
     rig.Form->Export2->trigger();
     QCOMPARE(rig.Errors.size(), 1);
     QVERIFY(rig.Errors[0].startsWith(QStringLiteral("Cannot create file")));
@@ -523,8 +528,9 @@ void TestBrowseForm::notesChangedElsewhere()
     QCOMPARE(Shown(*form.NoteGrid).mid(6), (QStringList{"12/31/04|", "|party"}));
     QCOMPARE(form.NoteGrid->currentRow(), 2);  // the user's place is kept
 
-    // Its own deletion, announced to the other windows, comes back without harm.
-    connect(&form, &TBrowseForm::DayPapersChanged, &form, &TBrowseForm::NotesChanged);
+    // Its own deletion, saved and announced to every window, this one too, comes back without
+    // harm.
+    rig.Saves.Announce = [&form] { form.NotesChanged(); };
     form.DeleteNoteLine();
     QCOMPARE(Shown(*form.NoteGrid),
              (QStringList{"Date|Note", "12/1/04|", "|buy milk", "12/24/04|", "|Milk shake",

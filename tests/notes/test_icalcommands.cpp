@@ -2,9 +2,11 @@
 // the message boxes taken by hooks, the notes file in a temporary folder.
 #include "notes/browsefrm.h"
 #include "notes/icalcommands.h"
+#include "desktop/guiservices.h"
 #include "store/daypaperlist.h"
 #include "store/settings.h"
 #include "tests/support/scopedzone.h"
+#include "tests/support/notessaver.h"
 #include "tests/support/tempfolder.h"
 
 #include <QAction>
@@ -36,21 +38,11 @@ public:
             reminder.When = paper.Day + 0.5;
             reminder.Subject = std::string("noon ") + text;
         }
-        TICalHooks hooks;
-        hooks.AskRange = [this](QWidget*, int year) {
-            AskedYears << year;
-            return Range;
-        };
-        hooks.AskExportFile = [this](QWidget*, const QString& suggested) {
-            Suggested << suggested;
-            return ExportAnswer;
-        };
-        hooks.AskImportFile = [this](QWidget*) { return ImportAnswer; };
-        hooks.ShowSummary = [this](const QString& text) { Summaries << text; };
-        hooks.ShowError = [this](const QString& text) { Errors << text; };
         Browser = std::make_unique<TBrowseForm>(Papers, store::TLocalFormat{}, Settings, 2004, 3,
-                                                Folder + "/");
-        Commands = new TICalCommands(*Browser, Papers, Folder + "/2004.cal", std::move(hooks));
+                                                Saves.Saver());
+        // The core announces each save to every window.
+        Saves.Announce = [this] { Browser->NotesChanged(); };
+        Commands = new TICalCommands(*Browser, Papers, Saves.Saver());
     }
 
     test::TScopedZone Zone{"Europe/Berlin"};
@@ -60,11 +52,36 @@ public:
     store::TCalSetting Settings;
     std::unique_ptr<TBrowseForm> Browser;
     TICalCommands* Commands = nullptr;
-    std::optional<TDayRange> Range;
-    QString ExportAnswer;
-    QString ImportAnswer;
-    QList<int> AskedYears;
-    QStringList Suggested, Summaries, Errors;
+    // The range dialog's next answer: the whole year as it offers it, or cancelled.
+    void AnswerRange(bool wholeYear)
+    {
+        Answers.Dialogs = {[wholeYear](QDialog&) {
+            return wholeYear ? QDialog::Accepted : QDialog::Rejected;
+        }};
+    }
+    // The next file dialog's answer.
+    void AnswerFile(const QString& file) { Answers.Files = {file}; }
+    QStringList Shown(desktop::TMessageKind kind) const
+    {
+        QStringList shown;
+        for (qsizetype i = 0; i < Answers.Messages.size(); ++i)
+            if (Answers.MessageKinds[i] == kind)
+                shown << Answers.Messages[i];
+        return shown;
+    }
+    QStringList Errors() const { return Shown(desktop::TMessageKind::Error) + SaveErrors; }
+    QStringList Summaries() const { return Shown(desktop::TMessageKind::Information); }
+    QStringList Suggested() const
+    {
+        QStringList suggested;
+        for (const desktop::TFileDialogRequest& request : Answers.FileRequests)
+            suggested << request.StartFile;
+        return suggested;
+    }
+
+    desktop::TGUIAnswers Answers;
+    QStringList SaveErrors;
+    test::TNotesSaver Saves{Papers, Temp.File("2004.cal"), SaveErrors};
 };
 
 }  // namespace
@@ -93,53 +110,55 @@ void TestICalCommands::exportWritesTheChosenDays()
 {
     TRig rig;
     const QString file = rig.Folder + "/out.ics";
-    rig.ExportAnswer = file;
+    rig.AnswerRange(false);
+    rig.AnswerFile(file);
     rig.Commands->ExportICal->trigger();  // the range dialog cancelled: no file is asked for
-    QCOMPARE(rig.AskedYears, QList<int>{2004});
-    QVERIFY(rig.Suggested.isEmpty());
+    QCOMPARE(rig.Answers.DialogOwners, QList<QWidget*>{rig.Browser.get()});
+    QVERIFY(rig.Suggested().isEmpty());
 
-    rig.Range = TDayRange{store::EncodeDate(2004, 1, 1), store::EncodeDate(2004, 12, 31)};
+    rig.AnswerRange(true);  // the year 2004, the browsed one
     rig.Commands->ExportICal->trigger();
-    QCOMPARE(rig.Suggested, QStringList{"Orvenna 2004.ics"});
+    QCOMPARE(rig.Suggested(), QStringList{"Orvenna 2004.ics"});
     const std::string text = test::ReadBytes(file.toStdString());
     QVERIFY(text.find("SUMMARY:in 2004\r\n") != std::string::npos);
     QVERIFY(text.find("SUMMARY:noon in 2004\r\n") != std::string::npos);
     QVERIFY(text.find("2005") == std::string::npos);
 
-    rig.ExportAnswer = rig.Folder + "/missing/out.ics";
+    rig.AnswerRange(true);
+    rig.AnswerFile(rig.Folder + "/missing/out.ics");
     rig.Commands->ExportICal->trigger();
-    QCOMPARE(rig.Errors.size(), 1);
-    QVERIFY(rig.Errors[0].startsWith("Cannot create file"));
+    QCOMPARE(rig.Errors().size(), 1);
+    QVERIFY(rig.Errors()[0].startsWith("Cannot create file"));
 }
 
 void TestICalCommands::importAddsSavesAndShowsTheSummary()
 {
     TRig rig;
-    QSignalSpy changed(rig.Commands, &TICalCommands::DayPapersChanged);
-    rig.ImportAnswer = ORVENNA_TEST_DATA "/web_calendar_family.ics";
+    rig.AnswerFile(ORVENNA_TEST_DATA "/web_calendar_family.ics");
     rig.Commands->ImportICal->trigger();
-    QCOMPARE(rig.Summaries.size(), 1);
-    QVERIFY(rig.Summaries[0].startsWith("Added 3 reminders and 1 note; skipped 2"));
-    QCOMPARE(changed.size(), 1);
+    QCOMPARE(rig.Summaries().size(), 1);
+    QVERIFY(rig.Summaries()[0].startsWith("Added 3 reminders and 1 note; skipped 2"));
+    QCOMPARE(rig.Saves.Calls, 1);
     store::TDayPaperList saved;
     saved.LoadFromFile((rig.Folder + "/2004.cal").toStdString());
     QCOMPARE(saved.Count(), rig.Papers.Count());
     QCOMPARE(saved.Count(), 2 + 3);  // 15, 20 and 24 March 2026
 
+    rig.AnswerFile(ORVENNA_TEST_DATA "/web_calendar_family.ics");
     rig.Commands->ImportICal->trigger();
-    QCOMPARE(rig.Summaries[1], QStringLiteral("Added 0 reminders and 0 notes; skipped 6: 4 already "
+    QCOMPARE(rig.Summaries()[1], QStringLiteral("Added 0 reminders and 0 notes; skipped 6: 4 already "
                                               "there, 1 cancelled, 1 changed occurrences of "
                                               "repeating items."));
-    QCOMPARE(changed.size(), 1);
+    QCOMPARE(rig.Saves.Calls, 1);
 
     // Not a calendar: an error, the store and the file as they were.
-    rig.ImportAnswer = ORVENNA_TEST_DATA "/one_paper_dentist.cal";
+    rig.AnswerFile(ORVENNA_TEST_DATA "/one_paper_dentist.cal");
     const std::string before = test::ReadBytes((rig.Folder + "/2004.cal").toStdString());
     rig.Commands->ImportICal->trigger();
-    QCOMPARE(rig.Errors.size(), 1);
+    QCOMPARE(rig.Errors().size(), 1);
     QVERIFY(
-        rig.Errors[0].endsWith("not an iCalendar file (no VCALENDAR found); nothing imported."));
-    QCOMPARE(rig.Summaries.size(), 2);
+        rig.Errors()[0].endsWith("not an iCalendar file (no VCALENDAR found); nothing imported."));
+    QCOMPARE(rig.Summaries().size(), 2);
     QCOMPARE(test::ReadBytes((rig.Folder + "/2004.cal").toStdString()), before);
 }
 

@@ -1,9 +1,11 @@
 // The note editor on the offscreen platform: a store made in the test, a temporary program
-// folder with the shipped skin images, message boxes taken by a sink, the reminder dialog
+// folder with the shipped skin images, message boxes answered by the test, the reminder dialog
 // driven inside its own modal loop.
 #include "notes/notefrm.h"
+#include "desktop/guiservices.h"
 #include "store/localetext.h"
 #include "tests/support/modaldriver.h"
+#include "tests/support/notessaver.h"
 #include "tests/support/tempfolder.h"
 
 #include <QApplication>
@@ -47,8 +49,8 @@ struct TEditorRig {
             r.Before = 3;
             r.category = "Calls";
         }
-        Form = std::make_unique<TNoteForm>(Papers, *Paper, store::TLocalFormat{}, Folder, Settings);
-        Form->SetMessageSink([this](QWidget*, const QString& text) { Messages << text; });
+        Form = std::make_unique<TNoteForm>(Papers, *Paper, store::TLocalFormat{}, Folder, Settings,
+                                           Saves.Saver());
         Form->show();
         QApplication::setActiveWindow(Form.get());
         QTest::qWaitForWindowActive(Form.get());
@@ -93,8 +95,10 @@ struct TEditorRig {
     store::TDayPaperList Reloaded;
     store::TCalSetting Settings;
     store::TDayPaper* Paper = nullptr;
+    desktop::TGUIAnswers Answers;
+    QStringList& Messages = Answers.Messages;  // the message boxes, and the saver's failures
+    test::TNotesSaver Saves{Papers, Temp.File("2004.cal"), Messages};
     std::unique_ptr<TNoteForm> Form;
-    QStringList Messages;
     std::string BytesBefore;
 };
 
@@ -266,10 +270,9 @@ private slots:
         rig.Grid().SetCell(0, 1, QString());
         rig.Grid().SetCell(0, 2, QStringLiteral("1 :00 PM"));
         QSignalSpy closed(rig.Form.get(), &TNoteForm::Closed);
-        QSignalSpy saved(rig.Form.get(), &TNoteForm::NotesSaved);
         QTest::mouseClick(rig.Form->Image2(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(saved.count(), 0);
+        QCOMPARE(rig.Saves.Calls, 0);
         QVERIFY(!rig.Form->isVisible());
         QCOMPARE(rig.Papers.SaveToBytes(), rig.BytesBefore);
         QVERIFY(!rig.FileWritten());
@@ -360,14 +363,13 @@ private slots:
             dialog.Before()->setCurrentIndex(1);
             QTest::mouseClick(dialog.Button1(), Qt::LeftButton);
         });
-        QSignalSpy saved(rig.Form.get(), &TNoteForm::NotesSaved);
         rig.Form->EditReminder();
         QCOMPARE(shownStart, QStringLiteral("03:00"));
         QCOMPARE(rig.Grid().Cell(0, 2), QStringLiteral("03:00 PM"));
         QCOMPARE(rig.Grid().Cell(1, 2), QStringLiteral("Tea"));
         QCOMPARE(rig.Paper->ReminderList.ReminderCount(), 1);  // nothing stored before the save
         QVERIFY(rig.Form->SaveNote());
-        QCOMPARE(saved.count(), 1);
+        QCOMPARE(rig.Saves.Calls, 1);
         const store::TReminder& tea = rig.Saved().ReminderList.GetReminder(1);
         QCOMPARE(tea.Subject, std::string("Tea"));
         QCOMPARE(tea.Before, 1);

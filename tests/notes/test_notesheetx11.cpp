@@ -30,7 +30,7 @@ private slots:
         store::TCalSetting settings;
         constexpr int Openings = 50;
         for (int i = 0; i < Openings; ++i) {
-            TNoteForm form(papers, paper, store::TLocalFormat{}, folder, settings);
+            TNoteForm form(papers, paper, store::TLocalFormat{}, folder, settings, [] { return true; });
             form.show();
             QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 10000);
             // Keys go where the focus is, as the window manager delivers them.

@@ -1,6 +1,7 @@
 // The reminder dialog on the offscreen platform: what it shows of a reminder, what OK stores,
 // what a refused time and Cancel leave.
 #include "notes/reminderfrm.h"
+#include "desktop/guiservices.h"
 #include "store/localetext.h"
 
 #include <QApplication>
@@ -47,11 +48,11 @@ struct TDialogRig {
         if (reminder)
             Form.SetReminder(std::move(reminder));
         Form.SetEditDate(Day);
-        Form.SetMessageSink([this](QWidget*, const QString& text) { Messages << text; });
         Form.show();
     }
+    desktop::TGUIAnswers Answers;  // before the dialog, which may show a message as it goes
+    QStringList& Messages = Answers.Messages;
     TReminderForm Form;
-    QStringList Messages;
 };
 
 }  // namespace

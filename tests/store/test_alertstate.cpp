@@ -99,7 +99,7 @@ TEST(AlertStateFile, TheProgramsLoadKeepsTheLinesThatReadAndACopyOfADamagedFile)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Case);
         test::TTempFolder folder;
-        const std::string file = folder.File(AlertStateFileName);
+        const std::string file = folder.File("Alerts.dat");
         test::WriteBytes(file, c.Text);
         TAlertState state;
         const TDamagedLoad damage = LoadAlertStateFile(file, state);
@@ -117,7 +117,7 @@ TEST(AlertStateFile, TheProgramsLoadKeepsTheLinesThatReadAndACopyOfADamagedFile)
     }
     test::TTempFolder empty;
     TAlertState state;
-    EXPECT_FALSE(LoadAlertStateFile(empty.File(AlertStateFileName), state).Damaged());
+    EXPECT_FALSE(LoadAlertStateFile(empty.File("Alerts.dat"), state).Damaged());
     EXPECT_EQ(state, TAlertState{});
 }
 
@@ -131,7 +131,7 @@ TEST(AlertStateFile, LaterKeysAndCarriageReturnsAreTolerated)
 TEST(AlertStateFile, MissingFileKeepsDefaultsAndSavedFileReadsBack)
 {
     test::TTempFolder folder;
-    const std::string file = folder.File(AlertStateFileName);
+    const std::string file = folder.File("Alerts.dat");
     TAlertState state;
     EXPECT_EQ(LoadAlertState(file, state), "");
     EXPECT_EQ(state, TAlertState{});

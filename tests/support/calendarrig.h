@@ -2,10 +2,10 @@
 // A calendar on the offscreen platform for tests of the calendar and of the windows that open
 // from it: a fake desktop, a fixed clock, a temporary program folder with the shipped images
 // and a generated wallpaper, the program's state read from that folder, the calendar window
-// and its openers.
+// and the windows beside it.
 #include "app/appcore.h"
 #include "app/calendarform.h"
-#include "app/openers.h"
+#include "app/windowmanager.h"
 #include "app/startup.h"
 #include "platform/fake/fakeplatform.h"
 #include "store/settings.h"
@@ -86,7 +86,7 @@ public:
         QObject::connect(Core.get(), &TAppCore::ErrorReported,
                          [this](const QString& text) { Errors << text; });
         Form = std::make_unique<TCalendarForm>(*Core);
-        app::ConnectOpeners(*Core, *Form);
+        Windows = new app::TWindowManager(*Core, *Form);
         return *Form;
     }
     std::string File(const char* name) const
@@ -105,6 +105,7 @@ public:
     QStringList Errors;
     std::unique_ptr<TAppCore> Core;
     std::unique_ptr<TCalendarForm> Form;
+    app::TWindowManager* Windows = nullptr;  // the calendar's child
 };
 
 }  // namespace orvenna::test

@@ -1,6 +1,7 @@
-// The program's open-file dialog, answered while it is open, and the filters it is given.
+// The GUI services: the program's file dialog answered while it is open, the filters it is
+// given, and the answers a test gives in advance.
 
-#include "desktop/filedialogs.h"
+#include "desktop/guiservices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -13,7 +14,7 @@
 
 using namespace orvenna;
 
-class TFileDialogsTest final : public QObject {
+class TGUIServicesTest final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -58,7 +59,7 @@ private slots:
         const desktop::TFileDialogRequest request{
             picture ? QStringLiteral("Bitmaps (*.bmp)|*.bmp") : QStringLiteral("Sound Files|*.wav"),
             picture ? QStringLiteral("bmp") : QStringLiteral("wav"), start, picture};
-        const std::optional<QString> chosen = desktop::RunOpenFileDialog(nullptr, request);
+        const std::optional<QString> chosen = desktop::AskFile(nullptr, request);
         QCOMPARE(filters, QStringList{picture ? QStringLiteral("Bitmaps (*.bmp)")
                                               : QStringLiteral("Sound Files (*.wav)")});
         QCOMPARE(previewShown, picture);
@@ -72,7 +73,41 @@ private slots:
         QCOMPARE(desktop::QtNameFilter("Pictures|*.bmp;*.png|All|*"),
                  QStringLiteral("Pictures (*.bmp *.png);;All (*)"));
     }
+
+    void answersGivenInAdvance_data()
+    {
+        QTest::addColumn<int>("queued");  // file answers queued before the three dialogs
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("none: every dialog cancelled") << 0 << QStringList{"-", "-", "-"};
+        QTest::newRow("two, in order, then cancelled") << 2 << QStringList{"a", "b", "-"};
+    }
+    void answersGivenInAdvance()
+    {
+        QFETCH(int, queued);
+        QFETCH(QStringList, chosen);
+        desktop::TGUIAnswers outer;
+        {
+            desktop::TGUIAnswers answers;
+            for (int i = 0; i < queued; ++i)
+                answers.Files.push_back(QString(QChar(u'a' + i)));
+            QStringList got;
+            for (int i = 0; i < 3; ++i)
+                got << desktop::AskFile(nullptr, {}).value_or(QStringLiteral("-"));
+            QCOMPARE(got, chosen);
+            QCOMPARE(answers.FileRequests.size(), 3);
+            desktop::ShowError(nullptr, QStringLiteral("inner"));
+            QDialog dialog;
+            QCOMPARE(desktop::ExecDialog(dialog), int(QDialog::Rejected));
+            QCOMPARE(answers.DialogOwners.size(), 1);
+            QCOMPARE(answers.Messages, QStringList{"inner"});
+        }
+        // The answers in force before come back.
+        QCOMPARE(desktop::TGUIAnswers::Current(), &outer);
+        desktop::ShowMessage(nullptr, desktop::TMessageKind::Information, QStringLiteral("outer"));
+        QCOMPARE(outer.Messages, QStringList{"outer"});
+        QVERIFY(outer.FileRequests.isEmpty());
+    }
 };
 
-QTEST_MAIN(TFileDialogsTest)
-#include "test_filedialogs.moc"
+QTEST_MAIN(TGUIServicesTest)
+#include "test_guiservices.moc"

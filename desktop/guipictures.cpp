@@ -1,9 +1,10 @@
-#include "notes/programpicture.h"
+// The program's pictures, drawn in code so that nothing has to be shipped for them.
+#include "desktop/guiservices.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-namespace orvenna::notes {
+namespace orvenna::desktop {
 
 namespace {
 
@@ -122,4 +123,92 @@ QIcon ReminderIcon()
     return QIcon(pixmap);
 }
 
-}  // namespace orvenna::notes
+QIcon ProgramIcon()
+{
+    QIcon picture;
+    for (const int size : {16, 32, 48})
+        picture.addPixmap(ProgramPicture(size));
+    return picture;
+}
+
+QIcon TrayPicture(const QColor& today)
+{
+    QPixmap pixmap = Blank(16);
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(40, 40, 40));
+    painter.setBrush(Qt::white);
+    painter.drawRect(1, 2, 13, 12);
+    painter.fillRect(2, 3, 12, 3, today);
+    painter.setPen(QColor(90, 90, 90));
+    for (int y = 8; y <= 12; y += 2)
+        for (int x = 3; x <= 12; x += 3)
+            painter.drawPoint(x, y);
+    return QIcon(pixmap);
+}
+
+QIcon NotePageIcon(const QColor& ink)
+{
+    QPixmap picture = Blank(16);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(0x40, 0x50, 0x70));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(2.5, 1.5, 11, 13));
+    p.setPen(ink);
+    for (int y = 5; y <= 12; y += 3)
+        p.drawLine(QPointF(4.5, y), QPointF(11.5, y));
+    return QIcon(picture);
+}
+
+QIcon ClockIcon()
+{
+    QPixmap picture = Blank(16);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(0x40, 0x50, 0x70));
+    p.setBrush(QColor(0xFF, 0xF4, 0xC0));
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    p.drawLine(QPointF(8, 8), QPointF(8, 4));
+    p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
+    return QIcon(picture);
+}
+
+QPixmap RoundButtonPicture(int size, bool check)
+{
+    QPixmap picture = Blank(size);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient face(size * 0.35, size * 0.3, size * 0.7);
+    face.setColorAt(0, QColor(0xD8, 0xD8, 0xD8));
+    face.setColorAt(1, QColor(0x80, 0x80, 0x80));
+    p.setBrush(face);
+    p.setPen(QColor(0x70, 0x70, 0x70));
+    p.drawEllipse(QRectF(0.5, 0.5, size - 1.5, size - 1.5));
+    QPen mark(Qt::white, size / 8.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(mark);
+    const double s = size;
+    if (check) {
+        QPainterPath path;
+        path.moveTo(s * 0.28, s * 0.52);
+        path.lineTo(s * 0.44, s * 0.68);
+        path.lineTo(s * 0.72, s * 0.34);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    } else {
+        p.drawLine(QPointF(s * 0.33, s * 0.33), QPointF(s * 0.67, s * 0.67));
+        p.drawLine(QPointF(s * 0.67, s * 0.33), QPointF(s * 0.33, s * 0.67));
+    }
+    return picture;
+}
+
+QIcon Swatch(const QColor& color)
+{
+    QPixmap pixmap(16, 12);
+    pixmap.fill(color);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+    return QIcon(pixmap);
+}
+
+}  // namespace orvenna::desktop

@@ -1,0 +1,289 @@
+// The windows beside the calendar: note editors, browsers, the settings dialog, the alert popup,
+// the missed reminders and the tray icon, each opened the way the user asked for it.
+#include "app/windowmanager.h"
+
+#include "app/alertbook.h"
+#include "app/appcore.h"
+#include "app/calendarform.h"
+#include "app/daygrid.h"
+#include "app/missedfrm.h"
+#include "desktop/desktoplog.h"
+#include "desktop/guiservices.h"
+#include "notes/browsefrm.h"
+#include "notes/icalcommands.h"
+#include "notes/notefrm.h"
+#include "platform/clock.h"
+#include "platform/platform.h"
+#include "popup/slidepopup.h"
+#include "popup/slidepopupform.h"
+#include "settings/settingfrm.h"
+#include "store/daypaperlist.h"
+#include "store/settings.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <algorithm>
+#include <iterator>
+
+namespace orvenna::app {
+namespace {
+
+constexpr int SnoozeAction = 0;
+constexpr int AlertTimeOut = 10;  // seconds an alert stays when it need not be acknowledged
+
+// The message font of the alert: the classic dialog face at 11 pixels.
+popup::TTextFont AlertFont(QColor colour, bool bold, bool underline)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return {font, colour};
+}
+
+}  // namespace
+
+void ConfigureAlertForm(popup::TSlidePopUp& alert, const QPalette& palette)
+{
+    const QColor text = palette.color(QPalette::WindowText);
+    alert.SetIconLeft(8);
+    alert.SetIconTop(8);
+    alert.SetWidth(148);
+    alert.SetHeight(121);
+    alert.SetGradientColor1(QColor(0x99, 0xCC, 0xFF));
+    alert.SetGradientColor2(Qt::white);
+    alert.SetScrollSpeed(9);
+    alert.SetFont(AlertFont(text, false, false));
+    alert.SetHoverFont(AlertFont(QColor(0, 0, 0xFF), false, true));
+    alert.SetTitleFont(AlertFont(text, true, false));
+    alert.SetOptions({popup::spAutoOpenURL, popup::spCascadePopups, popup::spAllowScroll,
+                      popup::spAllowHyperlink});
+    alert.SetTextAlignment(popup::TTextAlignment::taCenter);
+    alert.SetTextCursor(Qt::ArrowCursor);
+    alert.SetPopupMarge(2);
+    alert.SetPopupStartX(16);
+    alert.SetPopupStartY(2);
+    alert.SetDefaultMonitor(popup::TDefaultMonitor::dmDesktop);
+}
+
+TWindowManager::TWindowManager(TAppCore& core, TCalendarForm& calendar)
+    : QObject(&calendar),
+      Core(core),
+      Calendar(calendar),
+      FAlertForm(new popup::TSlidePopUp(core.Platform(), this))
+{
+    ConfigureAlertForm(*FAlertForm, Calendar.palette());
+    FAlertForm->SetOnURLClick(
+        [this](QObject* sender, const QString& url) { AlertFormURLClick(sender, url); });
+    FAlertForm->SetOnAction([this](popup::TfrmSlidePopUp* popup, int action, int choice) {
+        AlertFormAction(popup, action, choice);
+    });
+    ConnectCalendar();
+    ConnectCore();
+}
+
+TWindowManager::~TWindowManager()
+{
+    FAlertForm->SetOnURLClick({});
+    FAlertForm->SetOnAction({});
+    for (const QPointer<notes::TNoteForm>& editor : OpenEditors)
+        delete editor.data();
+    delete FMissedForm.data();
+}
+
+void TWindowManager::ConnectCalendar()
+{
+    Calendar.SetBrowseEnabled(true);
+    Calendar.SetSettingEnabled(true);
+    connect(&Calendar, &TCalendarForm::DayOpened, this, &TWindowManager::ShowDayNote);
+    connect(&Calendar, &TCalendarForm::BrowseRequested, this, &TWindowManager::Browse1Click);
+    connect(&Calendar, &TCalendarForm::SettingRequested, this, &TWindowManager::Setting1Click);
+}
+
+void TWindowManager::ConnectCore()
+{
+    connect(&Core, &TAppCore::TodayNoteRequested, this, &TWindowManager::ShowTodayNote);
+    connect(&Core, &TAppCore::Started, this, &TWindowManager::AddTrayIcon);
+    connect(&Core, &TAppCore::Stopped, this, [this] {
+        if (Tray)
+            Tray->hide();
+    });
+    connect(&Core.Alerts(), &TAlertBook::AlertDue, this, &TWindowManager::ShowAlert);
+    connect(&Core.Alerts(), &TAlertBook::AlertsMissed, this, &TWindowManager::ShowMissed);
+}
+
+// ---- note editors -------------------------------------------------------------------------
+
+notes::TNoteForm* TWindowManager::CreateEditor(QDate day)
+{
+    const store::TDate date = store::EncodeDate(day.year(), day.month(), day.day());
+    store::TDayPaperList& papers = Core.DayPapers();
+    store::TDayPaper* paper = papers.FindDayPaper(date);
+    if (paper == nullptr) {
+        // The new paper belongs to the store from now on, saved or not.
+        paper = &papers.AddDayPaper();
+        paper->Day = date;
+    }
+    auto* editor = new notes::TNoteForm(papers, *paper, Core.LocalFormat(), Core.ProgramFolder(),
+                                        Core.Settings(), [this] { return Core.SaveNotes(); });
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    connect(editor, &notes::TNoteForm::Closed, &Calendar, &TCalendarForm::RefreshNoteMarks);
+    std::erase_if(OpenEditors, [](const QPointer<notes::TNoteForm>& open) { return !open; });
+    OpenEditors.push_back(editor);
+    emit EditorOpened(editor);
+    return editor;
+}
+
+QList<notes::TNoteForm*> TWindowManager::Editors() const
+{
+    QList<notes::TNoteForm*> editors;
+    for (const QPointer<notes::TNoteForm>& editor : OpenEditors)
+        if (editor)
+            editors << editor.data();
+    return editors;
+}
+
+void TWindowManager::ShowDayNote(QDate day)
+{
+    CreateEditor(day)->exec();
+}
+
+void TWindowManager::ShowTodayNote()
+{
+    qCDebug(desktop::lcTrace) << "shownote";
+    notes::TNoteForm* editor = CreateEditor(Core.Today());
+    editor->show();
+    Calendar.activateWindow();
+    editor->raise();
+    editor->activateWindow();
+}
+
+void TWindowManager::AlertFormURLClick(QObject*, const QString&)
+{
+    const QDate day = Calendar.ShownDate();
+    if (day.isValid())
+        ShowNoteOf(day);
+}
+
+void TWindowManager::ShowNoteOf(QDate day)
+{
+    if (!day.isValid())
+        return;
+    CreateEditor(day)->show();
+}
+
+// ---- browsers and the settings dialog -----------------------------------------------------
+
+// The browser is the calendar's: it goes when the calendar goes, and closing it destroys it.
+// The browsers and the note editors share the one store: what one saves, the others show.
+void TWindowManager::Browse1Click()
+{
+    const notes::TSaveNotes save = [this] { return Core.SaveNotes(); };
+    auto* browser = new notes::TBrowseForm(Core.DayPapers(), Core.LocalFormat(), Core.Settings(),
+                                           Calendar.ShownYear(), Calendar.ShownMonth(), save,
+                                           &Calendar);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(&Core, &TAppCore::NotesChanged, browser, &notes::TBrowseForm::NotesChanged);
+    new notes::TICalCommands(*browser, Core.DayPapers(), save);
+    browser->show();
+}
+
+// A new dialog on the live record for every use; the record holds what a confirmed dialog
+// wrote for this run whether or not it could be saved.
+void TWindowManager::Setting1Click()
+{
+    settings::TSettingForm form(Core.Platform(), &Calendar);
+    form.CalSetting = &Core.Settings();
+    form.AlertState = &Core.Alerts().State();
+    SettingDialogClosed(form.exec() == settings::mrOk);
+}
+
+void TWindowManager::SettingDialogClosed(bool confirmed)
+{
+    if (!confirmed)
+        return;
+    Core.SaveSettings();
+    Core.SaveAlertState(true);
+    Core.ApplySettings();
+}
+
+// ---- alerts -------------------------------------------------------------------------------
+
+void TWindowManager::ShowAlert(const store::TAlertItem& alert)
+{
+    const store::TAlertState& state = Core.Alerts().State();
+    popup::TSlidePopUp& form = *FAlertForm;
+    form.SetTitle(alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
+                                                    : QStringLiteral("Alert"));
+    form.SetText(QString::fromStdString(alert.Subject));
+    form.SetTimeOut(state.StayUntilDismissed ? 0 : AlertTimeOut);
+    QStringList choices = SnoozeChoices();
+    if (store::LeadTimeMinutes(alert.Before) == 0)
+        choices.removeLast();  // "Until it starts" needs a lead time
+    const auto defaultChoice = std::ranges::find(store::SnoozeLengths, state.SnoozeMinutes);
+    form.SetActions({{QStringLiteral("Snooze"), choices,
+                      static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
+                     {QStringLiteral("Dismiss"), {}, -1}});
+    form.SetData(QVariant::fromValue(alert));
+    if (!form.ShowPopUp()) {
+        qCInfo(lcApp) << "no room for another alert; it joins the missed reminders";
+        ShowMissed({alert});
+    }
+}
+
+void TWindowManager::AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice)
+{
+    if (action != SnoozeAction || !popup->Data().canConvert<store::TAlertItem>())
+        return;  // "Dismiss" only closes the popup
+    const auto alert = popup->Data().value<store::TAlertItem>();
+    if (const auto until = SnoozeEnd(alert, choice, Core.Clock().Now()))
+        Core.Alerts().Snooze(alert, *until);
+}
+
+TMissedForm* TWindowManager::MissedForm() const
+{
+    return FMissedForm;
+}
+
+void TWindowManager::ShowMissed(const std::vector<store::TAlertItem>& alerts)
+{
+    if (alerts.empty())
+        return;
+    if (!FMissedForm) {
+        FMissedForm = new TMissedForm(Core.LocalFormat());
+        connect(FMissedForm, &TMissedForm::OpenNote, this, &TWindowManager::ShowNoteOf);
+    }
+    FMissedForm->AddAlerts(alerts);
+    FMissedForm->show();
+    FMissedForm->raise();
+}
+
+// ---- tray ---------------------------------------------------------------------------------
+
+void TWindowManager::AddTrayIcon()
+{
+    if (Tray || !Core.Platform().CanShowTrayIcon())
+        return;
+    Tray = new QSystemTrayIcon(desktop::TrayPicture(TodayColor), this);
+    Tray->setToolTip(QString::fromLatin1(desktop::ProgramCaption));
+    connect(Tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                switch (reason) {
+                case QSystemTrayIcon::Trigger:
+                case QSystemTrayIcon::Context:
+                    Calendar.activateWindow();
+                    Calendar.PopupMenu().popup(QCursor::pos());
+                    break;
+                case QSystemTrayIcon::DoubleClick:
+                    ShowTodayNote();
+                    break;
+                default:
+                    break;
+                }
+            });
+    Tray->show();
+}
+
+}  // namespace orvenna::app
