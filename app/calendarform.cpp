@@ -146,10 +146,12 @@ void TCalendarForm::FormCreate()
     FCellWidth = CellWidthFor(width());
     PlaceWindow();
 
-    // Composed once the window has its place: only the wallpaper behind it is kept.
+    // Composed once the window has its place: only the wallpaper behind it is kept. The picture
+    // is decoded in another thread while the splash shows; the first refresh takes it, before
+    // the window paints.
     FWallpaperFile = FWallPaper->GetWallpaperPath();
     if (!AdoptLastCapture())
-        LoadWallpaperOrFill();
+        ComposeInBackground();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
     connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this, [this] {
@@ -223,6 +225,12 @@ void TCalendarForm::PrepareNeighbourhood()
     if (Neighbourhood.valid() || FWallPaper->Covers(FWallPaper->NeighbourhoodArea(), devicePixelRatio()))
         return;
     // The picture is decoded while the user drags, so that the drop finds it composed.
+    ComposeInBackground();
+}
+
+void TCalendarForm::ComposeInBackground()
+{
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     Neighbourhood = std::async(std::launch::async, FWallPaper->LoadJob());
 }
 

@@ -138,6 +138,9 @@ private:
     // composition held does not reach around the window (after a start that took the last
     // captures, or a drag toward the neighbourhood's edge).
     void PrepareNeighbourhood();
+    // Composes the window's place and its neighbourhood in another thread; the next
+    // ComposeBehindWindow takes it, waiting for it when needed.
+    void ComposeInBackground();
     // Takes the neighbourhood composed in the other thread, waiting for it when needed.
     void TakeNeighbourhood();
     void PlaceWindow();
@@ -155,7 +158,7 @@ private:
     int FCellWidth = 0;
     QString FWallpaperFile;
     std::unique_ptr<desktop::TWallPaper> FWallPaper;
-    std::future<desktop::TComposition> Neighbourhood;  // being composed while a drag runs
+    std::future<desktop::TComposition> Neighbourhood;  // being composed at the start or while a drag runs
     std::unique_ptr<TMonitorMemory> Monitors;  // the monitor the user put the window on
     std::uint32_t FLastPaintTick = 0;
     int FShownYear = 0;
