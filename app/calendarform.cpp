@@ -262,6 +262,9 @@ void TCalendarForm::PlaceWindow()
 
 void TCalendarForm::Start()
 {
+    // The composition made in the other thread is taken before the window maps, so that it
+    // never shows unpainted while the picture is still being decoded.
+    ComposeBehindWindow();
     show();
     Refresh1Click();
     FCore.Start();
