@@ -5,6 +5,7 @@
 #include "app/localeformat.h"
 #include "app/notefilewatch.h"
 #include "app/startup.h"
+#include "app/syncrunner.h"
 #include "desktop/fontconvert.h"
 #include "desktop/desktoplog.h"
 #include "platform/clock.h"
@@ -14,6 +15,7 @@
 #include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
+#include "store/filesave.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
@@ -21,6 +23,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <exception>
 
 namespace orvenna::app {
@@ -68,6 +71,19 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
+    });
+    ConnectSync();
+}
+
+void TAppCore::ConnectSync()
+{
+    FSync = new TSyncRunner(FPlatform, FClock, Folder, {}, this);
+    connect(this, &TAppCore::NotesChanged, FSync, &TSyncRunner::NotesChanged);
+    // The clock watch tells resumes (and a clock that was set, which costs one sync).
+    connect(&FPlatform, &platform::TPlatform::ClockChanged, FSync, &TSyncRunner::Resumed);
+    connect(FSync, &TSyncRunner::NotesArrived, this, [this] {
+        if (FNoteWatch)
+            FNoteWatch->Check();
     });
 }
 
@@ -137,6 +153,7 @@ void TAppCore::WriteNotes()
     FDayPapers->SaveToFile(NotesFile().toStdString(),
                            [&digest](std::string_view bytes) { digest.Add(bytes); });
     WrittenDigest = digest.Value();
+    WrittenStamp = NotesStamp();
 }
 
 void TAppCore::Start()
@@ -146,6 +163,7 @@ void TAppCore::Start()
         FNoteWatch = new TNoteFileWatch(*this);
     FAlarm->Start();
     emit Started();
+    FSync->Start();
 }
 
 void TAppCore::RebuildAtNewDay(double now)
@@ -232,8 +250,45 @@ void TAppCore::Close(QPoint windowPos)
     emit Stopped();
 }
 
+std::optional<TAppCore::TFileStamp> TAppCore::NotesStamp() const
+{
+    std::error_code error;
+    const std::filesystem::path file = NotesFile().toStdString();
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    const auto changed = std::filesystem::last_write_time(file, error);
+    if (error)
+        return std::nullopt;
+    return TFileStamp{size, changed.time_since_epoch().count()};
+}
+
+bool TAppCore::NotesChangedElsewhere()
+{
+    const std::optional<TFileStamp> stamp = NotesStamp();
+    if (WrittenDigest == 0 || !stamp || stamp == WrittenStamp)
+        return false;  // a missing file is simply written
+    std::string bytes;
+    try {
+        bytes = store::ReadWholeFile(NotesFile().toStdString());
+    } catch (const store::EStoreError&) {
+        return false;
+    }
+    const std::uint64_t digest = FileDigest(bytes);
+    if (digest == WrittenDigest || digest == DeferredDigest)
+        return false;  // touched only, or bytes a take-up could not read
+    DeferredDigest = digest;
+    return true;
+}
+
 bool TAppCore::SaveNotes()
 {
+    if (NotesChangedElsewhere()) {
+        qCInfo(lcApp) << "the notes file changed under the program; it is taken up first";
+        QTimer::singleShot(0, this, [this] {
+            if (FNoteWatch)
+                FNoteWatch->Check();
+        });
+        return false;
+    }
     try {
         WriteNotes();
     } catch (const store::EStoreError& error) {
@@ -276,6 +331,7 @@ void TAppCore::TakeUpNotesFile(std::string_view bytes)
     const std::string failure = FDayPapers->ReloadFromBytes(bytes, file.toStdString());
     if (failure.empty()) {
         WrittenDigest = FileDigest(bytes);
+        WrittenStamp = NotesStamp();
         emit NotesChanged();
         return;
     }

@@ -42,6 +42,7 @@ inline constexpr const char* AlertStateFileName = "Alerts.dat";
 
 class TAlertBook;
 class TNoteFileWatch;
+class TSyncRunner;
 
 // The date of a day count from 30 December 1899 (the fraction, the time of day, is dropped;
 // -1.25 is 29 December 1899). Invalid outside the years 1 to 9999.
@@ -81,6 +82,10 @@ public:
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
     TAlertBook& Alerts() const { return *FAlerts; }
+    // The syncs with the calendar server and the subscribed calendars (app/syncrunner.h):
+    // started with the core, told of every change of the notes and of every resume; what a
+    // sync wrote to "2004.cal" is taken up at once.
+    TSyncRunner& Sync() const { return *FSync; }
     // Adds a source of moments that the reminder check must not sleep past (a snooze's end,
     // say): asked at every arming of its timer (app/alarmtimer.h), dropped when owner is
     // destroyed. Call Rearm() whenever its answer changes.
@@ -123,6 +128,13 @@ public:
     // A window changed the store's papers: writes the whole store to "2004.cal" and announces
     // NotesChanged, the one announcement of the change. On failure nothing is announced; the
     // window keeps what the user typed and may restore the paper.
+    //
+    // When another writer (a sync with the calendar server) changed the file since the core
+    // last wrote it or took it up, writing the store over it would drop what that writer put
+    // there: nothing is written, false is returned without a message, and the file is taken up
+    // right after the window has restored its paper, so that the window's next save merges
+    // into it. Bytes that cannot be taken up are written over (a copy of them kept) at the
+    // next save.
     bool SaveNotes();
     // Writes the settings record to "Setting.cfg".
     bool SaveSettings();
@@ -171,6 +183,7 @@ signals:
 private:
     void LoadSettings();
     void LoadNotes();
+    void ConnectSync();
     void RebuildAtNewDay(double now);
     // Writes the store to "2004.cal" and keeps the digest of what was written.
     void WriteNotes();
@@ -188,9 +201,21 @@ private:
     TAlertBook* FAlerts = nullptr;         // child of the core
     TAlarmTimer* FAlarm = nullptr;         // child of the core
     TNoteFileWatch* FNoteWatch = nullptr;  // child of the core, from Start() on
+    TSyncRunner* FSync = nullptr;          // child of the core
     double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
     std::uint64_t WrittenDigest = 0;
+    // The file's size and time of change when the core last wrote it or took it up: a cheap
+    // look at whether someone else wrote it since.
+    struct TFileStamp {
+        std::uintmax_t Size = 0;
+        std::int64_t Changed = 0;
+        bool operator==(const TFileStamp&) const = default;
+    };
+    std::optional<TFileStamp> NotesStamp() const;
+    bool NotesChangedElsewhere();
+    std::optional<TFileStamp> WrittenStamp;
+    std::uint64_t DeferredDigest = 0;  // the bytes a save last left to be taken up
 };
 
 }  // namespace orvenna::app

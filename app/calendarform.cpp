@@ -5,6 +5,7 @@
 #include "app/daygrid.h"
 #include "app/monitormemory.h"
 #include "app/startup.h"
+#include "app/syncrunner.h"
 #include "app/titlebox.h"
 #include "desktop/desktoplog.h"
 #include "desktop/fontconvert.h"
@@ -114,6 +115,8 @@ void TCalendarForm::CreateMenu()
 void TCalendarForm::ConnectCore()
 {
     connect(&FCore, &TAppCore::NotesChanged, this, &TCalendarForm::RefreshNoteMarks);
+    connect(&FCore.Sync(), &TSyncRunner::SubscriptionsChanged, this,
+            &TCalendarForm::RefreshNoteMarks);
     connect(&FCore, &TAppCore::SettingsChanged, this, &TCalendarForm::ApplySettings);
     connect(&FCore, &TAppCore::DayChanged, this, &TCalendarForm::DayChanged);
 }
@@ -395,6 +398,15 @@ QStringList TCalendarForm::DaysWithNotes() const
             continue;
         const QDate day = DateFromDays(paper.Day);
         if (day.year() == FShownYear && day.month() == FShownMonth)
+            days << QString::number(day.day());
+    }
+    // The subscribed calendars' days are marked too, for their notes and their meetings.
+    store::TDayPaperList& subscribed = FCore.Sync().Subscribed();
+    for (int i = 0; i < subscribed.Count(); ++i) {
+        const store::TDayPaper& paper = subscribed.GetDayPaper(i);
+        const QDate day = DateFromDays(paper.Day);
+        if (day.year() == FShownYear && day.month() == FShownMonth &&
+            !days.contains(QString::number(day.day())))
             days << QString::number(day.day());
     }
     return days;

@@ -7,6 +7,8 @@
 #include "app/calendarform.h"
 #include "app/daygrid.h"
 #include "app/missedfrm.h"
+#include "app/syncrunner.h"
+#include "app/syncview.h"
 #include "desktop/desktoplog.h"
 #include "desktop/guiservices.h"
 #include "notes/browsefrm.h"
@@ -20,9 +22,12 @@
 #include "store/daypaperlist.h"
 #include "store/settings.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <iterator>
@@ -72,8 +77,11 @@ TWindowManager::TWindowManager(TAppCore& core, TCalendarForm& calendar)
     : QObject(&calendar),
       Core(core),
       Calendar(calendar),
-      FAlertForm(new popup::TSlidePopUp(core.Platform(), this))
+      FAlertForm(new popup::TSlidePopUp(core.Platform(), this)),
+      TrayClick(new QTimer(this))
 {
+    TrayClick->setSingleShot(true);
+    connect(TrayClick, &QTimer::timeout, this, &TWindowManager::ShowTrayMenu);
     ConfigureAlertForm(*FAlertForm, Calendar.palette());
     FAlertForm->SetOnURLClick(
         [this](QObject* sender, const QString& url) { AlertFormURLClick(sender, url); });
@@ -112,6 +120,12 @@ void TWindowManager::ConnectCore()
     });
     connect(&Core.Alerts(), &TAlertBook::AlertDue, this, &TWindowManager::ShowAlert);
     connect(&Core.Alerts(), &TAlertBook::AlertsMissed, this, &TWindowManager::ShowMissed);
+    connect(&Core.Sync(), &TSyncRunner::StatusChanged, this, [this] {
+        if (Tray)
+            Tray->setToolTip(TrayToolTip(Core.Sync(), Core.Clock().Now()));
+    });
+    connect(&Core.Sync(), &TSyncRunner::PasswordNeeded, this,
+            [this] { AskSyncPassword(nullptr, Core.Sync()); });
 }
 
 // ---- note editors -------------------------------------------------------------------------
@@ -145,26 +159,44 @@ QList<notes::TNoteForm*> TWindowManager::Editors() const
     return editors;
 }
 
+// Modal to the calendar's window alone, as its transient child: the alerts, the tray, the
+// other editors and the windows they open stay free while the calendar waits.
 void TWindowManager::ShowDayNote(QDate day)
 {
-    CreateEditor(day)->exec();
+    notes::TNoteForm* editor = CreateEditor(day);
+    editor->setWindowModality(Qt::WindowModal);
+    editor->winId();
+    Calendar.winId();
+    editor->windowHandle()->setTransientParent(Calendar.windowHandle());
+    editor->exec();
 }
 
 void TWindowManager::ShowTodayNote()
 {
     qCDebug(desktop::lcTrace) << "shownote";
-    notes::TNoteForm* editor = CreateEditor(Core.Today());
-    editor->show();
+    const QDate today = Core.Today();
+    const store::TDate date = store::EncodeDate(today.year(), today.month(), today.day());
+    notes::TNoteForm* editor = nullptr;
+    for (notes::TNoteForm* open : Editors())
+        if (open->EditDate() == date)
+            editor = open;
+    if (editor == nullptr) {
+        editor = CreateEditor(today);
+        editor->show();
+    }
+    // The calendar's activation first lets the window manager hand the focus on to the editor:
+    // a key pressed elsewhere gives the program no right to it otherwise.
     Calendar.activateWindow();
     editor->raise();
     editor->activateWindow();
 }
 
-void TWindowManager::AlertFormURLClick(QObject*, const QString&)
+void TWindowManager::AlertFormURLClick(QObject* sender, const QString&)
 {
-    const QDate day = Calendar.ShownDate();
-    if (day.isValid())
-        ShowNoteOf(day);
+    const auto* popup = qobject_cast<const popup::TfrmSlidePopUp*>(sender);
+    if (popup == nullptr || !popup->Data().canConvert<store::TAlertItem>())
+        return;
+    ShowNoteOf(DateFromDays(popup->Data().value<store::TAlertItem>().PaperDay));
 }
 
 void TWindowManager::ShowNoteOf(QDate day)
@@ -186,6 +218,10 @@ void TWindowManager::Browse1Click()
                                            &Calendar);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     connect(&Core, &TAppCore::NotesChanged, browser, &notes::TBrowseForm::NotesChanged);
+    // The subscribed calendars are listed read-only; a new fetch replaces their papers.
+    browser->SetSubscribed(&Core.Sync().Subscribed());
+    connect(&Core.Sync(), &TSyncRunner::SubscriptionsChanged, browser,
+            [this, browser] { browser->SetSubscribed(&Core.Sync().Subscribed()); });
     new notes::TICalCommands(*browser, Core.DayPapers(), save);
     browser->show();
 }
@@ -197,7 +233,11 @@ void TWindowManager::Setting1Click()
     settings::TSettingForm form(Core.Platform(), &Calendar);
     form.CalSetting = &Core.Settings();
     form.AlertState = &Core.Alerts().State();
-    SettingDialogClosed(form.exec() == settings::mrOk);
+    ConnectSyncPage(*form.SyncPage, Core.Sync(), Core.Clock().Now());
+    const bool confirmed = desktop::ExecDialog(form) == settings::mrOk;
+    if (confirmed)
+        ApplySyncPage(*form.SyncPage, Core.Sync());
+    SettingDialogClosed(confirmed);
 }
 
 void TWindowManager::SettingDialogClosed(bool confirmed)
@@ -267,23 +307,38 @@ void TWindowManager::AddTrayIcon()
     if (Tray || !Core.Platform().CanShowTrayIcon())
         return;
     Tray = new QSystemTrayIcon(desktop::TrayPicture(TodayColor), this);
-    Tray->setToolTip(QString::fromLatin1(desktop::ProgramCaption));
-    connect(Tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Trigger:
-                case QSystemTrayIcon::Context:
-                    Calendar.activateWindow();
-                    Calendar.PopupMenu().popup(QCursor::pos());
-                    break;
-                case QSystemTrayIcon::DoubleClick:
-                    ShowTodayNote();
-                    break;
-                default:
-                    break;
-                }
-            });
+    Tray->setToolTip(TrayToolTip(Core.Sync(), Core.Clock().Now()));
+    connect(Tray, &QSystemTrayIcon::activated, this, &TWindowManager::TrayIconActivated);
     Tray->show();
+}
+
+void TWindowManager::TrayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        // The first click of a double click comes as a click too: the menu waits to see.
+        if (!TrayClick->isActive()) {
+            TrayClickAt = QCursor::pos();
+            TrayClick->start(QApplication::doubleClickInterval());
+        }
+        break;
+    case QSystemTrayIcon::Context:
+        TrayClickAt = QCursor::pos();
+        ShowTrayMenu();
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        TrayClick->stop();
+        ShowTodayNote();
+        break;
+    default:
+        break;
+    }
+}
+
+void TWindowManager::ShowTrayMenu()
+{
+    Calendar.activateWindow();
+    Calendar.PopupMenu().popup(TrayClickAt);
 }
 
 }  // namespace orvenna::app

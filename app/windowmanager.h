@@ -18,12 +18,14 @@
 #include <QList>
 #include <QObject>
 #include <QPalette>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QSystemTrayIcon>
 
 #include <vector>
 
-class QSystemTrayIcon;
+class QTimer;
 
 namespace orvenna::notes {
 class TBrowseForm;
@@ -41,7 +43,7 @@ class TCalendarForm;
 class TMissedForm;
 
 // The alert popup as the reminders use it: 148 x 121, light blue to white, the classic dialog
-// font, cascading, sliding, the message a link that opens the selected day's note.
+// font, cascading, sliding, the message a link that opens the note of the reminder's day.
 void ConfigureAlertForm(popup::TSlidePopUp& alert, const QPalette& palette);
 
 class TWindowManager final : public QObject {
@@ -55,13 +57,17 @@ public:
     ~TWindowManager() override;
 
     // ---- note editors -----------------------------------------------------------------------
-    // Opens the note editor on the day's paper, found or added, and waits until it closes.
+    // Opens the note editor on the day's paper, found or added, and waits until it closes. The
+    // editor is modal to the calendar (and the browsers it owns) alone: the alerts, the tray,
+    // the hot key and the other editors keep answering meanwhile.
     void ShowDayNote(QDate day);
-    // Opens the note editor on today's paper without waiting.
+    // Today's note in front with the keyboard focus, without waiting: the editor already open
+    // on today (the calendar's modal one included), else a new one.
     void ShowTodayNote();
     // Opens the note editor on the day's paper, found or added, without waiting.
     void ShowNoteOf(QDate day);
-    // A click on an alert's message: the selected day's note, without waiting.
+    // A click on an alert's message (sender: the alert's popup window): the note of the
+    // reminder's own day, without waiting. A sender that carries no alert opens nothing.
     void AlertFormURLClick(QObject* sender, const QString& url);
     // The editors open now.
     QList<notes::TNoteForm*> Editors() const;
@@ -102,11 +108,18 @@ private:
     notes::TNoteForm* CreateEditor(QDate day);
     void AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice);
     void AddTrayIcon();
+    // A click on the tray icon. A right click opens the calendar's menu at once; a left click
+    // opens it once the double-click interval has passed without a second click, and a double
+    // click opens today's note instead.
+    void TrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void ShowTrayMenu();
 
     TAppCore& Core;
     TCalendarForm& Calendar;
     popup::TSlidePopUp* FAlertForm = nullptr;  // child
     QSystemTrayIcon* Tray = nullptr;           // child, from the core's start on
+    QTimer* TrayClick = nullptr;               // child: a left click waiting for a second one
+    QPoint TrayClickAt;                        // where the tray's menu opens
     QPointer<TMissedForm> FMissedForm;         // a window of its own, closed with this object
     // Editors have no parent window (each is placed on its own), so they are kept here until
     // they close and closed with this object.

@@ -639,6 +639,10 @@ private:
 
     void WriteAll()
     {
+        // The new items are all known now: a long first sync says how many are still to go.
+        Progress.ToSend += static_cast<int>(Creates.size());
+        if (!Creates.empty())
+            Report();
         for (std::size_t i = 0; i < Creates.size(); ++i)
             Create(Creates[i].Item);
     }
@@ -655,7 +659,8 @@ private:
         for (int tries = 0; tries < WriteTries; ++tries) {
             Check();
             const std::string href = Server.NewHref(FileNameOf(item.Uid));
-            ++Progress.ToSend;
+            if (tries > 0)
+                ++Progress.ToSend;  // the first try was counted with the others
             const TWriteResult written = Server.Put(href, ExportItems({item}, options), "");
             ++Progress.Sent;
             Report();

@@ -277,12 +277,17 @@ const TGridRows& TBrowseForm::ActiveRows() const
 void TBrowseForm::FillNotes(int month)
 {
     FNoteRows = BuildNoteRows(DayPapers, BrowseYear, month, LocalFormat);
+    if (Subscribed)
+        AppendSubscribedRows(FNoteRows, BuildNoteRows(*Subscribed, BrowseYear, month, LocalFormat));
     ShowRows(*NoteGrid, FNoteRows);
 }
 
 void TBrowseForm::FillReminders(int month)
 {
     FReminderRows = BuildReminderRows(DayPapers, BrowseYear, month, LocalFormat);
+    if (Subscribed)
+        AppendSubscribedRows(FReminderRows,
+                             BuildReminderRows(*Subscribed, BrowseYear, month, LocalFormat));
     ShowRows(*ReminderGrid, FReminderRows);
 }
 
@@ -324,6 +329,12 @@ void TBrowseForm::MonthTvChange()
 void TBrowseForm::SelectMonth(int month)
 {
     MonthTv->setCurrentItem(MonthTv->topLevelItem(month - 1));
+}
+
+void TBrowseForm::SetSubscribed(store::TDayPaperList* subscribed)
+{
+    Subscribed = subscribed;
+    NotesChanged();
 }
 
 void TBrowseForm::NotesChanged()
@@ -385,8 +396,9 @@ void TBrowseForm::SelectYearText(int year)
 
 void TBrowseForm::NoteGridSelectCell(int row)
 {
+    // Lines of the subscribed calendars belong to no paper of the user's.
     const bool lineRow = row > 0 && row < static_cast<int>(FNoteRows.size()) &&
-                         !FNoteRows[row].Cells[1].empty();
+                         !FNoteRows[row].Cells[1].empty() && FNoteRows[row].Paper != nullptr;
     Action2->setEnabled(lineRow);
     NoteGrid->viewport()->update();
 }

@@ -52,6 +52,11 @@ public:
     const TGridRows& ReminderRows() const { return FReminderRows; }
     bool ReminderPageActive() const;
 
+    // The papers of the subscribed calendars, listed after the user's own and marked, never
+    // changed; null (the default): none. Not owned; set again whenever they change (the
+    // lists are built again).
+    void SetSubscribed(store::TDayPaperList* subscribed);
+
     // ---- components ---------------------------------------------------------------------------
     QComboBox* YearCombo = nullptr;
     QComboBox* SearchText = nullptr;
@@ -113,6 +118,7 @@ private:
     const TGridRows& ActiveRows() const;
 
     store::TDayPaperList& DayPapers;
+    store::TDayPaperList* Subscribed = nullptr;
     store::TLocalFormat LocalFormat;
     store::TCalSetting& FSettings;
     TSaveNotes SaveNotes;

@@ -5,6 +5,8 @@
 #include "store/daypapers.h"
 #include "store/localetext.h"
 
+#include <algorithm>
+
 namespace orvenna::notes {
 
 namespace {
@@ -68,6 +70,23 @@ TGridRows BuildReminderRows(store::TDayPaperList& papers, int year, int month,
     }
     KeepSpareRow(rows, 3);
     return rows;
+}
+
+void AppendSubscribedRows(TGridRows& rows, const TGridRows& subscribed)
+{
+    const auto empty = [](const TGridRows& list) {
+        return list.size() == 2 && std::ranges::all_of(list[1].Cells, &std::string::empty);
+    };
+    if (empty(subscribed))
+        return;
+    if (empty(rows))
+        rows.pop_back();
+    for (std::size_t r = 1; r < subscribed.size(); ++r) {
+        TGridRow row{subscribed[r].Cells, nullptr};
+        if (!row.Cells.front().empty())  // a date row
+            row.Cells.front() += " (subscribed)";
+        rows.push_back(std::move(row));
+    }
 }
 
 int NoteLineIndex(const TGridRows& rows, int row)

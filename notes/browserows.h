@@ -36,6 +36,12 @@ TGridRows BuildNoteRows(store::TDayPaperList& papers, int year, int month,
 TGridRows BuildReminderRows(store::TDayPaperList& papers, int year, int month,
                             const store::TLocalFormat& format);
 
+// Adds the rows of a list built from the subscribed calendars' papers (read-only) after the
+// rows of the user's own: each date marked " (subscribed)", no row pointing to a paper (so
+// nothing of them can be deleted). The empty row of a list without entries is left out,
+// unless both lists have none.
+void AppendSubscribedRows(TGridRows& rows, const TGridRows& subscribed);
+
 // The position in its paper's Note of the line shown at `row` of a note list: the rows between
 // the paper's date row and `row` count the lines that are not the empty string. -1 when `row`
 // is the header, a date row, the empty row or outside the list, or when the paper's note no

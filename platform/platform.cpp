@@ -13,6 +13,21 @@ TPlatform::TPlatform(QObject* parent) : QObject(parent) {}
 
 TPlatform::~TPlatform() = default;
 
+TSecretStatus TPlatform::LookupPassword(const QString&, const QString&, QString&)
+{
+    return TSecretStatus::Unavailable;
+}
+
+bool TPlatform::StorePassword(const QString&, const QString&, const QString&)
+{
+    return false;
+}
+
+bool TPlatform::ForgetPassword(const QString&, const QString&)
+{
+    return false;
+}
+
 QList<TScreenWallpaper> TPlatform::ScreenWallpapers() const
 {
     QList<TScreenWallpaper> wallpapers;

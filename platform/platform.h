@@ -51,6 +51,13 @@ struct TScreen {
     friend bool operator==(const TScreen&, const TScreen&) = default;
 };
 
+// What the desktop's password store answered.
+enum class TSecretStatus {
+    Found,        // the password is there
+    Missing,      // the store works but holds no password for the account
+    Unavailable,  // no store (no Secret Service, no session bus) or it refused to answer
+};
+
 // What one screen shows behind the desktop's icons. Desktops draw their wallpaper on each
 // screen separately, placed by that screen's size; a Spanned picture lies once over the
 // bounding box of all screens, and each screen shows its part of it.
@@ -170,6 +177,20 @@ public:
     // not one the adapter knows, or the system cannot grab keys: nothing is grabbed then.
     virtual bool RegisterHotKey(const THotKey& key) = 0;
     virtual void UnregisterHotKey() = 0;
+
+    // ---- passwords ------------------------------------------------------------------------
+    // The desktop's password store (the Secret Service under Linux), for the password of a
+    // server account: a server address and a user name name one password. Nothing is kept in a
+    // file of the program's. These may block for as long as the store takes (a keyring's unlock
+    // prompt), so call them off the window thread; they are safe to call from any thread.
+    // Without a store (the default here) every call answers Unavailable or false.
+    virtual TSecretStatus LookupPassword(const QString& server, const QString& user,
+                                         QString& password);
+    // Stores (replacing) the account's password. False when there is no store or it refused.
+    virtual bool StorePassword(const QString& server, const QString& user,
+                               const QString& password);
+    // Removes the account's password; true when none is left behind.
+    virtual bool ForgetPassword(const QString& server, const QString& user);
 
     // ---- process --------------------------------------------------------------------------
     // Hands memory the program has freed back to the system where the allocator would keep it

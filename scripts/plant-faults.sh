@@ -8,7 +8,8 @@
 # changes) after a header of two lines:
 #
 #     Fault: what goes wrong, in one line
-#     Tests: the CTest tests that should catch it (each also a build target)
+#     Tests: the CTest tests that should catch it (each also a build target, but for the
+#            end-to-end tests e2e_*, which run the program)
 #
 # Usage: scripts/plant-faults.sh [tests/faults/NAME.patch ...]   (none named: every fault)
 # Builds in build/ (or $ORVENNA_BUILD_DIR) and edits the files of this checkout while it runs;
@@ -62,10 +63,17 @@ failures() {  # failures LOG
   done | paste -sd '|' - | sed 's/|/ | /g'
 }
 
-build_targets() {  # build_targets LOG TARGET...
-  local log=$1
+build_targets() {  # build_targets LOG TEST...
+  local log=$1 test targets=()
   shift
-  "$root/scripts/build.sh" $(printf -- '--target %s ' "$@") >"$log" 2>&1
+  # An end-to-end test (e2e_*) runs the program and the notes tool; any other is its own target.
+  for test in "$@"; do
+    case $test in
+      e2e_*) targets+=(orvenna orvenna-notes) ;;
+      *) targets+=("$test") ;;
+    esac
+  done
+  "$root/scripts/build.sh" $(printf -- '--target %s ' $(printf '%s\n' "${targets[@]}" | sort -u)) >"$log" 2>&1
 }
 
 run_tests() {  # run_tests LOG TEST...

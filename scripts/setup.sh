@@ -11,5 +11,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev \
   xvfb xserver-xorg-core xserver-xorg-video-dummy xauth openbox xdotool wmctrl x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core \
   qt6-image-formats-plugins libcanberra-dev libcanberra-pulse pulseaudio \
-  libical-dev python3-icalendar tzdata radicale libxxhash-dev \
+  libical-dev python3-icalendar tzdata radicale libxxhash-dev gnome-keyring dbus libsecret-1-dev \
+  libsecret-tools curl \
   dpkg-dev file desktop-file-utils appstream groff-base >/dev/null

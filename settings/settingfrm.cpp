@@ -1,5 +1,7 @@
 #include "settings/settingfrm.h"
 
+#include "settings/syncpage.h"
+
 #include "desktop/fontconvert.h"
 #include "desktop/guiservices.h"
 #include "desktop/guitool.h"
@@ -93,6 +95,8 @@ TSettingForm::TSettingForm(platform::TPlatform& platform, QWidget* parent)
     CreateGeneralPage();
     CreateAppearancePage();
     CreateAlertsPage();
+    SyncPage = new TSyncPage;
+    ColorPage->addTab(SyncPage, tr("&Sync"));
     CreateButtons();
     FillColorList();
     Connect();
@@ -213,44 +217,47 @@ void TSettingForm::CreateAppearancePage()
     CreateFontControls(TabSheet2);
 
     auto* Label11 = new QLabel(QStringLiteral("Title Background"), TabSheet2);
-    Label11->setGeometry(10, 237, 150, 14);
+    Label11->setGeometry(10, 241, 150, 14);
     rbTransparent = new QRadioButton(QStringLiteral("Be Transparent"), TabSheet2);
-    rbTransparent->setGeometry(7, 253, 120, 17);
+    rbTransparent->setGeometry(7, 257, 120, 17);
     rbTransparent->setChecked(true);
     rbPicture = new QRadioButton(QStringLiteral("Use Picture File"), TabSheet2);
-    rbPicture->setGeometry(7, 274, 95, 17);
+    rbPicture->setGeometry(7, 278, 95, 17);
     edtPic = new QLineEdit(TabSheet2);
     // A face wider than the designed one moves the box right rather than cutting the caption.
     const int picLeft = std::max(102, rbPicture->x() + rbPicture->sizeHint().width() + 3);
     rbPicture->resize(picLeft - rbPicture->x() - 2, rbPicture->height());
-    edtPic->setGeometry(picLeft, 271, 335 - picLeft, 21);
+    edtPic->setGeometry(picLeft, 275, 335 - picLeft, 21);
     SpeedButton6 = new QToolButton(TabSheet2);
     SpeedButton6->setText(QStringLiteral("..."));
-    SpeedButton6->setGeometry(342, 271, 23, 22);
+    SpeedButton6->setGeometry(342, 275, 23, 22);
 }
 
 void TSettingForm::CreateFontControls(QWidget* page)
 {
-    auto label = [page](const char* caption, int x) {
+    // Two rows below the preview: the face with its size and style, then the colour, whose
+    // box is wide enough for the longest colour name.
+    constexpr int top = 166;
+    auto label = [page](const char* caption, int x, int y) {
         auto* text = new QLabel(QString::fromLatin1(caption), page);
-        text->setGeometry(x, 190, 60, 14);
+        text->setGeometry(x, y, 60, 14);
     };
-    label("Element", 9);
+    label("Element", 9, top);
     cboElement = new QComboBox(page);
     cboElement->addItems({QStringLiteral("TitleBar"), QStringLiteral("Date")});
-    cboElement->setGeometry(9, 208, 67, 21);
-    label("Font", 79);
+    cboElement->setGeometry(9, top + 18, 67, 21);
+    label("Font", 79, top);
     cboFont = new QComboBox(page);
     cboFont->addItems(ScalableFamilies());
-    cboFont->setGeometry(79, 207, 122, 21);
+    cboFont->setGeometry(79, top + 17, 122, 21);
     cboFont->view()->setMinimumWidth(200);
     // Seven pixels wider than the designed 33, taken from the gaps beside it, so that a
     // two-digit size stays readable next to the drop-down arrow of today's styles.
-    label("Size", 205);
+    label("Size", 205, top);
     cboSize = new QComboBox(page);
     cboSize->setEditable(true);
     cboSize->setInsertPolicy(QComboBox::NoInsert);
-    cboSize->setGeometry(205, 207, 40, 21);
+    cboSize->setGeometry(205, top + 17, 40, 21);
     cboSize->view()->setMinimumWidth(40);
 
     auto toggle = [page](const char* glyph, int x, int y, bool bold) {
@@ -264,12 +271,11 @@ void TSettingForm::CreateFontControls(QWidget* page)
         button->setGeometry(x, y, 23, 22);
         return button;
     };
-    SpeedButton2 = toggle("B", 246, 208, true);
-    SpeedButton3 = toggle("I", 270, 207, false);
-    label("Color", 298);
+    SpeedButton2 = toggle("B", 246, top + 18, true);
+    SpeedButton3 = toggle("I", 270, top + 17, false);
+    label("Color", 9, top + 48);
     cboColor = new QComboBox(page);
-    cboColor->setGeometry(298, 207, 84, 21);
-    cboColor->view()->setMinimumWidth(190);
+    cboColor->setGeometry(79, top + 45, 214, 21);
 }
 
 void TSettingForm::FillColorList()
@@ -465,6 +471,11 @@ void TSettingForm::SpeedButton6Click()
 
 void TSettingForm::Button1Click()
 {
+    if (const QString problem = SyncPage->Problem(); !problem.isEmpty()) {
+        ColorPage->setCurrentWidget(SyncPage);
+        desktop::ShowError(this, problem);
+        return;
+    }
     if (CalSetting) {
         CalSetting->IsDeskChild = chkStayOnDesk->isChecked();
         CalSetting->CanMoved = chkCanmove->isChecked();

@@ -37,6 +37,8 @@ class TPlatform;
 
 namespace orvenna::settings {
 
+class TSyncPage;
+
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
@@ -117,6 +119,9 @@ public:
     QWidget* TabSheet3 = nullptr;
     QCheckBox* chkStayUntilDismissed = nullptr;
     QComboBox* cboSnooze = nullptr;  // item data: minutes
+    // "Sync": the calendar server and the subscribed calendars; whoever opens the dialog fills
+    // it and takes what it holds after OK. OK stays on it while an address cannot be used.
+    TSyncPage* SyncPage = nullptr;
 
     void reject() override;
 

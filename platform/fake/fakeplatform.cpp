@@ -105,4 +105,65 @@ bool TFakePlatform::RegisterHotKey(const THotKey& key)
     return true;
 }
 
+namespace {
+
+QString AccountKey(const QString& server, const QString& user)
+{
+    return server + QLatin1Char(' ') + user;
+}
+
+}  // namespace
+
+std::map<QString, QString> TFakePlatform::Passwords() const
+{
+    const std::lock_guard lock(SecretsLock);
+    return FPasswords;
+}
+
+void TFakePlatform::SetPassword(const QString& server, const QString& user,
+                                const QString& password)
+{
+    const std::lock_guard lock(SecretsLock);
+    FPasswords[AccountKey(server, user)] = password;
+}
+
+int TFakePlatform::PasswordLookups() const
+{
+    const std::lock_guard lock(SecretsLock);
+    return Lookups;
+}
+
+TSecretStatus TFakePlatform::LookupPassword(const QString& server, const QString& user,
+                                            QString& password)
+{
+    const std::lock_guard lock(SecretsLock);
+    ++Lookups;
+    if (!SecretsAvailable)
+        return TSecretStatus::Unavailable;
+    const auto found = FPasswords.find(AccountKey(server, user));
+    if (found == FPasswords.end())
+        return TSecretStatus::Missing;
+    password = found->second;
+    return TSecretStatus::Found;
+}
+
+bool TFakePlatform::StorePassword(const QString& server, const QString& user,
+                                  const QString& password)
+{
+    const std::lock_guard lock(SecretsLock);
+    if (!SecretsAvailable)
+        return false;
+    FPasswords[AccountKey(server, user)] = password;
+    return true;
+}
+
+bool TFakePlatform::ForgetPassword(const QString& server, const QString& user)
+{
+    const std::lock_guard lock(SecretsLock);
+    if (!SecretsAvailable)
+        return false;
+    FPasswords.erase(AccountKey(server, user));
+    return true;
+}
+
 }  // namespace orvenna::platform

@@ -8,7 +8,9 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -40,6 +42,9 @@ public:
     QString AutoRunFailure;  // not empty: SetAutoRun throws std::runtime_error with this text
     std::vector<int> SystemColors{15, 5, 8};  // clBtnFace, clWindow, clWindowText
     THotKey DefaultKey{Qt::Key_Space, Qt::MetaModifier};
+    // The password store: false answers Unavailable. Read and set the passwords through
+    // Passwords() and SetPassword(), which lock like the calls from other threads do.
+    std::atomic<bool> SecretsAvailable{true};
 
     // ---- what the code under test asked for ---------------------------------------------
     bool AutoRun = false;
@@ -54,6 +59,11 @@ public:
     mutable int FactsReads = 0;  // calls of DesktopFacts() and ScreenWallpapers()
     // The last region SetDeviceShape was given for each window, while it is allowed.
     std::map<QWidget*, QRegion> DeviceShapes;
+
+    // The passwords stored, by "server user", and the number of lookups made.
+    std::map<QString, QString> Passwords() const;
+    void SetPassword(const QString& server, const QString& user, const QString& password);
+    int PasswordLookups() const;
 
     // Sets the facts and reports the change, as a desktop would.
     void ChangeDesktopFacts(const TDesktopFacts& facts);
@@ -94,6 +104,16 @@ public:
     THotKey DefaultHotKey() const override { return DefaultKey; }
     bool RegisterHotKey(const THotKey& key) override;
     void UnregisterHotKey() override { RegisteredHotKey.reset(); }
+    TSecretStatus LookupPassword(const QString& server, const QString& user,
+                                 QString& password) override;
+    bool StorePassword(const QString& server, const QString& user,
+                       const QString& password) override;
+    bool ForgetPassword(const QString& server, const QString& user) override;
+
+private:
+    mutable std::mutex SecretsLock;  // the password calls come from worker threads
+    std::map<QString, QString> FPasswords;
+    int Lookups = 0;
 };
 
 }  // namespace orvenna::platform

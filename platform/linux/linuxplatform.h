@@ -11,6 +11,7 @@
 //   x11windows.cpp     desktop attachment, task-bar presence
 //   hotkey.cpp         the global hot key
 //   clockwatch.cpp     the wall clock set or resumed from sleep
+//   secrets.cpp        passwords in the Secret Service (libsecret)
 //   xcbtools.cpp       the xcb requests shared by the X11 services
 
 #include "platform/qtplatform.h"
@@ -50,6 +51,13 @@ public:
     bool RegisterHotKey(const THotKey& key) override;
     void UnregisterHotKey() override;
     void ReleaseFreedMemory() override;
+    // Through libsecret on the session bus; Unavailable without a session bus (no bus is
+    // started for the lookup) or without a Secret Service on it.
+    TSecretStatus LookupPassword(const QString& server, const QString& user,
+                                 QString& password) override;
+    bool StorePassword(const QString& server, const QString& user,
+                       const QString& password) override;
+    bool ForgetPassword(const QString& server, const QString& user) override;
 
     // True when the application runs on an X11 display (not Wayland, not offscreen).
     static bool IsX11();

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QLineEdit>
 #include <QTimer>
@@ -292,28 +293,104 @@ private slots:
         QVERIFY(!rig.Calendar.Form->NoteDays().contains(QStringLiteral("3")));
     }
 
-    void todayAndAlertOpenersDoNotWait()
+    // Today's note has one editor: one open on today comes to the front with the focus, the
+    // one the calendar waits on included; a new one opens beside another day's.
+    void todaysNoteGoesToTheOneEditorOfToday_data()
     {
+        QTest::addColumn<int>("open");     // days from today of an editor opened without waiting; 99: none
+        QTest::addColumn<int>("waited");   // days from today of the editor the calendar waits on; 99: none
+        QTest::addColumn<bool>("reused");  // today's note is the editor already open
+        QTest::newRow("nothing open") << 99 << 99 << false;
+        QTest::newRow("another day open") << 1 << 99 << false;
+        QTest::newRow("today open") << 0 << 99 << true;
+        QTest::newRow("the calendar waits on another day") << 99 << -2 << false;
+        QTest::newRow("the calendar waits on today") << 99 << 0 << true;
+    }
+    void todaysNoteGoesToTheOneEditorOfToday()
+    {
+        QFETCH(int, open);
+        QFETCH(int, waited);
+        QFETCH(bool, reused);
         TAlertRig rig({}, QTime(10, 0));
-        TCalendarForm& form = *rig.Calendar.Form;
         QList<TNoteForm*> editors;
         connect(rig.Notes, &app::TWindowManager::EditorOpened, this,
                 [&](TNoteForm* editor) { editors << editor; });
-        form.NextMonthClick();
-        rig.Notes->ShowTodayNote();
-        rig.Notes->AlertFormURLClick(nullptr, QString());
-        QCOMPARE(editors.size(), 2);
-        QCOMPARE(editors[0]->HeaderText(), rig.HeaderOf(Today));
-        QCOMPARE(editors[1]->HeaderText(), rig.HeaderOf(QDate(2025, 4, 1)));
-        QCOMPARE(form.ShownDay(), 1);
-        for (TNoteForm* editor : editors) {
-            QVERIFY(editor->isVisible());
-            QVERIFY(!editor->isModal());
+        rig.Calendar.Form->NextMonthClick();  // the shown month plays no part
+        if (open != 99) {
+            rig.Notes->ShowNoteOf(Today.addDays(open));
+            QVERIFY(QTest::qWaitForWindowActive(editors.last()));
         }
-        // The calendar takes the editors it opened without waiting along when it goes.
-        QPointer<TNoteForm> left = editors[1];
-        rig.Calendar.Form.reset();
-        QVERIFY(left.isNull());
+        QPointer<TNoteForm> today;
+        bool madeNew = false;
+        QString typedInto;
+        const auto openToday = [&] {
+            const qsizetype before = editors.size();
+            rig.Notes->ShowTodayNote();
+            madeNew = editors.size() > before;
+            // What the user types next goes where the focus is.
+            for (TNoteForm* editor : rig.Notes->Editors())
+                if (editor->HeaderText() == rig.HeaderOf(Today))
+                    today = editor;
+            (void)QTest::qWaitFor([&] { return QApplication::activeWindow() == today; }, 1000);
+            if (QWidget* focus = QApplication::focusWidget())
+                typedInto = static_cast<TNoteForm*>(focus->window())->HeaderText();
+        };
+        if (waited != 99) {
+            WhenModal<TNoteForm>([&](TNoteForm& editor) {
+                openToday();
+                if (today != &editor)
+                    delete today.data();
+                editor.close();
+            });
+            emit rig.Calendar.Form->DayOpened(Today.addDays(waited));
+        } else {
+            openToday();
+        }
+        QCOMPARE(madeNew, !reused);
+        QCOMPARE(typedInto, rig.HeaderOf(Today));
+        for (TNoteForm* editor : rig.Notes->Editors())
+            QVERIFY(!editor->isModal());
+    }
+
+    // A click on an alert's message opens the note holding the reminder, whatever the calendar
+    // shows; a click without an alert opens nothing.
+    void alertClickOpensTheRemindersDay_data()
+    {
+        QTest::addColumn<int>("day");         // the reminder's paper, days from today
+        QTest::addColumn<int>("recurrency");  // store::rc...
+        QTest::addColumn<int>("opened");      // days from today of the editor; 99: none
+        QTest::newRow("today's reminder, next month shown") << 0 << int(store::rcNone) << 0;
+        QTest::newRow("a daily reminder written three days ago") << -3 << int(store::rcDaily) << -3;
+        QTest::newRow("no alert behind the click") << 0 << -1 << 99;
+    }
+    void alertClickOpensTheRemindersDay()
+    {
+        QFETCH(int, day);
+        QFETCH(int, recurrency);
+        QFETCH(int, opened);
+        TAlertRig rig({{QTime(9, 0), "Standup", std::max(recurrency, 0), 0, 0, Today.addDays(day)}},
+                      QTime(8, 0));
+        QList<TNoteForm*> editors;
+        connect(rig.Notes, &app::TWindowManager::EditorOpened, this,
+                [&](TNoteForm* editor) { editors << editor; });
+        rig.Calendar.Form->NextMonthClick();
+        rig.TickAt(QTime(9, 0, 10));
+        popup::TfrmSlidePopUp* popup = rig.PopupOf("Standup");
+        QVERIFY(popup != nullptr);
+        if (recurrency < 0)
+            rig.Notes->AlertFormURLClick(rig.Calendar.Form.get(), QString());
+        else
+            QTest::mouseClick(popup->lblText, Qt::LeftButton);
+        QCOMPARE(editors.size(), opened == 99 ? 0 : 1);
+        if (opened != 99) {
+            QCOMPARE(editors[0]->HeaderText(), rig.HeaderOf(Today.addDays(opened)));
+            QVERIFY(editors[0]->isVisible());
+            QVERIFY(!editors[0]->isModal());
+            // The calendar takes the editors it opened without waiting along when it goes.
+            QPointer<TNoteForm> left = editors[0];
+            rig.Calendar.Form.reset();
+            QVERIFY(left.isNull());
+        }
     }
 
     void snoozeEndsAtTheChosenMoment_data()

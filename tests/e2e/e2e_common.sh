@@ -91,18 +91,23 @@ wait_for_calendar() {
   win_x=$X win_y=$Y
 }
 
-# Today's cell on the calendar at win_x, win_y: Sunday-first columns of 37 pixels, rows of 28
-# below the 32-pixel title; the piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5).
-# Sets day, cell_x and cell_y (the piece's top-left corner on the screen).
-locate_today_cell() {
+# A day's cell on the calendar at win_x, win_y, the day given as a date (YYYY-MM-DD) of the
+# shown month, today when none: Sunday-first columns of 37 pixels, rows of 28 below the 32-pixel
+# title; the piece is 32 x 32 at (column x 37 - 1 + 20, row x 28 + 5). Sets day, cell_x and
+# cell_y (the piece's top-left corner on the screen).
+locate_day_cell() {
   local column row
-  read -r day column row < <(/usr/bin/python3 -c '
-import datetime
-t = datetime.date.today(); first = t.replace(day=1)
+  read -r day column row < <(/usr/bin/python3 - "${1:-}" <<'PY'
+import datetime, sys
+t = datetime.date.fromisoformat(sys.argv[1]) if sys.argv[1] else datetime.date.today()
+first = t.replace(day=1)
 lead = (first.weekday() + 1) % 7
-print(t.day, (lead + t.day - 1) % 7, (lead + t.day - 1) // 7)')
+print(t.day, (lead + t.day - 1) % 7, (lead + t.day - 1) // 7)
+PY
+)
   cell_x=$((win_x + column * 37 - 1 + 20)) cell_y=$((win_y + 32 + row * 28 + 5))
 }
+locate_today_cell() { locate_day_cell; }
 
 # The note editor ("Note and Reminder") of the running program, and whether it has the focus.
 editor_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name '^Note and Reminder' 2>/dev/null | head -1; }

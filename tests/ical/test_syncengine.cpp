@@ -167,6 +167,16 @@ public:
         Server.Store(href, ical::ExportItems({item}, {.ZoneName = Zone}));
     }
 
+    // Both sides as given, never synced.
+    void BeforeFirstSync(const TItems& local, const TItems& server)
+    {
+        Server = TMemoryServer();
+        std::filesystem::remove(ical::SyncStateFileFor(NotesFile));
+        SetLocal(local);
+        for (const std::string& text : server)
+            AddServer(text);
+    }
+
     TSyncResult Sync(bool force = false)
     {
         Options.ForceDelete = force;
@@ -209,11 +219,7 @@ TEST_F(SyncEngine, AFirstSyncMakesTheUnionAndTakesEqualItemsAsOne)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        Server = TMemoryServer();
-        std::filesystem::remove(ical::SyncStateFileFor(NotesFile));
-        SetLocal(c.Local);
-        for (const std::string& text : c.Server)
-            AddServer(text);
+        BeforeFirstSync(c.Local, c.Server);
         const TSyncResult result = Sync();
         ASSERT_TRUE(result.Done()) << result.Error;
         EXPECT_EQ(result.Sent, c.Sent);
@@ -521,3 +527,43 @@ TEST_F(SyncEngine, NotesChangedDuringASyncLeaveWhatArrivedForTheNextOne)
 }
 
 }  // namespace
+
+// A long first sync tells how far it has come: how many items it will send is known before the
+// first is sent, and the counts only grow up to their totals.
+TEST_F(SyncEngine, AFirstSyncReportsHowFarItHasCome)
+{
+    const struct {
+        const char* Name;
+        TItems Local, Server;
+        int ToSend, ToReceive;
+    } cases[] = {
+        {"sent", {"R 3 09:00 A", "R 4 09:00 B", "N 5 C", "R 6 09:00 D"}, {}, 4, 0},
+        {"received", {}, {"R 3 09:00 A", "R 4 09:00 B", "N 5 C"}, 0, 3},
+        {"both", {"R 3 09:00 A", "R 4 09:00 B"}, {"R 7 09:00 E", "N 8 F", "R 9 09:00 G"}, 2, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        BeforeFirstSync(c.Local, c.Server);
+        std::vector<ical::TSyncProgress> reports;
+        Options.Progress = [&reports](const ical::TSyncProgress& p) { reports.push_back(p); };
+        ASSERT_TRUE(Sync().Done());
+        Options.Progress = nullptr;
+        ASSERT_FALSE(reports.empty());
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            const ical::TSyncProgress& p = reports[i];
+            EXPECT_LE(p.Sent, p.ToSend);
+            EXPECT_LE(p.Received, p.ToReceive);
+            if (i > 0) {
+                EXPECT_GE(p.Sent, reports[i - 1].Sent);
+                EXPECT_GE(p.Received, reports[i - 1].Received);
+            }
+            if (p.Sent <= 1 && c.ToSend > 0 && p.ToSend > 0) {
+                EXPECT_EQ(p.ToSend, c.ToSend) << "report " << i << ": the total known up front";
+            }
+        }
+        EXPECT_EQ(reports.back().Sent, c.ToSend);
+        EXPECT_EQ(reports.back().ToSend, c.ToSend);
+        EXPECT_EQ(reports.back().Received, c.ToReceive);
+        EXPECT_EQ(reports.back().ToReceive, c.ToReceive);
+    }
+}

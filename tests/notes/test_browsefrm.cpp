@@ -158,6 +158,8 @@ private slots:
     void currentRowHighlightAndResize();
     void menuAndAbout();
     void searchPromptShowsWhole();
+    void subscribedRows_data();
+    void subscribedRows();
 };
 
 // ---- lists ----------------------------------------------------------------------------------
@@ -602,6 +604,52 @@ void TestBrowseForm::searchPromptShowsWhole()
     QCOMPARE(edit->text(), QStringLiteral("<type keyword here>"));
     // The line editor keeps 2 pixels on either side of its text.
     QVERIFY(edit->fontMetrics().horizontalAdvance(edit->text()) + 4 <= edit->contentsRect().width());
+}
+
+// ---- subscribed calendars -------------------------------------------------------------------
+
+void TestBrowseForm::subscribedRows_data()
+{
+    QTest::addColumn<QList<TPaperCase>>("own");
+    QTest::addColumn<bool>("reminders");
+    QTest::addColumn<QStringList>("shown");
+    const QList<TPaperCase> none;
+    QTest::newRow("after the user's own notes")
+        << December2004 << false
+        << QStringList{"Date|Note", "12/1/04|", "|buy milk", "|call Ann", "12/24/04|",
+                       "|Milk shake", "12/2/04 (subscribed)|", "|Holiday", "|second line"};
+    QTest::newRow("alone: no empty row before them")
+        << none << false << QStringList{"Date|Note", "12/2/04 (subscribed)|", "|Holiday", "|second line"};
+    QTest::newRow("reminders")
+        << none << true << QStringList{"Date|Note|", "12/2/04 (subscribed)||", "|10:00:00 AM|Team call"};
+}
+
+void TestBrowseForm::subscribedRows()
+{
+    QFETCH(QList<TPaperCase>, own);
+    QFETCH(bool, reminders);
+    QFETCH(QStringList, shown);
+    TRig rig(own);
+    store::TDayPaperList subscribed;
+    store::TDayPaper& paper = subscribed.AddDayPaper();
+    paper.Day = store::EncodeDate(2004, 12, 2);
+    paper.Note = {"Holiday", "second line"};
+    store::TReminder& call = paper.ReminderList.AddReminder();
+    call.When = store::EncodeDateTime(2004, 12, 2, 10, 0);
+    call.Subject = "Team call";
+    TBrowseForm& form = *rig.Form;
+    form.SetSubscribed(&subscribed);
+    if (reminders)
+        form.PageControl1->setCurrentWidget(form.ReminderGrid);
+    QCOMPARE(Shown(reminders ? *form.ReminderGrid : *form.NoteGrid), shown);
+    if (reminders)
+        return;
+    // Their lines cannot be deleted: nothing is written back, nothing saved.
+    rig.SelectRow(*form.NoteGrid, static_cast<int>(shown.size()) - 2);
+    QVERIFY(!form.Action2->isEnabled());
+    form.DeleteNoteLine();
+    QCOMPARE(paper.Note.size(), std::size_t{2});
+    QVERIFY(!QFile::exists(rig.NotesFile()));
 }
 
 QTEST_MAIN(TestBrowseForm)

@@ -3,10 +3,12 @@
 // tests read the files back).
 
 #include "settings/settingfrm.h"
+#include "settings/syncpage.h"
 
 #include "desktop/fontconvert.h"
 #include "desktop/guiservices.h"
 #include "platform/fake/fakeplatform.h"
+#include "store/identmaps.h"
 #include "store/settings.h"
 
 #include <QCheckBox>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -493,6 +496,79 @@ private slots:
         QVERIFY(rig.Record.CanMoved);
         QVERIFY(alerts.StayUntilDismissed);
         QVERIFY(rig.Errors.isEmpty());
+    }
+
+    // The colour box shows every colour name whole beside its swatch, in the dialog's face on
+    // this machine, and overlaps no other control of its page.
+    void colourBoxHoldsEveryName()
+    {
+        TRig rig;
+        TSettingForm& form = rig.Open();
+        form.ColorPage->setCurrentIndex(1);
+        QComboBox& box = *form.cboColor;
+        QStyleOptionComboBox option;
+        option.initFrom(&box);
+        option.editable = false;
+        const int field = box.style()
+                              ->subControlRect(QStyle::CC_ComboBox, &option,
+                                               QStyle::SC_ComboBoxEditField, &box)
+                              .width();
+        for (const store::TIdentEntry& colour : store::ColorIdents) {
+            const QString name = QString::fromLatin1(colour.Name.data(), colour.Name.size());
+            // The label draws the swatch, four pixels, then the text.
+            const int needed = box.iconSize().width() + 4 + box.fontMetrics().horizontalAdvance(name);
+            QVERIFY2(needed <= field, qPrintable(QStringLiteral("%1 needs %2 of %3 pixels")
+                                                     .arg(name).arg(needed).arg(field)));
+        }
+        QWidget* page = box.parentWidget();
+        QVERIFY(page->rect().contains(box.geometry()));
+        for (QWidget* other : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (other != &box && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(box.geometry()),
+                         qPrintable(other->metaObject()->className()));
+    }
+
+    // The Sync page in the dialog's fixed size: however many errors and however long, the
+    // first show on lines of their own, the others are counted, all are whole in the tool
+    // tip, and nothing is cut off below.
+    void syncErrorsFitThePage_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("one short") << 1 << 20 << 1;
+        QTest::newRow("two long") << 2 << 300 << 2;
+        QTest::newRow("five long") << 5 << 300 << 1;
+    }
+
+    void syncErrorsFitThePage()
+    {
+        QFETCH(int, count);
+        QFETCH(int, length);
+        QFETCH(int, shown);
+        TRig rig;
+        TSettingForm& form = rig.Open();
+        form.ColorPage->setCurrentWidget(form.SyncPage);
+        settings::TSyncPage& page = *form.SyncPage;
+        QStringList errors;
+        for (int i = 0; i < count; ++i)
+            errors << QStringLiteral("%1 %2 end").arg(i).arg(QString(length, QLatin1Char('x')));
+        page.ShowState(QStringLiteral("http://server/u/cal/"), QStringLiteral("Synced"), errors,
+                       false);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QLabel& label = *page.lbErrors;
+        const QStringList lines = label.text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), shown == count ? count : shown + 1);
+        QTRY_VERIFY(label.height() >= lines.size() * label.fontMetrics().lineSpacing());
+        QVERIFY(label.geometry().bottom() < page.btnSyncNow->geometry().top());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(label.fontMetrics().horizontalAdvance(lines[i]) <= label.width(),
+                     qPrintable(lines[i]));
+        for (int i = 0; i < shown; ++i)
+            QVERIFY(lines[i].startsWith(QString::number(i)) && lines[i].endsWith(QStringLiteral(" end")));
+        if (shown < count)
+            QVERIFY(lines.last().contains(QString::number(count - shown)));
+        QCOMPARE(label.toolTip(), errors.join(QLatin1Char('\n')));
     }
 
     void previewPositions()
