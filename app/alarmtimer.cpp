@@ -68,12 +68,14 @@ void TAlarmTimer::Start()
     Running = true;
     WallAtLook = Clock.Now();
     TicksAtLook = Clock.TickCount();
+    ArmedFor.reset();
     Arm(WallAtLook, false);
 }
 
 void TAlarmTimer::Stop()
 {
     Running = false;
+    ArmedFor.reset();
     FTimer->stop();
 }
 
@@ -82,7 +84,7 @@ void TAlarmTimer::Rearm()
     if (!Running)
         return;
     const double now = Clock.Now();
-    CheckJump(now);
+    Look(now);
     Arm(now, false);
 }
 
@@ -97,7 +99,7 @@ double TAlarmTimer::NextMoment(double now) const
 
 void TAlarmTimer::Expired()
 {
-    CheckJump(Clock.Now());
+    Look(Clock.Now());
     // Armed again once every listener of this moment has taken what it is due.
     QMetaObject::invokeMethod(
         this,
@@ -108,14 +110,26 @@ void TAlarmTimer::Expired()
         Qt::QueuedConnection);
 }
 
-void TAlarmTimer::CheckJump(double now)
+std::optional<double> TAlarmTimer::UnseenFrom(double now) const
 {
     const std::uint32_t ticks = Clock.TickCount();
     const double expected = WallAtLook + static_cast<std::uint32_t>(ticks - TicksAtLook) / store::MSecsPerDay;
-    WallAtLook = now;
-    TicksAtLook = ticks;
+    std::optional<double> from;
     if (now - expected > JumpDays)
-        emit ClockJumped(expected, now);
+        from = expected;
+    if (ArmedFor && now - *ArmedFor > LateDays)
+        from = std::min(from.value_or(now), WallAtLook - LookBackDays);
+    return from;
+}
+
+void TAlarmTimer::Look(double now)
+{
+    const std::optional<double> from = UnseenFrom(now);
+    WallAtLook = now;
+    TicksAtLook = Clock.TickCount();
+    ArmedFor.reset();
+    if (from)
+        emit PassedUnseen(*from, now);
 }
 
 void TAlarmTimer::Arm(double now, bool justExpired)
@@ -129,6 +143,7 @@ void TAlarmTimer::Arm(double now, bool justExpired)
     else if (justExpired)
         interval = RetryMs;  // a moment nobody took: no busy loop, the old once-a-second pace
     FTimer->start(interval);
+    ArmedFor = now + interval / store::MSecsPerDay;
 }
 
 }  // namespace orvenna::app

@@ -10,9 +10,11 @@
 // settings, the system clock). After each expiry the timer is armed anew once the listeners of
 // timeout() have run. Times are day counts of the local clock (see platform::TClock).
 //
-// A forward jump of the wall clock by more than a minute against the monotonic clock (the
-// system slept, or the time was set ahead) is reported by ClockJumped, at the next expiry or
-// arming after it, before timeout() listeners run.
+// Moments that passed without a check are reported by PassedUnseen, at the next expiry or
+// arming after them, before timeout() listeners run: a forward jump of the wall clock by more
+// than a minute against the monotonic clock (the system slept, or the time was set ahead), and
+// an expiry (or arming) later than the moment the timer was armed for (the process was stopped
+// or starved, the machine suspended), which the monotonic clock does not tell.
 
 #include <QObject>
 
@@ -50,6 +52,11 @@ public:
     static constexpr double JumpDays = 1.0 / 1440;  // one minute
     // A moment still due right after an expiry (nobody took it) is looked at again this late.
     static constexpr int RetryMs = 1000;
+    // An expiry later than this after its moment is late: what fell due meanwhile was unseen.
+    static constexpr double LateDays = 1.0 / 86400;  // one second
+    // A late timer reports the moments from this long before its last look on: a reminder due
+    // at that look (less than a minute before it) may have waited for the expiry that came late.
+    static constexpr double LookBackDays = 2.0 / 1440;  // two minutes
 
     // The clock must outlive the object.
     explicit TAlarmTimer(platform::TClock& clock, QObject* parent = nullptr);
@@ -69,12 +76,19 @@ public:
     // The earliest moment of the sources and the next half hour, as of now.
     double NextMoment(double now) const;
 
+    // Where the moments that passed unseen begin, as of now: the wall clock expected by the
+    // monotonic clock when it leapt ahead, LookBackDays before the last look when the timer is
+    // late (the earlier of the two when both); none when nothing passed unseen.
+    std::optional<double> UnseenFrom(double now) const;
+
 signals:
-    void ClockJumped(double from, double to);
+    // Moments from `from` to `to` (day counts; to is now) passed without a check.
+    void PassedUnseen(double from, double to);
 
 private:
     void Expired();
-    void CheckJump(double now);
+    // Reports what passed unseen up to now and starts the next look from now.
+    void Look(double now);
     void Arm(double now, bool justExpired);
 
     struct TSource {
@@ -89,6 +103,8 @@ private:
     // The wall clock and the monotonic clock at the last look, for the jump check.
     double WallAtLook = 0;
     std::uint32_t TicksAtLook = 0;
+    // The wall clock's moment the timer is armed for, until the next look.
+    std::optional<double> ArmedFor;
 };
 
 }  // namespace orvenna::app

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "store/daypaperlist.h"
+#include "store/errors.h"
 #include "store/settings.h"
 
 #include <algorithm>
@@ -43,10 +44,12 @@ std::optional<double> SnoozeEnd(const store::TAlertItem& alert, int choice, doub
 TAlertBook::TAlertBook(TAppCore& core) : QObject(&core), Core(core)
 {
     const QString file = Core.AlertStateFile();
-    const std::string failure = store::LoadAlertState(file.toStdString(), FState);
-    if (!failure.empty())
-        qCWarning(lcApp).noquote() << "alerts file ignored:" << file << "-"
-                                   << QString::fromStdString(failure);
+    try {
+        FLoadDamage = store::LoadAlertStateFile(file.toStdString(), FState);
+    } catch (const store::EStoreError& error) {
+        // A file that cannot be opened is left alone: the defaults hold for this run.
+        qCWarning(lcApp).noquote() << "alerts file ignored:" << QString::fromStdString(error.Text());
+    }
 }
 
 bool TAlertBook::SaveState()
@@ -83,13 +86,15 @@ void TAlertBook::CatchUp(double lastCheck, double now)
                std::ranges::any_of(FState.Snoozes,
                                    [&](const store::TSnooze& s) { return s.Alert == alert; });
     });
-    if (!missed.empty())
-        emit AlertsMissed(missed);
+    if (missed.empty())
+        return;
+    Shown.insert(Shown.end(), missed.begin(), missed.end());
+    emit AlertsMissed(missed);
 }
 
-void TAlertBook::ClockJumped(double before, double after)
+void TAlertBook::PassedUnseen(double before, double after)
 {
-    qCInfo(lcApp) << "the clock jumped by" << (after - before) * 1440 << "minutes";
+    qCInfo(lcApp) << (after - before) * 1440 << "minutes passed without a check";
     CatchUp(before, after);
     NoteCheck(after);
 }
@@ -101,6 +106,8 @@ void TAlertBook::Alert(const store::TReminder& reminder, double moment)
     // The today list holds copies; the paper is the one holding the same reminder.
     if (const store::TDayPaper* paper = store::FindPaperOf(Core.DayPapers(), alert))
         alert.PaperDay = paper->Day;
+    if (std::ranges::find(Shown, alert) != Shown.end())
+        return;
     ShowAlert(alert);
 }
 

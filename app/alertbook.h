@@ -41,8 +41,13 @@ public:
     // at close), in days.
     static constexpr double LastCheckInterval = 5.0 / 1440;
 
-    // Reads "Alerts.dat"; a damaged file or one of an unknown version is traced and ignored.
+    // Reads "Alerts.dat": a damaged file, or one of an unknown version, is copied aside at once
+    // and what of it still reads is kept (LoadDamage tells the core); one that cannot be opened
+    // is traced and left alone.
     explicit TAlertBook(TAppCore& core);
+
+    // What loading "Alerts.dat" found damaged, and the copy kept of it.
+    const store::TDamagedLoad& LoadDamage() const { return FLoadDamage; }
 
     store::TAlertState& State() { return FState; }
     // Has the core write "Alerts.dat" (TAppCore::SaveAlertState).
@@ -53,7 +58,8 @@ public:
     // At close: notes the last check.
     void Close();
 
-    // The alert of a today-list reminder at its moment.
+    // The alert of a today-list reminder at its moment; nothing when that alert was shown or
+    // listed in this run already (the clock was set back).
     void Alert(const store::TReminder& reminder, double moment);
     // Plays the alert's sound and announces it (AlertDue).
     void ShowAlert(const store::TAlertItem& alert);
@@ -61,9 +67,10 @@ public:
     void Snooze(const store::TAlertItem& alert, double until);
     // One check at now: ended snoozes come back, and now and then the last check is noted.
     void Tick(double now);
-    // The clock jumped from before to after (the computer slept, the time was set): lists
-    // what fell due in between. The core's TAppCore::ClockJumped calls it.
-    void ClockJumped(double before, double after);
+    // The moments from before to after passed without a check (the computer slept, the time
+    // was set ahead, the check ran late): lists what fell due in between. The core's
+    // TAppCore::PassedUnseen calls it.
+    void PassedUnseen(double before, double after);
     // The earliest moment a snooze ends; none without snoozes.
     std::optional<double> NextSnoozeEnd() const;
 
@@ -82,8 +89,10 @@ private:
 
     TAppCore& Core;
     store::TAlertState FState;
-    // The alerts shown in this run within a day; a catch-up never lists them.
+    // The alerts shown or listed in this run within a day; neither an alert nor a catch-up
+    // takes them again.
     std::vector<store::TAlertItem> Shown;
+    store::TDamagedLoad FLoadDamage;
 };
 
 }  // namespace orvenna::app

@@ -15,7 +15,9 @@
 #include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
+#include "store/filelock.h"
 #include "store/filesave.h"
+#include "store/papermerge.h"
 #include "store/regional.h"
 #include "store/settings.h"
 
@@ -24,7 +26,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <exception>
 
 namespace orvenna::app {
@@ -59,17 +60,18 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
     LoadNotes();
     ListDay = std::floor(FClock.Now());
     FAlerts = new TAlertBook(*this);
+    NoteDamage(AlertStateFile(), FAlerts->LoadDamage());
     FAlarm = new TAlarmTimer(FClock, this);
     connect(&FAlarm->Timer(), &QTimer::timeout, this, &TAppCore::Timer1Timer);
     FAlarm->AddSource(nullptr, [this] { return NextDueMoment(); });
-    connect(FAlarm, &TAlarmTimer::ClockJumped, this, &TAppCore::ClockJumped);
+    connect(FAlarm, &TAlarmTimer::PassedUnseen, this, &TAppCore::PassedUnseen);
     connect(this, &TAppCore::NotesChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(this, &TAppCore::SettingsChanged, FAlarm, &TAlarmTimer::Rearm);
     connect(&FPlatform, &platform::TPlatform::ClockChanged, FAlarm, &TAlarmTimer::Rearm);
     // Snoozes end at moments of their own; a wall clock that leapt ahead is caught up.
     FAlarm->AddSource(FAlerts, [this] { return FAlerts->NextSnoozeEnd(); });
     connect(FAlerts, &TAlertBook::SnoozesChanged, FAlarm, &TAlarmTimer::Rearm);
-    connect(this, &TAppCore::ClockJumped, FAlerts, &TAlertBook::ClockJumped);
+    connect(this, &TAppCore::PassedUnseen, FAlerts, &TAlertBook::PassedUnseen);
     connect(&FPlatform, &platform::TPlatform::HotKeyPressed, this, [this] {
         if (HotKeyHeld)
             emit TodayNoteRequested();
@@ -122,11 +124,10 @@ QDate TAppCore::Today() const
 void TAppCore::LoadSettings()
 {
     try {
-        FSettings->LoadFromFile(SettingsFile().toStdString());
+        NoteDamage(SettingsFile(), store::LoadSettingsFile(*FSettings, SettingsFile().toStdString()));
     } catch (const store::EStoreError& error) {
-        // A missing or damaged file: carry on with the creation values; the next close
-        // writes a good file.
-        qCInfo(lcApp) << "settings:" << error.what();
+        // A file that cannot be read: carry on with the creation values.
+        qCWarning(lcApp) << "settings:" << error.what();
         FSettings = std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch());
     }
 }
@@ -145,8 +146,11 @@ void TAppCore::LoadNotes()
     FDayPapers = std::make_unique<store::TDayPaperList>([this] {
         return std::floor(FClock.Now());
     });
+    const std::string file = NotesFile().toStdString();
+    const std::optional<store::TFileStamp> stamp = store::FileStampOf(file);
+    std::string bytes;
     try {
-        FDayPapers->LoadFromFile(NotesFile().toStdString());
+        bytes = store::ReadWholeFile(file);
     } catch (const store::EFileError& openError) {
         // Only a missing file is replaced by an empty one: one that exists but cannot be
         // opened still holds the user's notes.
@@ -160,16 +164,109 @@ void TAppCore::LoadNotes()
             qCWarning(lcApp) << error.what();
             FLoadFailure = QString::fromStdString(error.what());
         }
+        return;
     }
+    FDayPapers->LoadFromFileBytes(bytes, file);
+    // The stamp stands for the bytes read only when nothing wrote the file meanwhile.
+    KeepNotesBase(std::move(bytes), stamp == store::FileStampOf(file) ? stamp : std::nullopt);
+    store::TDamagedLoad damage{FDayPapers->LoadError(), {}, {}};
+    if (damage.Error.empty() && FDayPapers->UnreadBytes() > 0)
+        damage.Error = std::to_string(FDayPapers->UnreadBytes()) + " bytes after the " +
+                       std::to_string(FDayPapers->Count()) + " counted papers were left unread";
+    if (!damage.Damaged())
+        return;
+    // Kept now, not at the first save: the user is told where the copy is.
+    try {
+        damage.Copy = FDayPapers->KeepDamagedCopy();
+    } catch (const store::EStoreError& error) {
+        damage.CopyFailure = error.Text();
+    }
+    NoteDamage(NotesFile(), damage);
+}
+
+void TAppCore::NoteDamage(const QString& file, const store::TDamagedLoad& damage)
+{
+    if (!damage.Damaged())
+        return;
+    const QString error = QString::fromStdString(damage.Error);
+    const QString paragraph =
+        damage.Copy.empty()
+            ? tr("\"%1\" is damaged (%2). The calendar uses what could be read; the file could "
+                 "not be copied aside (%3).")
+                  .arg(file, error, QString::fromStdString(damage.CopyFailure))
+            : tr("\"%1\" is damaged (%2). The calendar uses what could be read; the file as it "
+                 "was is kept as \"%3\".")
+                  .arg(file, error, QString::fromStdString(damage.Copy));
+    qCWarning(lcApp).noquote() << paragraph;
+    if (!FLoadDamage.isEmpty())
+        FLoadDamage += QStringLiteral("\n\n");
+    FLoadDamage += paragraph;
+}
+
+void TAppCore::KeepNotesBase(std::string bytes, std::optional<store::TFileStamp> stamp)
+{
+    WrittenDigest = FileDigest(bytes);
+    NotesBase = std::move(bytes);
+    NotesStamp = stamp;
 }
 
 void TAppCore::WriteNotes()
 {
-    TFileDigest digest;
-    FDayPapers->SaveToFile(NotesFile().toStdString(),
-                           [&digest](std::string_view bytes) { digest.Add(bytes); });
-    WrittenDigest = digest.Value();
-    WrittenStamp = NotesStamp();
+    const std::string file = NotesFile().toStdString();
+    // Written into the spare buffer, which keeps its size from save to save: a large store
+    // is not allocated anew each time. The base changes only once the file is in place.
+    SpareBytes.clear();
+    FDayPapers->SaveToFile(file, [this](std::string_view bytes) { SpareBytes.append(bytes); });
+    NotesBase.swap(SpareBytes);
+    WrittenDigest = FileDigest(NotesBase);
+    NotesStamp = store::FileStampOf(file);
+}
+
+bool TAppCore::MergeOutsideNotes(QString& told)
+{
+    const std::string file = NotesFile().toStdString();
+    const std::optional<store::TFileStamp> stamp = store::FileStampOf(file);
+    if (stamp && stamp == NotesStamp)
+        return false;  // the file as the program last read or wrote it
+    std::string disk;
+    try {
+        disk = store::ReadWholeFile(file);
+    } catch (const store::EFileError&) {
+        return false;  // missing, or no file: the save puts the store there or says why not
+    }
+    if (FileDigest(disk) == WrittenDigest) {
+        // The bytes the program knows (taken up from the watch): the stamp tells them from now on.
+        if (stamp && stamp == store::FileStampOf(file))
+            NotesStamp = stamp;
+        return false;
+    }
+    store::TDayPaperList theirs;
+    const std::string failure = theirs.LoadFromBytes(disk);
+    const bool whole = failure.empty() && theirs.UnreadBytes() == 0;
+    if (!whole) {
+        const store::TDamagedLoad damage = store::KeepDamaged(
+            file, disk, failure.empty() ? std::to_string(theirs.UnreadBytes()) + " bytes left unread" : failure);
+        told = damage.Copy.empty()
+                   ? tr("\"%1\" was changed by another program and cannot be read whole (%2). "
+                        "What could be read was kept with your change; the file could not be "
+                        "copied aside (%3).")
+                         .arg(NotesFile(), QString::fromStdString(damage.Error),
+                              QString::fromStdString(damage.CopyFailure))
+                   : tr("\"%1\" was changed by another program and cannot be read whole (%2). "
+                        "What could be read was kept with your change; the file as it was is "
+                        "kept as \"%3\".")
+                         .arg(NotesFile(), QString::fromStdString(damage.Error),
+                              QString::fromStdString(damage.Copy));
+    }
+    store::TDayPaperList base;
+    base.LoadFromBytes(NotesBase);
+    store::MergeChangedDays(base, *FDayPapers, theirs, whole);
+    std::string merged = theirs.SaveToBytes();
+    store::SaveFileAtomically(file, merged);
+    // The store becomes what was written; what the alert check took today stays taken.
+    FDayPapers->ReloadFromBytes(merged, file);
+    KeepNotesBase(std::move(merged), store::FileStampOf(file));
+    return true;
 }
 
 void TAppCore::Start()
@@ -266,58 +363,28 @@ void TAppCore::Close(QPoint windowPos)
     emit Stopped();
 }
 
-std::optional<TAppCore::TFileStamp> TAppCore::NotesStamp() const
-{
-    std::error_code error;
-    const std::filesystem::path file = NotesFile().toStdString();
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    const auto changed = std::filesystem::last_write_time(file, error);
-    if (error)
-        return std::nullopt;
-    return TFileStamp{size, changed.time_since_epoch().count()};
-}
-
-bool TAppCore::NotesChangedElsewhere()
-{
-    const std::optional<TFileStamp> stamp = NotesStamp();
-    if (WrittenDigest == 0 || !stamp || stamp == WrittenStamp)
-        return false;  // a missing file is simply written
-    std::string bytes;
-    try {
-        bytes = store::ReadWholeFile(NotesFile().toStdString());
-    } catch (const store::EStoreError&) {
-        return false;
-    }
-    const std::uint64_t digest = FileDigest(bytes);
-    if (digest == WrittenDigest || digest == DeferredDigest)
-        return false;  // touched only, or bytes a take-up could not read
-    DeferredDigest = digest;
-    return true;
-}
-
 bool TAppCore::SaveNotes()
 {
-    if (NotesChangedElsewhere()) {
-        qCInfo(lcApp) << "the notes file changed under the program; it is taken up first";
-        QTimer::singleShot(0, this, [this] {
-            if (FNoteWatch)
-                FNoteWatch->Check();
-        });
-        return false;
-    }
+    QString told;
     try {
-        WriteNotes();
+        const store::TFileLock lock(NotesFile().toStdString());
+        if (!MergeOutsideNotes(told))
+            WriteNotes();
     } catch (const store::EStoreError& error) {
+        // Told once the lock is given back: a box must not keep other writers waiting.
         ReportError(QString::fromStdString(error.what()));
         return false;
     }
     emit NotesChanged();
+    if (!told.isEmpty())
+        ReportError(told);
     return true;
 }
 
 bool TAppCore::SaveSettings()
 {
     try {
+        const store::TFileLock lock(SettingsFile().toStdString());
         FSettings->SaveToFile(SettingsFile().toStdString());
     } catch (const store::EStoreError& error) {
         ReportError(QString::fromStdString(error.what()));
@@ -329,6 +396,7 @@ bool TAppCore::SaveSettings()
 bool TAppCore::SaveAlertState(bool userAsked)
 {
     try {
+        const store::TFileLock lock(AlertStateFile().toStdString());
         store::SaveAlertState(AlertStateFile().toStdString(), FAlerts->State());
     } catch (const std::exception& error) {
         const QString failure = QString::fromStdString(error.what());
@@ -352,20 +420,23 @@ bool TAppCore::SaveRegional()
     return true;
 }
 
-void TAppCore::TakeUpNotesFile(std::string_view bytes)
+QString TAppCore::TakeUpNotesFile(std::string_view bytes)
 {
-    const QString file = NotesFile();
-    const std::string failure = FDayPapers->ReloadFromBytes(bytes, file.toStdString());
-    if (failure.empty()) {
-        WrittenDigest = FileDigest(bytes);
-        WrittenStamp = NotesStamp();
-        emit NotesChanged();
-        return;
-    }
-    ReportError(tr("\"%1\" was changed by another program and cannot be read (%2). "
-                   "The calendar keeps the notes it has; its next save keeps a copy of the "
-                   "changed file.")
-                    .arg(file, QString::fromStdString(failure)));
+    const std::string failure = FDayPapers->ReloadFromBytes(bytes, NotesFile().toStdString());
+    if (!failure.empty())
+        return QString::fromStdString(failure);
+    // No stamp: the file may have changed again since the watch read it.
+    KeepNotesBase(std::string(bytes), std::nullopt);
+    emit NotesChanged();
+    return {};
+}
+
+void TAppCore::ReportUnreadableNotes(const QString& failure)
+{
+    ReportError(tr("\"%1\" was changed by another program and cannot be read (%2). The "
+                   "calendar keeps the notes it has; its next save keeps a copy of the changed "
+                   "file.")
+                    .arg(NotesFile(), failure));
 }
 
 void TAppCore::ApplySettings()

@@ -12,6 +12,7 @@
 
 #include "app/alarmtimer.h"
 #include "app/applog.h"
+#include "store/filesave.h"
 #include "store/localformat.h"
 #include "store/regional.h"
 
@@ -22,6 +23,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 
@@ -32,6 +35,7 @@ class TPlatform;
 namespace orvenna::store {
 class TCalSetting;
 class TDayPaperList;
+struct TDamagedLoad;
 }  // namespace orvenna::store
 
 namespace orvenna::app {
@@ -56,9 +60,11 @@ class TAppCore final : public QObject {
     Q_OBJECT
 
 public:
-    // Loads "Setting.cfg" (a missing or damaged file gives the creation values) and "2004.cal"
-    // (a missing file is replaced by an empty one; one that exists but cannot be opened is
-    // left alone and the store starts empty). programFolder ends with '/'.
+    // Loads "Setting.cfg" (a missing file gives the creation values, a damaged one what read
+    // before the damage), "2004.cal" (a missing file is replaced by an empty one; one that
+    // exists but cannot be opened is left alone and the store starts empty; a damaged one gives
+    // the papers before the damage) and "Alerts.dat". A damaged file is copied aside at once,
+    // before anything can write over it (LoadDamage). programFolder ends with '/'.
     TAppCore(platform::TPlatform& platform, platform::TClock& clock, QString programFolder,
              QObject* parent = nullptr);
     ~TAppCore() override;
@@ -78,6 +84,9 @@ public:
     // What loading could not write (the empty "2004.cal" in place of a missing one), in the
     // system's words; empty when nothing failed. The entry sequence shows it.
     const QString& LoadFailure() const { return FLoadFailure; }
+    // The data files found damaged at load, one paragraph each, naming the copy kept of each;
+    // empty when every file read whole or was missing. The entry sequence shows it once.
+    const QString& LoadDamage() const { return FLoadDamage; }
 
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
@@ -132,16 +141,23 @@ public:
     // file as it was) and reports a failure one way: ErrorReported with the store's message,
     // and false.
     //
-    // A window changed the store's papers: writes the whole store to "2004.cal" and announces
-    // NotesChanged, the one announcement of the change. On failure nothing is announced; the
-    // window keeps what the user typed and may restore the paper.
+    // Each runs under the file's lock (store/filelock.h), so that no other writer that takes
+    // it (the notes tool, a sync) writes between the read and the write; a lock not had in time
+    // is a failure ("Cannot lock file ...").
     //
-    // When another writer (a sync with the calendar server) changed the file since the core
-    // last wrote it or took it up, writing the store over it would drop what that writer put
-    // there: nothing is written, false is returned without a message, and the file is taken up
-    // right after the window has restored its paper, so that the window's next save merges
-    // into it. Bytes that cannot be taken up are written over (a copy of them kept) at the
-    // next save.
+    // A window changed the store's papers: writes the whole store to "2004.cal" and announces
+    // NotesChanged, the one announcement of the change. When the file holds other bytes than
+    // the program last read or wrote (another program wrote it, and the file watch has not
+    // taken that up yet), the store's changes since then are laid over what the file holds,
+    // day by day (store/papermerge.h), and the store becomes the result: nothing another
+    // program wrote is lost, whenever the save comes. The file is read only when its stamp
+    // (store::TFileStamp) differs from the one it had then, or the program is unsure of it: a
+    // writer that renames a new file over it (as the notes tool does) always shows; one that
+    // writes in place without the lock within the same tick of the file system's clock as the
+    // program, leaving the size as it was, does not. A file that does not read whole is copied
+    // aside first and the copy is reported (ErrorReported) after the save. On failure nothing
+    // is announced, and the store is as it was; the window keeps what the user typed and may
+    // restore the paper.
     bool SaveNotes();
     // Writes the settings record to "Setting.cfg".
     bool SaveSettings();
@@ -159,13 +175,17 @@ public:
     void ApplySettings();
 
     // ---- the notes file on disk -------------------------------------------------------------
-    // The digest (app/filedigest.h) of the bytes the core last wrote to "2004.cal" or took up
-    // from it; 0 before either.
+    // The digest (app/filedigest.h) of the bytes the core last read from "2004.cal", wrote to
+    // it or took up from it; 0 before any of them.
     std::uint64_t NotesDigest() const { return WrittenDigest; }
-    // "2004.cal" holds bytes another program wrote: they replace the store's papers and
-    // NotesChanged is announced; bytes that cannot be read whole leave the store as it was
-    // and are reported (ErrorReported), and the next save keeps a copy of them.
-    void TakeUpNotesFile(std::string_view bytes);
+    // "2004.cal" holds bytes another program wrote: they replace the store's papers,
+    // NotesChanged is announced and an empty text is returned. Bytes that cannot be read whole
+    // leave the store as it was and return the reader's message; nothing is reported (the
+    // caller tells it once per burst of writes, ReportUnreadableNotes), and the next save keeps
+    // a copy of them.
+    QString TakeUpNotesFile(std::string_view bytes);
+    // Reports (ErrorReported) that "2004.cal", changed by another program, cannot be read.
+    void ReportUnreadableNotes(const QString& failure);
     // Logs the text and announces ErrorReported; main() shows it in an error box.
     void ReportError(const QString& text);
 
@@ -184,19 +204,30 @@ signals:
     // The local date changed between two reminder checks (a calendar running past midnight);
     // the today list was rebuilt for after.
     void DayChanged(QDate before, QDate after);
-    // The wall clock leapt ahead by more than a minute between two looks (the system slept, or
-    // its time was set ahead): moments between from and to (day counts) passed unseen. Emitted
-    // at the next timeout or arming of Timer1, before the timeout's listeners run.
-    void ClockJumped(double from, double to);
+    // Moments between from and to (day counts) passed without a reminder check: the wall clock
+    // leapt ahead (the system slept, or its time was set ahead), or the check ran later than
+    // its moment (the process was stopped or starved). Emitted at the next timeout or arming
+    // of Timer1, before the timeout's listeners run.
+    void PassedUnseen(double from, double to);
 
 private:
     void LoadSettings();
     void LoadNotes();
+    // Adds a damaged file's paragraph to LoadDamage.
+    void NoteDamage(const QString& file, const store::TDamagedLoad& damage);
     void ConnectSync();
     void LoadRegional();
     void RebuildAtNewDay(double now);
-    // Writes the store to "2004.cal" and keeps the digest of what was written.
+    // Writes the store to "2004.cal" and keeps what was written (NotesBase) and its digest.
     void WriteNotes();
+    // Under the notes file's lock: when the file holds bytes the program did not last read or
+    // write, lays the store's changes since NotesBase over them, writes the result and takes it
+    // up; told gets what must be reported afterwards. False when the file holds what the
+    // program last read or wrote (or cannot be read): the plain save follows.
+    bool MergeOutsideNotes(QString& told);
+    // The bytes of "2004.cal" the program now knows, and the file's stamp when it is sure the
+    // stamp belongs to them.
+    void KeepNotesBase(std::string bytes, std::optional<store::TFileStamp> stamp);
     // The first moment the reminder check finds an entry of the today list due; none when
     // every entry's time has passed.
     std::optional<double> NextDueMoment() const;
@@ -205,6 +236,7 @@ private:
     platform::TClock& FClock;
     QString Folder;
     QString FLoadFailure;
+    QString FLoadDamage;
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
     store::TRegionalChoices FRegional;
@@ -216,17 +248,13 @@ private:
     double ListDay = 0;                    // the day the today list was built for
     bool HotKeyHeld = false;
     std::uint64_t WrittenDigest = 0;
-    // The file's size and time of change when the core last wrote it or took it up: a cheap
-    // look at whether someone else wrote it since.
-    struct TFileStamp {
-        std::uintmax_t Size = 0;
-        std::int64_t Changed = 0;
-        bool operator==(const TFileStamp&) const = default;
-    };
-    std::optional<TFileStamp> NotesStamp() const;
-    bool NotesChangedElsewhere();
-    std::optional<TFileStamp> WrittenStamp;
-    std::uint64_t DeferredDigest = 0;  // the bytes a save last left to be taken up
+    // The bytes of "2004.cal" the program last read, wrote or took up: what its store's
+    // changes are measured from when another program wrote the file since.
+    std::string NotesBase;
+    std::string SpareBytes;  // the next save's bytes, until the file is in place
+    // The stamp of "2004.cal" holding NotesBase: while the file keeps it, a save need not read
+    // the file to know that nobody else wrote it. None when unsure: the save reads the file.
+    std::optional<store::TFileStamp> NotesStamp;
 };
 
 }  // namespace orvenna::app

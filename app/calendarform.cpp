@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <chrono>
 #include <utility>
 
 namespace orvenna::app {
@@ -36,6 +37,9 @@ namespace {
 
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
+// The wallpaper is composed this far around the window (screen coordinates), so that a drag
+// by up to this much needs no new decode of the picture.
+constexpr int DragReach = 64;
 
 // A line in the trace ("orvenna.trace"), which is off in normal running.
 void Trace(const char* text)
@@ -136,6 +140,7 @@ void TCalendarForm::FormCreate()
     FLastPaintTick = FCore.Clock().TickCount();
 
     FWallPaper = std::make_unique<desktop::TWallPaper>(platform);
+    FWallPaper->SetNeighbourhood(DragReach);
     Monitors = std::make_unique<TMonitorMemory>(ProgramFile(QLatin1String(store::MonitorPlaceFileName)).toStdString());
     // No native window is made here: the attachment changes the window flags, and its
     // properties go to the native window that show() makes and maps.
@@ -144,10 +149,12 @@ void TCalendarForm::FormCreate()
     FCellWidth = CellWidthFor(CalendarSize.width());
     PlaceWindow();
 
-    // Composed once the window has its place: only the wallpaper behind it is kept.
+    // Composed once the window has its place: only the wallpaper behind it is kept. The picture
+    // is decoded in another thread while the splash shows; the first refresh takes it, before
+    // the window paints.
     FWallpaperFile = FWallPaper->GetWallpaperPath();
     if (!AdoptLastCapture())
-        LoadWallpaperOrFill();
+        ComposeInBackground();
     if (!FWallPaper->IsFormatSupported())
         ShowUnsupportedWallpaper();
     connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this, [this] {
@@ -168,6 +175,10 @@ void TCalendarForm::FormCreate()
 
 void TCalendarForm::LoadWallpaperOrFill()
 {
+    // A composition under way would be of the desktop as it was.
+    if (Neighbourhood.valid())
+        Neighbourhood.wait();
+    Neighbourhood = {};
     FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
     try {
         FWallPaper->LoadWallpaper();
@@ -198,9 +209,43 @@ QRect TCalendarForm::ScreenArea() const
 
 void TCalendarForm::ComposeBehindWindow()
 {
-    const QRect area = ScreenArea();
-    if (!FWallPaper->Covers(area, devicePixelRatio()))
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
+    // The neighbourhood made while the window was dragged: taken when it is ready, and waited
+    // for when the composition held does not reach the new place.
+    if (Neighbourhood.valid() &&
+        (Neighbourhood.wait_for(std::chrono::seconds(0)) == std::future_status::ready ||
+         !FWallPaper->Covers(ScreenArea(), devicePixelRatio())))
+        TakeNeighbourhood();
+    if (!FWallPaper->Covers(ScreenArea(), devicePixelRatio()))
         LoadWallpaperOrFill();
+}
+
+void TCalendarForm::PrepareNeighbourhood()
+{
+    if (Neighbourhood.valid() && Neighbourhood.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        TakeNeighbourhood();
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
+    if (Neighbourhood.valid() || FWallPaper->Covers(FWallPaper->NeighbourhoodArea(), devicePixelRatio()))
+        return;
+    // The picture is decoded while the user drags, so that the drop finds it composed.
+    ComposeInBackground();
+}
+
+void TCalendarForm::ComposeInBackground()
+{
+    FWallPaper->SetKeptArea(ScreenArea(), devicePixelRatio());
+    Neighbourhood = std::async(std::launch::async, FWallPaper->LoadJob());
+}
+
+void TCalendarForm::TakeNeighbourhood()
+{
+    try {
+        FWallPaper->Take(Neighbourhood.get());
+    } catch (const std::exception& error) {
+        qCWarning(lcApp) << "wallpaper:" << error.what();
+    }
+    Neighbourhood = {};
+    FCore.Platform().ReleaseFreedMemory();
 }
 
 void TCalendarForm::PlaceWindow()
@@ -220,6 +265,9 @@ void TCalendarForm::PlaceWindow()
 
 void TCalendarForm::Start()
 {
+    // The composition made in the other thread is taken before the window maps, so that it
+    // never shows unpainted while the picture is still being decoded.
+    ComposeBehindWindow();
     show();
     Refresh1Click();
     FCore.Start();
@@ -314,6 +362,7 @@ void TCalendarForm::TitleMousePress(QMouseEvent* event)
     if (FCore.Platform().CanAttachToDesktop()) {
         ManualDragging = true;
         ManualDragOffset = event->globalPosition().toPoint() - pos();
+        PrepareNeighbourhood();
     }
 }
 
@@ -329,6 +378,7 @@ void TCalendarForm::TitleMouseMove(QMouseEvent* event)
     if (!SystemMoveRunning && handle && handle->startSystemMove()) {
         SystemMoveRunning = true;
         MoveSettled->start();
+        PrepareNeighbourhood();
     }
 }
 

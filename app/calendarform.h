@@ -7,6 +7,7 @@
 
 #include "app/capturefiles.h"
 #include "app/monthlayout.h"
+#include "desktop/wallpaper.h"
 
 #include <QDate>
 #include <QImage>
@@ -17,15 +18,13 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <future>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QTimer;
 
-namespace orvenna::desktop {
-class TWallPaper;
-}
 
 namespace orvenna::app {
 
@@ -129,11 +128,21 @@ private:
     void LoadWallpaperOrFill();
     // Takes the last run's captures as the composition when nothing they came from changed.
     bool AdoptLastCapture();
-    // The window's rectangle on the screen; the wallpaper reader composes only that.
+    // The window's rectangle on the screen; the wallpaper reader composes that and its
+    // neighbourhood.
     QRect ScreenArea() const;
     // Composes the wallpaper again when the window left the part composed last (a drag, a
     // screen change) or the screen's scale changed.
     void ComposeBehindWindow();
+    // At the start of a drag: composes the window's neighbourhood in another thread when the
+    // composition held does not reach around the window (after a start that took the last
+    // captures, or a drag toward the neighbourhood's edge).
+    void PrepareNeighbourhood();
+    // Composes the window's place and its neighbourhood in another thread; the next
+    // ComposeBehindWindow takes it, waiting for it when needed.
+    void ComposeInBackground();
+    // Takes the neighbourhood composed in the other thread, waiting for it when needed.
+    void TakeNeighbourhood();
     void PlaceWindow();
     // The layout the regional choices give the month: first weekday and week numbers.
     TGridLayout GridLayout() const;
@@ -153,6 +162,7 @@ private:
     int FCellWidth = 0;
     QString FWallpaperFile;
     std::unique_ptr<desktop::TWallPaper> FWallPaper;
+    std::future<desktop::TComposition> Neighbourhood;  // being composed at the start or while a drag runs
     std::unique_ptr<TMonitorMemory> Monitors;  // the monitor the user put the window on
     std::uint32_t FLastPaintTick = 0;
     int FShownYear = 0;

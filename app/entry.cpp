@@ -18,6 +18,9 @@ std::unique_ptr<TSnapForm> StartWindows(TAppCore& core, TCalendarForm& calendar,
     const bool firstRun = MarkFirstRun(core.ProgramFolder(), failure.isEmpty() ? &failure : nullptr);
     if (!failure.isEmpty())
         core.ReportError(failure);
+    // Damaged data files, each with the copy kept of it, in one box.
+    if (!core.LoadDamage().isEmpty())
+        core.ReportError(core.LoadDamage());
     if (firstRun) {
         TForm1 notice;
         notice.exec();

@@ -1,7 +1,8 @@
 #pragma once
 // The windows of the start-up, in their order: the calendar (already made) → the splash,
 // which takes the hot key → an error box when start-up could not write its files (the first
-// failure only: the folder, else "2004.cal", else the marker) → on a first run,
+// failure only: the folder, else "2004.cal", else the marker) → an error box naming the data
+// files found damaged and the copies kept of them → on a first run,
 // "firstrun.dat" written and the notice shown modally → the splash shown and held for 2 to 3
 // seconds → the splash hidden (kept alive for the hot key) → the calendar shown. The note editor, the reminder dialog, the settings
 // dialog and the browser are made by their openers when they are used.

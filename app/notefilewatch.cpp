@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace orvenna::app {
 
@@ -17,11 +18,15 @@ TNoteFileWatch::TNoteFileWatch(TAppCore& core)
       Core(core),
       File(core.NotesFile()),
       Watcher(new QFileSystemWatcher(this)),
-      Settle(new QTimer(this))
+      Settle(new QTimer(this)),
+      Quiet(new QTimer(this))
 {
     Settle->setSingleShot(true);
     Settle->setInterval(SettleMs);
     connect(Settle, &QTimer::timeout, this, &TNoteFileWatch::Check);
+    Quiet->setSingleShot(true);
+    Quiet->setInterval(ErrorQuietMs);
+    connect(Quiet, &QTimer::timeout, this, &TNoteFileWatch::TellUnreadable);
     if (!Watcher->addPath(core.ProgramFolder()))
         qCWarning(lcApp) << "changes of the program folder are not seen:" << core.ProgramFolder();
     if (QFile::exists(File))
@@ -38,6 +43,17 @@ void TNoteFileWatch::Changed()
     if (!Watcher->files().contains(File) && QFile::exists(File))
         Watcher->addPath(File);
     Settle->start();
+    // The burst goes on: a failure is told only once the writes have ended.
+    if (Quiet->isActive())
+        Quiet->start();
+}
+
+void TNoteFileWatch::TellUnreadable()
+{
+    if (Unreadable.isEmpty() || Told)
+        return;
+    Told = true;
+    Core.ReportUnreadableNotes(std::exchange(Unreadable, QString()));
 }
 
 std::optional<std::uint64_t> TNoteFileWatch::FileDigestNow() const
@@ -78,14 +94,26 @@ void TNoteFileWatch::Check()
         return;
     if (*digest == Core.NotesDigest()) {
         KnownDigest = *digest;
-        return;  // the program's own save
+        Read();  // the program's own save
+        return;
     }
     const std::optional<std::string> bytes = ReadFile();
     if (!bytes)
         return;
     // What is taken up is what was read, which a writer may have changed once more meanwhile.
     KnownDigest = FileDigest(*bytes);
-    Core.TakeUpNotesFile(*bytes);
+    Unreadable = Core.TakeUpNotesFile(*bytes);
+    if (Unreadable.isEmpty())
+        Read();
+    else if (!Told)
+        Quiet->start();
+}
+
+void TNoteFileWatch::Read()
+{
+    Unreadable.clear();
+    Told = false;
+    Quiet->stop();
 }
 
 }  // namespace orvenna::app

@@ -8,10 +8,12 @@
 // browsers follow. Open note editors hold copies and merge into the reloaded store when they
 // save.
 //
-// A file that cannot be read whole leaves the store as it was and is reported once (the same
-// bytes are not looked at again); the next save keeps a copy of it before writing over it. A
-// file that is missing for the moment (a writer between its delete and its rename) is waited
-// for. Changes of the folder that leave the file's bytes as they were change nothing.
+// A file that cannot be read whole leaves the store as it was; the next save keeps a copy of it
+// before writing over it. It is reported once per burst of writes: only when the file has
+// stayed unreadable for ErrorQuietMs without a further change (a slow writer's half-written
+// file is not told), and then not again until the file has read whole once more. A file that
+// is missing for the moment (a writer between its delete and its rename) is waited for.
+// Changes of the folder that leave the file's bytes as they were change nothing.
 //
 // Made by the core when it starts; a child of the core. GUI thread only.
 
@@ -35,6 +37,8 @@ class TNoteFileWatch final : public QObject {
 public:
     // Writes seen within this many milliseconds of each other are read as one change.
     static constexpr int SettleMs = 300;
+    // A file that does not read is told once it has been left so this long.
+    static constexpr int ErrorQuietMs = 2000;
 
     explicit TNoteFileWatch(TAppCore& core);
 
@@ -43,6 +47,9 @@ public:
 
 private:
     void Changed();
+    void TellUnreadable();
+    // The file read whole: the next failure is a new burst.
+    void Read();
     // The digest of the file's bytes; none when it cannot be read.
     std::optional<std::uint64_t> FileDigestNow() const;
     std::optional<std::string> ReadFile() const;
@@ -51,7 +58,10 @@ private:
     QString File;
     QFileSystemWatcher* Watcher = nullptr;  // child
     QTimer* Settle = nullptr;               // child
+    QTimer* Quiet = nullptr;                // child: runs while a failure waits to be told
     std::uint64_t KnownDigest = 0;          // of the file's bytes at the last look
+    QString Unreadable;                     // the failure waiting to be told
+    bool Told = false;                      // a failure was told; the file has not read since
 };
 
 }  // namespace orvenna::app

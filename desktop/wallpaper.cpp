@@ -95,10 +95,20 @@ void TWallPaper::SetKeptArea(const QRect& area, qreal ratio)
     Ratio = ratio > 0 ? ratio : 1.0;
 }
 
+void TWallPaper::SetNeighbourhood(int margin)
+{
+    Margin = std::max(margin, 0);
+}
+
+QRect TWallPaper::NeighbourhoodArea() const
+{
+    return KeptArea.isEmpty() ? QRect() : KeptArea.adjusted(-Margin, -Margin, Margin, Margin);
+}
+
 bool TWallPaper::Covers(const QRect& area, qreal ratio) const
 {
-    return !Desk.isNull() && ratio == Ratio &&
-           QRect(Origin, Desk.size()).contains(DeviceRect(area, ratio));
+    return !Held.Desk.isNull() && ratio == Held.Ratio &&
+           QRect(Held.Origin, Held.Desk.size()).contains(DeviceRect(area, ratio));
 }
 
 namespace {
@@ -108,7 +118,8 @@ QString RectText(const QRect& r)
     return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-QString KeyOf(const QList<platform::TScreenWallpaper>& screens, const QRect& area, qreal ratio)
+// What the screens show: places and wallpapers.
+QString ScreensKey(const QList<platform::TScreenWallpaper>& screens)
 {
     QStringList parts;
     for (const platform::TScreenWallpaper& screen : screens) {
@@ -119,44 +130,61 @@ QString KeyOf(const QList<platform::TScreenWallpaper>& screens, const QRect& are
               << QString::number(file.exists() ? file.lastModified().toMSecsSinceEpoch() : 0)
               << QString::number(int(facts.Placement)) << facts.DesktopColor.name();
     }
-    parts << RectText(area) << QString::number(ratio);
     return parts.join(QLatin1Char('|'));
+}
+
+QString KeyOf(const QString& screensKey, const QRect& area, qreal ratio)
+{
+    return screensKey + QLatin1Char('|') + RectText(area) + QLatin1Char('|') + QString::number(ratio);
+}
+
+QRect VirtualDesktop(const QList<platform::TScreenWallpaper>& screens)
+{
+    QRect all;
+    for (const platform::TScreenWallpaper& screen : screens)
+        all = all.united(screen.Geometry);
+    return all;
 }
 
 }  // namespace
 
 QString TWallPaper::CurrentKey() const
 {
-    return KeyOf(Platform.ScreenWallpapers(), KeptArea, Ratio);
+    return KeyOf(ScreensKey(Platform.ScreenWallpapers()), KeptArea, Ratio);
+}
+
+QString TWallPaper::ComposedKey() const
+{
+    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QRect area = KeptArea.isEmpty() ? VirtualDesktop(screens) : KeptArea;
+    if (Held.SourceKey.isEmpty() || !Covers(area, Ratio))
+        return {};
+    return KeyOf(Held.SourceKey, KeptArea, Ratio);
 }
 
 bool TWallPaper::Adopt(const QImage& composed, const QString& key)
 {
-    const QRect rect = ComposedRect(Platform.ScreenWallpapers());
-    if (key.isEmpty() || composed.size() != rect.size() || key != CurrentKey())
+    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QRect rect = DeviceRect(KeptArea.isEmpty() ? VirtualDesktop(screens) : KeptArea, Ratio);
+    const QString screensKey = ScreensKey(screens);
+    if (key.isEmpty() || composed.size() != rect.size() || key != KeyOf(screensKey, KeptArea, Ratio))
         return false;
-    Desk = composed.convertToFormat(QImage::Format_RGB32);
-    Desk.setDevicePixelRatio(1.0);
-    Origin = rect.topLeft();
-    Key = key;
+    Held.Desk = composed.convertToFormat(QImage::Format_RGB32);
+    Held.Desk.setDevicePixelRatio(1.0);
+    Held.Origin = rect.topLeft();
+    Held.Ratio = Ratio;
+    Held.SourceKey = screensKey;
     return true;
 }
 
 QRect TWallPaper::ComposedRect(const QList<platform::TScreenWallpaper>& screens) const
 {
-    if (!KeptArea.isEmpty())
-        return DeviceRect(KeptArea, Ratio);
-    QRect all;
-    for (const platform::TScreenWallpaper& screen : screens)
-        all = all.united(screen.Geometry);
-    return DeviceRect(all, Ratio);
+    return DeviceRect(KeptArea.isEmpty() ? VirtualDesktop(screens) : NeighbourhoodArea(), Ratio);
 }
 
 QList<TScreenLayer> ScreenLayers(const QList<platform::TScreenWallpaper>& screens, qreal ratio)
 {
-    QRect all;
-    for (const platform::TScreenWallpaper& screen : screens)
-        all = all.united(screen.Geometry);
+    const QRect all = VirtualDesktop(screens);
     QList<TScreenLayer> layers;
     for (const platform::TScreenWallpaper& screen : screens) {
         const bool spanned = screen.Facts.Placement == TWallpaperPlacement::Spanned;
@@ -282,82 +310,136 @@ void ComposeLayer(QImage& pixels, const QRect& band, const TScreenLayer& layer, 
     }
 }
 
+namespace {
+
+using TLayers = std::vector<std::pair<TScreenLayer, TPicturePart>>;
+
+// Every picture that composed reaches, read before anything is drawn so that a failure keeps
+// the last composition: whole for a whole desktop (partial false), else only the rows behind.
+TLayers ReadLayers(const QList<platform::TScreenWallpaper>& screens, const QRect& composed, qreal ratio,
+                   bool partial)
+{
+    TLayers layers;
+    for (const TScreenLayer& layer : ScreenLayers(screens, ratio)) {
+        const QRect band = LayerBand(layer, composed);
+        if (!band.isEmpty())
+            layers.emplace_back(layer, ReadLayerPicture(layer, partial ? band : QRect()));
+    }
+    return layers;
+}
+
+// Rows of a layer composed at a time where the band reaches beyond the composed area: the
+// working image stays this many screen rows, whatever the band's height.
+constexpr int StripRows = 32;
+
+// Composes band, which reaches beyond desk's part of the desktop, strip by strip and copies
+// what lies inside desk (whose pixel (0, 0) is at origin).
+void ComposeInStrips(QImage& desk, QPoint origin, const QRect& band, const TScreenLayer& layer,
+                     const TPicturePart& picture)
+{
+    QImage rows(band.width(), std::min(StripRows, band.height()), QImage::Format_RGB32);
+    if (rows.isNull()) {
+        qCWarning(lcDesktop) << "no memory for desktop rows of" << rows.size();
+        return;
+    }
+    const QRect composed(origin, desk.size());
+    for (int top = band.top(); top <= band.bottom(); top += StripRows) {
+        const QRect strip(band.left(), top, band.width(), std::min(StripRows, band.bottom() + 1 - top));
+        QImage view(rows.bits(), strip.width(), strip.height(), rows.bytesPerLine(), QImage::Format_RGB32);
+        ComposeLayer(view, strip, layer, picture);
+        const QRect kept = strip & composed;
+        for (int y = kept.top(); y <= kept.bottom(); ++y)
+            std::memcpy(desk.scanLine(y - origin.y()) + qsizetype(kept.left() - origin.x()) * 4,
+                        view.constScanLine(y - strip.top()) + qsizetype(kept.left() - strip.left()) * 4,
+                        size_t(kept.width()) * 4);
+    }
+}
+
+// Composes the layers over composed into desk, reusing its pixels when the size fits.
+void Compose(QImage& desk, const QRect& composed, const TLayers& layers)
+{
+    if (desk.size() != composed.size() || desk.format() != QImage::Format_RGB32)
+        desk = QImage(composed.size(), QImage::Format_RGB32);
+    if (desk.isNull()) {
+        if (!composed.isEmpty())
+            qCWarning(lcDesktop) << "no memory for a desktop image of" << composed.size();
+        return;
+    }
+    desk.setDevicePixelRatio(1.0);
+    desk.fill(Qt::black);  // what lies on no screen
+    for (const auto& [layer, picture] : layers) {
+        const QRect band = LayerBand(layer, composed);
+        if (band.isEmpty())
+            continue;
+        if (!composed.contains(band)) {
+            ComposeInStrips(desk, composed.topLeft(), band, layer, picture);
+            continue;
+        }
+        // The band is a part of desk: composed in place, through an image on desk's rows.
+        const QPoint at = band.topLeft() - composed.topLeft();
+        QImage view(desk.scanLine(at.y()) + qsizetype(at.x()) * 4, band.width(), band.height(), desk.bytesPerLine(),
+                    QImage::Format_RGB32);
+        ComposeLayer(view, band, layer, picture);
+    }
+}
+
+}  // namespace
+
 void TWallPaper::LoadWallpaper()
 {
     // One reading of the screens for the whole load, so places and pictures belong together.
     const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
-    const QString key = KeyOf(screens, KeptArea, Ratio);
     const QRect composed = ComposedRect(screens);
-    // Every picture is read before anything is drawn, so that a failure keeps the last
-    // composition. A whole screen's picture is read whole, a kept area's only behind it.
-    std::vector<std::pair<TScreenLayer, TPicturePart>> layers;
-    for (const TScreenLayer& layer : ScreenLayers(screens, Ratio)) {
-        const QRect band = LayerBand(layer, composed);
-        if (!band.isEmpty())
-            layers.emplace_back(layer, ReadLayerPicture(layer, KeptArea.isEmpty() ? QRect() : band));
-    }
-    Compose(composed, layers);
-    Key = key;
+    const TLayers layers = ReadLayers(screens, composed, Ratio, !KeptArea.isEmpty());
+    // Drawn over the last composition's pixels when the size stays: no second bitmap.
+    Compose(Held.Desk, composed, layers);
+    Held.Origin = composed.topLeft();
+    Held.Ratio = Ratio;
+    Held.SourceKey = ScreensKey(screens);
+}
+
+TWallPaper::TLoadJob TWallPaper::LoadJob() const
+{
+    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    return [screens, composed = ComposedRect(screens), ratio = Ratio, partial = !KeptArea.isEmpty(),
+            key = ScreensKey(screens)] {
+        const TLayers layers = ReadLayers(screens, composed, ratio, partial);
+        TComposition made{QImage(), composed.topLeft(), ratio, key};
+        Compose(made.Desk, composed, layers);
+        return made;
+    };
+}
+
+bool TWallPaper::Take(TComposition composition)
+{
+    if (composition.Ratio != Ratio || composition.SourceKey != ScreensKey(Platform.ScreenWallpapers()))
+        return false;
+    Held = std::move(composition);
+    return true;
 }
 
 void TWallPaper::ComposeDesktop(const QImage& picture)
 {
     const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
     const QRect composed = ComposedRect(screens);
-    std::vector<std::pair<TScreenLayer, TPicturePart>> layers;
+    TLayers layers;
     for (const TScreenLayer& layer : ScreenLayers(screens, Ratio))
         layers.emplace_back(layer, TPicturePart{picture, 0, picture.size()});
-    Compose(composed, layers);
-    Key.clear();
-}
-
-void TWallPaper::Compose(const QRect& composed, const std::vector<std::pair<TScreenLayer, TPicturePart>>& layers)
-{
-    // Reused when the size stays, so a reload needs no second bitmap.
-    if (Desk.size() != composed.size() || Desk.format() != QImage::Format_RGB32)
-        Desk = QImage(composed.size(), QImage::Format_RGB32);
-    Origin = composed.topLeft();
-    if (Desk.isNull()) {
-        if (!composed.isEmpty())
-            qCWarning(lcDesktop) << "no memory for a desktop image of" << composed.size();
-        return;
-    }
-    Desk.fill(Qt::black);  // what lies on no screen
-    for (const auto& [layer, picture] : layers) {
-        const QRect band = LayerBand(layer, composed);
-        if (band.isEmpty())
-            continue;
-        if (composed.contains(band)) {
-            // The band is a part of Desk: composed in place, through an image on Desk's rows.
-            const QPoint at = band.topLeft() - Origin;
-            QImage view(Desk.scanLine(at.y()) + qsizetype(at.x()) * 4, band.width(), band.height(),
-                        Desk.bytesPerLine(), QImage::Format_RGB32);
-            ComposeLayer(view, band, layer, picture);
-            continue;
-        }
-        // Only these rows are ever held, and only while composing.
-        QImage rows(band.size(), QImage::Format_RGB32);
-        if (rows.isNull()) {
-            qCWarning(lcDesktop) << "no memory for desktop rows of" << band.size();
-            continue;
-        }
-        ComposeLayer(rows, band, layer, picture);
-        const QRect kept = band & composed;
-        QPainter painter(&Desk);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(kept.topLeft() - Origin, rows, kept.translated(-band.topLeft()));
-    }
+    Compose(Held.Desk, composed, layers);
+    Held.Origin = composed.topLeft();
+    Held.Ratio = Ratio;
+    Held.SourceKey.clear();
 }
 
 void TWallPaper::CopyDeskRect(QImage& dest, const QRect& destRect, const QRect& sourceRect) const
 {
-    const QRect from(DeviceRect(QRect(sourceRect.topLeft(), QSize()), Ratio).topLeft() - Origin,
+    const QRect from(DeviceRect(QRect(sourceRect.topLeft(), QSize()), Ratio).topLeft() - Held.Origin,
                      DeviceRect(QRect(QPoint(), destRect.size()), Ratio).size());
-    if (Desk.isNull()) {
+    if (Held.Desk.isNull()) {
         dest = QImage(from.size(), QImage::Format_RGB32);
         dest.fill(Qt::black);
     } else {
-        dest = Desk.copy(from);
+        dest = Held.Desk.copy(from);
     }
     dest.setDevicePixelRatio(Ratio);
 }

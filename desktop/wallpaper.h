@@ -15,6 +15,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -47,6 +48,16 @@ TPicturePart ReadLayerPicture(const TScreenLayer& layer, const QRect& band);
 // screen) from the layer and its picture as ReadLayerPicture gave it.
 void ComposeLayer(QImage& pixels, const QRect& band, const TScreenLayer& layer, const TPicturePart& picture);
 
+// A composed part of the desktop: Desk's pixel (x, y) is the desktop pixel at device screen
+// position Origin + (x, y), at Ratio device pixels per screen coordinate. SourceKey names what
+// the screens showed (their places and wallpapers); empty when it is not known.
+struct TComposition {
+    QImage Desk;
+    QPoint Origin;
+    qreal Ratio = 1.0;
+    QString SourceKey;
+};
+
 class TWallPaper final {
 public:
     // platform must outlive the object; facts are asked of it on every query.
@@ -59,8 +70,8 @@ public:
     bool IsStretched() const;
     QColor DesktopColor() const;
 
-    // Reads every screen's wallpaper that the composed area reaches and composes DeskBitmap
-    // from them. No wallpaper, an unrecognised extension or a picture without pixels give a
+    // Reads every screen's wallpaper that the composed area (the kept area and its
+    // neighbourhood) reaches and composes DeskBitmap from them. No wallpaper, an unrecognised extension or a picture without pixels give a
     // plain fill of that screen's desktop colour; what lies on no screen is black.
     // A picture that cannot be read throws TPictureError ("Cannot load the wallpaper ...");
     // DeskBitmap then keeps its previous composition.
@@ -78,16 +89,35 @@ public:
     // pixels per screen coordinate, and only the picture rows behind it are decoded where the
     // format allows: a window that shows a small part of the desktop holds no screen-sized
     // bitmap. An empty area: the whole virtual desktop (the default).
+    // Moving the kept area keeps the composition: a copy of a part it covers needs no new load.
     void SetKeptArea(const QRect& area, qreal ratio = 1.0);
+    // A composition read from the pictures (LoadWallpaper, LoadJob) also holds margin screen
+    // coordinates around the kept area on every side, so that a window moved by up to margin
+    // finds its pixels composed. 0 (the default): the kept area alone. No effect without a
+    // kept area.
+    void SetNeighbourhood(int margin);
+    // The kept area with its neighbourhood; empty for the whole desktop.
+    QRect NeighbourhoodArea() const;
     // True when the last composition holds area at ratio, so copies from it need no new load.
     bool Covers(const QRect& area, qreal ratio = 1.0) const;
+
+    // LoadWallpaper's reading and composing, made to run in another thread: the job holds
+    // copies of everything it needs (the screens as the platform reports them now, the area,
+    // the ratio) and touches nothing of this object. Throws as LoadWallpaper.
+    using TLoadJob = std::function<TComposition()>;
+    TLoadJob LoadJob() const;
+    // Takes a composition a job made as the one held, when the screens still show what it was
+    // made from and it is at the kept ratio; false and nothing changed otherwise.
+    bool Take(TComposition composition);
 
     // A text naming everything a composition of the kept area depends on: for every screen its
     // place and its wallpaper (path, file size, time of change, placement, desktop colour), the
     // area and the ratio. Equal texts, equal pixels.
     QString CurrentKey() const;
-    // The key of the composition held now; empty when it came from ComposeDesktop or a failure.
-    const QString& ComposedKey() const { return Key; }
+    // The key of the kept area as the composition held now shows it: what it was composed from,
+    // with the kept area and ratio; empty when it came from ComposeDesktop or a failure, or when
+    // it does not hold the kept area.
+    QString ComposedKey() const;
     // Takes composed, saved from an earlier composition of the kept area (device pixels), as
     // the composition, so that a start with an unchanged desktop decodes nothing. Only when key
     // is CurrentKey() and the size fits; false and nothing changed otherwise.
@@ -98,20 +128,19 @@ public:
     // The composed desktop; null before the first LoadWallpaper. Pixel (x, y) is the desktop
     // pixel at (device) screen position DeskOrigin() + (x, y): the virtual desktop's corner, or
     // the kept area's.
-    const QImage& DeskBitmap() const { return Desk; }
-    QPoint DeskOrigin() const { return Origin; }
+    const QImage& DeskBitmap() const { return Held.Desk; }
+    QPoint DeskOrigin() const { return Held.Origin; }
 
 private:
-    QRect ComposedRect(const QList<platform::TScreenWallpaper>& screens) const;  // device pixels
-    // Composes the layers (each with its picture, or rows of it) into Desk over composed.
-    void Compose(const QRect& composed, const std::vector<std::pair<TScreenLayer, TPicturePart>>& layers);
+    // The device pixels a composition from the pictures holds: the kept area with its
+    // neighbourhood, or the bounding box of the screens.
+    QRect ComposedRect(const QList<platform::TScreenWallpaper>& screens) const;
 
     platform::TPlatform& Platform;
-    QImage Desk;
-    QPoint Origin;  // the device screen position of Desk's pixel (0, 0)
+    TComposition Held;
     QRect KeptArea;
     qreal Ratio = 1.0;
-    QString Key;
+    int Margin = 0;
 };
 
 // r in device pixels at ratio device pixels per screen coordinate.

@@ -437,14 +437,18 @@ bool TNoteForm::SaveNote()
         paper.Note = MergeSheet(Base->Note, std::move(sheet), paper.Note);
     }
     TRowReminders rowsNow = MergeReminderRows(rows, RowObjects, RowBase, LocalFormat, paper);
+    store::TDayPaper meant;
+    meant.CopyFrom(paper);
     // A failed save leaves the store as it was; the grids keep what the user typed.
     if (!SaveNotes()) {
         paper.CopyFrom(before);
         return false;
     }
-    Base->CopyFrom(paper);
+    // The save may have merged a file written elsewhere into new papers: the day is found again.
+    const store::TDayPaper& saved = FindOrAddPaper(DayPapers, Base->Day);
+    Base->CopyFrom(saved);
     RowBase = std::move(rowsNow);
-    if (changedElsewhere) {
+    if (changedElsewhere || !store::SamePaper(saved, meant)) {
         // The sheet and the rows show what the day holds now, so that a further save merges
         // from there.
         FillSheet();

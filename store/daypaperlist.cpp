@@ -280,7 +280,20 @@ std::string TDayPaperList::LoadFromBytes(std::string_view bytes)
 {
     TNotesInput input(bytes);
     LoadPapers(input);
+    Unread = bytes.size() - std::min(bytes.size(), input.Consumed());
     return LastLoadError;
+}
+
+void TDayPaperList::LoadFromFileBytes(std::string_view bytes, const std::string& fileName)
+{
+    LoadFromBytes(bytes);
+    if (LastLoadError.empty() && Unread == 0) {
+        DamagedFileName.clear();
+        DamagedBytes.clear();
+    } else {
+        DamagedFileName = fileName;
+        DamagedBytes.assign(bytes);
+    }
 }
 
 namespace {
@@ -422,7 +435,7 @@ void TDayPaperList::SaveToFile(const std::string& fileName,
                                const std::function<void(std::string_view)>& written)
 {
     if (!DamagedFileName.empty() && SameFile(fileName, DamagedFileName))
-        KeepDamagedCopy(fileName);
+        KeepDamagedCopy();
     // The papers go to the file a block at a time, through one buffer.
     SaveFileAtomically(fileName, [this, &written](const TWriteBytes& fileWrite) {
         const TWriteBytes write = !written ? fileWrite : TWriteBytes([&](std::string_view bytes) {
@@ -448,11 +461,14 @@ void TDayPaperList::SaveToFile(const std::string& fileName,
     });
 }
 
-void TDayPaperList::KeepDamagedCopy(const std::string& fileName)
+std::string TDayPaperList::KeepDamagedCopy()
 {
-    DamagedCopyName = SaveDamagedCopy(fileName, DamagedBytes);
+    if (DamagedFileName.empty())
+        return {};
+    DamagedCopyName = SaveDamagedCopy(DamagedFileName, DamagedBytes);
     DamagedFileName.clear();
     DamagedBytes.clear();
+    return DamagedCopyName;
 }
 
 TDayPaperIndex::TDayPaperIndex(TDayPaperList& papers) : Papers(papers)

@@ -79,11 +79,18 @@ public:
     // next save over fileName first keeps a copy of bytes it could not take whole.
     std::string ReloadFromBytes(std::string_view bytes, const std::string& fileName);
 
+    // As LoadFromFile, from the bytes of the file read beforehand (by a caller that keeps them).
+    void LoadFromFileBytes(std::string_view bytes, const std::string& fileName);
+    // Keeps the damaged file the last load or reload met beside it now (SaveDamagedCopy), rather
+    // than at the next save over it, and returns the copy's name; empty when nothing is waiting
+    // for a copy. Throws like SaveNewFile; the bytes then still wait for the next save.
+    std::string KeepDamagedCopy();
+
     // The reader's message of the failure the last load swallowed; empty after a clean load.
     const std::string& LoadError() const { return LastLoadError; }
-    // Bytes of the file the last LoadFromFile left unread: from the start of the paper that
-    // failed, or past the counted papers when the count is smaller than what the file holds. Either makes the next save over
-    // the file keep a copy of it first.
+    // Bytes of the file the last LoadFromFile (or LoadFromBytes) left unread: from the start of
+    // the paper that failed, or past the counted papers when the count is smaller than what the
+    // file holds. Either makes the next save over the file keep a copy of it first.
     std::size_t UnreadBytes() const { return Unread; }
     // The copy of a damaged file made by the last save over it; empty when none was made.
     const std::string& DamagedCopy() const { return DamagedCopyName; }
@@ -123,7 +130,6 @@ private:
     // Writes the count and the papers in store order to bytes; flush(bytes) follows each paper.
     template <class TFlush>
     void WritePapers(std::string& bytes, TFlush&& flush) const;
-    void KeepDamagedCopy(const std::string& fileName);
     // Removes from list the entries that were due before (in dueBefore) but had left the list
     // (not in left), matched by content.
     static void DropTaken(TReminderList& list, const TReminderList& left,

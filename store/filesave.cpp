@@ -371,6 +371,18 @@ TDamagedLoad KeepDamaged(const std::string& fileName, std::string_view bytes, st
     return damage;
 }
 
+std::optional<TFileStamp> FileStampOf(const std::string& fileName)
+{
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0)
+        return std::nullopt;
+    const auto ns = [](const timespec& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    return TFileStamp{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                      static_cast<std::int64_t>(info.st_size), ns(info.st_mtim), ns(info.st_ctim)};
+}
+
 std::string ReadWholeFile(const std::string& fileName)
 {
     TBlockFile file(fileName);

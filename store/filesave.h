@@ -1,7 +1,9 @@
 #pragma once
 // Writing whole files so that a crash, a kill or a full disk never leaves a half-written one.
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +53,21 @@ std::string SaveDamagedCopy(const std::string& fileName, std::string_view bytes)
 // A load that found the file's bytes damaged: the error, and a copy of the bytes kept at once,
 // or why it could not be.
 TDamagedLoad KeepDamaged(const std::string& fileName, std::string_view bytes, std::string error);
+
+// One version of a file as the system describes it, without reading it: a write in place
+// changes its times (or its size), a file renamed over it has another inode. Two writes within
+// one tick of the file system's clock that leave the size as it was share a stamp.
+struct TFileStamp {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    std::int64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    std::int64_t ChangedNs = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+// The stamp of the file the name leads to (through symbolic links); none when it cannot be
+// looked at.
+std::optional<TFileStamp> FileStampOf(const std::string& fileName);
 
 // Reads a whole file. Throws EFileError "Cannot open file "<name>". <system error>" when it
 // cannot be opened (a folder cannot); a read failure after that ends the data early.

@@ -6,6 +6,7 @@
 // reminder, the user's change wins, and nothing else of theirs is lost.
 
 #include "store/daypapers.h"
+#include "store/daypaperlist.h"
 
 #include <string>
 #include <vector>
@@ -39,5 +40,29 @@ void MergeReminders(const std::vector<TReminderChange>& changes, TReminderList& 
 
 // True when both papers hold the same note lines and the same reminders in the same order.
 bool SamePaper(const TDayPaper& a, const TDayPaper& b);
+
+// Note lines edited anywhere, not only in place (a line deleted in the browser, lines added
+// before others): the lines mine added, deleted or changed since base are laid over theirs.
+// Lines both sides kept stay once, a line either side deleted goes, and the lines each side
+// added stand where it put them, theirs first; the same lines added by both stand once. A line
+// both changed is kept in both versions, so that neither is lost.
+std::vector<std::string> MergeLineEdits(const std::vector<std::string>& base,
+                                        const std::vector<std::string>& mine,
+                                        const std::vector<std::string>& theirs);
+
+// The changes from base to mine of one day laid over theirs, in place: the note lines by
+// MergeLineEdits; each reminder mine no longer holds removed where theirs still holds it, each
+// one mine added appended unless theirs added the same.
+void MergePaperEdits(const TDayPaper& base, const TDayPaper& mine, TDayPaper& theirs);
+
+// What a program changed in its store since the notes file last held base, laid over the file
+// as another program left it (theirs), day by day, in theirs. A day mine holds as base held it
+// is theirs' as it is; a day mine changed is merged into theirs' paper (MergePaperEdits), or
+// added when theirs has none and the merge leaves anything. An empty paper mine added is left
+// out, and a paper mine dropped stays in theirs. The n-th paper of a day in each store stands
+// for the same paper. When theirs is not whole (the file did not read to its end), a paper of
+// mine that theirs lacks is added as mine holds it: it may be one that could not be read.
+void MergeChangedDays(TDayPaperList& base, TDayPaperList& mine, TDayPaperList& theirs,
+                      bool theirsWhole = true);
 
 }  // namespace orvenna::store

@@ -14,6 +14,22 @@
         <source>&quot;%1&quot; was changed by another program and cannot be read (%2). The calendar keeps the notes it has; its next save keeps a copy of the changed file.</source>
         <translation>„%1“ wurde von einem anderen Programm geändert und kann nicht gelesen werden (%2). Der Kalender behält seine Notizen; beim nächsten Speichern wird eine Kopie der geänderten Datei aufbewahrt.</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is damaged (%2). The calendar uses what could be read; the file could not be copied aside (%3).</source>
+        <translation>„%1“ ist beschädigt (%2). Der Kalender verwendet, was gelesen werden konnte; die Datei konnte nicht beiseitegelegt werden (%3).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is damaged (%2). The calendar uses what could be read; the file as it was is kept as &quot;%3&quot;.</source>
+        <translation>„%1“ ist beschädigt (%2). Der Kalender verwendet, was gelesen werden konnte; die Datei, wie sie war, wird als „%3“ aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by another program and cannot be read whole (%2). What could be read was kept with your change; the file could not be copied aside (%3).</source>
+        <translation>„%1“ wurde von einem anderen Programm geändert und kann nicht vollständig gelesen werden (%2). Was gelesen werden konnte, wurde mit Ihrer Änderung behalten; die Datei konnte nicht beiseitegelegt werden (%3).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by another program and cannot be read whole (%2). What could be read was kept with your change; the file as it was is kept as &quot;%3&quot;.</source>
+        <translation>„%1“ wurde von einem anderen Programm geändert und kann nicht vollständig gelesen werden (%2). Was gelesen werden konnte, wurde mit Ihrer Änderung behalten; die Datei, wie sie war, wird als „%3“ aufbewahrt.</translation>
+    </message>
 </context>
 <context>
     <name>orvenna::app::TCalendarForm</name>

@@ -14,6 +14,22 @@
         <source>&quot;%1&quot; was changed by another program and cannot be read (%2). The calendar keeps the notes it has; its next save keeps a copy of the changed file.</source>
         <translation>« %1 » a été modifié par un autre programme et ne peut pas être lu (%2). Le calendrier garde ses notes ; son prochain enregistrement garde une copie du fichier modifié.</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is damaged (%2). The calendar uses what could be read; the file could not be copied aside (%3).</source>
+        <translation>« %1 » est endommagé (%2). Le calendrier utilise ce qui a pu être lu ; le fichier n’a pas pu être mis de côté (%3).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is damaged (%2). The calendar uses what could be read; the file as it was is kept as &quot;%3&quot;.</source>
+        <translation>« %1 » est endommagé (%2). Le calendrier utilise ce qui a pu être lu ; le fichier tel qu’il était est gardé sous « %3 ».</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by another program and cannot be read whole (%2). What could be read was kept with your change; the file could not be copied aside (%3).</source>
+        <translation>« %1 » a été modifié par un autre programme et ne peut pas être lu en entier (%2). Ce qui a pu être lu a été gardé avec votre modification ; le fichier n’a pas pu être mis de côté (%3).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by another program and cannot be read whole (%2). What could be read was kept with your change; the file as it was is kept as &quot;%3&quot;.</source>
+        <translation>« %1 » a été modifié par un autre programme et ne peut pas être lu en entier (%2). Ce qui a pu être lu a été gardé avec votre modification ; le fichier tel qu’il était est gardé sous « %3 ».</translation>
+    </message>
 </context>
 <context>
     <name>orvenna::app::TCalendarForm</name>

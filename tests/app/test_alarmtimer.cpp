@@ -1,6 +1,6 @@
 // The reminder timer on a calendar with a fake desktop and a clock the test moves: armed for the
-// right moment after each kind of change, taken again after each expiry, and jumps of the wall
-// clock told apart from its plain running.
+// right moment after each kind of change, taken again after each expiry, and the moments that
+// passed unseen (a jump of the wall clock, a late expiry) told apart from its plain running.
 #include "app/alarmtimer.h"
 #include "app/alertbook.h"
 #include "popup/slidepopupform.h"
@@ -183,35 +183,42 @@ private slots:
         QVERIFY(!rig.Timer().isActive());
     }
 
-    void wallClockJumpsAheadAreReported_data()
+    void momentsPassedUnseenAreReported_data()
     {
+        // At 10:00 with nothing due the timer is armed for 10:30.
         QTest::addColumn<int>("wallMs");
         QTest::addColumn<int>("tickMs");
-        QTest::addColumn<bool>("jumped");
-        QTest::newRow("slept two hours") << 7200000 << 1000 << true;
-        QTest::newRow("time set five minutes ahead") << 300000 << 0 << true;
-        QTest::newRow("plain running") << 600000 << 600000 << false;
-        QTest::newRow("half a minute ahead") << 30000 << 0 << false;
-        QTest::newRow("time set an hour back") << -3600000 << 0 << false;
+        QTest::addColumn<int>("fromMs");  // where the unseen moments begin, from 10:00; 1: none
+        constexpr int None = 1;
+        constexpr int LookBack = -2 * 60000;  // a late timer: from two minutes before its last look
+        QTest::newRow("slept two hours, past the armed moment") << 7200000 << 1000 << LookBack;
+        QTest::newRow("time set five minutes ahead") << 300000 << 0 << 0;
+        QTest::newRow("plain running") << 600000 << 600000 << None;
+        QTest::newRow("half a minute ahead") << 30000 << 0 << None;
+        QTest::newRow("time set an hour back") << -3600000 << 0 << None;
+        QTest::newRow("stopped past the armed moment") << 2400000 << 2400000 << LookBack;
+        QTest::newRow("stopped, armed moment two seconds ago") << 1802000 << 1802000 << LookBack;
+        QTest::newRow("stopped, armed moment half a second ago") << 1800500 << 1800500 << None;
+        QTest::newRow("stopped, woken before the armed moment") << 1740000 << 1740000 << None;
     }
-    void wallClockJumpsAheadAreReported()
+    void momentsPassedUnseenAreReported()
     {
         QFETCH(int, wallMs);
         QFETCH(int, tickMs);
-        QFETCH(bool, jumped);
+        QFETCH(int, fromMs);
         TTimerRig rig({}, QTime(10, 0));
-        QSignalSpy jumps(&rig.Core(), &app::TAppCore::ClockJumped);
+        QSignalSpy unseen(&rig.Core(), &app::TAppCore::PassedUnseen);
         rig.Calendar.Clock.Day += wallMs / MsPerDay;
         rig.Calendar.Clock.AdvanceMs(static_cast<std::uint32_t>(tickMs));
         rig.Calendar.Platform.ChangeClock();
-        QCOMPARE(jumps.size(), jumped ? 1 : 0);
-        if (jumped) {
-            QCOMPARE(qRound64(jumps[0][0].toDouble() * MsPerDay), qRound64(At(QTime(10, 0)) * MsPerDay) + tickMs);
-            QCOMPARE(jumps[0][1].toDouble(), rig.Calendar.Clock.Day);
+        QCOMPARE(unseen.size(), fromMs == 1 ? 0 : 1);
+        if (fromMs != 1) {
+            QCOMPARE(qRound64(unseen[0][0].toDouble() * MsPerDay), qRound64(At(QTime(10, 0)) * MsPerDay) + fromMs);
+            QCOMPARE(unseen[0][1].toDouble(), rig.Calendar.Clock.Day);
         }
         // Told once: the next look starts from the new time.
         rig.Core().Rearm();
-        QCOMPARE(jumps.size(), jumped ? 1 : 0);
+        QCOMPARE(unseen.size(), fromMs == 1 ? 0 : 1);
     }
 
     void nextDueMomentAndHalfHour_data()

@@ -7,12 +7,18 @@
 #include "store/alertstate.h"
 #include "store/daypaperlist.h"
 #include "store/daypapers.h"
+#include "store/filelock.h"
+#include "store/filesave.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 using namespace orvenna;
 using namespace orvenna::app;
@@ -254,6 +260,44 @@ private slots:
         if (writable) {
             store::TAlertState saved;
             QCOMPARE(store::LoadAlertState(file.toStdString(), saved), std::string());
+            QCOMPARE(saved.SnoozeMinutes, 10);
+        }
+    }
+
+    // Another writer holding the lock of the settings or the alerts file finishes first: the
+    // program's save waits for it and comes after, never between its read and its write.
+    void sideFileSavesWaitForTheLock_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("settings") << QString::fromLatin1(SettingsFileName);
+        QTest::newRow("alerts") << QString::fromLatin1(AlertStateFileName);
+    }
+    void sideFileSavesWaitForTheLock()
+    {
+        QFETCH(QString, file);
+        TRig rig;
+        rig.Create();
+        const std::string path = rig.File(file.toLatin1().constData());
+        std::promise<void> locked;
+        std::thread writer([&] {
+            const store::TFileLock lock(path);
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            store::SaveFileAtomically(path, "written elsewhere");
+        });
+        locked.get_future().wait();
+        const bool settings = file == QLatin1String(SettingsFileName);
+        rig.Core->Settings().CanMoved = !rig.Core->Settings().CanMoved;
+        rig.Core->Alerts().State().SnoozeMinutes = 10;
+        QVERIFY(settings ? rig.Core->SaveSettings() : rig.Core->SaveAlertState(true));
+        writer.join();
+        if (settings) {
+            store::TCalSetting saved;
+            saved.LoadFromFile(path);
+            QCOMPARE(saved.CanMoved, rig.Core->Settings().CanMoved);
+        } else {
+            store::TAlertState saved;
+            QCOMPARE(store::LoadAlertState(path, saved), std::string());
             QCOMPARE(saved.SnoozeMinutes, 10);
         }
     }

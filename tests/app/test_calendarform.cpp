@@ -2,6 +2,7 @@
 // it is test_appcore.cpp's.
 #include "tests/support/calendarrig.h"
 
+#include "app/capturefiles.h"
 #include "app/daygrid.h"
 #include "app/windowmanager.h"
 #include "desktop/wallpaper.h"
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTransform>
 
 using namespace orvenna;
 using namespace orvenna::app;
@@ -52,6 +54,22 @@ int PixelsOfDay(const QImage& grid, const TCalendarForm& form, int day, Test tes
         for (int x = piece.left(); x <= piece.right(); ++x)
             count += test(QColor(grid.pixel(x, y))) ? 1 : 0;
     return count;
+}
+
+// Drags the calendar by its title until its corner is at target, in steps that keep the mouse
+// over the title.
+void DragTo(TCalendarForm& form, QPoint target)
+{
+    QWidget* title = form.childAt(50, 10);
+    QVERIFY(title && title != &form.DayGrid());
+    const QPoint grip(50, 10);
+    QTest::mousePress(title, Qt::LeftButton, {}, grip);
+    for (int step = 0; step < 200 && form.pos() != target; ++step) {
+        const QPoint left = target - form.pos();
+        QTest::mouseMove(title, grip + QPoint(std::clamp(left.x(), -40, 40), std::clamp(left.y(), -10, 10)));
+    }
+    QTest::mouseRelease(title, Qt::LeftButton, {}, grip);
+    QCOMPARE(form.pos(), target);
 }
 
 // The whole screen as the wallpaper reader composes it; the calendar keeps only its own part.
@@ -483,7 +501,9 @@ private slots:
 
         TCalendarForm& form = rig.Create();
         QCOMPARE(rig.Errors, QStringList{UnsupportedText});
-        QCOMPARE(form.WallPaper().DeskBitmap(), Solid(form.size(), facts.DesktopColor));
+        QImage behind;
+        form.WallPaper().CopyDeskRect(behind, form.rect(), form.geometry());
+        QCOMPARE(behind, Solid(form.size(), facts.DesktopColor));
         form.Start();
         rig.Platform.ChangeDesktopFacts(facts);
         QTRY_COMPARE(rig.Errors, (QStringList{UnsupportedText, UnsupportedText}));
@@ -565,6 +585,64 @@ private slots:
         QCOMPARE(Icon(form, 1) == Solid({32, 32}, Qt::magenta), taken);
         if (!taken)
             QCOMPARE(Icon(form, 1), behind);
+    }
+
+    // After every drag the calendar holds exactly what a full composition of the desktop shows
+    // at its new place, whether it came from the neighbourhood composed with the last decode,
+    // from the one composed while it was dragged, or from a new decode; a first drag within
+    // reach decodes nothing on the way (the composition kept is the one around the start).
+    void dragsShowTheWallpaperOfTheNewPlace_data()
+    {
+        QTest::addColumn<bool>("twoScreens");
+        QTest::addColumn<bool>("warmStart");
+        QTest::addColumn<QList<QPoint>>("drags");
+        const QList<QPoint> near{{50, 0}, {-20, -50}, {-30, 50}, {60, 60}, {0, 40}};
+        const QList<QPoint> across{{50, -40}, {200, -100}, {-60, 30}, {-200, 0}};
+        QTest::newRow("cold start, within reach") << false << false << near;
+        QTest::newRow("start from the captures, within reach") << false << true << near;
+        QTest::newRow("beyond reach") << false << false << QList<QPoint>{{-300, -200}, {-65, 0}, {0, 100}};
+        QTest::newRow("across the monitor boundary") << true << false << across;
+        QTest::newRow("from the captures, across the boundary") << true << true << across;
+    }
+    void dragsShowTheWallpaperOfTheNewPlace()
+    {
+        QFETCH(bool, twoScreens);
+        QFETCH(bool, warmStart);
+        QFETCH(QList<QPoint>, drags);
+        TRig rig;
+        // Scaled JPEG pictures: rows decoded behind the window only, smoothed while composed.
+        const QString first = rig.Folder + QStringLiteral("first.jpg");
+        QVERIFY(PatternPicture({1500, 1000}).save(first, "JPG", 90));
+        rig.Platform.Facts = {first, platform::TWallpaperPlacement::Fill, QColor(10, 20, 30)};
+        if (twoScreens) {
+            const QString second = rig.Folder + QStringLiteral("second.jpg");
+            QVERIFY(PatternPicture({700, 900}).transformed(QTransform().rotate(90)).save(second, "JPG", 90));
+            rig.Platform.OtherScreens = {{{1024, 0, 1024, 768}, {1024, 0, 1024, 768}, QStringLiteral("DUMMY1")}};
+            rig.Platform.Virtual = QRect(0, 0, 2048, 768);
+            rig.Platform.ScreenFacts[1] = {second, platform::TWallpaperPlacement::Stretched, QColor(90, 60, 30)};
+        }
+        store::TCalSetting settings;
+        settings.CanMoved = true;
+        rig.SaveSettings(settings);
+        if (warmStart)
+            rig.Create().Start();  // leaves the captures of the start place
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        const QPoint start = form.pos();
+        const QImage desk = WholeDesktop(rig);
+        for (int i = 0; i < drags.size(); ++i) {
+            const QPoint target = form.pos() + drags[i];
+            DragTo(form, target);
+            const std::optional<TCaptureFiles::TLastCapture> shown = TCaptureFiles(rig.Folder).LastCapture();
+            QVERIFY(shown);
+            QVERIFY2(shown->Window == desk.copy(form.geometry()), qPrintable(QStringLiteral("drag %1").arg(i)));
+            const TDayCell& cell = form.DayGrid().Items().at(i).Cell;
+            QCOMPARE(Icon(form, i + 1), desk.copy(QRect(target + QPoint(cell.Position.x() + 20,
+                                                                        GridTop + cell.Position.y()),
+                                                         QSize(32, 32))));
+            if (i == 0 && std::max(std::abs(drags[0].x()), std::abs(drags[0].y())) <= 64)
+                QCOMPARE(form.WallPaper().DeskOrigin(), start - QPoint(64, 64));
+        }
     }
 
     // A pure rule: where a window goes when the screens changed under it.

@@ -1,5 +1,6 @@
 // Day notes and reminder alerts on a calendar with a fake desktop and a clock the test moves:
-// the reminder check tick by tick, the midnight rebuild, and the three ways into the editor.
+// the reminder check tick by tick, the midnight rebuild, a late check, a clock set back, saves
+// within a reminder's minute, and the three ways into the editor.
 #include "app/alertbook.h"
 #include "app/daygrid.h"
 #include "app/windowmanager.h"
@@ -86,13 +87,18 @@ public:
     {
         Calendar.Clock.Day = DayCount(day) + time.msecsSinceStartOfDay() / store::MSecsPerDay;
     }
-    // One tick of the reminder check at that time of today; the monotonic clock goes along.
-    void TickAt(QTime time, QDate day = Today)
+    // The clock runs on to that time of today; the monotonic clock goes along.
+    void RunTo(QTime time, QDate day = Today)
     {
         const double before = Calendar.Clock.Day;
         SetClock(day, time);
         if (Calendar.Clock.Day > before)
             Calendar.Clock.AdvanceMs(std::uint32_t(std::llround((Calendar.Clock.Day - before) * store::MSecsPerDay)));
+    }
+    // One tick of the reminder check at that time of today.
+    void TickAt(QTime time, QDate day = Today)
+    {
+        RunTo(time, day);
         Calendar.Core->Timer1Timer();
     }
     // The computer wakes at that time: the wall clock moved, the monotonic clock did not, and
@@ -172,6 +178,15 @@ public:
     TCalendarRig Calendar;
     app::TWindowManager* Notes = nullptr;
 };
+
+// The subjects of the alerts a spy on TAlertBook::AlertDue saw, in order.
+QStringList Subjects(const QSignalSpy& alerts)
+{
+    QStringList subjects;
+    for (const QList<QVariant>& alert : alerts)
+        subjects << QString::fromStdString(alert[0].value<store::TAlertItem>().Subject);
+    return subjects;
+}
 
 }  // namespace
 
@@ -567,6 +582,125 @@ private slots:
             delete editor;
     }
 
+    // The reminder check ran late (the process was stopped, starved or suspended): what fell
+    // due while nothing looked is listed, what is due now alerts, nothing is lost.
+    void lateCheckListsWhatPassedUnseen_data()
+    {
+        QTest::addColumn<bool>("firstAlerted");  // "Early" alerted before the stop
+        QTest::addColumn<QTime>("resumed");
+        QTest::addColumn<QStringList>("missed");
+        QTest::addColumn<QStringList>("alerted");
+        QTest::newRow("stopped over both")
+            << false << QTime(10, 25) << QStringList{"10:05 AM Early", "10:20 AM Call"}
+            << QStringList{};
+        QTest::newRow("one alerted, stopped over the other")
+            << true << QTime(10, 25) << QStringList{"10:20 AM Call"} << QStringList{"Early"};
+        QTest::newRow("resumed within the second's minute")
+            << true << QTime(10, 20, 30) << QStringList{} << QStringList{"Early", "Call"};
+        QTest::newRow("on time") << false << QTime(10, 4, 0, 500) << QStringList{}
+                                 << QStringList{"Early"};
+    }
+    void lateCheckListsWhatPassedUnseen()
+    {
+        QFETCH(bool, firstAlerted);
+        QFETCH(QTime, resumed);
+        QFETCH(QStringList, missed);
+        QFETCH(QStringList, alerted);
+        TAlertRig rig({{QTime(10, 5), "Early"}, {QTime(10, 20), "Call"}}, QTime(10, 0));
+        QSignalSpy alerts(&rig.Book(), &app::TAlertBook::AlertDue);
+        rig.Calendar.Core->Start();  // armed for 10:04:00.001
+        if (firstAlerted)
+            rig.TickAt(QTime(10, 4, 30));
+        // Both clocks ran on while the process stood still; the timer then fires late.
+        rig.RunTo(resumed);
+        QTimer& timer = rig.Calendar.Core->findChild<app::TAlarmTimer*>()->Timer();
+        QVERIFY(QMetaObject::invokeMethod(&timer, "timeout"));
+        QCOMPARE(rig.Missed(), missed);
+        QCOMPARE(Subjects(alerts), alerted);
+        // The last check noted is never past a reminder neither alerted nor listed.
+        QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
+    }
+
+    // The clock set back (by hand, or by a time server) brings back moments this run has
+    // alerted already: none alerts twice; what has not alerted yet still does.
+    void clockSetBackAlertsNothingTwice_data()
+    {
+        QTest::addColumn<int>("recurrency");
+        QTest::addColumn<int>("daysBack");  // set back to 23:29 of that many days before
+        QTest::newRow("one-off, back across midnight") << 0 << 1;
+        QTest::newRow("daily, back across midnight") << 1 << 1;
+        QTest::newRow("one-off, back two days") << 0 << 2;
+    }
+    void clockSetBackAlertsNothingTwice()
+    {
+        QFETCH(int, recurrency);
+        QFETCH(int, daysBack);
+        TAlertRig rig({{QTime(0, 29), "Night call", recurrency}, {QTime(0, 40), "Later"}},
+                      QTime(0, 20));
+        QSignalSpy alerts(&rig.Book(), &app::TAlertBook::AlertDue);
+        rig.Calendar.Core->Start();
+        rig.TickAt(QTime(0, 28, 30));
+        QCOMPARE(alerts.size(), 1);
+        rig.WakeAt(QTime(23, 29), Today.addDays(-daysBack));
+        for (int day = daysBack - 1; day > 0; --day)
+            rig.TickAt(QTime(12, 0), Today.addDays(-day));
+        rig.TickAt(QTime(0, 28, 30));
+        rig.TickAt(QTime(0, 39, 30));
+        QCOMPARE(Subjects(alerts), (QStringList{"Night call", "Later"}));
+    }
+
+    // The program's own save in the minute before a reminder rebuilds the day's list: an alert
+    // shown (and dismissed) in this run does not come back, as after another program's write.
+    void saveWithinTheMinuteBringsNoAlertBack_data()
+    {
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<QStringList>("alerted");
+        QTest::newRow("another day's note saved") << "note" << QStringList{"Call"};
+        QTest::newRow("today's editor saved") << "editor" << QStringList{"Call"};
+        QTest::newRow("written by another program") << "outside" << QStringList{"Call"};
+        // Another reminder now: it alerts.
+        QTest::newRow("the reminder's subject changed") << "subject" << QStringList{"Call", "Call back"};
+    }
+    void saveWithinTheMinuteBringsNoAlertBack()
+    {
+        QFETCH(QString, save);
+        QFETCH(QStringList, alerted);
+        TAlertRig rig({{QTime(10, 20), "Call"}}, QTime(10, 0));
+        QSignalSpy alerts(&rig.Book(), &app::TAlertBook::AlertDue);
+        rig.TickAt(QTime(10, 19, 30));
+        popup::TfrmSlidePopUp* popup = rig.PopupOf("Call");
+        QVERIFY(popup != nullptr);
+        popup->ActionButtons()[1]->click();  // "Dismiss"
+        rig.SetClock(Today, QTime(10, 19, 40));
+        app::TAppCore& core = *rig.Calendar.Core;
+        store::TDayPaper& paper = *core.DayPapers().FindDayPaper(DayCount(Today));
+        if (save == QLatin1String("note")) {
+            store::TDayPaper& other = core.DayPapers().AddDayPaper();
+            other.Day = DayCount(Today.addDays(2));
+            other.Note = {"saved meanwhile"};
+            QVERIFY(core.SaveNotes());
+        } else if (save == QLatin1String("editor")) {
+            TNoteForm* editor = nullptr;
+            connect(rig.Notes, &app::TWindowManager::EditorOpened, this,
+                    [&](TNoteForm* opened) { editor = opened; });
+            rig.Notes->ShowTodayNote();
+            QVERIFY(editor != nullptr);
+            QTest::keyClicks(editor->NoteLine(0), QStringLiteral("typed"));
+            QVERIFY(editor->SaveNote());
+            delete editor;
+        } else {
+            paper.Note = {"changed"};
+            if (save == QLatin1String("subject"))
+                paper.ReminderList.GetReminder(0).Subject = "Call back";
+            if (save == QLatin1String("outside"))
+                QCOMPARE(core.TakeUpNotesFile(core.DayPapers().SaveToBytes()), QString());
+            else
+                QVERIFY(core.SaveNotes());
+        }
+        rig.TickAt(QTime(10, 19, 50));
+        QCOMPARE(Subjects(alerts), alerted);
+    }
+
     void alertWithoutRoomOnScreenJoinsTheMissed()
     {
         QList<TReminderCase> reminders;
@@ -598,7 +732,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(contents);
         file.close();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("alerts file ignored"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Alerts.dat\" is damaged"));
         rig.Calendar.Create();
         rig.Notes = rig.Calendar.Windows;
         QCOMPARE(rig.Book().State(), store::TAlertState{});

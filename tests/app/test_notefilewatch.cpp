@@ -1,11 +1,14 @@
 // "2004.cal" changed by another program while the calendar runs: the store, the note marks and
 // the reminder timer follow; open editors keep their text and merge into what the store holds
-// when they save; the program's own saves are not read back; a damaged file is reported once.
+// when they save; the program's own saves are not read back, and a save before the watch looks
+// keeps what the other program wrote; a damaged file is reported once per burst of writes.
 #include "app/windowmanager.h"
 #include "app/notefilewatch.h"
 #include "notes/browsefrm.h"
 #include "notes/notefrm.h"
 #include "store/daypaperlist.h"
+#include "store/filelock.h"
+#include "store/filesave.h"
 #include "tests/support/calendarrig.h"
 #include "tests/support/tempfolder.h"
 
@@ -15,6 +18,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 using namespace orvenna;
 using namespace orvenna::test;
@@ -109,6 +116,14 @@ struct TWatchRig {
     app::TNoteFileWatch* Watch = nullptr;
     QPointer<TNoteForm> Editor;
 };
+
+QStringList Texts(const TLines& lines)
+{
+    QStringList texts;
+    for (const std::string& line : lines)
+        texts << QString::fromStdString(line);
+    return texts;
+}
 
 TLines Sheet(TLines lines)
 {
@@ -228,6 +243,113 @@ private slots:
         QCOMPARE(changed.size(), 1);
         QCOMPARE(rig.NoteOf(Today), TLines{"saved here"});
         QCOMPARE(rig.Papers().FindDayPaper(DayCount(OtherDay)) != nullptr, changedAfterSaving);
+    }
+
+    // The program saves before the watch has taken up another program's write (within its
+    // settle time, or while writes keep coming): what the other program wrote stays.
+    void saveBeforeTheWatchLooksKeepsTheOutsideWrite_data()
+    {
+        QTest::addColumn<QString>("write");  // r renamed over, p written in place, d damaged
+        QTest::addColumn<QStringList>("today");   // today's note in the file after the save
+        QTest::addColumn<QStringList>("other");   // the other day's
+        QTest::newRow("another day, renamed over") << "r" << QStringList{"mine", "two"} << QStringList{"tool"};
+        QTest::newRow("the same day, in place")
+            << "p" << QStringList{"mine", "two", "tool"} << QStringList{};
+        QTest::newRow("damaged: what reads is kept, and a copy")
+            << "d" << QStringList{"mine", "two"} << QStringList{"tool"};
+        // The watch took up the file as it was a moment before the last write.
+        QTest::newRow("written again after the watch read it")
+            << "t" << QStringList{"mine", "two"} << QStringList{"tool"};
+    }
+    void saveBeforeTheWatchLooksKeepsTheOutsideWrite()
+    {
+        QFETCH(QString, write);
+        QFETCH(QStringList, today);
+        QFETCH(QStringList, other);
+        TWatchRig rig({{Today, {"one", "two"}, {}}});
+        QSignalSpy changed(rig.Calendar.Core.get(), &app::TAppCore::NotesChanged);
+        if (write == QLatin1String("p")) {
+            WriteInPlace(rig.Calendar, NotesBytes({{Today, {"one", "two", "tool"}, {}}}));
+        } else {
+            std::string bytes = NotesBytes({{Today, {"one", "two"}, {}}, {OtherDay, {"tool"}, {}}});
+            if (write == QLatin1String("d"))
+                bytes += "cut short";  // past the counted papers
+            WriteElsewhere(rig.Calendar, bytes);
+            if (write == QLatin1String("t"))
+                rig.Calendar.Core->TakeUpNotesFile(NotesBytes({{Today, {"one", "two"}, {}}}));
+        }
+        rig.Papers().FindDayPaper(DayCount(Today))->Note[0] = "mine";
+        QVERIFY(rig.Calendar.Core->SaveNotes());
+        QCOMPARE(Texts(rig.SavedNote(Today)), today);
+        QCOMPARE(Texts(rig.SavedNote(OtherDay)), other);
+        QCOMPARE(Texts(rig.NoteOf(OtherDay)), other);
+        QCOMPARE(rig.Calendar.Errors.size(), write == QLatin1String("d") ? 1 : 0);
+        if (write == QLatin1String("d"))
+            QVERIFY(rig.Calendar.Errors[0].contains(QStringLiteral("2004.cal.damaged-")));
+        // The watch then finds the program's own save: nothing read back, nothing told.
+        rig.Watch->Check();
+        QTest::qWait(app::TNoteFileWatch::SettleMs + 100);
+        QCOMPARE(changed.size(), write == QLatin1String("t") ? 2 : 1);
+        QCOMPARE(Texts(rig.NoteOf(Today)), today);
+        QCOMPARE(rig.Calendar.Errors.size(), write == QLatin1String("d") ? 1 : 0);
+    }
+
+    // Another writer holds the file's lock: the save waits for it and then sees what it wrote;
+    // one that keeps holding it past the wait makes the save fail, saying so, and the store is
+    // as it was.
+    void saveWaitsForAnotherWritersLock_data()
+    {
+        QTest::addColumn<int>("holdMs");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("let go within the wait") << 300 << true;
+        QTest::newRow("held past the wait") << int(store::DefaultLockWait.count()) + 1500 << false;
+    }
+    void saveWaitsForAnotherWritersLock()
+    {
+        QFETCH(int, holdMs);
+        QFETCH(bool, saved);
+        TWatchRig rig({{Today, {"one"}, {}}});
+        const std::string file = rig.Calendar.File("2004.cal");
+        std::promise<void> locked;
+        std::thread writer([&] {
+            const store::TFileLock lock(file);
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+            store::SaveFileAtomically(file, NotesBytes({{Today, {"one"}, {}}, {OtherDay, {"tool"}, {}}}));
+        });
+        locked.get_future().wait();
+        rig.Papers().FindDayPaper(DayCount(Today))->Note = {"mine"};
+        const bool result = rig.Calendar.Core->SaveNotes();
+        writer.join();
+        QCOMPARE(result, saved);
+        QCOMPARE(rig.SavedNote(OtherDay), TLines{"tool"});
+        QCOMPARE(rig.SavedNote(Today), saved ? TLines{"mine"} : TLines{"one"});
+        QCOMPARE(rig.Calendar.Errors.size(), saved ? 0 : 1);
+        if (!saved)
+            QVERIFY(rig.Calendar.Errors[0].startsWith(QStringLiteral("Cannot lock file")));
+    }
+
+    // A slow writer leaves the file half-written again and again: one message once it stops,
+    // and a new one only after the file has read whole in between.
+    void unreadableBurstIsToldOnce()
+    {
+        TWatchRig rig({{Today, {"kept"}, {}}});
+        for (int i = 0; i < 8; ++i) {
+            std::string damaged = NotesBytes({{Today, {"write " + std::to_string(i)}, {}}});
+            damaged.resize(damaged.size() - 3);
+            WriteElsewhere(rig.Calendar, damaged);
+            QTest::qWait(app::TNoteFileWatch::SettleMs + 100);
+        }
+        QCOMPARE(rig.Calendar.Errors.size(), 0);
+        QTRY_COMPARE(rig.Calendar.Errors.size(), 1);
+        QTest::qWait(app::TNoteFileWatch::ErrorQuietMs);
+        QCOMPARE(rig.Calendar.Errors.size(), 1);
+        QCOMPARE(rig.NoteOf(Today), TLines{"kept"});
+
+        WriteElsewhere(rig.Calendar, NotesBytes({{Today, {"whole"}, {}}}));
+        QTRY_COMPARE(rig.NoteOf(Today), TLines{"whole"});
+        WriteElsewhere(rig.Calendar, "\x01");
+        QTRY_COMPARE(rig.Calendar.Errors.size(), 2);
     }
 
     void damagedFileKeepsTheStoreAndIsReportedOnce()

@@ -1,9 +1,12 @@
 // The start-up windows: the splash's hold by the clock, the first run's notice before the
-// splash, the notice's text, and the hot key held by the splash.
+// splash, the boxes for files start-up could not write or found damaged, the notice's text,
+// and the hot key held by the splash.
 #include "app/entry.h"
 #include "app/noticefrm.h"
 #include "app/snapfrm.h"
+#include "store/daypaperlist.h"
 #include "tests/support/calendarrig.h"
+#include "tests/support/tempfolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <map>
 
 using namespace orvenna;
 using namespace orvenna::test;
@@ -161,6 +166,52 @@ private slots:
         QCOMPARE(rig.Errors.size(), 1);
         QVERIFY2(rig.Errors.front().startsWith(shown), qPrintable(rig.Errors.front()));
         QCOMPARE(events, (QStringList{QStringLiteral("error"), QStringLiteral("notice")}));
+    }
+
+    // Data files that do not read whole at start are copied aside before anything writes over
+    // them, and told in one box naming each copy.
+    void damagedFilesAtStartAreToldOnce_data()
+    {
+        QTest::addColumn<QStringList>("damaged");
+        QTest::newRow("the notes") << QStringList{"2004.cal"};
+        QTest::newRow("the settings") << QStringList{"Setting.cfg"};
+        QTest::newRow("the alerts") << QStringList{"Alerts.dat"};
+        QTest::newRow("all three") << QStringList{"2004.cal", "Setting.cfg", "Alerts.dat"};
+    }
+    void damagedFilesAtStartAreToldOnce()
+    {
+        QFETCH(QStringList, damaged);
+        TCalendarRig rig;
+        test::WriteBytes(rig.File(app::FirstRunFileName), "1\r\n");
+        std::map<QString, std::string> bytes;
+        {
+            store::TDayPaperList papers;
+            store::TDayPaper& paper = papers.AddDayPaper();
+            paper.Day = DayCount(Today);
+            paper.Note = {"a note"};
+            bytes["2004.cal"] = papers.SaveToBytes() + "tail";
+            store::TCalSetting settings;
+            settings.SaveToFile(rig.File(app::SettingsFileName));
+            bytes["Setting.cfg"] = test::ReadBytes(rig.File(app::SettingsFileName));
+            bytes["Setting.cfg"].resize(bytes["Setting.cfg"].size() - 5);
+            bytes["Alerts.dat"] = "Orvenna alerts 1\nStayUntilDismissed=yes\nEnd\n";
+        }
+        QFile::remove(QString::fromStdString(rig.File(app::SettingsFileName)));
+        for (const QString& name : damaged)
+            test::WriteBytes(rig.File(name.toLatin1().constData()), bytes[name]);
+        rig.Create();
+        app::TEntryHooks hooks;
+        hooks.HoldSplash = false;
+        app::StartWindows(*rig.Core, *rig.Form, hooks);
+        QCOMPARE(rig.Errors.size(), 1);
+        for (const QString& name : damaged) {
+            const QStringList copies = QDir(rig.Folder).entryList({name + QStringLiteral(".damaged-*")});
+            QCOMPARE(copies.size(), 1);
+            QCOMPARE(test::ReadBytes(rig.File(copies[0].toLatin1().constData())), bytes[name]);
+            QVERIFY2(rig.Errors[0].contains(QStringLiteral("kept as \"%1\"").arg(rig.Folder + copies[0])),
+                     qPrintable(rig.Errors[0]));
+        }
+        QCOMPARE(rig.Errors[0].count(QStringLiteral(" is damaged ")), damaged.size());
     }
 
     void noticeShowsItsTextAsWritten()

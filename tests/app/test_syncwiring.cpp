@@ -1,5 +1,5 @@
 // The syncs in the running program (a calendar on a fake desktop, the server's work faked):
-// what a sync wrote is taken up at once and announced once; a save never writes over what
+// what a sync wrote is taken up at once and announced once; a save lays its change over what
 // another writer put in the file meanwhile; subscribed calendars mark the calendar's days and
 // show in the browser; the "Sync" page sets up the account and shows how the syncs go; the
 // tray's tool tip tells offline and errors; a password the desktop does not keep is asked once.
@@ -151,25 +151,28 @@ private slots:
         mine.Day = DayCount(Today);
         mine.Note = {"typed"};
         QVERIFY(rig.Core->SaveNotes());
-        // A sync writes the file; the program saves before its watch looked.
-        const std::string synced = NotesWithLine(OtherDay, "arrived");
-        WriteFile(rig.File(app::NotesFileName), synced);
-        QVERIFY(!rig.Core->SaveNotes());
-        QCOMPARE(store::ReadWholeFile(rig.File(app::NotesFileName)), synced);
-        QTRY_VERIFY(rig.Core->DayPapers().FindDayPaper(DayCount(OtherDay)) != nullptr);
-        // The next save writes, with what arrived.
-        rig.Core->DayPapers().FindDayPaper(DayCount(OtherDay))->Note.push_back("and mine");
+        // A sync writes the file (with another day, without today's); the program saves before
+        // its watch looked: its change is laid over what the sync wrote.
+        WriteFile(rig.File(app::NotesFileName), NotesWithLine(OtherDay, "arrived"));
+        rig.Core->DayPapers().FindDayPaper(DayCount(Today))->Note.push_back("and mine");
         QVERIFY(rig.Core->SaveNotes());
-        store::TDayPaperList saved;
-        saved.LoadFromFile(rig.File(app::NotesFileName));
-        QCOMPARE(saved.FindDayPaper(DayCount(OtherDay))->Note,
-                 (std::vector<std::string>{"arrived", "and mine"}));
-        // Bytes a take-up cannot read do not block the saves for good.
-        WriteFile(rig.File(app::NotesFileName), "\x05\x00\x00\x00garbage");
-        QVERIFY(!rig.Core->SaveNotes());
-        QTest::qWait(50);
-        QVERIFY(rig.Core->SaveNotes());
+        const auto savedNote = [&rig](QDate day) {
+            store::TDayPaperList saved;
+            saved.LoadFromFile(rig.File(app::NotesFileName));
+            const store::TDayPaper* paper = saved.FindDayPaper(DayCount(day));
+            return paper ? paper->Note : std::vector<std::string>{};
+        };
+        QCOMPARE(savedNote(OtherDay), std::vector<std::string>{"arrived"});
+        QCOMPARE(savedNote(Today), std::vector<std::string>{"and mine"});
         QVERIFY(rig.Core->DayPapers().FindDayPaper(DayCount(OtherDay)) != nullptr);
+        // Bytes that do not read are copied aside and told; the store's days stay.
+        WriteFile(rig.File(app::NotesFileName), "\x05\x00\x00\x00garbage");
+        rig.Core->DayPapers().FindDayPaper(DayCount(Today))->Note.push_back("more");
+        QVERIFY(rig.Core->SaveNotes());
+        QCOMPARE(rig.Errors.size(), 1);
+        QVERIFY(rig.Errors[0].contains(QStringLiteral("2004.cal.damaged-")));
+        QCOMPARE(savedNote(OtherDay), std::vector<std::string>{"arrived"});
+        QCOMPARE(savedNote(Today), (std::vector<std::string>{"and mine", "more"}));
     }
 
     void SubscribedCalendarsMarkDaysAndShowInTheBrowser()

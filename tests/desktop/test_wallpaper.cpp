@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
+
 using namespace orvenna;
 using desktop::TWallPaper;
 using platform::TWallpaperPlacement;
@@ -513,6 +515,52 @@ private Q_SLOTS:
 
     // The calendar keeps only the wallpaper behind it; its copies must be the very pixels of a
     // whole-screen composition, also where only the picture rows behind it were decoded.
+    // A composition made in another thread, of the kept area and its neighbourhood, holds the
+    // pixels of the whole desktop there, and is taken only for the desktop it was made from.
+    void jobCompositionIsTakenOnlyForItsDesktop_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("nothing changed") << 0 << true;
+        QTest::newRow("other placement") << 1 << false;
+        QTest::newRow("wallpaper file rewritten") << 2 << false;
+        QTest::newRow("other ratio") << 3 << false;
+        QTest::newRow("other screens") << 4 << false;
+    }
+    void jobCompositionIsTakenOnlyForItsDesktop()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, taken);
+        const QString path = File("job.jpg");
+        QVERIFY(SaveJpeg(Textured({1500, 1000}), path, false));
+        ShowWallpaper(Fake, path, TWallpaperPlacement::Fill);
+        const QRect area(600, 500, 296, 216);
+        TWallPaper wallpaper(Fake);
+        wallpaper.SetKeptArea(area);
+        wallpaper.SetNeighbourhood(64);
+        desktop::TComposition made = std::async(std::launch::async, wallpaper.LoadJob()).get();
+        switch (change) {
+        case 1: Fake.Facts.Placement = TWallpaperPlacement::Stretched; break;
+        case 2: QVERIFY(SaveJpeg(Textured({1400, 1000}), path, false)); break;
+        case 3: wallpaper.SetKeptArea(area, 2.0); break;
+        case 4: Fake.Primary = Fake.Virtual = QRect(0, 0, 1280, 800); break;
+        }
+        QCOMPARE(wallpaper.Take(made), taken);
+        if (!taken) {
+            QVERIFY(wallpaper.DeskBitmap().isNull());
+            return;
+        }
+        const QRect neighbourhood = area.adjusted(-64, -64, 64, 64);
+        QCOMPARE(QRect(wallpaper.DeskOrigin(), wallpaper.DeskBitmap().size()), neighbourhood);
+        QVERIFY(wallpaper.Covers(area.translated(-64, 64)));
+        QCOMPARE(wallpaper.ComposedKey(), wallpaper.CurrentKey());
+        TWallPaper whole(Fake);
+        whole.LoadWallpaper();
+        const QRect onScreen = neighbourhood & Fake.Primary;
+        QCOMPARE(wallpaper.DeskBitmap().copy(onScreen.translated(-neighbourhood.topLeft())),
+                 whole.DeskBitmap().copy(onScreen));
+    }
+
     void keptAreaHoldsThePixelsOfTheWholeDesktop_data()
     {
         QTest::addColumn<TWallpaperPlacement>("placement");

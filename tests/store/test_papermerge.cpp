@@ -172,5 +172,95 @@ TEST(ReloadFromBytes, DamagedBytesKeepThePapersAndACopyBeforeTheNextSave)
     EXPECT_EQ(test::ReadBytes(papers.DamagedCopy()), damaged);
 }
 
+
+// ---- a program's store laid over a file another program wrote --------------------------------
+
+// A paper as "day: note lines | reminder subjects".
+struct TPaperText {
+    int Day;
+    TLines Note;
+    TLines Reminders;
+};
+using TStoreText = std::vector<TPaperText>;
+
+void Fill(TDayPaperList& list, const TStoreText& papers)
+{
+    for (const TPaperText& given : papers) {
+        TDayPaper& paper = list.AddDayPaper();
+        paper.Day = given.Day;
+        paper.Note = given.Note;
+        for (const std::string& subject : given.Reminders)
+            Add(paper.ReminderList, given.Day + 0.5, subject.c_str());
+    }
+}
+
+std::vector<std::string> TextOf(TDayPaperList& list)
+{
+    std::vector<std::string> text;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TDayPaper& paper = list.GetDayPaper(i);
+        std::string line = std::to_string(static_cast<int>(paper.Day)) + ":";
+        for (const std::string& note : paper.Note)
+            line += " " + note;
+        line += " |";
+        for (const std::string& subject : Subjects(paper.ReminderList))
+            line += " " + subject;
+        text.push_back(line);
+    }
+    return text;
+}
+
+struct TDaysCase {
+    const char* Name;
+    TStoreText Base, Mine, Theirs;
+    std::vector<std::string> Merged;
+    bool TheirsWhole = true;
+};
+
+class MergeChangedDaysCases : public ::testing::TestWithParam<TDaysCase> {};
+
+TEST_P(MergeChangedDaysCases, TheirsKeptMineLaidOver)
+{
+    const TDaysCase& c = GetParam();
+    TDayPaperList base, mine, theirs;
+    Fill(base, c.Base);
+    Fill(mine, c.Mine);
+    Fill(theirs, c.Theirs);
+    MergeChangedDays(base, mine, theirs, c.TheirsWhole);
+    EXPECT_EQ(TextOf(theirs), c.Merged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Days, MergeChangedDaysCases,
+    ::testing::Values(
+        TDaysCase{"DayChangedHere_OtherDayAddedThereKept",
+                  {{1, {"a"}, {}}}, {{1, {"A"}, {}}}, {{1, {"a"}, {}}, {2, {"tool"}, {}}},
+                  {"1: A |", "2: tool |"}},
+        TDaysCase{"DayUntouchedHere_TheirsStands",
+                  {{1, {"a"}, {"r"}}}, {{1, {"a"}, {"r"}}}, {{1, {"b"}, {}}}, {"1: b |"}},
+        TDaysCase{"LineDeletedHere_LineAddedThere",
+                  {{1, {"a", "b"}, {}}}, {{1, {"a"}, {}}}, {{1, {"a", "b", "c"}, {}}},
+                  {"1: a c |"}},
+        TDaysCase{"LineInsertedHere_LineChangedThere",
+                  {{1, {"a", "b"}, {}}}, {{1, {"new", "a", "b"}, {}}}, {{1, {"a", "B"}, {}}},
+                  {"1: new a B |"}},
+        TDaysCase{"RemindersAddedAndRemovedBothSides",
+                  {{1, {}, {"x", "y"}}}, {{1, {}, {"y", "mine"}}}, {{1, {}, {"x", "y", "theirs"}}},
+                  {"1: | y theirs mine"}},
+        TDaysCase{"NewPaperHere_AddedAfterTheirs",
+                  {}, {{3, {"x"}, {}}}, {{2, {"tool"}, {}}}, {"2: tool |", "3: x |"}},
+        TDaysCase{"EmptyPaperOpenedHere_LeftOut", {}, {{3, {"", ""}, {}}}, {}, {}},
+        TDaysCase{"EmptyPaperOpenedHere_TheirsOfTheDayAsItIs",
+                  {}, {{3, {"", ""}, {}}}, {{3, {"tool"}, {}}}, {"3: tool |"}},
+        TDaysCase{"PaperGoneThere_MineStandsAlone",
+                  {{1, {"a"}, {}}}, {{1, {"a", "b"}, {}}}, {}, {"1: b |"}},
+        TDaysCase{"SecondPaperOfADay_MergedWithTheSecond",
+                  {{1, {"one"}, {}}, {1, {"two"}, {}}}, {{1, {"one"}, {}}, {1, {"TWO"}, {}}},
+                  {{1, {"one", "tool"}, {}}, {1, {"two"}, {}}}, {"1: one tool |", "1: TWO |"}},
+        TDaysCase{"TheirsCutShort_PapersItLacksStayAsMineHoldsThem",
+                  {{1, {"a"}, {}}, {2, {"b"}, {}}}, {{1, {"A"}, {}}, {2, {"b"}, {}}},
+                  {{3, {"tool"}, {}}}, {"3: tool |", "1: A |", "2: b |"}, false}),
+    [](const ::testing::TestParamInfo<TDaysCase>& c) { return c.param.Name; });
+
 }  // namespace
 }  // namespace orvenna::store
