@@ -1,6 +1,7 @@
 #include "app/alertbook.h"
 
 #include "app/appcore.h"
+#include "desktop/storetexts.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "store/daypaperlist.h"
@@ -23,8 +24,8 @@ QStringList SnoozeChoices()
 {
     QStringList choices;
     for (const int minutes : store::SnoozeLengths)
-        choices << QString::fromStdString(store::SnoozeLengthText(minutes));
-    choices << QStringLiteral("Until it starts");
+        choices << desktop::SnoozeLengthCaption(minutes);
+    choices << TAlertBook::tr("Until it starts");
     return choices;
 }
 

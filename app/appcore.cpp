@@ -18,6 +18,7 @@
 #include "store/filelock.h"
 #include "store/filesave.h"
 #include "store/papermerge.h"
+#include "store/regional.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
@@ -55,6 +56,7 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
       FLocalFormat(LocalFormatFromLocale())
 {
     LoadSettings();
+    LoadRegional();
     LoadNotes();
     ListDay = std::floor(FClock.Now());
     FAlerts = new TAlertBook(*this);
@@ -109,6 +111,11 @@ QString TAppCore::AlertStateFile() const
     return ProgramFile(QLatin1String(AlertStateFileName));
 }
 
+QString TAppCore::RegionalFile() const
+{
+    return ProgramFile(QLatin1String(store::RegionalFileName));
+}
+
 QDate TAppCore::Today() const
 {
     return DateFromDays(FClock.Now());
@@ -123,6 +130,15 @@ void TAppCore::LoadSettings()
         qCWarning(lcApp) << "settings:" << error.what();
         FSettings = std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch());
     }
+}
+
+void TAppCore::LoadRegional()
+{
+    const std::string failure = store::LoadRegional(RegionalFile().toStdString(), FRegional);
+    // A damaged file leaves the designed choices; the next confirmed dialog writes a good one.
+    if (!failure.empty())
+        qCInfo(lcApp) << "regional choices:" << failure.c_str();
+    FLocalFormat = store::WithChoices(LocalFormatFromLocale(), FRegional);
 }
 
 void TAppCore::LoadNotes()
@@ -393,6 +409,17 @@ bool TAppCore::SaveAlertState(bool userAsked)
     return true;
 }
 
+bool TAppCore::SaveRegional()
+{
+    try {
+        store::SaveRegional(RegionalFile().toStdString(), FRegional);
+    } catch (const store::EStoreError& error) {
+        ReportError(QString::fromStdString(error.what()));
+        return false;
+    }
+    return true;
+}
+
 QString TAppCore::TakeUpNotesFile(std::string_view bytes)
 {
     const std::string failure = FDayPapers->ReloadFromBytes(bytes, NotesFile().toStdString());
@@ -414,6 +441,7 @@ void TAppCore::ReportUnreadableNotes(const QString& failure)
 
 void TAppCore::ApplySettings()
 {
+    FLocalFormat = store::WithChoices(LocalFormatFromLocale(), FRegional);
     QString failure;
     try {
         FPlatform.SetAutoRun(FSettings->IsDeskChild);

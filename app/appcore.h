@@ -14,6 +14,7 @@
 #include "app/applog.h"
 #include "store/filesave.h"
 #include "store/localformat.h"
+#include "store/regional.h"
 
 #include <QDate>
 #include <QObject>
@@ -77,6 +78,7 @@ public:
     QString NotesFile() const;       // "2004.cal"
     QString SettingsFile() const;    // "Setting.cfg"
     QString AlertStateFile() const;  // "Alerts.dat"
+    QString RegionalFile() const;    // "Regional.dat"
     // Today's local date by the clock.
     QDate Today() const;
     // What loading could not write (the empty "2004.cal" in place of a missing one), in the
@@ -88,7 +90,12 @@ public:
 
     store::TDayPaperList& DayPapers() const { return *FDayPapers; }
     store::TCalSetting& Settings() const { return *FSettings; }
+    // The user's locale with the regional choices applied (store::WithChoices).
     const store::TLocalFormat& LocalFormat() const { return FLocalFormat; }
+    // The regional choices of the side file "Regional.dat": week start, time form, week
+    // numbers. A window changes them, then SaveRegional() and ApplySettings().
+    store::TRegionalChoices& Regional() { return FRegional; }
+    const store::TRegionalChoices& Regional() const { return FRegional; }
     // Snoozes, catch-up and the alert choices of the side file "Alerts.dat".
     TAlertBook& Alerts() const { return *FAlerts; }
     // The syncs with the calendar server and the subscribed calendars (app/syncrunner.h):
@@ -159,10 +166,12 @@ public:
     // the start-up has said it once when the folder cannot be written. A save the user asked
     // for (the settings dialog's OK) reports its failure like the others.
     bool SaveAlertState(bool userAsked = false);
+    // Writes the regional choices to "Regional.dat".
+    bool SaveRegional();
     // The settings record was changed and confirmed (and saved): applies what belongs to the
-    // system (the start-up entry) and announces SettingsChanged, on which every window
-    // re-applies its part. A start-up entry that cannot be written is reported
-    // (ErrorReported) after the rest was applied.
+    // system (the start-up entry), takes the regional choices into the locale record and
+    // announces SettingsChanged, on which every window re-applies its part. A start-up entry
+    // that cannot be written is reported (ErrorReported) after the rest was applied.
     void ApplySettings();
 
     // ---- the notes file on disk -------------------------------------------------------------
@@ -207,6 +216,7 @@ private:
     // Adds a damaged file's paragraph to LoadDamage.
     void NoteDamage(const QString& file, const store::TDamagedLoad& damage);
     void ConnectSync();
+    void LoadRegional();
     void RebuildAtNewDay(double now);
     // Writes the store to "2004.cal" and keeps what was written (NotesBase) and its digest.
     void WriteNotes();
@@ -229,6 +239,7 @@ private:
     QString FLoadDamage;
     std::unique_ptr<store::TCalSetting> FSettings;
     std::unique_ptr<store::TDayPaperList> FDayPapers;
+    store::TRegionalChoices FRegional;
     store::TLocalFormat FLocalFormat;
     TAlertBook* FAlerts = nullptr;         // child of the core
     TAlarmTimer* FAlarm = nullptr;         // child of the core

@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 
 #include "store/daypaperlist.h"
+#include "store/localetext.h"
 #include "store/monitorplace.h"
 #include "store/settings.h"
 
@@ -34,8 +35,6 @@ namespace orvenna::app {
 
 namespace {
 
-constexpr const char* UnsupportedWallpaperText =
-    "The wallpaper file format is not supported, program will use the default setting.";
 constexpr int SettleMs = 150;  // a pause this long in move events ends a system move
 constexpr int DesktopSettleMs = 300;  // a pause this long ends a burst of desktop changes
 // The wallpaper is composed this far around the window (screen coordinates), so that a drag
@@ -57,7 +56,7 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
 {
     setObjectName(QStringLiteral("CalendarForm"));
     setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
-    setFixedSize(CalendarSize);
+    setFixedSize(CalendarWidth(core.Regional().WeekNumbers), CalendarSize.height());
     CreateComponents();
     CreateMenu();
     FormCreate();
@@ -74,9 +73,9 @@ QString TCalendarForm::ProgramFile(const QString& name) const
 void TCalendarForm::CreateComponents()
 {
     PaintBox1 = new TTitleBox(*this);
-    PaintBox1->setGeometry(0, 0, CalendarSize.width(), GridTop);
+    PaintBox1->setGeometry(0, 0, width(), GridTop);
     lv = new TDayGrid(this);
-    lv->setGeometry(0, GridTop, CalendarSize.width(), CalendarSize.height() - GridTop);
+    lv->setGeometry(0, GridTop, width(), CalendarSize.height() - GridTop);
     connect(lv, &TDayGrid::DayDoubleClicked, this, &TCalendarForm::lvDblClick);
 
     MoveSettled = new QTimer(this);
@@ -96,20 +95,20 @@ void TCalendarForm::CreateComponents()
 void TCalendarForm::CreateMenu()
 {
     PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(QStringLiteral("Previous Month"), this,
+    PopupMenu1->addAction(tr("Previous Month"), this,
                           &TCalendarForm::previousMonthItemClick);
-    PopupMenu1->addAction(QStringLiteral("Next Month"), this, &TCalendarForm::NextMonthClick);
+    PopupMenu1->addAction(tr("Next Month"), this, &TCalendarForm::NextMonthClick);
     PopupMenu1->addSeparator();
-    Browse1 = PopupMenu1->addAction(QStringLiteral("&Browse..."), this,
+    Browse1 = PopupMenu1->addAction(tr("&Browse..."), this,
                                     &TCalendarForm::Browse1Click);
     Browse1->setEnabled(false);
-    Setting1 = PopupMenu1->addAction(QStringLiteral("&Setting..."), this,
+    Setting1 = PopupMenu1->addAction(tr("&Setting..."), this,
                                      &TCalendarForm::Setting1Click);
     Setting1->setEnabled(false);
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("&Refresh"), this, &TCalendarForm::Refresh1Click);
+    PopupMenu1->addAction(tr("&Refresh"), this, &TCalendarForm::Refresh1Click);
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("E&xit"), this, &TCalendarForm::exit1Click);
+    PopupMenu1->addAction(tr("E&xit"), this, &TCalendarForm::exit1Click);
 }
 
 void TCalendarForm::ConnectCore()
@@ -146,7 +145,8 @@ void TCalendarForm::FormCreate()
     // No native window is made here: the attachment changes the window flags, and its
     // properties go to the native window that show() makes and maps.
     platform.AttachToDesktop(this);
-    FCellWidth = CellWidthFor(width());
+    // The week-number column widens the window, not the day columns.
+    FCellWidth = CellWidthFor(CalendarSize.width());
     PlaceWindow();
 
     // Composed once the window has its place: only the wallpaper behind it is kept. The picture
@@ -275,16 +275,38 @@ void TCalendarForm::Start()
 
 void TCalendarForm::ShowUnsupportedWallpaper()
 {
-    FCore.ReportError(QString::fromLatin1(UnsupportedWallpaperText));
+    FCore.ReportError(
+        tr("The wallpaper file format is not supported, program will use the default setting."));
 }
 
 void TCalendarForm::ApplySettings()
 {
     FCore.Platform().SetTaskBarPresence(this, !FCore.Settings().HideInTheTray);
+    ApplyWidth();
     BuildMonth(QDate(FShownYear, FShownMonth, 1));
     BuildWindowRegion();
     if (isVisible())
         Refresh1Click();
+}
+
+TGridLayout TCalendarForm::GridLayout() const
+{
+    return {FCore.LocalFormat().FirstWeekday, FCore.Regional().WeekNumbers};
+}
+
+void TCalendarForm::ApplyWidth()
+{
+    const int newWidth = CalendarWidth(FCore.Regional().WeekNumbers);
+    if (newWidth == width())
+        return;
+    // The right edge stays where it was, so a calendar in a corner stays on the screen.
+    const int grown = newWidth - width();
+    setFixedSize(newWidth, CalendarSize.height());
+    PaintBox1->setGeometry(0, 0, newWidth, GridTop);
+    lv->setGeometry(0, GridTop, newWidth, CalendarSize.height() - GridTop);
+    ListTopLeft = lv->rect().topLeft();
+    ListBottomRight = lv->rect().bottomRight() + QPoint(1, 1);
+    move(pos() - QPoint(grown, 0));
 }
 
 // ---- window events ---------------------------------------------------------------------------
@@ -381,7 +403,7 @@ void TCalendarForm::DragEnded()
 void TCalendarForm::BuildMonth(QDate date)
 {
     const QDate first(date.year(), date.month(), 1);
-    lv->SetMonth(MonthGrid(first, FCellWidth), first, FCore.Today());
+    lv->SetMonth(MonthGrid(first, FCellWidth, GridLayout()), first, FCore.Today());
     FNoteDays = DaysWithNotes();
     lv->SetNoteDays(FNoteDays);
     const store::TFont& numbers = FCore.Settings().SubFont;
@@ -433,11 +455,13 @@ void TCalendarForm::PaintTitle(QPainter& painter)
 
     QFont font = desktop::ToQFont(FCore.Settings().TitleFont);
     painter.setPen(desktop::ToQColor(FCore.Settings().TitleFont.Color));
-    const TTitleLayout layout = TitleLayout(FCellWidth);
-    for (int k = 0; k < 7; ++k)
-        desktop::TGUITools::DrawSmoothText(painter, QString::fromLatin1(desktop::WeekdayLabels[k]), font,
+    const TTitleLayout layout = TitleLayout(FCellWidth, GridLayout());
+    for (int k = 0; k < 7; ++k) {
+        const std::string label = store::WeekdayLabel(FCore.LocalFormat(), layout.Weekdays[k]);
+        desktop::TGUITools::DrawSmoothText(painter, QString::fromStdString(label), font,
                                            layout.WeekdayLabels[k].x(),
                                            layout.WeekdayLabels[k].y());
+    }
     font.setPointSize(9);
     const std::string& month = FCore.LocalFormat().ShortMonthNames[FShownMonth - 1];
     desktop::TGUITools::DrawSmoothText(painter, QString::fromStdString(month), font, layout.MonthLabel.x(),
@@ -449,7 +473,7 @@ void TCalendarForm::BuildWindowRegion()
     QImage titlePicture;
     if (!FCore.Settings().TitlePic.empty())
         titlePicture = desktop::ReadImageFile(QString::fromStdString(FCore.Settings().TitlePic));
-    const QRegion title = TitleShape(titlePicture, width());
+    const QRegion title = TitleShape(titlePicture, width()) + WeekShapes(lv->Weeks());
     const QImage mask = desktop::ReadImageFile(ProgramFile(QStringLiteral("images/2.bmp")));
     const QRegion cell = mask.isNull() ? QRegion() : RegionFromPicture(mask);
     QList<TDayCell> cells;
@@ -512,6 +536,12 @@ void TCalendarForm::BuildDayIcons()
         QImage icon = background.copy(desktop::DeviceRect(DayIconRect(items[i].Cell.Position), ratio));
         icon.setDevicePixelRatio(ratio);
         lv->SetIcon(i, std::move(icon));
+    }
+    const QList<TWeekItem>& weeks = lv->WeekItems();
+    for (int i = 0; i < weeks.size(); ++i) {
+        QImage piece = background.copy(desktop::DeviceRect(weeks[i].Cell.Box, ratio));
+        piece.setDevicePixelRatio(ratio);
+        lv->SetWeekIcon(i, std::move(piece));
     }
     lv->update();
 }

@@ -144,6 +144,10 @@ private:
     // Takes the neighbourhood composed in the other thread, waiting for it when needed.
     void TakeNeighbourhood();
     void PlaceWindow();
+    // The layout the regional choices give the month: first weekday and week numbers.
+    TGridLayout GridLayout() const;
+    // Widens or narrows the window for the week-number column, keeping its right edge.
+    void ApplyWidth();
     void ShowUnsupportedWallpaper();
     void ShowMonthOf(int year, int month);
     void lvDblClick(int day);  // selects the day and announces DayOpened

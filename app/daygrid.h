@@ -1,7 +1,8 @@
 #pragma once
 // TDayGrid: the calendar's day grid. One item per day of the shown month, each drawn as its
 // 32 x 32 wallpaper piece at (X + 20, Y) with the day number over it; today's number has its
-// own colour and days with a note are underlined.
+// own colour and days with a note are underlined. Left of the first column the week numbers
+// of the rows may stand, smaller, each over its own piece of wallpaper.
 
 #include "app/monthlayout.h"
 
@@ -20,6 +21,11 @@ struct TDayItem {
     QImage Icon;         // the wallpaper piece; null until the icons are cut
 };
 
+struct TWeekItem {
+    TWeekCell Cell;
+    QImage Icon;  // the wallpaper behind the number's box; null until cut
+};
+
 inline const QColor TodayColor(253, 180, 21);
 
 class TDayGrid final : public QWidget {
@@ -32,6 +38,10 @@ public:
     void SetMonth(const TMonthGrid& grid, QDate firstOfMonth, QDate today);
     const QList<TDayItem>& Items() const { return DayItems; }
     void SetIcon(int index, QImage icon);
+    // The week numbers of the rows, when the month shows them.
+    const QList<TWeekItem>& WeekItems() const { return Weeks_; }
+    QList<TWeekCell> Weeks() const;
+    void SetWeekIcon(int index, QImage icon);
     void SetNoteDays(const QStringList& days);
     // Font and colour of the day numbers (today's colour is fixed).
     void SetNumberFont(const QFont& font, const QColor& color);
@@ -46,7 +56,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void PaintWeeks(QPainter& painter);
+
     QList<TDayItem> DayItems;
+    QList<TWeekItem> Weeks_;
     QStringList NoteDays;
     QFont NumberFont;
     QColor NumberColor;

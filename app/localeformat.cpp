@@ -21,6 +21,7 @@ store::TLocalFormat LocalFormatFromLocale(const QLocale& locale)
     format.LongTimeFormat = locale.timeFormat(QLocale::LongFormat).toStdString();
     format.TimeAMString = locale.amText().toStdString();
     format.TimePMString = locale.pmText().toStdString();
+    format.FirstWeekday = locale.firstDayOfWeek() % 7;  // Qt's Sunday is 7
     return format;
 }
 

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "desktop/guiservices.h"
 #include "app/systemclock.h"
+#include "app/translations.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -62,6 +63,7 @@ int main(int argc, char* argv[])
     // The installed menu entry's name, so that a desktop shows its icon for the windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvenna.Orvenna"));
     QApplication::setQuitOnLastWindowClosed(true);
+    app::InstallTranslations(application);
     // Every window without a picture of its own, the task-bar entry among them, shows the
     // program's.
     QApplication::setWindowIcon(desktop::ProgramIcon());

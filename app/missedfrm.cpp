@@ -18,7 +18,7 @@ TMissedForm::TMissedForm(const store::TLocalFormat& format, QWidget* parent)
     : QWidget(parent, Qt::Window), Format(format)
 {
     setObjectName(QStringLiteral("MissedForm"));
-    setWindowTitle(QStringLiteral("Missed reminders"));
+    setWindowTitle(tr("Missed reminders"));
     setAttribute(Qt::WA_QuitOnClose, false);
     CreateControls();
     resize(420, 240);
@@ -27,16 +27,15 @@ TMissedForm::TMissedForm(const store::TLocalFormat& format, QWidget* parent)
 void TMissedForm::CreateControls()
 {
     lvMissed = new QTreeWidget(this);
-    lvMissed->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"),
-                               QStringLiteral("Subject")});
+    lvMissed->setHeaderLabels({tr("Date"), tr("Time"), tr("Subject")});
     lvMissed->setRootIsDecorated(false);
     lvMissed->setSelectionMode(QAbstractItemView::SingleSelection);
     lvMissed->header()->setStretchLastSection(true);
     lvMissed->setColumnWidth(0, 100);
     lvMissed->setColumnWidth(1, 80);
-    btnOpen = new QPushButton(QStringLiteral("&Open"), this);
-    btnDismiss = new QPushButton(QStringLiteral("&Dismiss"), this);
-    btnDismissAll = new QPushButton(QStringLiteral("Dismiss &all"), this);
+    btnOpen = new QPushButton(tr("&Open"), this);
+    btnDismiss = new QPushButton(tr("&Dismiss"), this);
+    btnDismissAll = new QPushButton(tr("Dismiss &all"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnOpen);
@@ -65,7 +64,7 @@ void TMissedForm::AddRow(const store::TAlertItem& alert)
     Items.push_back(alert);
     auto* row = new QTreeWidgetItem(lvMissed);
     row->setText(0, QString::fromStdString(store::FormatShortDate(Format, alert.Moment)));
-    row->setText(1, QString::fromStdString(store::FormatAmPmTime(Format, alert.Moment)));
+    row->setText(1, QString::fromStdString(store::FormatReminderTime(Format, alert.Moment)));
     row->setText(2, QString::fromStdString(alert.Subject));
 }
 

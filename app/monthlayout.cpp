@@ -11,8 +11,12 @@ namespace orvenna::app {
 
 namespace {
 
-// Sunday = 0 .. Saturday = 6 (QDate counts Monday = 1 .. Sunday = 7).
-int WeekdayColumn(QDate date) { return date.dayOfWeek() % 7; }
+// The column of a date when the first column is firstWeekday (both 0 = Sunday .. 6; QDate
+// counts Monday = 1 .. Sunday = 7).
+int WeekdayColumn(QDate date, int firstWeekday)
+{
+    return (date.dayOfWeek() % 7 - firstWeekday + 7) % 7;
+}
 
 // The horizontal runs [x0, x1) of non-key pixels of one row.
 QVarLengthArray<std::pair<int, int>, 16> RowRuns(const QRgb* row, int width, QRgb key)
@@ -33,34 +37,55 @@ QVarLengthArray<std::pair<int, int>, 16> RowRuns(const QRgb* row, int width, QRg
 
 }  // namespace
 
-TMonthGrid MonthGrid(QDate dayOfMonth, int cellWidth)
+TMonthGrid MonthGrid(QDate dayOfMonth, int cellWidth, TGridLayout layout)
 {
     TMonthGrid grid;
     if (!dayOfMonth.isValid())
         return grid;
     const QDate first(dayOfMonth.year(), dayOfMonth.month(), 1);
-    const int startColumn = WeekdayColumn(first);
+    const int firstWeekday = ((layout.FirstWeekday % 7) + 7) % 7;
+    const int startColumn = WeekdayColumn(first, firstWeekday);
     const int days = first.daysInMonth();
     grid.Days.reserve(days);
     for (int d = 1; d <= days; ++d) {
         TDayCell cell;
         cell.Day = d;
-        cell.Column = WeekdayColumn(first.addDays(d - 1));
+        cell.Column = WeekdayColumn(first.addDays(d - 1), firstWeekday);
         cell.Row = (startColumn + d - 1) / 7;
-        cell.Position = {cell.Column * cellWidth - 1, cell.Row * RowPitch + 5};
+        cell.Position = {cell.Column * cellWidth - 1 + layout.Left(), cell.Row * RowPitch + 5};
         grid.Days.append(cell);
     }
     grid.Rows = grid.Days.back().Row + 1;
+    if (layout.WeekNumbers) {
+        for (int row = 0; row < grid.Rows; ++row) {
+            const QDate middle = first.addDays(row * 7 - startColumn + 3);
+            // The box spans the cell shape's height, where the wallpaper piece of a day would
+            // lie in a column left of the first one.
+            const QRect box(DayIconRect({-1, row * RowPitch + 5}).left(), row * RowPitch + 5 + 3,
+                            WeekColumnWidth - 4, IconSize - 6);
+            grid.Weeks.append({middle.weekNumber(), row, box});
+        }
+    }
     return grid;
 }
 
-TTitleLayout TitleLayout(int cellWidth)
+TTitleLayout TitleLayout(int cellWidth, TGridLayout layout)
 {
-    TTitleLayout layout;
-    for (int k = 0; k < 7; ++k)
-        layout.WeekdayLabels[k] = {20 + k * cellWidth, 0};
-    layout.MonthLabel = {6 * cellWidth + 50, 10};
-    return layout;
+    TTitleLayout title;
+    for (int k = 0; k < 7; ++k) {
+        title.WeekdayLabels[k] = {20 + k * cellWidth + layout.Left(), 0};
+        title.Weekdays[k] = (layout.FirstWeekday + k) % 7;
+    }
+    title.MonthLabel = {6 * cellWidth + 50 + layout.Left(), 10};
+    return title;
+}
+
+QRegion WeekShapes(const QList<TWeekCell>& weeks)
+{
+    QRegion region;
+    for (const TWeekCell& week : weeks)
+        region += week.Box.translated(0, GridTop);
+    return region;
 }
 
 // The set of pixels is the union of each column's vertical runs. It is assembled here from

@@ -27,31 +27,59 @@ inline constexpr int RowPitch = 28;
 inline constexpr int IconSize = 32;              // day icons are IconSize x IconSize pieces
 inline constexpr int PaintGuardMs = 200;
 
+inline constexpr int WeekColumnWidth = 24;      // the narrow column of week numbers
+
 // Column pitch of the grid for a window of that width: a whole eighth (37 at 296).
 constexpr int CellWidthFor(int windowWidth) { return windowWidth / 8; }
 
+// The window's width: the designed one, and the week-number column's more when it shows.
+constexpr int CalendarWidth(bool weekNumbers)
+{
+    return CalendarSize.width() + (weekNumbers ? WeekColumnWidth : 0);
+}
+
+// How the month is laid out: the weekday of the first column (0 = Sunday .. 6 = Saturday)
+// and whether the week numbers show left of it, which moves every day column right by
+// WeekColumnWidth.
+struct TGridLayout {
+    int FirstWeekday = 0;
+    bool WeekNumbers = false;
+    constexpr int Left() const { return WeekNumbers ? WeekColumnWidth : 0; }
+};
+
 struct TDayCell {
     int Day = 0;     // 1 .. days in the month
-    int Column = 0;  // 0 = Sunday .. 6 = Saturday
+    int Column = 0;  // 0 = the first weekday .. 6
     int Row = 0;     // week row of the month, from 0
-    QPoint Position; // (Column x cellWidth - 1, Row x RowPitch + 5)
+    QPoint Position; // (Column x cellWidth - 1 + Left, Row x RowPitch + 5)
+};
+
+struct TWeekCell {
+    int Week = 0;  // ISO 8601 week of the row's middle day, the week most of its days are in
+    int Row = 0;
+    QRect Box;     // the number's box in the grid, beside the row's first icon
 };
 
 struct TMonthGrid {
-    QList<TDayCell> Days;  // one cell per day of the month, in day order
-    int Rows = 0;          // 4 to 6
+    QList<TDayCell> Days;    // one cell per day of the month, in day order
+    QList<TWeekCell> Weeks;  // one per row when the week numbers show, else none
+    int Rows = 0;            // 4 to 6
 };
 
 // The cells of the month that contains the date; days of the neighbouring months get none.
 // An invalid date gives an empty grid.
-TMonthGrid MonthGrid(QDate dayOfMonth, int cellWidth);
+TMonthGrid MonthGrid(QDate dayOfMonth, int cellWidth, TGridLayout layout = {});
 
 struct TTitleLayout {
-    std::array<QPoint, 7> WeekdayLabels;  // top-left of "Su" .. "Sa", in the title box
+    std::array<QPoint, 7> WeekdayLabels;  // top-left of each column's label, in the title box
+    std::array<int, 7> Weekdays;          // the weekday each label names, 0 = Sunday
     QPoint MonthLabel;                    // top-left of the month's short name
 };
 
-TTitleLayout TitleLayout(int cellWidth);
+TTitleLayout TitleLayout(int cellWidth, TGridLayout layout = {});
+
+// The shape of the week numbers' boxes, in window coordinates.
+QRegion WeekShapes(const QList<TWeekCell>& weeks);
 
 // The pixels of the image whose colour differs from the key colour, taken as the maximal
 // vertical runs of each column; a run that reaches the bottom row includes that row. Colours

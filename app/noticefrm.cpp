@@ -9,10 +9,11 @@
 
 namespace orvenna::app {
 
-const char* const NoticeText =
+const char* const NoticeText = QT_TRANSLATE_NOOP(
+    "orvenna::app::TForm1",
     "         When the program first runs, it will minimize to an icon in right bottom area of "
     "task bar.The calendar will be shown as  the desktop appears. It sticks on the desktop "
-    "wallpaper even the \"toggle desktop\" button be clicked.";
+    "wallpaper even the \"toggle desktop\" button be clicked.");
 
 namespace {
 
@@ -30,7 +31,7 @@ QFont DialogFont(int pixelSize, bool bold)
 TForm1::TForm1(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("Notice"));
+    setWindowTitle(tr("Notice"));
     setFixedSize(424, 238);
     setAutoFillBackground(true);
     QPalette colours = palette();
@@ -45,7 +46,7 @@ TForm1::TForm1(QWidget* parent)
     QPalette white = panel2->palette();
     white.setColor(QPalette::Window, Qt::white);
     panel2->setPalette(white);
-    Label2 = new QLabel(QStringLiteral("Note"), panel2);
+    Label2 = new QLabel(tr("Note"), panel2);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(DialogFont(24, true));
     Label2->move(16, 8);
@@ -56,7 +57,7 @@ TForm1::TForm1(QWidget* parent)
     panel1->setGeometry(0, 41, 425, 161);
     panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel1->setLineWidth(1);
-    Label1 = new QLabel(QString::fromLatin1(NoticeText), panel1);
+    Label1 = new QLabel(tr(NoticeText), panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(18, 28, 389, 78);
     Label1->setWordWrap(true);
@@ -64,7 +65,7 @@ TForm1::TForm1(QWidget* parent)
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setFont(DialogFont(11, false));
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1 = new QPushButton(tr("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(328, 208, 75, 25);
     Button1->setDefault(true);

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegion>
 
@@ -18,7 +19,8 @@ bool MarkFirstRun(const QString& programFolder, QString* failure)
     const bool written = out.open(QIODevice::WriteOnly | QIODevice::Truncate)
         && out.write("1\r\n") == 3 && out.flush();
     if (!written && failure)
-        *failure = QStringLiteral("Cannot create file \"%1\". %2").arg(path, out.errorString());
+        *failure = QCoreApplication::translate("orvenna::store", "Cannot create file \"%1\". %2")
+                       .arg(path, out.errorString());
     return true;
 }
 

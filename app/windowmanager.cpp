@@ -6,6 +6,7 @@
 #include "app/appcore.h"
 #include "app/calendarform.h"
 #include "app/daygrid.h"
+#include "app/localeformat.h"
 #include "app/missedfrm.h"
 #include "app/syncrunner.h"
 #include "app/syncview.h"
@@ -20,6 +21,7 @@
 #include "popup/slidepopupform.h"
 #include "settings/settingfrm.h"
 #include "store/daypaperlist.h"
+#include "store/localetext.h"
 #include "store/settings.h"
 
 #include <QApplication>
@@ -233,6 +235,8 @@ void TWindowManager::Setting1Click()
     settings::TSettingForm form(Core.Platform(), &Calendar);
     form.CalSetting = &Core.Settings();
     form.AlertState = &Core.Alerts().State();
+    form.Regional = &Core.Regional();
+    form.LocaleFormat = LocalFormatFromLocale();
     ConnectSyncPage(*form.SyncPage, Core.Sync(), Core.Clock().Now());
     const bool confirmed = desktop::ExecDialog(form) == settings::mrOk;
     if (confirmed)
@@ -246,6 +250,7 @@ void TWindowManager::SettingDialogClosed(bool confirmed)
         return;
     Core.SaveSettings();
     Core.SaveAlertState(true);
+    Core.SaveRegional();
     Core.ApplySettings();
 }
 
@@ -255,17 +260,20 @@ void TWindowManager::ShowAlert(const store::TAlertItem& alert)
 {
     const store::TAlertState& state = Core.Alerts().State();
     popup::TSlidePopUp& form = *FAlertForm;
-    form.SetTitle(alert.Recurrency == store::rcNone ? QStringLiteral("Reminder:")
-                                                    : QStringLiteral("Alert"));
+    // The title tells when the reminder starts, in the form the reminder lists show times.
+    const QString start =
+        QString::fromStdString(store::FormatReminderTime(Core.LocalFormat(), store::StartOf(alert)));
+    form.SetTitle((alert.Recurrency == store::rcNone ? tr("Reminder:") : tr("Alert")) + u' ' +
+                  start);
     form.SetText(QString::fromStdString(alert.Subject));
     form.SetTimeOut(state.StayUntilDismissed ? 0 : AlertTimeOut);
     QStringList choices = SnoozeChoices();
     if (store::LeadTimeMinutes(alert.Before) == 0)
         choices.removeLast();  // "Until it starts" needs a lead time
     const auto defaultChoice = std::ranges::find(store::SnoozeLengths, state.SnoozeMinutes);
-    form.SetActions({{QStringLiteral("Snooze"), choices,
+    form.SetActions({{tr("Snooze"), choices,
                       static_cast<int>(defaultChoice - std::begin(store::SnoozeLengths))},
-                     {QStringLiteral("Dismiss"), {}, -1}});
+                     {tr("Dismiss"), {}, -1}});
     form.SetData(QVariant::fromValue(alert));
     if (!form.ShowPopUp()) {
         qCInfo(lcApp) << "no room for another alert; it joins the missed reminders";

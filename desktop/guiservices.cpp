@@ -1,5 +1,7 @@
 #include "desktop/guiservices.h"
 
+#include "desktop/storetexts.h"
+
 #include "store/errors.h"
 #include "store/filesave.h"
 #include "store/settings.h"
@@ -52,8 +54,10 @@ void AddPicturePreview(QFileDialog& dialog, const QString& startFile)
 
 // ---- message boxes ----------------------------------------------------------------------------
 
-void ShowMessage(QWidget* owner, TMessageKind kind, const QString& text)
+void ShowMessage(QWidget* owner, TMessageKind kind, const QString& message)
 {
+    // The store's messages come in English; they show in the language of the windows.
+    const QString text = StoreMessage(message);
     if (TGUIAnswers* answers = TGUIAnswers::Current()) {
         answers->Messages << text;
         answers->MessageKinds << kind;

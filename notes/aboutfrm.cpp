@@ -13,7 +13,7 @@ QString ProgramVersion() { return QStringLiteral(ORVENNA_VERSION); }
 
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner)
 {
-    setWindowTitle(QStringLiteral("About Orvenna"));
+    setWindowTitle(tr("About Orvenna"));
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
@@ -26,8 +26,8 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner)
     nameFont.setBold(true);
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.6);
     NameLabel->setFont(nameFont);
-    VersionLabel = new QLabel(QStringLiteral("Version %1").arg(ProgramVersion()), this);
-    auto* purpose = new QLabel(QStringLiteral("A calendar and reminders on your desktop."), this);
+    VersionLabel = new QLabel(tr("Version %1").arg(ProgramVersion()), this);
+    auto* purpose = new QLabel(tr("A calendar and reminders on your desktop."), this);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(NameLabel);

@@ -95,7 +95,7 @@ TBrowseForm::TBrowseForm(store::TDayPaperList& dayPapers, store::TLocalFormat lo
       SaveNotes(std::move(saveNotes)),
       StartMonth(std::clamp(browseMonth, 1, 12))
 {
-    setWindowTitle(QStringLiteral("Browse"));
+    setWindowTitle(tr("Browse"));
     setWindowIcon(QIcon(desktop::ProgramPicture(32)));
     resize(696, 480);
     CreateActions();
@@ -112,29 +112,29 @@ TBrowseForm::~TBrowseForm() = default;
 
 void TBrowseForm::CreateActions()
 {
-    Action1 = new QAction(desktop::CopyIcon(), QStringLiteral("&Copy"), this);
+    Action1 = new QAction(desktop::CopyIcon(), tr("&Copy"), this);
     Action1->setShortcut(QKeySequence::Copy);
-    Action2 = new QAction(desktop::DeleteIcon(), QStringLiteral("&Delete"), this);
+    Action2 = new QAction(desktop::DeleteIcon(), tr("&Delete"), this);
     Action2->setShortcut(QKeySequence::Delete);
     Action2->setEnabled(false);
-    Action3 = new QAction(QStringLiteral("&Search"), this);
+    Action3 = new QAction(tr("&Search"), this);
     Action3->setVisible(false);
-    Export2 = new QAction(QStringLiteral("&Export..."), this);
-    Exit1 = new QAction(QStringLiteral("&Close"), this);
-    About1 = new QAction(QStringLiteral("&About"), this);
+    Export2 = new QAction(tr("&Export..."), this);
+    Exit1 = new QAction(tr("&Close"), this);
+    About1 = new QAction(tr("&About"), this);
 }
 
 void TBrowseForm::CreateMenu()
 {
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1 = menuBar()->addMenu(tr("&File"));
     File1->addAction(Export2);
     FileSeparator = File1->addSeparator();
     File1->addAction(Exit1);
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(Action1);
     edit->addAction(Action3);
     edit->addAction(Action2);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(About1);
 }
 
@@ -142,15 +142,16 @@ void TBrowseForm::InsertFileCommand(QAction* action) { File1->insertAction(FileS
 
 void TBrowseForm::CreateToolBar()
 {
-    ToolBar1 = addToolBar(QStringLiteral("Tools"));
+    ToolBar1 = addToolBar(tr("Tools"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->toggleViewAction()->setVisible(false);
     ToolBar1->setFixedHeight(29);
     ToolBar1->setIconSize(QSize(16, 16));
 
-    auto* panel3 = new QLabel(QStringLiteral("Year"), ToolBar1);
-    panel3->setFixedWidth(33);
+    auto* panel3 = new QLabel(tr("Year"), ToolBar1);
+    // As designed, or as wide as a translated caption needs ("Année").
+    panel3->setFixedWidth(std::max(33, panel3->sizeHint().width() + 2));
     panel3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ToolBar1->addWidget(panel3);
     YearCombo = new QComboBox(ToolBar1);
@@ -169,7 +170,7 @@ void TBrowseForm::CreateToolBar()
     SearchText->setInsertPolicy(QComboBox::NoInsert);
     // The search is case-sensitive: a completion must not change the case of what is typed.
     SearchText->setCompleter(nullptr);
-    const QString prompt = QStringLiteral("<type keyword here>");
+    const QString prompt = tr("<type keyword here>");
     // At least as wide as designed, and wide enough that the prompt shows whole in this font.
     QStyleOptionComboBox box;
     box.initFrom(SearchText);
@@ -181,7 +182,7 @@ void TBrowseForm::CreateToolBar()
     SearchText->setEditText(prompt);
     SearchText->lineEdit()->setCursorPosition(0);
     ToolBar1->addWidget(SearchText);
-    Button1 = new QPushButton(QStringLiteral("&Search"), ToolBar1);
+    Button1 = new QPushButton(tr("&Search"), ToolBar1);
     ToolBar1->addWidget(Button1);
 }
 
@@ -204,8 +205,8 @@ void TBrowseForm::CreatePages()
     NoteGrid = MakeGrid(PageControl1, {85, 427});
     NoteGrid->setItemDelegate(new TCurrentRowDelegate(*NoteGrid));
     ReminderGrid = MakeGrid(PageControl1, {64, 128, 283});
-    PageControl1->addTab(NoteGrid, QStringLiteral("Note"));
-    PageControl1->addTab(ReminderGrid, desktop::ReminderIcon(), QStringLiteral("Reminder"));
+    PageControl1->addTab(NoteGrid, tr("Note"));
+    PageControl1->addTab(ReminderGrid, desktop::ReminderIcon(), tr("Reminder"));
     NoteGrid->viewport()->installEventFilter(this);
     ReminderGrid->viewport()->installEventFilter(this);
 
@@ -480,7 +481,7 @@ void TBrowseForm::Action1Execute()
 void TBrowseForm::Export2Click()
 {
     desktop::TFileDialogRequest request;
-    request.Caption = QStringLiteral("Save As");
+    request.Caption = tr("Save As");
     request.Save = true;
     if (const std::optional<QString> fileName = desktop::AskFile(this, request))
         ExportGrid(ActiveRows(), *fileName);

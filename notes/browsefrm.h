@@ -48,6 +48,8 @@ public:
     // The month whose node is selected, 1..12.
     int BrowseMonth() const;
     store::TCalSetting& Settings() const { return FSettings; }
+    // The calendar's date and time conventions the lists and the export dialog follow.
+    const store::TLocalFormat& Format() const { return LocalFormat; }
     const TGridRows& NoteRows() const { return FNoteRows; }
     const TGridRows& ReminderRows() const { return FReminderRows; }
     bool ReminderPageActive() const;

@@ -5,6 +5,8 @@
 #include "store/daypapers.h"
 #include "store/localetext.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace orvenna::notes {
@@ -34,12 +36,23 @@ void KeepSpareRow(TGridRows& rows, std::size_t columns)
         rows.push_back({std::vector<std::string>(columns), nullptr});
 }
 
+// The headers of the lists and the export's captions, in the user's language where used.
+const char* const DateCaption = QT_TRANSLATE_NOOP("orvenna::notes::TBrowseForm", "Date");
+const char* const NoteCaption = QT_TRANSLATE_NOOP("orvenna::notes::TBrowseForm", "Note");
+const char* const YearCaption = QT_TRANSLATE_NOOP("orvenna::notes::TBrowseForm", "Year:");
+const char* const MonthCaption = QT_TRANSLATE_NOOP("orvenna::notes::TBrowseForm", "Month:");
+
+std::string Caption(const char* text)
+{
+    return QCoreApplication::translate("orvenna::notes::TBrowseForm", text).toStdString();
+}
+
 }  // namespace
 
 TGridRows BuildNoteRows(store::TDayPaperList& papers, int year, int month,
                         const store::TLocalFormat& format)
 {
-    TGridRows rows{{{"Date", "Note"}, nullptr}};
+    TGridRows rows{{{Caption(DateCaption), Caption(NoteCaption)}, nullptr}};
     for (int i = 0; i < papers.Count(); ++i) {
         store::TDayPaper& paper = papers.GetDayPaper(i);
         if (!InMonth(paper, year, month) || NoteIsBlank(paper))
@@ -56,7 +69,7 @@ TGridRows BuildNoteRows(store::TDayPaperList& papers, int year, int month,
 TGridRows BuildReminderRows(store::TDayPaperList& papers, int year, int month,
                             const store::TLocalFormat& format)
 {
-    TGridRows rows{{{"Date", "Note", ""}, nullptr}};
+    TGridRows rows{{{Caption(DateCaption), Caption(NoteCaption), ""}, nullptr}};
     for (int i = 0; i < papers.Count(); ++i) {
         store::TDayPaper& paper = papers.GetDayPaper(i);
         const store::TReminderList& reminders = paper.ReminderList;
@@ -134,10 +147,10 @@ std::string RowText(const TGridRow& row)
 std::string ExportText(std::string_view yearText, std::string_view monthText,
                        const TGridRows& rows)
 {
-    std::string text = "Year:";
+    std::string text = Caption(YearCaption);
     text += yearText;
     text += LineBreak;
-    text += "Month:";
+    text += Caption(MonthCaption);
     text += monthText;
     text += LineBreak;
     for (const TGridRow& row : rows) {

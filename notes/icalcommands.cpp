@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -22,7 +23,11 @@ namespace orvenna::notes {
 namespace {
 
 constexpr qint64 MaxCalendarBytes = 64 << 20;  // a larger file is refused, not read
-const QString FileFilter = QStringLiteral("iCalendar files (*.ics)|*.ics|All files (*)|*");
+
+QString FileFilter()
+{
+    return TICalCommands::tr("iCalendar files (*.ics)|*.ics|All files (*)|*");
+}
 
 store::TDate DayOf(const QDate& date)
 {
@@ -31,16 +36,19 @@ store::TDate DayOf(const QDate& date)
 
 }  // namespace
 
-std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
+std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday)
 {
     QDialog dialog(owner);
-    dialog.setWindowTitle(QStringLiteral("Export iCalendar"));
-    auto* wholeYear = new QRadioButton(QStringLiteral("The year %1").arg(year), &dialog);
-    auto* days = new QRadioButton(QStringLiteral("From"), &dialog);
+    dialog.setWindowTitle(TICalCommands::tr("Export iCalendar"));
+    auto* wholeYear = new QRadioButton(TICalCommands::tr("The year %1").arg(year), &dialog);
+    auto* days = new QRadioButton(TICalCommands::tr("From"), &dialog);
     auto* from = new QDateEdit(QDate(year, 1, 1), &dialog);
     auto* to = new QDateEdit(QDate(year, 12, 31), &dialog);
     for (QDateEdit* edit : {from, to}) {
         edit->setCalendarPopup(true);
+        // Qt counts Monday 1 .. Sunday 7.
+        edit->calendarWidget()->setFirstDayOfWeek(
+            static_cast<Qt::DayOfWeek>(firstWeekday % 7 == 0 ? 7 : firstWeekday % 7));
         edit->setEnabled(false);
         QObject::connect(days, &QRadioButton::toggled, edit, &QWidget::setEnabled);
     }
@@ -52,7 +60,7 @@ std::optional<TDayRange> AskICalRange(QWidget* owner, int year)
     layout->addWidget(wholeYear, 0, 0, 1, 4);
     layout->addWidget(days, 1, 0);
     layout->addWidget(from, 1, 1);
-    layout->addWidget(new QLabel(QStringLiteral("to"), &dialog), 1, 2);
+    layout->addWidget(new QLabel(TICalCommands::tr("to"), &dialog), 1, 2);
     layout->addWidget(to, 1, 3);
     layout->addWidget(buttons, 2, 0, 1, 4);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -69,8 +77,8 @@ TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPape
                              TSaveNotes saveNotes)
     : QObject(&browser), Browser(browser), DayPapers(dayPapers), SaveNotes(std::move(saveNotes))
 {
-    ExportICal = new QAction(QStringLiteral("Export iCalendar..."), this);
-    ImportICal = new QAction(QStringLiteral("Import iCalendar..."), this);
+    ExportICal = new QAction(tr("Export iCalendar..."), this);
+    ImportICal = new QAction(tr("Import iCalendar..."), this);
     Browser.InsertFileCommand(ExportICal);
     Browser.InsertFileCommand(ImportICal);
     connect(ExportICal, &QAction::triggered, this, &TICalCommands::ExportICalClick);
@@ -80,12 +88,12 @@ TICalCommands::TICalCommands(TBrowseForm& browser, store::TDayPaperList& dayPape
 void TICalCommands::ExportICalClick()
 {
     const int year = Browser.BrowseYear;
-    const auto range = AskICalRange(&Browser, year);
+    const auto range = AskICalRange(&Browser, year, Browser.Format().FirstWeekday);
     if (!range)
         return;
     desktop::TFileDialogRequest request;
-    request.Caption = QStringLiteral("Export iCalendar");
-    request.Filter = FileFilter;
+    request.Caption = tr("Export iCalendar");
+    request.Filter = FileFilter();
     request.StartFile = QStringLiteral("Orvenna %1.ics").arg(year);
     request.Save = true;
     const std::optional<QString> fileName = desktop::AskFile(&Browser, request);
@@ -99,15 +107,14 @@ void TICalCommands::ExportICalClick()
 void TICalCommands::ImportICalClick()
 {
     desktop::TFileDialogRequest request;
-    request.Caption = QStringLiteral("Import iCalendar");
-    request.Filter = FileFilter;
+    request.Caption = tr("Import iCalendar");
+    request.Filter = FileFilter();
     const std::optional<QString> chosen = desktop::AskFile(&Browser, request);
     if (!chosen)
         return;
     const QString& fileName = *chosen;
     if (QFileInfo(fileName).size() > MaxCalendarBytes) {
-        ShowError(
-            QStringLiteral("%1 is too large for a calendar; nothing imported.").arg(fileName));
+        ShowError(tr("%1 is too large for a calendar; nothing imported.").arg(fileName));
         return;
     }
     const std::optional<std::string> bytes = desktop::ReadUserFile(&Browser, fileName);
@@ -120,7 +127,7 @@ void TICalCommands::ImportICalClick()
         ShowError(QString::fromStdString(error.Text()));
         return;
     } catch (const ical::ENotICalendar& error) {
-        ShowError(QStringLiteral("%1: %2; nothing imported.")
+        ShowError(tr("%1: %2; nothing imported.")
                       .arg(fileName, QString::fromUtf8(error.what())));
         return;
     }

@@ -29,8 +29,9 @@ class TBrowseForm;
 // First and last day of an export, inclusive.
 using TDayRange = std::pair<store::TDate, store::TDate>;
 
-// The dialog asking for the year or a range of days; none when cancelled.
-std::optional<TDayRange> AskICalRange(QWidget* owner, int year);
+// The dialog asking for the year or a range of days; none when cancelled. Its calendars start
+// their weeks on firstWeekday (0 = Sunday .. 6).
+std::optional<TDayRange> AskICalRange(QWidget* owner, int year, int firstWeekday = 0);
 
 class TICalCommands final : public QObject {
     Q_OBJECT

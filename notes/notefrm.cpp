@@ -107,7 +107,7 @@ TNoteForm::~TNoteForm()
 
 void TNoteForm::FormCreate()
 {
-    setWindowTitle(QStringLiteral("Note and Reminder"));
+    setWindowTitle(tr("Note and Reminder"));
     setFont(desktop::DialogFont());
     setFixedSize(ClientWidth, ClientHeight);
     QPalette white = palette();
@@ -181,7 +181,7 @@ void TNoteForm::CreateNoteGrid()
         if (!Loading)
             FNoteModified = true;
     });
-    FPageControl->addTab(FNoteGrid, desktop::NotePageIcon(NoteInk), QStringLiteral("&Note"));
+    FPageControl->addTab(FNoteGrid, desktop::NotePageIcon(NoteInk), tr("&Note"));
     // The lines were made before the sheet had a window; moving it into the page left them in
     // the focus chain last line first. Whatever hands the focus on from the sheet (activating
     // the window, Tab, a control hidden) must meet the first line first.
@@ -201,6 +201,7 @@ void TNoteForm::CreateReminderGrid()
 {
     FReminderGrid = new TMyStringGrid(Folder, this);
     FReminderGrid->setObjectName(QStringLiteral("ReminderGrid"));
+    FReminderGrid->SetTimeFormat(LocalFormat);
     // The lambda holds the scroll bar only: it can fire while the form is being torn down.
     QScrollBar* across = FReminderGrid->horizontalScrollBar();
     connect(across, &QScrollBar::valueChanged, across, [across] { across->setValue(0); });
@@ -227,7 +228,7 @@ void TNoteForm::CreateReminderGrid()
         }
     }
     connect(FReminderGrid, &TMyStringGrid::EditButtonClicked, this, &TNoteForm::EditReminder);
-    FPageControl->addTab(FReminderGrid, desktop::ClockIcon(), QStringLiteral("Reminder"));
+    FPageControl->addTab(FReminderGrid, desktop::ClockIcon(), tr("Reminder"));
 }
 
 void TNoteForm::CreateImageButtons()
@@ -236,7 +237,7 @@ void TNoteForm::CreateImageButtons()
     FImage1->setObjectName(QStringLiteral("Image1"));
     FImage1->setPixmap(desktop::RoundButtonPicture(23, true));
     FImage1->resize(23, 24);
-    FImage1->setToolTip(QStringLiteral("press CTRL+ Enter to save "));
+    FImage1->setToolTip(tr("press CTRL+ Enter to save "));
     FImage2 = new QLabel(this);
     FImage2->setObjectName(QStringLiteral("Image2"));
     FImage2->setPixmap(desktop::RoundButtonPicture(26, false));
@@ -324,8 +325,8 @@ void TNoteForm::LoadReminders()
             *slot = std::make_unique<store::TReminder>();
             (*slot)->CopyFrom(list.GetReminder(row - 1));
         }
-        FReminderGrid->SetCell(0, row, QString::fromStdString(
-                                           store::FormatAmPmTime(LocalFormat, RowBase[row]->When)));
+        FReminderGrid->SetCell(0, row, QString::fromStdString(store::FormatReminderTime(
+                                           LocalFormat, RowBase[row]->When)));
         FReminderGrid->SetCell(1, row, QString::fromStdString(RowBase[row]->Subject));
     }
 }
@@ -383,9 +384,7 @@ void TNoteForm::EditReminder()
     }
     if (when) {
         // The time as the dialog's lists show it, whatever form it was typed in.
-        const QString shown = QString::fromStdString(store::FormatAmPmTime(LocalFormat, *when));
-        dialog.Start()->setEditText(shown.chopped(3));
-        dialog.Ampm()->setCurrentIndex(shown.endsWith(QLatin1String("AM")) ? 0 : 1);
+        dialog.ShowTime(*when);
     }
     if (!subject.isEmpty())
         dialog.SubjectEdit()->setText(subject);
@@ -394,7 +393,7 @@ void TNoteForm::EditReminder()
         return;
 
     const store::TReminder& edited = *dialog.Reminder();
-    FReminderGrid->SetCell(0, r, QString::fromStdString(store::FormatAmPmTime(LocalFormat, edited.When)));
+    FReminderGrid->SetCell(0, r, QString::fromStdString(store::FormatReminderTime(LocalFormat, edited.When)));
     FReminderGrid->SetCell(1, r, QString::fromStdString(edited.Subject));
     auto copy = std::make_unique<store::TReminder>();
     copy->CopyFrom(edited);

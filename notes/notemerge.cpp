@@ -38,7 +38,7 @@ TRowReminders MergeReminderRows(const std::vector<TEditedRow>& rows, const TRowR
         r->When = row.When;
         // A time shown as it was read keeps its exact value (seconds from another program).
         const store::TReminder* was = base[index].get();
-        if (was && QString::fromStdString(store::FormatAmPmTime(format, was->When)) == row.Time)
+        if (was && QString::fromStdString(store::FormatReminderTime(format, was->When)) == row.Time)
             r->When = was->When;
     }
     std::vector<store::TReminderChange> changes;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <optional>
 
 namespace orvenna::notes {
 
@@ -39,7 +40,7 @@ std::vector<std::string> SplitLines(const QString& text)
 TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* parent)
     : QDialog(parent), LocalFormat(localFormat)
 {
-    setWindowTitle(QStringLiteral("Reminder"));
+    setWindowTitle(tr("Reminder"));
     setFont(desktop::DialogFont());
     setFixedSize(340, 371);
     setBackgroundRole(QPalette::Button);
@@ -49,36 +50,49 @@ TReminderForm::TReminderForm(const store::TLocalFormat& localFormat, QWidget* pa
 
 TReminderForm::~TReminderForm() = default;
 
-QStringList TReminderForm::StartItems()
+QStringList TReminderForm::StartItems(const store::TLocalFormat& format)
 {
     QStringList items;
-    for (int hour = 1; hour <= 12; ++hour)
-        items << QStringLiteral("%1:00 ").arg(hour);
+    if (format.ReminderTimeFormat.empty()) {
+        for (int hour = 1; hour <= 12; ++hour)
+            items << QStringLiteral("%1:00 ").arg(hour);
+        return items;
+    }
+    const bool twelveHour = store::ReminderTimeIsTwelveHour(format);
+    for (int hour = twelveHour ? 1 : 0; hour < (twelveHour ? 13 : 24); ++hour)
+        items << QString::fromStdString(store::FormatReminderClock(format, hour / 24.0));
     return items;
+}
+
+void TReminderForm::ShowTime(store::TDateTime when)
+{
+    FStart->setEditText(QString::fromStdString(store::FormatReminderClock(LocalFormat, when)));
+    const auto time = store::DecodeTime(when);
+    FAmpm->setCurrentIndex(time && time->Hour >= 12 ? 1 : 0);
 }
 
 QStringList TReminderForm::BeforeItems()
 {
-    return {QStringLiteral("IMMEDIATELY"),   QStringLiteral("5 MIN BEFORE"),
-            QStringLiteral("10 MIN BEFORE"), QStringLiteral("15 MIN BEFORE"),
-            QStringLiteral("20 MIN BEFORE"), QStringLiteral("1 HOUR BEFORE"),
-            QStringLiteral("1 DAY  BEFORE"), QString()};
+    return {tr("IMMEDIATELY"),   tr("5 MIN BEFORE"),
+            tr("10 MIN BEFORE"), tr("15 MIN BEFORE"),
+            tr("20 MIN BEFORE"), tr("1 HOUR BEFORE"),
+            tr("1 DAY  BEFORE"), QString()};
 }
 
 QStringList TReminderForm::RecurrencyItems()
 {
-    return {QStringLiteral("None"), QStringLiteral("Every Day"), QStringLiteral("Every Week"),
-            QStringLiteral("Every Month"), QStringLiteral("Every Year")};
+    return {tr("None"), tr("Every Day"), tr("Every Week"),
+            tr("Every Month"), tr("Every Year")};
 }
 
 QStringList TReminderForm::CategoryItems()
 {
-    return {QStringLiteral("Anniversary"), QStringLiteral("Birthday"),
-            QStringLiteral("Business"),    QStringLiteral("Calls"),
-            QStringLiteral("Clients"),     QStringLiteral("Competition"),
-            QStringLiteral("Customer"),    QStringLiteral("Favorites"),
-            QStringLiteral("Follow up"),   QStringLiteral("Gifts"),
-            QStringLiteral("Holidays"),    QStringLiteral("Ideas")};
+    return {tr("Anniversary"), tr("Birthday"),
+            tr("Business"),    tr("Calls"),
+            tr("Clients"),     tr("Competition"),
+            tr("Customer"),    tr("Favorites"),
+            tr("Follow up"),   tr("Gifts"),
+            tr("Holidays"),    tr("Ideas")};
 }
 
 void TReminderForm::CreateControls()
@@ -108,37 +122,39 @@ void TReminderForm::CreateControls()
         return c;
     };
 
-    auto* subjectLabel = label(QStringLiteral("Subject:"), 8, 24);
+    auto* subjectLabel = label(tr("Subject:"), 8, 24);
     FSubjectEdit = new QLineEdit(this);
     FSubjectEdit->setGeometry(56, 24, 265, 21);
     clearOf(subjectLabel, FSubjectEdit);
-    auto* startLabel = label(QStringLiteral("Start at"), 8, 64);
-    FStart = combo(StartItems(), true, QRect(57, 56, 184, 21));
+    auto* startLabel = label(tr("Start at"), 8, 64);
+    FStart = combo(StartItems(LocalFormat), true, QRect(57, 56, 184, 21));
     clearOf(startLabel, FStart);
     FAmpm = combo({QStringLiteral("AM"), QStringLiteral("PM")}, false, QRect(272, 56, 50, 21));
-    auto* beforeLabel = label(QStringLiteral("Reminder Before"), 8, 104);
+    // 24-hour times need no half of the day.
+    FAmpm->setVisible(store::ReminderTimeIsTwelveHour(LocalFormat));
+    auto* beforeLabel = label(tr("Reminder Before"), 8, 104);
     FBefore = combo(BeforeItems(), false, QRect(96, 96, 225, 21));
     clearOf(beforeLabel, FBefore);
-    auto* recurrencyLabel = label(QStringLiteral("Recurrency"), 8, 136);
+    auto* recurrencyLabel = label(tr("Recurrency"), 8, 136);
     FRecurrency = combo(RecurrencyItems(), false, QRect(96, 128, 225, 21));
     clearOf(recurrencyLabel, FRecurrency);
     // The two lists stay one column.
     const int listsLeft = std::max(FBefore->x(), FRecurrency->x());
     for (QComboBox* list : {FBefore, FRecurrency})
         list->setGeometry(QRect(QPoint(listsLeft, list->y()), list->geometry().bottomRight()));
-    label(QStringLiteral("Detail"), 8, 162);
+    label(tr("Detail"), 8, 162);
     FMemo = new QPlainTextEdit(this);
     FMemo->setGeometry(8, 188, 321, 89);
-    auto* categoryLabel = label(QStringLiteral("Ca&tegory"), 8, 296);
+    auto* categoryLabel = label(tr("Ca&tegory"), 8, 296);
     FCategory = combo(CategoryItems(), true, QRect(56, 296, 273, 21));
     clearOf(categoryLabel, FCategory);
     categoryLabel->setBuddy(FCategory);
     beforeLabel->setBuddy(FBefore);
 
-    FButton1 = new QPushButton(QStringLiteral("&OK"), this);
+    FButton1 = new QPushButton(tr("&OK"), this);
     FButton1->setGeometry(160, 344, 75, 25);
     FButton1->setDefault(true);
-    FButton2 = new QPushButton(QStringLiteral("&Cancel"), this);
+    FButton2 = new QPushButton(tr("&Cancel"), this);
     FButton2->setGeometry(248, 344, 75, 25);
     connect(FButton1, &QPushButton::clicked, this, &TReminderForm::Button1Click);
     connect(FButton2, &QPushButton::clicked, this, &QDialog::reject);
@@ -172,9 +188,7 @@ void TReminderForm::FormShow()
     }
     const store::TReminder& r = *FReminder;
     FSubjectEdit->setText(QString::fromStdString(r.Subject));
-    const QString time = QString::fromStdString(store::FormatAmPmTime(LocalFormat, r.When));
-    FStart->setEditText(time.chopped(3));
-    FAmpm->setCurrentIndex(time.endsWith(QLatin1String("AM")) ? 0 : 1);
+    ShowTime(r.When);
     FMemo->setPlainText(JoinLines(r.Desc));
     FCategory->setEditText(QString::fromStdString(r.category));
     // A position the list does not hold (-1 from a dialog confirmed without choosing) shows
@@ -188,15 +202,29 @@ void TReminderForm::Button1Click()
 {
     if (!FReminder)
         FReminder = std::make_unique<store::TReminder>();
-    // The time is read before anything is stored, so a refused time changes nothing.
-    const std::string timeText = (FStart->currentText() + u' ' + FAmpm->currentText()).toStdString();
+    // The time is read before anything is stored, so a refused time changes nothing. A start
+    // typed in the other form ("14:30" beside PM, "2:30 PM" with 24-hour times) reads as well.
+    const std::string start = FStart->currentText().toStdString();
+    const bool withHalf = FAmpm->isVisibleTo(this);
+    const store::TDate day = store::DateOf(EditDate);
+    const std::string typed = withHalf ? start + ' ' + FAmpm->currentText().toStdString() : start;
     store::TDateTime when = 0;
     try {
-        when = store::ReadTimeOnDay(LocalFormat, store::DateOf(EditDate), timeText);
+        when = store::ReadTimeOnDay(LocalFormat, day, typed);
     } catch (const store::EConvertError& error) {
-        desktop::ShowMessage(this, desktop::TMessageKind::Warning,
-                             QString::fromStdString(error.Text()));
-        return;
+        std::optional<store::TDateTime> alone;
+        if (withHalf) {
+            try {
+                alone = store::ReadTimeOnDay(LocalFormat, day, start);
+            } catch (const store::EConvertError&) {
+            }
+        }
+        if (!alone) {
+            desktop::ShowMessage(this, desktop::TMessageKind::Warning,
+                                 QString::fromStdString(error.Text()));
+            return;
+        }
+        when = *alone;
     }
     store::TReminder& r = *FReminder;
     r.Subject = FSubjectEdit->text().toStdString();

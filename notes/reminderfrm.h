@@ -53,7 +53,12 @@ public:
     QPushButton* Button2() const { return FButton2; }
 
     // The list items, in order.
-    static QStringList StartItems();
+    // Shows the time of day in the start box and, with 12-hour times, the AM/PM list.
+    void ShowTime(store::TDateTime when);
+
+    // The whole hours of the start box: "1:00 " .. "12:00 " with the designed times, else
+    // each hour of the day as the start box shows it in that form.
+    static QStringList StartItems(const store::TLocalFormat& format = {});
     static QStringList BeforeItems();
     static QStringList RecurrencyItems();
     static QStringList CategoryItems();

@@ -1,5 +1,7 @@
 #include "notes/remindergrid.h"
 
+#include "store/localetext.h"
+
 #include "desktop/guitool.h"
 #include "notes/noteslog.h"
 
@@ -52,7 +54,7 @@ public:
             list->setEditable(true);
             list->setFrame(false);
             QStringList items;
-            TMyStringGrid::EditListGetItems(index.column(), index.row(), items);
+            Grid.EditListGetItems(index.column(), index.row(), items);
             list->addItems(items);
             list->setCurrentIndex(-1);
             WidenToEntries(*list);
@@ -161,20 +163,25 @@ TEditStyle TMyStringGrid::GetEditStyle(int column, int)
     return TEditStyle::esSimple;
 }
 
-QStringList TMyStringGrid::PickList()
+QStringList TMyStringGrid::PickList(const store::TLocalFormat& format)
 {
     QStringList items;
-    for (const char* half : {"PM", "AM"}) {
-        for (int hour = 1; hour <= 12; ++hour)
-            items << QStringLiteral("%1 :00 %2").arg(hour).arg(QLatin1String(half));
+    if (format.ReminderTimeFormat.empty()) {
+        for (const char* half : {"PM", "AM"}) {
+            for (int hour = 1; hour <= 12; ++hour)
+                items << QStringLiteral("%1 :00 %2").arg(hour).arg(QLatin1String(half));
+        }
+        return items;
     }
+    for (int hour = 0; hour < 24; ++hour)
+        items << QString::fromStdString(store::FormatReminderTime(format, hour / 24.0));
     return items;
 }
 
-void TMyStringGrid::EditListGetItems(int column, int, QStringList& items)
+void TMyStringGrid::EditListGetItems(int column, int, QStringList& items) const
 {
     if (column == 0)
-        items = PickList();
+        items = PickList(TimeFormat);
 }
 
 void TMyStringGrid::CommitOpenEditor()

@@ -3,6 +3,8 @@
 // background picture; rows 1..11 hold a time in column 0 (typed, or picked from 24 entries)
 // and a subject in column 1 (with an ellipsis button that opens the dialog).
 
+#include "store/localformat.h"
+
 #include <QComboBox>
 #include <QPointer>
 #include <QStringList>
@@ -27,10 +29,14 @@ public:
 
     // Column 0: pick list; column 1: ellipsis button; any other column: a plain editor.
     static TEditStyle GetEditStyle(int column, int row);
-    // For column 0 the items become the 24 entries 1 :00 PM .. 12 :00 PM, 1 :00 AM ..
-    // 12 :00 AM; other columns keep theirs.
-    static void EditListGetItems(int column, int row, QStringList& items);
-    static QStringList PickList();
+    // For column 0 the items become the pick list of the grid's time format; other columns
+    // keep theirs.
+    void EditListGetItems(int column, int row, QStringList& items) const;
+    // The whole hours offered: with the designed times the 24 entries 1 :00 PM .. 12 :00 PM,
+    // 1 :00 AM .. 12 :00 AM; with any other form the hours 0 .. 23 as that form shows them.
+    static QStringList PickList(const store::TLocalFormat& format = {});
+    // The form of the times in column 0 (store::FormatReminderTime); the designed one until set.
+    void SetTimeFormat(const store::TLocalFormat& format) { TimeFormat = format; }
 
     // The open pick-list editor, or none.
     QComboBox* EditList() const { return FEditList; }
@@ -46,6 +52,7 @@ signals:
 private:
     friend class TGridDelegate;
     QString Folder;
+    store::TLocalFormat TimeFormat;
     QPointer<QComboBox> FEditList;
     QPointer<QWidget> OpenEditor;  // the last editor made, until it is deleted
     QPersistentModelIndex OpenEditorIndex;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 
 namespace orvenna::popup {
 
@@ -127,6 +128,29 @@ QPoint CentredOffset(QSize outer, QSize inner)
     // lrint rounds in the default mode: to nearest, ties to even.
     return {int(std::lrint((outer.width() - inner.width()) / 2.0)),
             int(std::lrint((outer.height() - inner.height()) / 2.0))};
+}
+
+std::vector<int> ButtonRowWidths(const std::vector<int>& needed, int room)
+{
+    const int count = static_cast<int>(needed.size());
+    std::vector<int> widths(needed.size(), count > 0 ? room / count : 0);
+    if (count == 0)
+        return widths;
+    long long total = 0;
+    for (const int width : needed)
+        total += std::max(width, 1);
+    const bool allFit = std::ranges::all_of(needed, [&](int width) { return width <= widths[0]; });
+    if (!allFit) {
+        long long before = 0;
+        for (int i = 0; i < count; ++i) {
+            // Running sums, so that rounding never loses or adds a pixel along the row.
+            const long long after = before + std::max(needed[std::size_t(i)], 1);
+            widths[std::size_t(i)] = int(after * room / total - before * room / total);
+            before = after;
+        }
+    }
+    widths.back() += room - std::accumulate(widths.begin(), widths.end(), 0);
+    return widths;
 }
 
 QColor BlendColor(const QColor& c1, const QColor& c2, int position, int count)

@@ -10,6 +10,7 @@
 #include <QSize>
 
 #include <optional>
+#include <vector>
 
 namespace orvenna::popup {
 
@@ -61,6 +62,12 @@ TSlideStep SlideOutStep(TTaskBarEdge edge, const QRect& current, int speed);
 // Offset of an item of size inner centred in outer: each half rounded to nearest, ties to
 // even (a 15-pixel margin splits 8 + 7).
 QPoint CentredOffset(QSize outer, QSize inner);
+
+// The widths of a row of buttons sharing room pixels (the gaps already taken out), given the
+// width each caption needs. Equal shares while every caption fits in one, so that the designed
+// row keeps its look; otherwise each button gets a share in proportion to its need, so that a
+// long caption (a translation) takes room from the short ones. The widths add up to room.
+std::vector<int> ButtonRowWidths(const std::vector<int>& needed, int room);
 
 // The colour at 1-based position of count steps from c1 to c2 (position 1: c1, count: c2),
 // each channel reduced modulo 256. A count below 2 has a single step: c1. Each channel moves by

@@ -193,16 +193,12 @@ void TfrmSlidePopUp::BuildActionButtons()
         return;
     const QRect inner = pnlBorder->contentsRect();
     const int count = static_cast<int>(Actions.size());
-    const int width = (inner.width() - ButtonGap * (count + 1)) / count;
-    const int top = inner.bottom() - StripHeight - ButtonGap - ButtonHeight + 1;
     for (int i = 0; i < count; ++i) {
         const TPopupAction& action = Actions[static_cast<std::size_t>(i)];
         auto* button = new QToolButton(pnlBorder);
         button->setText(action.Caption);
         button->setFont(Font.Font);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(inner.left() + ButtonGap + i * (width + ButtonGap), top, width,
-                            ButtonHeight);
         if (!action.Choices.isEmpty()) {
             auto* menu = new QMenu(button);
             for (int c = 0; c < action.Choices.size(); ++c) {
@@ -222,6 +218,19 @@ void TfrmSlidePopUp::BuildActionButtons()
         }
         button->raise();
         FActionButtons.push_back(button);
+    }
+    // The row above the strip; a caption wider than its share (a translation) takes room from
+    // the others.
+    std::vector<int> needed;
+    for (const QToolButton* button : FActionButtons)
+        needed.push_back(button->sizeHint().width());
+    const std::vector<int> widths =
+        ButtonRowWidths(needed, inner.width() - ButtonGap * (count + 1));
+    const int top = inner.bottom() - StripHeight - ButtonGap - ButtonHeight + 1;
+    int left = inner.left() + ButtonGap;
+    for (int i = 0; i < count; ++i) {
+        FActionButtons[std::size_t(i)]->setGeometry(left, top, widths[std::size_t(i)], ButtonHeight);
+        left += widths[std::size_t(i)] + ButtonGap;
     }
 }
 

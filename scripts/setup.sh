@@ -13,4 +13,14 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-image-formats-plugins libcanberra-dev libcanberra-pulse pulseaudio \
   libical-dev python3-icalendar tzdata radicale libxxhash-dev gnome-keyring dbus libsecret-1-dev \
   libsecret-tools curl \
-  dpkg-dev file desktop-file-utils appstream groff-base >/dev/null
+  dpkg-dev file desktop-file-utils appstream groff-base \
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n locales xclip >/dev/null
+
+# The languages the end-to-end tests run the program in; generated once.
+missing=0
+for locale in en_US en_GB de_DE fr_FR; do
+  locale -a | grep -qix "$locale.utf-\?8" && continue
+  $SUDO sed -i "s/^# *\($locale.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  missing=1
+done
+[ "$missing" = 0 ] || $SUDO locale-gen >/dev/null

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test: the unit and window tests, the
-# end-to-end tests under a virtual X server, each fuzz target for a bounded number of runs, and
-# the unit and window tests once more built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (in build-asan/, or $ORVENNA_ASAN_BUILD_DIR; ORVENNA_ASAN=0 leaves that run out).
+# Installs what is needed, builds, and runs every test: the unit and window tests (among them
+# translations_current, which runs lupdate and fails when translations/*.ts are out of date with
+# the code), the end-to-end tests under a virtual X server, each fuzz target for a bounded number
+# of runs, and the unit and window tests once more built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (in build-asan/, or $ORVENNA_ASAN_BUILD_DIR; ORVENNA_ASAN=0 leaves
+# that run out).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"

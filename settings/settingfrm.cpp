@@ -6,6 +6,7 @@
 #include "desktop/guiservices.h"
 #include "desktop/guitool.h"
 #include "desktop/paintbox.h"
+#include "desktop/storetexts.h"
 #include "platform/platform.h"
 #include "store/errors.h"
 #include "store/identmaps.h"
@@ -54,8 +55,6 @@ constexpr TColor NamedColors[] = {
     store::clMoneyGreen, store::clSkyBlue, store::clCream,  store::clMedGray,
 };
 
-const QString SoundFilter = QStringLiteral("Sound Files|*.wav");
-const QString PictureFilter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
 
 // The installed families the font list offers: scalable ones only, as a user would see them
 // in any font list.
@@ -83,7 +82,7 @@ TSettingForm::TSettingForm(platform::TPlatform& platform, QWidget* parent)
     : QDialog(parent), Platform(platform)
 {
     setObjectName(QStringLiteral("SettingForm"));
-    setWindowTitle(QStringLiteral("Calendar Setting"));
+    setWindowTitle(tr("Calendar Setting"));
     setFont(desktop::DialogFont());
     setFixedSize(ClientWidth, ClientHeight);
     // A fixed frame: a title and a close button, nothing to minimise or maximise.
@@ -117,10 +116,10 @@ void TSettingForm::CreateButtons()
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, ClientHeight - ButtonPanelHeight, ClientWidth, ButtonPanelHeight);
-    Button1 = new QPushButton(QStringLiteral("&OK"), Panel1);
+    Button1 = new QPushButton(tr("&OK"), Panel1);
     Button1->setGeometry(238, 4, 75, 25);
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("&Cancel"), Panel1);
+    Button2 = new QPushButton(tr("&Cancel"), Panel1);
     Button2->setGeometry(322, 4, 75, 25);
 }
 
@@ -128,46 +127,86 @@ void TSettingForm::CreateGeneralPage()
 {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    ColorPage->addTab(TabSheet1, QStringLiteral("&General"));
+    ColorPage->addTab(TabSheet1, tr("&General"));
 
-    Bevel1 = new QGroupBox(QStringLiteral("Behavior"), TabSheet1);
+    Bevel1 = new QGroupBox(tr("Behavior"), TabSheet1);
     Bevel1->setGeometry(13, 3, 365, 149);
     auto check = [this](const char* caption, int y) {
-        auto* box = new QCheckBox(QString::fromLatin1(caption), TabSheet1);
+        auto* box = new QCheckBox(tr(caption), TabSheet1);
         box->setGeometry(32, y, 220, 17);
         return box;
     };
-    chkStayOnDesk = check("Run at start up", 24);
-    chkCanmove = check("Enable drag and move ", 48);
-    chkInTheTray = check("Just display it in the tray", 73);
-    Label1 = new QLabel(QStringLiteral("Reminder Sound"), TabSheet1);
+    chkStayOnDesk = check(QT_TR_NOOP("Run at start up"), 24);
+    chkCanmove = check(QT_TR_NOOP("Enable drag and move "), 48);
+    chkInTheTray = check(QT_TR_NOOP("Just display it in the tray"), 73);
+    Label1 = new QLabel(tr("Reminder Sound"), TabSheet1);
     Label1->setGeometry(32, 95, 200, 16);
     edtSoundFile = new QLineEdit(TabSheet1);
     edtSoundFile->setGeometry(32, 119, 233, 21);
     SpeedButton1 = new QToolButton(TabSheet1);
     SpeedButton1->setText(QStringLiteral("..."));
     SpeedButton1->setGeometry(272, 119, 23, 22);
+    CreateCalendarBox();
+}
+
+void TSettingForm::CreateCalendarBox()
+{
+    grpCalendar = new QGroupBox(tr("Calendar"), TabSheet1);
+    grpCalendar->setGeometry(13, 160, 365, 110);
+    const auto row = [this](const QString& caption, int y) {
+        auto* label = new QLabel(caption, TabSheet1);
+        label->setGeometry(32, y + 3, 160, 16);
+        auto* box = new QComboBox(TabSheet1);
+        box->setGeometry(196, y, 170, 21);
+        label->setBuddy(box);
+        return box;
+    };
+    cboFirstDay = row(tr("&First day of the week"), 180);
+    cboFirstDay->addItem(tr("Sunday"), int(store::TWeekStart::Sunday));
+    cboFirstDay->addItem(tr("Monday"), int(store::TWeekStart::Monday));
+    cboFirstDay->addItem(tr("As the locale says"), int(store::TWeekStart::Locale));
+    cboTimeFormat = row(tr("&Time format"), 208);
+    cboTimeFormat->addItem(tr("hh:mm AM/PM"), int(store::TTimeFormat::AmPm));
+    cboTimeFormat->addItem(tr("24-hour"), int(store::TTimeFormat::TwentyFour));
+    cboTimeFormat->addItem(tr("As the locale says"), int(store::TTimeFormat::Locale));
+    chkWeekNumbers = new QCheckBox(tr("Show &week numbers"), TabSheet1);
+    chkWeekNumbers->setGeometry(32, 240, 300, 17);
+    LoadRegionalChoices(store::TRegionalChoices{});
+}
+
+void TSettingForm::LoadRegionalChoices(const store::TRegionalChoices& choices)
+{
+    cboFirstDay->setCurrentIndex(cboFirstDay->findData(int(choices.WeekStart)));
+    cboTimeFormat->setCurrentIndex(cboTimeFormat->findData(int(choices.TimeFormat)));
+    chkWeekNumbers->setChecked(choices.WeekNumbers);
+}
+
+store::TRegionalChoices TSettingForm::RegionalChoices() const
+{
+    return {static_cast<store::TWeekStart>(cboFirstDay->currentData().toInt()),
+            static_cast<store::TTimeFormat>(cboTimeFormat->currentData().toInt()),
+            chkWeekNumbers->isChecked()};
 }
 
 void TSettingForm::CreateAlertsPage()
 {
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    ColorPage->addTab(TabSheet3, QStringLiteral("A&lerts"));
+    ColorPage->addTab(TabSheet3, tr("A&lerts"));
 
-    auto* frame = new QGroupBox(QStringLiteral("Reminder alerts"), TabSheet3);
+    auto* frame = new QGroupBox(tr("Reminder alerts"), TabSheet3);
     frame->setGeometry(13, 3, 365, 149);
     chkStayUntilDismissed =
-        new QCheckBox(QStringLiteral("Keep alerts on screen until dismissed"), TabSheet3);
+        new QCheckBox(tr("Keep alerts on screen until dismissed"), TabSheet3);
     chkStayUntilDismissed->setGeometry(32, 24, 330, 17);
-    auto* label = new QLabel(QStringLiteral("Snooze button puts an alert off for"), TabSheet3);
+    auto* label = new QLabel(tr("Snooze button puts an alert off for"), TabSheet3);
     label->setGeometry(32, 55, 330, 16);
     cboSnooze = new QComboBox(TabSheet3);
     cboSnooze->setGeometry(32, 77, 140, 21);
     for (const int minutes : store::SnoozeLengths)
-        cboSnooze->addItem(QString::fromStdString(store::SnoozeLengthText(minutes)), minutes);
+        cboSnooze->addItem(desktop::SnoozeLengthCaption(minutes), minutes);
     label->setBuddy(cboSnooze);
-    auto* hint = new QLabel(QStringLiteral("The arrow beside it offers the other lengths, and "
+    auto* hint = new QLabel(tr("The arrow beside it offers the other lengths, and "
                                            "\"Until it starts\" for a reminder with a lead time."),
                             TabSheet3);
     hint->setWordWrap(true);
@@ -194,7 +233,7 @@ void TSettingForm::CreateAppearancePage()
 {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    ColorPage->addTab(TabSheet2, QStringLiteral("&Appearance"));
+    ColorPage->addTab(TabSheet2, tr("&Appearance"));
 
     Panel3 = new QFrame(TabSheet2);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -216,12 +255,12 @@ void TSettingForm::CreateAppearancePage()
 
     CreateFontControls(TabSheet2);
 
-    auto* Label11 = new QLabel(QStringLiteral("Title Background"), TabSheet2);
+    auto* Label11 = new QLabel(tr("Title Background"), TabSheet2);
     Label11->setGeometry(10, 241, 150, 14);
-    rbTransparent = new QRadioButton(QStringLiteral("Be Transparent"), TabSheet2);
+    rbTransparent = new QRadioButton(tr("Be Transparent"), TabSheet2);
     rbTransparent->setGeometry(7, 257, 120, 17);
     rbTransparent->setChecked(true);
-    rbPicture = new QRadioButton(QStringLiteral("Use Picture File"), TabSheet2);
+    rbPicture = new QRadioButton(tr("Use Picture File"), TabSheet2);
     rbPicture->setGeometry(7, 278, 95, 17);
     edtPic = new QLineEdit(TabSheet2);
     // A face wider than the designed one moves the box right rather than cutting the caption.
@@ -239,21 +278,21 @@ void TSettingForm::CreateFontControls(QWidget* page)
     // box is wide enough for the longest colour name.
     constexpr int top = 166;
     auto label = [page](const char* caption, int x, int y) {
-        auto* text = new QLabel(QString::fromLatin1(caption), page);
+        auto* text = new QLabel(tr(caption), page);
         text->setGeometry(x, y, 60, 14);
     };
-    label("Element", 9, top);
+    label(QT_TR_NOOP("Element"), 9, top);
     cboElement = new QComboBox(page);
-    cboElement->addItems({QStringLiteral("TitleBar"), QStringLiteral("Date")});
+    cboElement->addItems({tr("TitleBar"), tr("Date")});
     cboElement->setGeometry(9, top + 18, 67, 21);
-    label("Font", 79, top);
+    label(QT_TR_NOOP("Font"), 79, top);
     cboFont = new QComboBox(page);
     cboFont->addItems(ScalableFamilies());
     cboFont->setGeometry(79, top + 17, 122, 21);
     cboFont->view()->setMinimumWidth(200);
     // Seven pixels wider than the designed 33, taken from the gaps beside it, so that a
     // two-digit size stays readable next to the drop-down arrow of today's styles.
-    label("Size", 205, top);
+    label(QT_TR_NOOP("Size"), 205, top);
     cboSize = new QComboBox(page);
     cboSize->setEditable(true);
     cboSize->setInsertPolicy(QComboBox::NoInsert);
@@ -262,7 +301,7 @@ void TSettingForm::CreateFontControls(QWidget* page)
 
     auto toggle = [page](const char* glyph, int x, int y, bool bold) {
         auto* button = new QToolButton(page);
-        button->setText(QString::fromLatin1(glyph));
+        button->setText(tr(glyph));
         QFont font = button->font();
         font.setBold(bold);
         font.setItalic(!bold);
@@ -271,9 +310,9 @@ void TSettingForm::CreateFontControls(QWidget* page)
         button->setGeometry(x, y, 23, 22);
         return button;
     };
-    SpeedButton2 = toggle("B", 246, top + 18, true);
-    SpeedButton3 = toggle("I", 270, top + 17, false);
-    label("Color", 9, top + 48);
+    SpeedButton2 = toggle(QT_TR_NOOP("B"), 246, top + 18, true);
+    SpeedButton3 = toggle(QT_TR_NOOP("I"), 270, top + 17, false);
+    label(QT_TR_NOOP("Color"), 9, top + 48);
     cboColor = new QComboBox(page);
     cboColor->setGeometry(79, top + 45, 214, 21);
 }
@@ -310,6 +349,8 @@ void TSettingForm::Connect()
     connect(cboColor, &QComboBox::activated, this, &TSettingForm::cboColorChange);
     connect(rbTransparent, &QRadioButton::clicked, this, &TSettingForm::rbTransparentClick);
     connect(edtPic, &QLineEdit::textChanged, this, &TSettingForm::edtPicChange);
+    // The preview's weekday row starts on the day chosen.
+    connect(cboFirstDay, &QComboBox::currentIndexChanged, PaintBox1, qOverload<>(&QWidget::update));
 }
 
 void TSettingForm::showEvent(QShowEvent* event)
@@ -322,6 +363,8 @@ void TSettingForm::showEvent(QShowEvent* event)
             LoadFromSetting(*CalSetting);
         if (AlertState)
             LoadAlertChoices(*AlertState);
+        if (Regional)
+            LoadRegionalChoices(*Regional);
     }
     QDialog::showEvent(event);
 }
@@ -457,14 +500,15 @@ void TSettingForm::SpeedButton1Click()
 {
     // A cancelled dialog leaves the path as it was.
     if (const auto file = desktop::AskFile(
-            this, {SoundFilter, QStringLiteral("wav"), edtSoundFile->text(), false}))
+            this, {tr("Sound Files|*.wav"), QStringLiteral("wav"), edtSoundFile->text(), false}))
         edtSoundFile->setText(*file);
 }
 
 void TSettingForm::SpeedButton6Click()
 {
     if (const auto file =
-            desktop::AskFile(this, {PictureFilter, QStringLiteral("bmp"), edtPic->text(), true}))
+            desktop::AskFile(this, {tr("Bitmaps (*.bmp)|*.bmp"), QStringLiteral("bmp"), edtPic->text(),
+                                    true}))
         edtPic->setText(*file);
     DrawPreview();
 }
@@ -485,6 +529,8 @@ void TSettingForm::Button1Click()
         CalSetting->TitlePic = edtPic->text().toStdString();
         CalSetting->SoundFile = edtSoundFile->text().toStdString();
     }
+    if (Regional)
+        *Regional = RegionalChoices();
     StoreAlertChoices();
     done(mrOk);
 }
@@ -510,9 +556,11 @@ void TSettingForm::PaintTitleRow(QPainter& painter)
     painter.setPen(ToQColor(TitleWork.Color, palette()));
     const QFont font = ToQFont(TitleWork);
     const int step = Panel4->width() / 8;
+    const store::TLocalFormat format = store::WithChoices(LocaleFormat, RegionalChoices());
     for (int k = 0; k < 7; ++k)
-        TGUITools::DrawSmoothText(painter, QString::fromLatin1(desktop::WeekdayLabels[k]), font,
-                                  20 + k * step, 0);
+        TGUITools::DrawSmoothText(
+            painter, QString::fromStdString(store::WeekdayLabel(format, format.FirstWeekday + k)),
+            font, 20 + k * step, 0);
 }
 
 void TSettingForm::PaintDates(QPainter& painter)

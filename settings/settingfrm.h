@@ -7,11 +7,14 @@
 // the dialog's own controls and in its two working fonts until OK, which writes the record.
 // Cancel, Esc and closing the window leave the record as it was. The "Alerts" page edits the
 // alert choices (AlertState, when given), which OK writes too. Saving and applying the new
-// values is the opener's work; the dialog writes no file.
+// values is the opener's work; the dialog writes no file. The "Calendar" box of the "General"
+// page edits the regional choices (Regional, when given), which OK writes too.
 //
 // exec() returns mrOk (1) after OK and mrCancel (2) otherwise.
 
 #include "store/alertstate.h"
+#include "store/localformat.h"
+#include "store/regional.h"
 #include "store/settings.h"
 
 #include <QDialog>
@@ -55,6 +58,12 @@ public:
     // The alert choices being edited, with the rest of the side file; none: the "Alerts" page
     // shows the defaults and OK writes nothing of it. Not owned.
     store::TAlertState* AlertState = nullptr;
+    // The regional choices being edited; none: the controls show the defaults and OK writes
+    // nothing of them. Not owned.
+    store::TRegionalChoices* Regional = nullptr;
+    // The user's locale as it is, before any choice: the preview's weekday row follows it
+    // and the week start chosen.
+    store::TLocalFormat LocaleFormat;
     // The element whose font the font controls edit: lbTitle ("TitleBar") or lbSubFont ("Date").
     QLabel* ElementLabel = nullptr;
 
@@ -62,6 +71,9 @@ public:
     void LoadFromSetting(const store::TCalSetting& setting);
     // Fills the "Alerts" page from the choices.
     void LoadAlertChoices(const store::TAlertState& state);
+    // Fills the "Calendar" box from the choices, and the choices from it.
+    void LoadRegionalChoices(const store::TRegionalChoices& choices);
+    store::TRegionalChoices RegionalChoices() const;
     // Redraws both preview areas from the working fonts and the picture path.
     void DrawPreview();
 
@@ -98,6 +110,10 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* edtSoundFile = nullptr;
     QToolButton* SpeedButton1 = nullptr;
+    QGroupBox* grpCalendar = nullptr;
+    QComboBox* cboFirstDay = nullptr;    // item data: store::TWeekStart
+    QComboBox* cboTimeFormat = nullptr;  // item data: store::TTimeFormat
+    QCheckBox* chkWeekNumbers = nullptr;
     // "Appearance"
     QFrame* Panel3 = nullptr;
     QFrame* Panel4 = nullptr;
@@ -135,6 +151,7 @@ private:
     void CreateGeneralPage();
     void CreateAppearancePage();
     void CreateAlertsPage();
+    void CreateCalendarBox();
     void StoreAlertChoices();
     void CreateFontControls(QWidget* page);
     void FillColorList();

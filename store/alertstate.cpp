@@ -3,6 +3,7 @@
 #include "store/daypaperlist.h"
 #include "store/errors.h"
 #include "store/filesave.h"
+#include "store/sidefile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,8 +15,7 @@
 namespace orvenna::store {
 namespace {
 
-constexpr std::string_view Header = "Orvenna alerts ";
-constexpr std::string_view EndLine = "End";
+constexpr std::string_view Kind = "alerts";
 
 std::string NumberText(double value)
 {
@@ -152,7 +152,7 @@ std::string SnoozeLengthText(int minutes)
 
 std::string AlertStateToText(const TAlertState& state)
 {
-    std::string text = std::string(Header) + std::to_string(AlertStateVersion) + '\n';
+    std::string text = SideFileHeader(Kind, AlertStateVersion) + '\n';
     text += "StayUntilDismissed=" + std::string(state.StayUntilDismissed ? "1" : "0") + '\n';
     text += "SnoozeMinutes=" + std::to_string(state.SnoozeMinutes) + '\n';
     text += "LastCheck=" + NumberText(state.LastCheck) + '\n';
@@ -163,22 +163,10 @@ std::string AlertStateToText(const TAlertState& state)
                 std::to_string(a.Before) + '\t' + std::to_string(a.Recurrency) + '\t' +
                 Escaped(a.Subject) + '\n';
     }
-    return text + std::string(EndLine) + '\n';
+    return text + "End\n";
 }
 
 namespace {
-
-// The file's lines without their ends, the last line's end dropped.
-std::vector<std::string_view> LinesOf(std::string_view text)
-{
-    std::vector<std::string_view> lines = Split(text, '\n');
-    if (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    for (std::string_view& line : lines)
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-    return lines;
-}
 
 // Reads the "key=value" line into state; false when it does not read.
 bool ReadKeyLine(std::string_view line, TAlertState& state)
@@ -194,21 +182,14 @@ bool ReadKeyLine(std::string_view line, TAlertState& state)
 
 std::string AlertStateFromText(std::string_view text, TAlertState& state)
 {
-    std::vector<std::string_view> lines = LinesOf(text);
-    if (lines.empty() || !lines[0].starts_with(Header))
-        return "not an alerts file";
-    if (lines[0].substr(Header.size()) != std::to_string(AlertStateVersion))
-        return "unknown version \"" + std::string(lines[0].substr(Header.size())) + "\"";
-    // A file cut short, by a full disk or a copy that stopped, lacks its last line.
-    if (lines.back() != EndLine)
-        return "the file ends early";
-    lines.pop_back();
     TAlertState read;
-    for (std::size_t i = 1; i < lines.size(); ++i)
-        if (!ReadKeyLine(lines[i], read))
-            return "line " + std::to_string(i + 1) + " does not read: " + std::string(lines[i]);
-    state = std::move(read);
-    return {};
+    std::string failure = ReadSideFile(text, Kind, AlertStateVersion,
+                                       [&](std::string_view key, std::string_view value) {
+                                           return ReadLine(key, value, read);
+                                       });
+    if (failure.empty())
+        state = std::move(read);
+    return failure;
 }
 
 void SaveAlertState(const std::string& fileName, const TAlertState& state)
@@ -218,14 +199,7 @@ void SaveAlertState(const std::string& fileName, const TAlertState& state)
 
 std::string LoadAlertState(const std::string& fileName, TAlertState& state)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(fileName, error))
-        return {};
-    try {
-        return AlertStateFromText(ReadWholeFile(fileName), state);
-    } catch (const EStoreError& failure) {
-        return failure.what();
-    }
+    return LoadSideFile(fileName, [&](std::string_view text) { return AlertStateFromText(text, state); });
 }
 
 TDamagedLoad LoadAlertStateFile(const std::string& fileName, TAlertState& state)
@@ -239,12 +213,12 @@ TDamagedLoad LoadAlertStateFile(const std::string& fileName, TAlertState& state)
         return {};
     // What a file of this version still holds: every line that reads, up to its end or the
     // point where it was cut; a line cut in two may read, but not as it was written.
-    std::vector<std::string_view> lines = LinesOf(text);
+    std::vector<std::string_view> lines = SideFileLines(text);
     if (!text.ends_with('\n') && !lines.empty())
         lines.pop_back();
-    if (!lines.empty() && lines[0] == std::string(Header) + std::to_string(AlertStateVersion)) {
+    if (!lines.empty() && lines[0] == SideFileHeader(Kind, AlertStateVersion)) {
         TAlertState read = state;
-        for (std::size_t i = 1; i < lines.size() && lines[i] != EndLine; ++i)
+        for (std::size_t i = 1; i < lines.size() && lines[i] != "End"; ++i)
             ReadKeyLine(lines[i], read);
         state = std::move(read);
     }

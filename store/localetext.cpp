@@ -2,9 +2,11 @@
 
 #include "store/errors.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace orvenna::store {
 namespace {
@@ -327,14 +329,17 @@ std::optional<std::int64_t> ScanInteger(std::string_view text)
 
 }  // namespace
 
-std::string FormatDateTime(const TLocalFormat& format, std::string_view pattern, TDateTime value)
+namespace {
+
+// twelveHour: h and hh count 1 to 12, as in a pattern with AP.
+std::string FormatPattern(const TLocalFormat& format, std::string_view pattern, TDateTime value,
+                          bool twelveHour)
 {
     const auto date = DecodeDate(value);
     const auto time = DecodeTime(value);
     if (!date || !time)
         return {};
     const TParts parts{*date, *time};
-    const bool twelveHour = HasAmPm(pattern);
     std::string out;
     for (std::size_t i = 0; i < pattern.size();) {
         const char c = pattern[i];
@@ -387,6 +392,13 @@ std::string FormatDateTime(const TLocalFormat& format, std::string_view pattern,
     return out;
 }
 
+}  // namespace
+
+std::string FormatDateTime(const TLocalFormat& format, std::string_view pattern, TDateTime value)
+{
+    return FormatPattern(format, pattern, value, HasAmPm(pattern));
+}
+
 std::string FormatShortDate(const TLocalFormat& format, TDateTime value)
 {
     return FormatDateTime(format, format.ShortDateFormat, value);
@@ -405,6 +417,99 @@ std::string FormatAmPmTime(const TLocalFormat& format, TDateTime value)
     const int hour12 = time->Hour % 12 == 0 ? 12 : time->Hour % 12;
     return Padded(hour12, 2) + TimeSeparator(format) + Padded(time->Minute, 2) +
            (time->Hour >= 12 ? " PM" : " AM");
+}
+
+std::string FormatReminderTime(const TLocalFormat& format, TDateTime value)
+{
+    if (format.ReminderTimeFormat.empty())
+        return FormatAmPmTime(format, value);
+    return FormatDateTime(format, format.ReminderTimeFormat, value);
+}
+
+bool ReminderTimeIsTwelveHour(const TLocalFormat& format)
+{
+    return format.ReminderTimeFormat.empty() || HasAmPm(format.ReminderTimeFormat);
+}
+
+std::string FormatReminderClock(const TLocalFormat& format, TDateTime value)
+{
+    if (format.ReminderTimeFormat.empty()) {
+        std::string time = FormatAmPmTime(format, value);
+        return time.substr(0, time.size() >= 3 ? time.size() - 3 : 0);
+    }
+    const std::string& pattern = format.ReminderTimeFormat;
+    return FormatPattern(format, WithoutFields(pattern, "Aa"), value, HasAmPm(pattern));
+}
+
+std::string WithoutFields(std::string_view pattern, std::string_view letters)
+{
+    struct TToken {
+        std::string_view Text;
+        char Field = 0;  // the field's letter; 0 for literal text
+        bool Quoted = false;
+    };
+    std::vector<TToken> tokens;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        std::size_t j = i + 1;
+        if (c == '\'') {
+            while (j < pattern.size() && pattern[j] != '\'')
+                ++j;
+            j = std::min(j + 1, pattern.size());
+            tokens.push_back({pattern.substr(i, j - i), 0, true});
+        } else if (IsLetter(c)) {
+            while (j < pattern.size() && (pattern[j] == c || ((c == 'A' || c == 'a') &&
+                                                              (pattern[j] == 'P' || pattern[j] == 'p'))))
+                ++j;
+            tokens.push_back({pattern.substr(i, j - i), c});
+        } else {
+            while (j < pattern.size() && !IsLetter(pattern[j]) && pattern[j] != '\'')
+                ++j;
+            tokens.push_back({pattern.substr(i, j - i)});
+        }
+        i = j;
+    }
+    const auto joiner = [&](std::size_t k) {
+        return k < tokens.size() && tokens[k].Field == 0 && !tokens[k].Quoted;
+    };
+    std::vector<bool> dropped(tokens.size(), false);
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        if (tokens[k].Field == 0 || letters.find(tokens[k].Field) == std::string_view::npos)
+            continue;
+        dropped[k] = true;
+        if (k > 0 && joiner(k - 1) && !dropped[k - 1])
+            dropped[k - 1] = true;
+        else if (joiner(k + 1))
+            dropped[k + 1] = true;
+    }
+    std::string out;
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+        if (!dropped[k])
+            out += tokens[k].Text;
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+std::string WeekdayLabel(const TLocalFormat& format, int weekday)
+{
+    const std::string& name = format.ShortDayNames[static_cast<std::size_t>(((weekday % 7) + 7) % 7)];
+    std::string label;
+    int characters = 0;
+    for (std::size_t i = 0; i < name.size() && characters < 2;) {
+        // A UTF-8 sequence is one character: its lead byte and the continuation bytes after it.
+        std::size_t end = i + 1;
+        while (end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+            ++end;
+        if (name[i] != '.') {
+            label.append(name, i, end - i);
+            ++characters;
+        }
+        i = end;
+    }
+    if (!label.empty() && label[0] >= 'a' && label[0] <= 'z')
+        label[0] = static_cast<char>(label[0] - 'a' + 'A');
+    return label;
 }
 
 char TimeSeparator(const TLocalFormat& format)

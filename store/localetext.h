@@ -37,6 +37,24 @@ std::string FormatLongTime(const TLocalFormat& format, TDateTime value);
 // note editor take the last two characters as the half of the day). 00:15 is "12:15 AM".
 std::string FormatAmPmTime(const TLocalFormat& format, TDateTime value);
 
+// A reminder's time as the reminder grid, the reminder dialog and the alerts show it: the
+// designed FormatAmPmTime, or the pattern of ReminderTimeFormat.
+std::string FormatReminderTime(const TLocalFormat& format, TDateTime value);
+// True when reminder times carry AM or PM (the designed form, or a 12-hour pattern).
+bool ReminderTimeIsTwelveHour(const TLocalFormat& format);
+// The reminder time without its AM or PM ("02:05", "2:05", "14:05"), for the dialog's start
+// box beside its AM/PM list.
+std::string FormatReminderClock(const TLocalFormat& format, TDateTime value);
+// The pattern without the fields of the given letters, each taken with the literal text that
+// joins it to the field before it (or, for a leading field, to the one after it):
+// "h:mm:ss AP" without "s" is "h:mm AP"; quoted text stays.
+std::string WithoutFields(std::string_view pattern, std::string_view letters);
+
+// The label of a weekday (0 = Sunday .. 6) over the month's columns: the first two characters
+// of the locale's short day name, without dots, the first letter a capital where it is an
+// ASCII one ("Sun" "Su", "So." "So", "dim." "Di").
+std::string WeekdayLabel(const TLocalFormat& format, int weekday);
+
 // The separators the short formats use; ':' and '/' when a pattern shows none.
 char TimeSeparator(const TLocalFormat& format);
 char DateSeparator(const TLocalFormat& format);

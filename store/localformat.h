@@ -25,6 +25,11 @@ struct TLocalFormat {
     std::string LongTimeFormat = "h:mm:ss AP";
     std::string TimeAMString = "AM";
     std::string TimePMString = "PM";
+    // The weekday of the month view's first column: 0 = Sunday .. 6 = Saturday.
+    int FirstWeekday = 0;
+    // How reminder lists and dialogs show a time of day: empty for the designed
+    // "hh:mm AM/PM", otherwise a pattern as above without seconds.
+    std::string ReminderTimeFormat;
 };
 
 }  // namespace orvenna::store

@@ -2,12 +2,11 @@
 
 #include "store/errors.h"
 #include "store/filesave.h"
+#include "store/sidefile.h"
 
 #include <charconv>
-#include <filesystem>
 #include <functional>
 #include <optional>
-#include <system_error>
 
 namespace orvenna::store {
 namespace {
@@ -106,19 +105,6 @@ std::string ReadSideFile(std::string_view text, std::string_view header, std::st
     }
     // A file cut short, by a full disk or a copy that stopped, lacks its last line.
     return "the file ends early";
-}
-
-std::string LoadSideFile(const std::string& fileName,
-                         const std::function<std::string(std::string_view)>& read)
-{
-    std::error_code error;
-    if (!std::filesystem::exists(fileName, error))
-        return {};
-    try {
-        return read(ReadWholeFile(fileName));
-    } catch (const EStoreError& failure) {
-        return failure.what();
-    }
 }
 
 }  // namespace

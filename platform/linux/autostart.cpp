@@ -3,6 +3,7 @@
 #include "platform/linux/xdgpaths.h"
 #include "platform/platformlog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -110,7 +111,9 @@ void TLinuxPlatform::SetAutoRun(bool enabled)
         qCWarning(lcPlatform) << "cannot write the autostart entry" << file.fileName() << ':'
                               << file.errorString();
         throw std::runtime_error(
-            QStringLiteral("Failed to set data for '%1'").arg(EntryPath()).toStdString());
+            QCoreApplication::translate("orvenna::platform", "Failed to set data for '%1'")
+                .arg(EntryPath())
+                .toStdString());
     }
 }
 

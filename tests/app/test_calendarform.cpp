@@ -388,6 +388,37 @@ private slots:
         QVERIFY((form.WindowShape() & fullTitle).isEmpty());  // all key colour: cut out
     }
 
+    void regionalChoicesReachTheMonthAtOnceAndTheNextStart()
+    {
+        TRig rig;
+        TCalendarForm& form = rig.Create();
+        form.Start();
+        QCOMPARE(form.width(), 296);
+        QCOMPARE(form.DayGrid().Items().first().Cell.Column, 6);  // Saturday, weeks from Sunday
+        QVERIFY(form.DayGrid().WeekItems().isEmpty());
+        const int right = form.geometry().right();
+
+        rig.Core->Regional() = {store::TWeekStart::Monday, store::TTimeFormat::TwentyFour, true};
+        rig.Windows->SettingDialogClosed(true);
+        QCOMPARE(form.width(), 296 + WeekColumnWidth);
+        QCOMPARE(form.geometry().right(), right);
+        QCOMPARE(form.DayGrid().Items().first().Cell.Column, 5);
+        QCOMPARE(form.DayGrid().WeekItems().size(), 6);
+        for (const TWeekItem& week : form.DayGrid().WeekItems()) {
+            QVERIFY(!week.Icon.isNull());
+            QVERIFY(form.WindowShape().contains(week.Cell.Box.translated(0, GridTop).center()));
+        }
+        QCOMPARE(form.DayGrid().WeekItems().first().Cell.Week, 9);
+
+        store::TRegionalChoices saved;
+        QCOMPARE(store::LoadRegional(rig.File(store::RegionalFileName), saved), std::string());
+        QCOMPARE(saved, rig.Core->Regional());
+        TCalendarForm& again = rig.Create();
+        QCOMPARE(again.width(), 296 + WeekColumnWidth);
+        QCOMPARE(again.DayGrid().Items().first().Cell.Column, 5);
+        QCOMPARE(rig.Core->LocalFormat().ReminderTimeFormat, std::string("HH:mm"));
+    }
+
     void doubleClickOnDayOpensItsNote()
     {
         TRig rig;

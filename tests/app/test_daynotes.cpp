@@ -232,8 +232,8 @@ private slots:
         // The first tick after 14:29:00: two popups in one tick, one sound each; the entry
         // whose State is 1 leaves the list without either.
         rig.TickAt(QTime(14, 29, 0, 400));
-        QCOMPARE(rig.Shown(), (QStringList{"Alert / Daily pills", "Reminder: / Dentist",
-                                           "Reminder: / Ten minutes early"}));
+        QCOMPARE(rig.Shown(), (QStringList{"Alert 02:30 PM / Daily pills", "Reminder: 02:30 PM / Dentist",
+                                           "Reminder: 02:40 PM / Ten minutes early"}));
         QCOMPARE(rig.Calendar.Platform.PlayedSounds, QStringList(3, QString::fromLatin1(Sound)));
         QCOMPARE(rig.DueSubjects(), QStringList{"Morning, missed"});
 
@@ -249,7 +249,7 @@ private slots:
         TAlertRig rig({{QTime(8, 15), "Bus"}}, QTime(8, 0));
         rig.Calendar.Platform.SoundPlayable = false;
         rig.TickAt(QTime(8, 15, 30));
-        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Bus"});
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: 08:15 AM / Bus"});
         QVERIFY(rig.DueSubjects().isEmpty());
     }
 
@@ -260,10 +260,10 @@ private slots:
                        {QTime(23, 59, 50), "Late today"}},
                       QTime(23, 58));
         rig.TickAt(QTime(23, 59, 10));
-        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Late today"});
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: 11:59 PM / Late today"});
         rig.TickAt(QTime(0, 0, 1), tomorrow);
-        QCOMPARE(rig.Shown(), (QStringList{"Reminder: / Just after midnight",
-                                           "Reminder: / Late today"}));
+        QCOMPARE(rig.Shown(), (QStringList{"Reminder: 11:59 PM / Late today",
+                                           "Reminder: 12:00 AM / Just after midnight"}));
         int marked = 0;
         for (const app::TDayItem& item : rig.Calendar.Form->DayGrid().Items()) {
             if (item.Today) {
@@ -577,7 +577,7 @@ private slots:
         rig.Calendar.Windows->MissedForm()->btnDismissAllClick();
         rig.TickAt(QTime(14, 40));
         QVERIFY(rig.Missed().isEmpty());
-        QCOMPARE(rig.Shown(), QStringList{"Reminder: / Call back"});
+        QCOMPARE(rig.Shown(), QStringList{"Reminder: 02:00 PM / Call back"});
         for (TNoteForm* editor : editors)
             delete editor;
     }

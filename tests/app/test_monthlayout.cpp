@@ -112,6 +112,70 @@ private slots:
         QCOMPARE(title.MonthLabel, QPoint(272, 10));
     }
 
+    void weekStartsAndWeekNumbers_data()
+    {
+        QTest::addColumn<QDate>("month");
+        QTest::addColumn<int>("firstWeekday");  // 0 = Sunday .. 6
+        QTest::addColumn<bool>("weekNumbers");
+        QTest::addColumn<int>("firstColumn");   // of the 1st
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("weeks");  // of each row, when shown
+
+        // March 2025 begins on a Saturday: six rows from Sunday or Monday, five from Saturday.
+        QTest::newRow("Sunday first") << QDate(2025, 3, 1) << 0 << false << 6 << 6 << QList<int>{};
+        QTest::newRow("Monday first") << QDate(2025, 3, 1) << 1 << true << 5 << 6
+                                      << QList<int>{9, 10, 11, 12, 13, 14};
+        QTest::newRow("Saturday first") << QDate(2025, 3, 1) << 6 << false << 0 << 5 << QList<int>{};
+        // A Sunday row belongs to the week of its Monday to Saturday.
+        QTest::newRow("Sunday rows, weeks")
+            << QDate(2025, 3, 1) << 0 << true << 6 << 6 << QList<int>{9, 10, 11, 12, 13, 14};
+        // 1 January 2021 is a Friday in week 53 of 2020; 29 December 2025 begins week 1 of 2026.
+        QTest::newRow("week 53 of the year before")
+            << QDate(2021, 1, 1) << 1 << true << 4 << 5 << QList<int>{53, 1, 2, 3, 4};
+        QTest::newRow("week 1 of the year after")
+            << QDate(2025, 12, 1) << 1 << true << 0 << 5 << QList<int>{49, 50, 51, 52, 1};
+    }
+
+    void weekStartsAndWeekNumbers()
+    {
+        QFETCH(QDate, month);
+        QFETCH(int, firstWeekday);
+        QFETCH(bool, weekNumbers);
+        QFETCH(int, firstColumn);
+        QFETCH(int, rows);
+        QFETCH(QList<int>, weeks);
+
+        const TGridLayout layout{firstWeekday, weekNumbers};
+        const int left = weekNumbers ? WeekColumnWidth : 0;
+        const TMonthGrid grid = MonthGrid(month, CellWidth, layout);
+        QCOMPARE(grid.Days.front().Column, firstColumn);
+        QCOMPARE(grid.Rows, rows);
+        for (const TDayCell& cell : grid.Days) {
+            const QDate date(month.year(), month.month(), cell.Day);
+            QCOMPARE(cell.Column, (date.dayOfWeek() % 7 - firstWeekday + 7) % 7);
+            QCOMPARE(cell.Position, QPoint(cell.Column * CellWidth - 1 + left, cell.Row * 28 + 5));
+        }
+        QList<int> shown;
+        for (const TWeekCell& week : grid.Weeks) {
+            shown << week.Week;
+            // Each box stands left of its row's first icon, inside the window, clear of it.
+            QCOMPARE(week.Box.top(), week.Row * 28 + 5 + 3);
+            QVERIFY(week.Box.left() >= 0);
+            QVERIFY(week.Box.right() < DayIconRect({left - 1, 0}).left());
+        }
+        QCOMPARE(shown, weeks);
+
+        const TTitleLayout title = TitleLayout(CellWidth, layout);
+        for (int k = 0; k < 7; ++k) {
+            QCOMPARE(title.Weekdays[k], (firstWeekday + k) % 7);
+            QCOMPARE(title.WeekdayLabels[k], QPoint(20 + k * CellWidth + left, 0));
+        }
+        QCOMPARE(title.MonthLabel, QPoint(272 + left, 10));
+        QCOMPARE(CalendarWidth(weekNumbers), 296 + left);
+        // The week boxes are part of the window's shape only when they show.
+        QCOMPARE(WeekShapes(grid.Weeks).isEmpty(), !weekNumbers);
+    }
+
     void regionFromBitmap_data()
     {
         QTest::addColumn<QImage>("mask");

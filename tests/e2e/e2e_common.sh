@@ -156,9 +156,10 @@ root_shows() {  # the root window's pixel at (10, 10) has the colour of the pict
   [ -n "$want" ] && [ "$want" = "$got" ]
 }
 
-# The alert popup of the reminder "$subject" (its title is "Reminder: " and the subject), and
-# whether it is out at its full size; popup_out leaves X, Y, WIDTH and HEIGHT set.
-popup_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | head -1; }
+# The alert popup of the reminder "$subject" (its title is "Reminder: " and its start time, then
+# the subject), and whether it is out at its full size; popup_out leaves X, Y, WIDTH and HEIGHT
+# set.
+popup_window() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: .* $subject\$" 2>/dev/null | head -1; }
 popup_out() {
   local id; id=$(popup_window)
   [ -n "$id" ] || return 1

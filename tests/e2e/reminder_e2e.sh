@@ -110,7 +110,7 @@ when = (due - datetime(1899, 12, 30)).total_seconds() / 86400
 notes["papers"][0]["ReminderList"].append({"When": when, "Subject": sys.argv[2]})
 print(json.dumps(notes))' "$late_due" "$late_subject" | "$notes_tool" build "$folder/2004.cal" >/dev/null ||
   fail "the notes tool could not add the reminder"
-late_popup() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $late_subject\$" >/dev/null 2>&1; }
+late_popup() { xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: .* $late_subject\$" >/dev/null 2>&1; }
 if poll 30 late_popup; then
   seen=$(date +%s.%N)
   note "the added reminder alerted $("$python" -c "print(round($seen - $alert_from, 2))") s into its minute"
@@ -118,7 +118,7 @@ if poll 30 late_popup; then
     fail "the added reminder alerted at $seen, its minute began at $alert_from"
   [ -n "$screenshot" ] && import -window root "${screenshot%.png}-added.png"
   # The rewrite happened within the first reminder's minute: it must not alert a second time.
-  first_popups=$(xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: $subject\$" 2>/dev/null | wc -l)
+  first_popups=$(xdotool search --all --onlyvisible --pid "$program_pid" --name "^Reminder: .* $subject\$" 2>/dev/null | wc -l)
   [ "$first_popups" -le 1 ] || fail "the first reminder alerted again ($first_popups popups) after the file was rewritten"
 else
   fail "no popup \"Reminder: $late_subject\" for the reminder the notes tool added"

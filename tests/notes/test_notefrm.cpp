@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTime>
 
 #include <cmath>
 #include <filesystem>
@@ -29,8 +30,10 @@ namespace {
 const store::TDate Day = store::EncodeDate(2007, 3, 15);  // a Thursday
 
 struct TEditorRig {
-    // A store with the day's paper holding the given lines and reminders ("hh:mm Subject").
-    explicit TEditorRig(const QStringList& note, const QStringList& reminders = {})
+    // A store with the day's paper holding the given lines and reminders ("hh:mm Subject" or
+    // "hh:mm:ss Subject"), in an editor showing times as the format says.
+    explicit TEditorRig(const QStringList& note, const QStringList& reminders = {},
+                        const store::TLocalFormat& format = {})
         : Papers([] { return Day; })
     {
         Folder = QString::fromStdString(Temp.Path().string()) + u'/';
@@ -42,14 +45,16 @@ struct TEditorRig {
             Paper->Note.push_back(line.toStdString());
         for (const QString& text : reminders) {
             store::TReminder& r = Paper->ReminderList.AddReminder();
-            r.When = Day + store::EncodeTime(text.left(2).toInt(), text.mid(3, 2).toInt(), 0, 0);
-            r.Subject = text.mid(6).toStdString();
+            const qsizetype blank = text.indexOf(u' ');
+            const QTime time = QTime::fromString(text.left(blank), blank == 5 ? "hh:mm" : "hh:mm:ss");
+            r.When = Day + store::EncodeTime(time.hour(), time.minute(), time.second(), 0);
+            r.Subject = text.mid(blank + 1).toStdString();
             r.Desc = {"detail of " + r.Subject};
             r.Recurrency = 1;
             r.Before = 3;
             r.category = "Calls";
         }
-        Form = std::make_unique<TNoteForm>(Papers, *Paper, store::TLocalFormat{}, Folder, Settings,
+        Form = std::make_unique<TNoteForm>(Papers, *Paper, format, Folder, Settings,
                                            Saves.Saver());
         Form->show();
         QApplication::setActiveWindow(Form.get());
@@ -138,10 +143,52 @@ private slots:
         QCOMPARE(items[11], QStringLiteral("12 :00 PM"));
         QCOMPARE(items.last(), QStringLiteral("12 :00 AM"));
         QStringList kept{QStringLiteral("x")};
-        TMyStringGrid::EditListGetItems(1, 1, kept);
+        TMyStringGrid(QString()).EditListGetItems(1, 1, kept);
         QCOMPARE(kept, QStringList{QStringLiteral("x")});
         QCOMPARE(TMyStringGrid::GetEditStyle(0, 3), TEditStyle::esPickList);
         QCOMPARE(TMyStringGrid::GetEditStyle(1, 3), TEditStyle::esEllipsis);
+    }
+
+    void timeFormsShowReadAndKeepTheStoredTime_data()
+    {
+        QTest::addColumn<QString>("pattern");  // ReminderTimeFormat; empty: the designed form
+        QTest::addColumn<QString>("afternoon");
+        QTest::addColumn<QString>("firstPick");
+        QTest::addColumn<QString>("lastPick");
+        QTest::addColumn<QString>("otherForm");  // typed in the form not chosen, for 19:45
+
+        QTest::newRow("designed") << "" << "02:30 PM" << "1 :00 PM" << "12 :00 AM" << "19:45";
+        QTest::newRow("24-hour") << "HH:mm" << "14:30" << "00:00" << "23:00" << "7:45 PM";
+        QTest::newRow("locale, 12-hour") << "h:mm AP" << "2:30 PM" << "12:00 AM" << "11:00 PM"
+                                         << "19:45";
+    }
+
+    void timeFormsShowReadAndKeepTheStoredTime()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, afternoon);
+        QFETCH(QString, firstPick);
+        QFETCH(QString, lastPick);
+        QFETCH(QString, otherForm);
+        store::TLocalFormat format;
+        format.ReminderTimeFormat = pattern.toStdString();
+        TEditorRig rig({"note"}, {"14:30:17 Dentist", "09:00 Bus"}, format);
+        QCOMPARE(rig.Grid().Cell(0, 1), afternoon);
+        const QStringList picks = TMyStringGrid::PickList(format);
+        QCOMPARE(picks.size(), 24);
+        QCOMPARE(picks.first(), firstPick);
+        QCOMPARE(picks.last(), lastPick);
+        for (const QString& pick : picks)
+            QVERIFY2(store::ReadTime(format, pick.toStdString()) >= 0, qPrintable(pick));
+
+        // The untouched row keeps its seconds; a time typed in the other form is read.
+        rig.Grid().SetCell(0, 2, otherForm);
+        QVERIFY(rig.Form->SaveNote());
+        QCOMPARE(rig.Reminders(rig.Saved()),
+                 (QStringList{"2007-03-15 14:30 Dentist", "2007-03-15 19:45 Bus"}));
+        QCOMPARE(rig.Saved().ReminderList.GetReminder(0).When,
+                 Day + store::EncodeTime(14, 30, 17, 0));
+        QVERIFY(rig.Messages.isEmpty());
     }
 
     // What the user sees of the sheet: a rule under each of the 12 lines, not covered by the

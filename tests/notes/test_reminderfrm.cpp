@@ -42,8 +42,9 @@ int MinuteOfDay(store::TDateTime when)
 }
 
 struct TDialogRig {
-    TDialogRig(std::unique_ptr<store::TReminder> reminder = nullptr)
-        : Form(store::TLocalFormat{})
+    TDialogRig(std::unique_ptr<store::TReminder> reminder = nullptr,
+               const store::TLocalFormat& format = {})
+        : Form(format)
     {
         if (reminder)
             Form.SetReminder(std::move(reminder));
@@ -152,7 +153,8 @@ private slots:
         QTest::newRow("item 12 with PM") << "12:00 " << 1 << 12 * 60;
         QTest::newRow("item 9 with PM, two blanks") << "9:00 " << 1 << 21 * 60;
         QTest::newRow("24-hour without AM/PM") << "19:45" << -1 << 19 * 60 + 45;
-        QTest::newRow("19:45 PM refused") << "19:45" << 1 << -1;
+        QTest::newRow("19:45 beside PM, read as typed") << "19:45" << 1 << 19 * 60 + 45;
+        QTest::newRow("hour 25 refused") << "25:00" << 1 << -1;
         QTest::newRow("empty refused") << "" << 0 << -1;
         QTest::newRow("words refused") << "soon" << -1 << -1;
     }
@@ -196,6 +198,37 @@ private slots:
         QCOMPARE(r.Before, 7);
         QCOMPARE(r.Recurrency, 3);
         QCOMPARE(r.State, 0);
+    }
+
+    void twentyFourHourTimesNeedNoHalfOfTheDay_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("minuteOfDay");  // -1: refused
+        QTest::newRow("24-hour") << "19:45" << 19 * 60 + 45;
+        QTest::newRow("12-hour with PM") << "7:45 PM" << 19 * 60 + 45;
+        QTest::newRow("midnight item") << "00:00" << 0;
+        QTest::newRow("hour 24 refused") << "24:00" << -1;
+    }
+    void twentyFourHourTimesNeedNoHalfOfTheDay()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, minuteOfDay);
+        store::TLocalFormat format;
+        format.ReminderTimeFormat = "HH:mm";
+        TDialogRig rig(Reminder(21, 5), format);
+        QVERIFY(!rig.Form.Ampm()->isVisible());
+        QCOMPARE(rig.Form.Start()->currentText(), QStringLiteral("21:05"));
+        QCOMPARE(rig.Form.Start()->count(), 24);
+        QCOMPARE(rig.Form.Start()->itemText(0), QStringLiteral("00:00"));
+        QCOMPARE(rig.Form.Start()->itemText(23), QStringLiteral("23:00"));
+        rig.Form.Start()->setEditText(start);
+        QTest::mouseClick(rig.Form.Button1(), Qt::LeftButton);
+        if (minuteOfDay < 0) {
+            QCOMPARE(rig.Messages, QStringList{"'12/7/26 " + start + "' is not a valid date and time"});
+            return;
+        }
+        QVERIFY(rig.Messages.isEmpty());
+        QCOMPARE(MinuteOfDay(rig.Form.Reminder()->When), minuteOfDay);
     }
 
     void newReminderWithoutListChoicesStoresMinusOne()

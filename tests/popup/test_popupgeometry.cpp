@@ -46,6 +46,8 @@ private slots:
     void SlideSteps();
     void SlideAlongTheSides();
     void CentredOffsetRoundsHalvesToEven();
+    void ButtonRowWidths_data();
+    void ButtonRowWidths();
     void BlendColor_data();
     void BlendColor();
     void GradientRunsFromFirstColour();
@@ -195,6 +197,31 @@ void TPopupGeometryTest::CentredOffsetRoundsHalvesToEven()
     QCOMPARE(CentredOffset(QSize(142, 115), QSize(127, 26)), QPoint(8, 44));   // 44.5 -> 44
     QCOMPARE(CentredOffset(QSize(142, 115), QSize(127, 20)), QPoint(8, 48));   // 47.5 -> 48
     QCOMPARE(CentredOffset(QSize(10, 10), QSize(13, 15)), QPoint(-2, -2));     // -1.5, -2.5
+}
+
+void TPopupGeometryTest::ButtonRowWidths_data()
+{
+    QTest::addColumn<std::vector<int>>("needed");
+    QTest::addColumn<int>("room");
+    QTest::addColumn<std::vector<int>>("widths");
+    // An alert's row: 146 pixels less three gaps of 2.
+    QTest::newRow("captions that fit keep equal shares") << std::vector{52, 60} << 140
+                                                         << std::vector{70, 70};
+    QTest::newRow("a long caption takes room from the short one")
+        << std::vector{95, 60} << 140 << std::vector{85, 55};
+    QTest::newRow("an odd pixel goes to the last button") << std::vector{40, 40} << 141
+                                                          << std::vector{70, 71};
+    QTest::newRow("shares add up to the row") << std::vector{10, 200, 10} << 100
+                                              << std::vector{4, 91, 5};
+    QTest::newRow("no buttons") << std::vector<int>{} << 140 << std::vector<int>{};
+}
+
+void TPopupGeometryTest::ButtonRowWidths()
+{
+    QFETCH(std::vector<int>, needed);
+    QFETCH(int, room);
+    QFETCH(std::vector<int>, widths);
+    QCOMPARE(orvenna::popup::ButtonRowWidths(needed, room), widths);
 }
 
 void TPopupGeometryTest::BlendColor_data()

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -481,6 +482,37 @@ private slots:
         expected.StayUntilDismissed = confirm;
         expected.SnoozeMinutes = confirm ? 1 : 15;
         QCOMPARE(alerts, expected);
+    }
+
+    void calendarBoxEditsTheRegionalChoicesOnOkOnly_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void calendarBoxEditsTheRegionalChoicesOnOkOnly()
+    {
+        QFETCH(bool, confirm);
+        TRig rig;
+        store::TRegionalChoices choices{store::TWeekStart::Locale, store::TTimeFormat::AmPm, false};
+        rig.Form->Regional = &choices;
+        TSettingForm& form = rig.Open();
+        QCOMPARE(form.ColorPage->currentIndex(), 0);
+        QVERIFY(form.grpCalendar->isVisible());
+        QCOMPARE(form.cboFirstDay->currentText(), QStringLiteral("As the locale says"));
+        QCOMPARE(form.cboTimeFormat->currentText(), QStringLiteral("hh:mm AM/PM"));
+        QVERIFY(!form.chkWeekNumbers->isChecked());
+
+        Choose(form.cboFirstDay, form.cboFirstDay->findText(QStringLiteral("Monday")));
+        Choose(form.cboTimeFormat, form.cboTimeFormat->findText(QStringLiteral("24-hour")));
+        form.chkWeekNumbers->click();
+        (confirm ? form.Button1 : form.Button2)->click();
+        const store::TRegionalChoices expected =
+            confirm ? store::TRegionalChoices{store::TWeekStart::Monday, store::TTimeFormat::TwentyFour, true}
+                    : store::TRegionalChoices{store::TWeekStart::Locale, store::TTimeFormat::AmPm, false};
+        QCOMPARE(choices, expected);
+        // The dialog writes no side file of its own for them.
+        QVERIFY(!QFile::exists(rig.ProgramDir.path() + QStringLiteral("/Regional.dat")));
     }
 
     void okWritesRecordAndAlertChoices()
