@@ -2,7 +2,9 @@
 
 #include "store/errors.h"
 #include "store/filesave.h"
+#include "store/sidefile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -35,44 +37,20 @@ std::int64_t Seconds(double days)
     return std::isfinite(days) && std::fabs(days) < 1e9 ? std::llround(days * 86400.0) : -1;
 }
 
-std::string Escaped(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 // The fields of a line, unescaped; none when an escape is not one of ours.
-std::optional<std::vector<std::string>> Fields(const std::string& line)
+std::optional<std::vector<std::string>> Fields(std::string_view line)
 {
-    std::vector<std::string> fields(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '\t') {
-            fields.emplace_back();
-        } else if (c != '\\') {
-            fields.back() += c;
-        } else {
-            if (++i == line.size())
-                return std::nullopt;
-            switch (line[i]) {
-            case '\\': fields.back() += '\\'; break;
-            case 't': fields.back() += '\t'; break;
-            case 'n': fields.back() += '\n'; break;
-            case 'r': fields.back() += '\r'; break;
-            default: return std::nullopt;
-            }
-        }
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(line.find('\t', start), line.size());
+        auto field = store::UnescapedField(line.substr(start, end - start));
+        if (!field)
+            return std::nullopt;
+        fields.push_back(std::move(*field));
+        if (end == line.size())
+            return fields;
+        start = end + 1;
     }
-    return fields;
 }
 
 template <class T> std::optional<T> Number(const std::string& text, int base = 10)
@@ -132,20 +110,20 @@ bool TSyncState::HasEntries() const
 std::string SyncStateToText(const TSyncState& state)
 {
     std::string text = std::string(Header) + "\n";
-    text += "collection\t" + Escaped(state.Collection) + "\n";
-    text += "ctag\t" + Escaped(state.Ctag) + "\n";
-    text += "token\t" + Escaped(state.SyncToken) + "\n";
+    text += "collection\t" + store::EscapedField(state.Collection) + "\n";
+    text += "ctag\t" + store::EscapedField(state.Ctag) + "\n";
+    text += "token\t" + store::EscapedField(state.SyncToken) + "\n";
     for (const auto& [href, record] : state.Records) {
-        text += "resource\t" + Escaped(href) + "\t" + Escaped(record.Etag) + "\t" +
-                (record.Partial ? "partial" : "") + "\n";
+        text += "resource\t" + store::EscapedField(href) + "\t" +
+                store::EscapedField(record.Etag) + "\t" + (record.Partial ? "partial" : "") + "\n";
         for (const TSyncEntry& entry : record.Entries) {
             const std::string day = std::to_string(std::llround(entry.Day));
             if (entry.IsNote)
-                text += "note\t" + Escaped(entry.Uid) + "\t" + day + "\t" +
+                text += "note\t" + store::EscapedField(entry.Uid) + "\t" + day + "\t" +
                         std::to_string(entry.Days) + "\t" + std::to_string(entry.LineCount) +
                         "\t" + Hex(entry.Digest) + "\t" + Hex(entry.ServerDigest) + "\n";
             else
-                text += "reminder\t" + Escaped(entry.Uid) + "\t" + day + "\t" +
+                text += "reminder\t" + store::EscapedField(entry.Uid) + "\t" + day + "\t" +
                         Hex(entry.Digest) + "\t" + Hex(entry.ServerDigest) + "\n";
         }
     }

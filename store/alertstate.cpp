@@ -43,42 +43,6 @@ std::optional<std::int32_t> ReadInteger(std::string_view text)
     return value;
 }
 
-std::string Escaped(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::optional<std::string> Unescaped(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        switch (text[i]) {
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        default: return std::nullopt;
-        }
-    }
-    return out;
-}
-
 std::vector<std::string_view> Split(std::string_view text, char separator)
 {
     std::vector<std::string_view> parts;
@@ -103,7 +67,7 @@ std::optional<TSnooze> ReadSnooze(std::string_view value)
     const auto when = ReadNumber(fields[3]);
     const auto before = ReadInteger(fields[4]);
     const auto recurrency = ReadInteger(fields[5]);
-    auto subject = Unescaped(fields[6]);
+    auto subject = UnescapedField(fields[6]);
     if (!until || !moment || !paperDay || !when || !before || !recurrency || !subject)
         return std::nullopt;
     return TSnooze{*until, {*moment, *paperDay, *when, *before, *recurrency, std::move(*subject)}};
@@ -161,7 +125,7 @@ std::string AlertStateToText(const TAlertState& state)
         text += "Snooze=" + NumberText(s.Until) + '\t' + NumberText(a.Moment) + '\t' +
                 NumberText(a.PaperDay) + '\t' + NumberText(a.When) + '\t' +
                 std::to_string(a.Before) + '\t' + std::to_string(a.Recurrency) + '\t' +
-                Escaped(a.Subject) + '\n';
+                EscapedField(a.Subject) + '\n';
     }
     return text + "End\n";
 }

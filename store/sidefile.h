@@ -4,6 +4,7 @@
 // and a closing "End" line, LF ends (a CR before the LF is read too). Blank lines are skipped.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +29,12 @@ std::string ReadSideFile(std::string_view text, std::string_view kind, int versi
 // answer, read never called); one that cannot be read returns the reason.
 std::string LoadSideFile(const std::string& fileName,
                          const std::function<std::string(std::string_view text)>& read);
+
+// A field of a tab-separated side-file line: backslash, tab, LF and CR written as \\, \t, \n
+// and \r, so a field never holds a raw tab or line end.
+std::string EscapedField(std::string_view text);
+
+// The field's text again; none when an escape is not one of these four.
+std::optional<std::string> UnescapedField(std::string_view text);
 
 }  // namespace orvenna::store
