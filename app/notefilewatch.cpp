@@ -116,4 +116,9 @@ void TNoteFileWatch::Read()
     Quiet->stop();
 }
 
+void TNoteFileWatch::SetErrorQuietMs(int ms)
+{
+    Quiet->setInterval(ms);
+}
+
 }  // namespace orvenna::app

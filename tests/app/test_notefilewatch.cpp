@@ -302,7 +302,7 @@ private slots:
         QTest::addColumn<int>("holdMs");
         QTest::addColumn<bool>("saved");
         QTest::newRow("let go within the wait") << 300 << true;
-        QTest::newRow("held past the wait") << int(store::DefaultLockWait.count()) + 1500 << false;
+        QTest::newRow("held past the wait") << int(store::DefaultLockWait.count()) + 800 << false;
     }
     void saveWaitsForAnotherWritersLock()
     {
@@ -334,7 +334,10 @@ private slots:
     void unreadableBurstIsToldOnce()
     {
         TWatchRig rig({{Today, {"kept"}, {}}});
-        for (int i = 0; i < 8; ++i) {
+        // Quiet time shortened for the run, still longer than the writes' spacing below.
+        constexpr int quietMs = app::TNoteFileWatch::SettleMs * 2 + 200;
+        rig.Watch->SetErrorQuietMs(quietMs);
+        for (int i = 0; i < 5; ++i) {
             std::string damaged = NotesBytes({{Today, {"write " + std::to_string(i)}, {}}});
             damaged.resize(damaged.size() - 3);
             WriteElsewhere(rig.Calendar, damaged);
@@ -342,7 +345,7 @@ private slots:
         }
         QCOMPARE(rig.Calendar.Errors.size(), 0);
         QTRY_COMPARE(rig.Calendar.Errors.size(), 1);
-        QTest::qWait(app::TNoteFileWatch::ErrorQuietMs);
+        QTest::qWait(quietMs);
         QCOMPARE(rig.Calendar.Errors.size(), 1);
         QCOMPARE(rig.NoteOf(Today), TLines{"kept"});
 
