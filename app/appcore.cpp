@@ -52,6 +52,7 @@ TAppCore::TAppCore(platform::TPlatform& platform, platform::TClock& clock, QStri
       FPlatform(platform),
       FClock(clock),
       Folder(std::move(programFolder)),
+      LockWait(store::DefaultLockWait),
       FSettings(std::make_unique<store::TCalSetting>(desktop::ScreenPixelsPerInch())),
       FLocalFormat(LocalFormatFromLocale())
 {
@@ -367,7 +368,7 @@ bool TAppCore::SaveNotes()
 {
     QString told;
     try {
-        const store::TFileLock lock(NotesFile().toStdString());
+        const store::TFileLock lock(NotesFile().toStdString(), LockWait);
         if (!MergeOutsideNotes(told))
             WriteNotes();
     } catch (const store::EStoreError& error) {
@@ -384,7 +385,7 @@ bool TAppCore::SaveNotes()
 bool TAppCore::SaveSettings()
 {
     try {
-        const store::TFileLock lock(SettingsFile().toStdString());
+        const store::TFileLock lock(SettingsFile().toStdString(), LockWait);
         FSettings->SaveToFile(SettingsFile().toStdString());
     } catch (const store::EStoreError& error) {
         ReportError(QString::fromStdString(error.what()));
@@ -396,7 +397,7 @@ bool TAppCore::SaveSettings()
 bool TAppCore::SaveAlertState(bool userAsked)
 {
     try {
-        const store::TFileLock lock(AlertStateFile().toStdString());
+        const store::TFileLock lock(AlertStateFile().toStdString(), LockWait);
         store::SaveAlertState(AlertStateFile().toStdString(), FAlerts->State());
     } catch (const std::exception& error) {
         const QString failure = QString::fromStdString(error.what());

@@ -21,6 +21,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -166,6 +167,9 @@ public:
     // the start-up has said it once when the folder cannot be written. A save the user asked
     // for (the settings dialog's OK) reports its failure like the others.
     bool SaveAlertState(bool userAsked = false);
+    // How long a save waits for another writer's lock before it reports the file busy
+    // (store::DefaultLockWait unless a test shortens it).
+    void SetLockWait(std::chrono::milliseconds wait) { LockWait = wait; }
     // Writes the regional choices to "Regional.dat".
     bool SaveRegional();
     // The settings record was changed and confirmed (and saved): applies what belongs to the
@@ -235,6 +239,7 @@ private:
     platform::TPlatform& FPlatform;
     platform::TClock& FClock;
     QString Folder;
+    std::chrono::milliseconds LockWait;
     QString FLoadFailure;
     QString FLoadDamage;
     std::unique_ptr<store::TCalSetting> FSettings;

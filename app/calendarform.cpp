@@ -263,6 +263,11 @@ void TCalendarForm::PlaceWindow()
     move(Monitors->StartPlace(QPoint(settings.Left, settings.Top), initial, size(), all));
 }
 
+void TCalendarForm::SetDesktopSettleMs(int ms)
+{
+    DesktopSettled->setInterval(ms);
+}
+
 void TCalendarForm::Start()
 {
     // The composition made in the other thread is taken before the window maps, so that it

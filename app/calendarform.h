@@ -45,6 +45,9 @@ public:
     // Shows the window on the desktop, captures the wallpaper behind it, then starts the
     // core (tray icon, reminder timer).
     void Start();
+    // How long the desktop must stay unchanged before a burst of its changes is taken up
+    // (300 ms unless a test shortens it).
+    void SetDesktopSettleMs(int ms);
 
     TAppCore& Core() const { return FCore; }
 

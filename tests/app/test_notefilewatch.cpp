@@ -133,6 +133,9 @@ TLines Sheet(TLines lines)
 
 }  // namespace
 
+// The saves' wait for another writer's lock, shortened for the run.
+constexpr std::chrono::milliseconds LockWait{1000};
+
 class TestNoteFileWatch final : public QObject {
     Q_OBJECT
 
@@ -302,13 +305,14 @@ private slots:
         QTest::addColumn<int>("holdMs");
         QTest::addColumn<bool>("saved");
         QTest::newRow("let go within the wait") << 300 << true;
-        QTest::newRow("held past the wait") << int(store::DefaultLockWait.count()) + 800 << false;
+        QTest::newRow("held past the wait") << int(LockWait.count()) + 800 << false;
     }
     void saveWaitsForAnotherWritersLock()
     {
         QFETCH(int, holdMs);
         QFETCH(bool, saved);
         TWatchRig rig({{Today, {"one"}, {}}});
+        rig.Calendar.Core->SetLockWait(LockWait);
         const std::string file = rig.Calendar.File("2004.cal");
         std::promise<void> locked;
         std::thread writer([&] {
