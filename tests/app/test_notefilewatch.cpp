@@ -134,7 +134,7 @@ TLines Sheet(TLines lines)
 }  // namespace
 
 // The saves' wait for another writer's lock, shortened for the run.
-constexpr std::chrono::milliseconds LockWait{1000};
+constexpr std::chrono::milliseconds LockWait{2000};
 
 class TestNoteFileWatch final : public QObject {
     Q_OBJECT
@@ -339,7 +339,7 @@ private slots:
     {
         TWatchRig rig({{Today, {"kept"}, {}}});
         // Quiet time shortened for the run, still longer than the writes' spacing below.
-        constexpr int quietMs = app::TNoteFileWatch::SettleMs * 2 + 200;
+        constexpr int quietMs = app::TNoteFileWatch::SettleMs * 4;
         rig.Watch->SetErrorQuietMs(quietMs);
         for (int i = 0; i < 5; ++i) {
             std::string damaged = NotesBytes({{Today, {"write " + std::to_string(i)}, {}}});
