@@ -2,7 +2,7 @@
 
 #include "app/applog.h"
 #include "app/appcore.h"
-#include "ical/icalendar.h"
+#include "ical/calendarservices.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "store/daypaperlist.h"
@@ -25,8 +25,14 @@ constexpr int RequestTimeoutMs = 30000;
 ical::TSyncResult SyncWithServer(const ical::TDavAccount& account,
                                  const ical::TSyncOptions& options)
 {
-    ical::TDavClient client(account);
-    return ical::SyncNotes(client, options);
+    try {
+        return ical::CalendarServices().Sync(account, options);
+    } catch (const ical::ECalendarModuleMissing& missing) {
+        ical::TSyncResult result;
+        result.Failure = ical::TSyncFailure::LocalFile;
+        result.Error = missing.what();
+        return result;
+    }
 }
 
 ical::THttpReply FetchFromServer(const QUrl& url, const QByteArray& etag,
@@ -35,8 +41,11 @@ ical::THttpReply FetchFromServer(const QUrl& url, const QByteArray& etag,
     ical::TDavAccount account;
     account.Url = url;
     account.TimeoutMs = RequestTimeoutMs;
-    ical::TDavClient client(account);
-    return client.Get(url, etag, lastModified);
+    try {
+        return ical::CalendarServices().Get(account, url, etag, lastModified);
+    } catch (const ical::ECalendarModuleMissing& missing) {
+        throw ical::ESyncError(ical::TSyncFailure::LocalFile, missing.what());
+    }
 }
 
 std::shared_ptr<store::TDayPaperList> ReadSubscriptions(
@@ -45,9 +54,12 @@ std::shared_ptr<store::TDayPaperList> ReadSubscriptions(
     auto papers = std::make_shared<store::TDayPaperList>();
     for (const store::TSubscriptionCopy& copy : copies) {
         try {
-            ical::ImportCalendar(copy.Body, *papers);
+            ical::CalendarServices().Import(copy.Body, *papers);
         } catch (const ical::ENotICalendar&) {
             qCInfo(lcApp) << "subscription is not a calendar:" << copy.Url.c_str();
+        } catch (const ical::ECalendarModuleMissing& missing) {
+            qCWarning(lcApp) << missing.what();
+            break;
         }
     }
     return papers;

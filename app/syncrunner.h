@@ -21,7 +21,7 @@
 // files consistent).
 
 #include "app/syncschedule.h"
-#include "ical/davclient.h"
+#include "ical/davtypes.h"
 #include "ical/syncengine.h"
 #include "store/syncaccount.h"
 

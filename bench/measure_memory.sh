@@ -20,7 +20,7 @@ if [ "${1:-}" = "--inside" ]; then
   # shellcheck source=../tests/e2e/e2e_common.sh
   . "$root/tests/e2e/e2e_common.sh"
   note() { :; }  # the menu often opens at the second click; not worth a line each time
-  cp -r "$bin/orvenna" "$bin/images" "$work/"
+  cp -r "$bin/orvenna" "$bin/images" "$bin/../lib/orvenna/orvenna-calendar.so" "$work/"
   for seed in 1 2; do
     convert -seed "$seed" -size "$size" gradient:"#1d3a6b-#d0${seed}a3c" -attenuate 0.5 \
       +noise Gaussian -quality 90 "$work/wall$seed.jpg"

@@ -17,7 +17,7 @@ if [ "${1:-}" = "--inside" ]; then
   build=$2; shift 2
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  cp -r "$build/bin/orvenna" "$build/bin/images" "$work/"
+  cp -r "$build/bin/orvenna" "$build/bin/images" "$build/lib/orvenna/orvenna-calendar.so" "$work/"
   printf '1\r\n' >"$work/firstrun.dat"   # not a first run: no notice to answer
   convert -seed 3 -size 3840x2160 gradient:'#1d3a6b-#d08a3c' -attenuate 0.5 +noise Gaussian \
     -quality 90 "$work/wall.jpg"

@@ -21,6 +21,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded by the program when first used (platform/linux/lazylibrary.h), so no executable names
+# them: the event-sound library and the Secret Service's.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, libsecret-1-0")
 # Loaded at run time, not linked: the wallpaper's desktop settings schema, the sound server's
 # module of the event-sound library, Qt's WebP and TIFF readers, a font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

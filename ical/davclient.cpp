@@ -64,14 +64,6 @@ QString WithSlash(QString path) { return path.endsWith('/') ? path : path + '/';
 
 }  // namespace
 
-QByteArray THttpReply::Header(const QByteArray& name) const
-{
-    for (const auto& [key, value] : Headers)
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    return {};
-}
-
 TDavClient::TDavClient(TDavAccount account)
     : Account(std::move(account)), Manager(std::make_unique<QNetworkAccessManager>())
 {

@@ -11,39 +11,16 @@
 // credentials with every request, and to a Digest challenge once.
 
 #include "ical/calendarserver.h"
+#include "ical/davtypes.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QNetworkAccessManager>
-#include <QPair>
-#include <QString>
 #include <QUrl>
 
 #include <memory>
 #include <optional>
 
 namespace orvenna::ical {
-
-struct TDavAccount {
-    // A calendar collection, or a server or principal address to discover from.
-    QUrl Url;
-    QString User;
-    QString Password;
-    // With discovery: the calendar of this display name or last path segment; empty: the first.
-    QString Calendar;
-    int TimeoutMs = 60000;  // per request, without progress
-};
-
-using THeaders = QList<QPair<QByteArray, QByteArray>>;
-
-struct THttpReply {
-    int Status = 0;
-    QByteArray Body;
-    THeaders Headers;
-    QUrl Url;  // where the answer came from, after redirects
-
-    QByteArray Header(const QByteArray& name) const;
-};
 
 class TDavClient final : public TCalendarServer {
 public:

@@ -92,7 +92,8 @@ public:
     TSync(TCalendarServer& server, const TSyncOptions& options, TSyncResult& result)
         : Server(server), Options(options), Result(result),
           StateFile(options.StateFile.empty() ? SyncStateFileFor(options.NotesFile)
-                                              : options.StateFile)
+                                              : options.StateFile),
+          ZoneName(options.ZoneName ? *options.ZoneName : SystemZoneName())
     {
     }
 
@@ -258,7 +259,7 @@ private:
             TImportSummary skipped;
             TFetched fetched{resource.Etag, {}, false};
             try {
-                fetched.Items = ReadCalendarItems(resource.Data, skipped, Options.ZoneName);
+                fetched.Items = ReadCalendarItems(resource.Data, skipped, ZoneName);
                 fetched.Partial = skipped.Skipped() > 0;
             } catch (const ENotICalendar&) {
                 fetched.Partial = true;
@@ -297,9 +298,9 @@ private:
             item.Uid = "x";
         TImportSummary skipped;
         TExportOptions options;
-        options.ZoneName = Options.ZoneName;
+        options.ZoneName = ZoneName;
         const auto read =
-            ReadCalendarItems(ExportItems({item}, options), skipped, Options.ZoneName);
+            ReadCalendarItems(ExportItems({item}, options), skipped, ZoneName);
         return read.size() == 1 ? ItemDigest(read.front()) : ItemDigest(item);
     }
 
@@ -546,7 +547,7 @@ private:
                 status = Server.Delete(plan.Href, etag);
             } else {
                 TExportOptions options;
-                options.ZoneName = Options.ZoneName;
+                options.ZoneName = ZoneName;
                 const TWriteResult written = Server.Put(plan.Href, ExportItems(items, options), etag);
                 status = written.Status;
                 newEtag = written.Etag;
@@ -654,7 +655,7 @@ private:
     {
         item.Uid = NewUid(item);
         TExportOptions options;
-        options.ZoneName = Options.ZoneName;
+        options.ZoneName = ZoneName;
         const std::uint64_t serverDigest = RoundTripDigest(item);
         for (int tries = 0; tries < WriteTries; ++tries) {
             Check();
@@ -745,6 +746,7 @@ private:
     const TSyncOptions& Options;
     TSyncResult& Result;
     std::string StateFile;
+    std::string ZoneName;  // the local zone's
 
     TNotesRead Notes;
     TSyncState Old;

@@ -33,6 +33,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace orvenna::ical {
@@ -58,8 +59,8 @@ struct TSyncOptions {
     std::string NotesFile;
     std::string StateFile;  // empty: SyncStateFileFor(NotesFile)
     bool ForceDelete = false;
-    // The local zone's name, as for the iCalendar export and import.
-    std::string ZoneName = SystemZoneName();
+    // The local zone's name, as for the iCalendar export and import; none: SystemZoneName().
+    std::optional<std::string> ZoneName;
     // How long to wait for the notes file's lock (held by a save of the program or another sync).
     std::chrono::milliseconds LockWait{30000};
     // Called on the sync's own thread after each request that fetched or wrote resources.

@@ -1,7 +1,7 @@
 #include "notes/icalcommands.h"
 
 #include "desktop/guiservices.h"
-#include "ical/icalendar.h"
+#include "ical/calendarservices.h"
 #include "notes/browsefrm.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
@@ -99,8 +99,13 @@ void TICalCommands::ExportICalClick()
     const std::optional<QString> fileName = desktop::AskFile(&Browser, request);
     if (!fileName)
         return;
-    const std::string text =
-        ical::ExportCalendar(DayPapers, {.From = range->first, .To = range->second});
+    std::string text;
+    try {
+        text = ical::CalendarServices().Export(DayPapers, range->first, range->second);
+    } catch (const ical::ECalendarModuleMissing& error) {
+        ShowError(QString::fromStdString(error.what()));
+        return;
+    }
     desktop::SaveExportFile(&Browser, *fileName, text);
 }
 
@@ -122,7 +127,10 @@ void TICalCommands::ImportICalClick()
         return;
     ical::TImportSummary summary;
     try {
-        summary = ical::ImportCalendar(*bytes, DayPapers);
+        summary = ical::CalendarServices().Import(*bytes, DayPapers);
+    } catch (const ical::ECalendarModuleMissing& error) {
+        ShowError(QString::fromStdString(error.what()));
+        return;
     } catch (const store::EStoreError& error) {
         ShowError(QString::fromStdString(error.Text()));
         return;

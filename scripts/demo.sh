@@ -27,7 +27,7 @@ prepare() {
   folder="$demo/program"
   rm -rf "$folder"
   mkdir -p "$folder"
-  cp -r "$bin/orvenna" "$bin/images" "$folder/"
+  cp -r "$bin/orvenna" "$bin/images" "$bin/../lib/orvenna/orvenna-calendar.so" "$folder/"
 
   month=$(date +%Y-%m)
   cat >"$demo/notes.json" <<EOF

@@ -1,4 +1,5 @@
 // Single instance and sound for the Linux adapter.
+#include "platform/linux/lazylibrary.h"
 #include "platform/linux/linuxplatform.h"
 #include "platform/linux/linuxstate.h"
 #include "platform/linux/sessionrules.h"
@@ -91,13 +92,23 @@ bool TLinuxPlatform::AcquireSingleInstance(const QString& name)
 }
 
 // One libcanberra context for the life of the platform object; it plays asynchronously.
+// libcanberra (and the codecs it brings) is loaded with the first sound (lazylibrary.h).
 class TSoundContext final {
 public:
-    TSoundContext() { ca_context_create(&Context); }
+    TSoundContext()
+    {
+        const bool all = Library.Resolve(Create, "ca_context_create") &&
+                         Library.Resolve(Destroy, "ca_context_destroy") &&
+                         Library.Resolve(ChangeProps, "ca_context_change_props") &&
+                         Library.Resolve(OpenContext, "ca_context_open") &&
+                         Library.Resolve(PlayFile, "ca_context_play");
+        if (all)
+            Create(&Context);
+    }
     ~TSoundContext()
     {
         if (Context)
-            ca_context_destroy(Context);
+            Destroy(Context);
     }
     TSoundContext(const TSoundContext&) = delete;
     TSoundContext& operator=(const TSoundContext&) = delete;
@@ -107,19 +118,25 @@ public:
     {
         if (!Context)
             return false;
-        ca_context_change_props(Context, CA_PROP_APPLICATION_NAME, "Orvenna", nullptr);
-        return ca_context_open(Context) == CA_SUCCESS;
+        ChangeProps(Context, CA_PROP_APPLICATION_NAME, "Orvenna", nullptr);
+        return OpenContext(Context) == CA_SUCCESS;
     }
 
     bool Play(const QByteArray& file)
     {
         // The files are the user's own choice and may change on disk: never cache them.
-        return ca_context_play(Context, 0, CA_PROP_MEDIA_FILENAME, file.constData(),
+        return PlayFile(Context, 0, CA_PROP_MEDIA_FILENAME, file.constData(),
                                CA_PROP_CANBERRA_CACHE_CONTROL, "never", nullptr)
                == CA_SUCCESS;
     }
 
 private:
+    TLazyLibrary Library{"libcanberra.so.0"};
+    decltype(&ca_context_create) Create = nullptr;
+    decltype(&ca_context_destroy) Destroy = nullptr;
+    decltype(&ca_context_change_props) ChangeProps = nullptr;
+    decltype(&ca_context_open) OpenContext = nullptr;
+    decltype(&ca_context_play) PlayFile = nullptr;
     ca_context* Context = nullptr;
 };
 

@@ -39,7 +39,7 @@ read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x");
 # ---- program folder and wallpaper ----------------------------------------------------------
 folder="$work/program"
 mkdir -p "$folder"
-cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+cp -r "$bin_dir"/orvenna "$bin_dir"/images "$bin_dir"/../lib/orvenna/orvenna-calendar.so "$folder"/
 wall="$work/wall.png"
 # A gradient with shapes under a fine noise: a piece copied one pixel off differs almost
 # everywhere, so only an exact copy of the wallpaper passes.

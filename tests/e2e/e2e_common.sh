@@ -134,7 +134,7 @@ prepare_program_folder() {
   trap cleanup EXIT
   folder="$work/program"
   mkdir -p "$folder"
-  cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+  cp -r "$bin_dir"/orvenna "$bin_dir"/images "$bin_dir"/../lib/orvenna/orvenna-calendar.so "$folder"/
 }
 
 # Paints a picture on the root window, as a desktop draws its wallpaper; `display` stays to answer

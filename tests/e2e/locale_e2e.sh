@@ -46,7 +46,7 @@ window_named() { xdotool search --all --onlyvisible --pid "$program_pid" --name 
 run_language() {
   lang=$1
   work=$base/$lang folder=$work/program
-  mkdir -p "$folder" && cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+  mkdir -p "$folder" && cp -r "$bin_dir"/orvenna "$bin_dir"/images "$bin_dir"/../lib/orvenna/orvenna-calendar.so "$folder"/
   printf 'Orvenna regional 1\nFirstDay=locale\nTimeFormat=locale\nWeekNumbers=0\nEnd\n' >"$folder/Regional.dat"
 
   # Today's reminder falls due 20 seconds after the start, so it alerts at once; the first cell

@@ -37,14 +37,15 @@ fi
 deb="$work/package/orvenna_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { fail "no package $deb"; ls "$work/package"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libqt6gui6 libjpeg62-turbo libgif7 libical3 libxcb1 libcanberra0; do
+for library in libc6 libqt6widgets6 libqt6gui6 libjpeg62-turbo libgif7 libical3 libxcb1 libcanberra0 \
+    libsecret-1-0 libqt6network6; do
   grep -qE "(^|, )$library( |,|$)" <<<"$depends" || fail "the package does not depend on $library: $depends"
 done
 apt-get -s install "$deb" >"$work/apt.log" 2>&1 || { fail "apt would not install the package"; cat "$work/apt.log"; }
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
-for file in bin/orvenna bin/orvenna-notes share/orvenna/images/2.bmp share/orvenna/images/bk.bmp \
+for file in bin/orvenna bin/orvenna-notes lib/orvenna/orvenna-calendar.so share/orvenna/images/2.bmp share/orvenna/images/bk.bmp \
     share/orvenna/images/grdbk.bmp share/orvenna/images/leftcornor.bmp \
     share/icons/hicolor/16x16/apps/org.orvenna.Orvenna.png \
     share/icons/hicolor/32x32/apps/org.orvenna.Orvenna.png \
@@ -52,6 +53,10 @@ for file in bin/orvenna bin/orvenna-notes share/orvenna/images/2.bmp share/orven
     share/icons/hicolor/scalable/apps/org.orvenna.Orvenna.svg share/man/man1/orvenna-notes.1.gz; do
   [ -s "$root/usr/$file" ] || fail "the package lacks /usr/$file"
 done
+# The calendar module the program loads on first use finds every library it needs.
+if ldd -r "$root/usr/lib/orvenna/orvenna-calendar.so" 2>&1 | grep -qE 'not found|undefined symbol'; then
+  fail "the calendar module cannot be loaded"; ldd -r "$root/usr/lib/orvenna/orvenna-calendar.so"
+fi
 for size in 16 32 48; do
   got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/org.orvenna.Orvenna.png" 2>/dev/null)
   [ "$got" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $got"

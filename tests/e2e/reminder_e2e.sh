@@ -35,7 +35,7 @@ python=/usr/bin/python3
 # ---- program folder: the sound, the settings naming it, the reminder ---------------------
 folder="$work/program"
 mkdir -p "$folder"
-cp -r "$bin_dir"/orvenna "$bin_dir"/images "$folder"/
+cp -r "$bin_dir"/orvenna "$bin_dir"/images "$bin_dir"/../lib/orvenna/orvenna-calendar.so "$folder"/
 sound="$work/chime.wav"
 "$python" - "$sound" <<'PY' || { echo "FAIL: cannot write the sound"; exit 1; }
 import math, struct, sys, wave
