@@ -80,8 +80,13 @@ TWindowManager::TWindowManager(TAppCore& core, TCalendarForm& calendar)
       Core(core),
       Calendar(calendar),
       FAlertForm(new popup::TSlidePopUp(core.Platform(), this)),
-      TrayClick(new QTimer(this))
+      TrayClick(new QTimer(this)),
+      TrayWait(new QTimer(this))
 {
+    TrayWait->setSingleShot(true);
+    TrayWait->setInterval(TrayWaitMs);
+    connect(TrayWait, &QTimer::timeout, this, &TWindowManager::AddTrayIcon);
+    Calendar.installEventFilter(this);
     TrayClick->setSingleShot(true);
     connect(TrayClick, &QTimer::timeout, this, &TWindowManager::ShowTrayMenu);
     ConfigureAlertForm(*FAlertForm, Calendar.palette());
@@ -115,8 +120,9 @@ void TWindowManager::ConnectCalendar()
 void TWindowManager::ConnectCore()
 {
     connect(&Core, &TAppCore::TodayNoteRequested, this, &TWindowManager::ShowTodayNote);
-    connect(&Core, &TAppCore::Started, this, &TWindowManager::AddTrayIcon);
+    connect(&Core, &TAppCore::Started, this, &TWindowManager::AddTrayIconAfterPaint);
     connect(&Core, &TAppCore::Stopped, this, [this] {
+        TrayWait->stop();
         if (Tray)
             Tray->hide();
     });
@@ -310,8 +316,31 @@ void TWindowManager::ShowMissed(const std::vector<store::TAlertItem>& alerts)
 
 // ---- tray ---------------------------------------------------------------------------------
 
+void TWindowManager::AddTrayIconAfterPaint()
+{
+    // A calendar that is covered may get no paint: the wait has an end.
+    if (Calendar.isVisible() && !CalendarPainted)
+        TrayWait->start();
+    else
+        AddTrayIcon();
+}
+
+bool TWindowManager::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &Calendar && event->type() == QEvent::Paint && !CalendarPainted) {
+        CalendarPainted = true;
+        // After this paint has reached the screen.
+        if (TrayWait->isActive()) {
+            TrayWait->stop();
+            QTimer::singleShot(0, this, &TWindowManager::AddTrayIcon);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void TWindowManager::AddTrayIcon()
 {
+    TrayWait->stop();
     if (Tray || !Core.Platform().CanShowTrayIcon())
         return;
     Tray = new QSystemTrayIcon(desktop::TrayPicture(TodayColor), this);

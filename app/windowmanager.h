@@ -93,8 +93,11 @@ public:
     TMissedForm* MissedForm() const;
 
     // ---- tray -------------------------------------------------------------------------------
-    // Null until the core started, and for the whole run when the desktop has no tray.
+    // Null until the core started and the calendar was painted (or TrayWaitMs passed without
+    // a paint, or the calendar is hidden), and for the whole run when the desktop has no tray:
+    // the round trips with the tray host do not hold up the calendar's first picture.
     QSystemTrayIcon* TrayIcon() const { return Tray; }
+    static constexpr int TrayWaitMs = 1000;
 
 signals:
     // Every note editor made, before it is shown; the editor deletes itself when closed.
@@ -108,6 +111,9 @@ private:
     notes::TNoteForm* CreateEditor(QDate day);
     void AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice);
     void AddTrayIcon();
+    // The core started: the tray icon now, or after the calendar's first paint.
+    void AddTrayIconAfterPaint();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // A click on the tray icon. A right click opens the calendar's menu at once; a left click
     // opens it once the double-click interval has passed without a second click, and a double
     // click opens today's note instead.
@@ -118,6 +124,8 @@ private:
     TCalendarForm& Calendar;
     popup::TSlidePopUp* FAlertForm = nullptr;  // child
     QSystemTrayIcon* Tray = nullptr;           // child, from the core's start on
+    bool CalendarPainted = false;
+    QTimer* TrayWait = nullptr;  // child: runs while the tray icon waits for the first paint
     QTimer* TrayClick = nullptr;               // child: a left click waiting for a second one
     QPoint TrayClickAt;                        // where the tray's menu opens
     QPointer<TMissedForm> FMissedForm;         // a window of its own, closed with this object
