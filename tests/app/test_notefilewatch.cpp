@@ -36,7 +36,7 @@ const QDate OtherDay = Today.addDays(3);
 // The watch's times shortened for the run: the quiet time stays well beyond the spacing of the
 // burst's writes below (settle time + 100 ms), also on a loaded machine.
 constexpr int SettleMs = 50;
-constexpr int QuietMs = 700;
+constexpr int QuietMs = 500;
 
 struct TPaperText {
     QDate Day;
