@@ -14,6 +14,7 @@ using namespace orvenna;
 using namespace orvenna::app;
 using platform::TScreen;
 using TRig = orvenna::test::TCalendarRig;
+using orvenna::test::DragTo;
 
 Q_DECLARE_METATYPE(orvenna::platform::TScreen)
 
@@ -54,22 +55,6 @@ TCalendarForm& CreateMovable(TRig& rig, QPoint stored = {})
     return form;
 }
 
-// Drags the calendar by its title until its corner is at target, in steps that keep the mouse
-// over the title.
-void DragTo(TCalendarForm& form, QPoint target)
-{
-    QWidget* title = form.childAt(50, 10);
-    QVERIFY(title && title != &form.DayGrid());
-    const QPoint grip(50, 10);
-    QTest::mousePress(title, Qt::LeftButton, {}, grip);
-    for (int step = 0; step < 200 && form.pos() != target; ++step) {
-        const QPoint left = target - form.pos();
-        const QPoint move(std::clamp(left.x(), -40, 40), std::clamp(left.y(), -10, 10));
-        QTest::mouseMove(title, grip + move);
-    }
-    QTest::mouseRelease(title, Qt::LeftButton, {}, grip);
-    QCOMPARE(form.pos(), target);
-}
 
 QPoint StoredPosition(const TRig& rig)
 {
