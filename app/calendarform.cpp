@@ -338,6 +338,10 @@ bool TCalendarForm::event(QEvent* event)
 
 void TCalendarForm::closeEvent(QCloseEvent* event)
 {
+    if (CloseGuard && !CloseGuard()) {
+        event->ignore();
+        return;
+    }
     FCore.Close(pos());
     event->accept();
 }

@@ -18,8 +18,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <memory>
+#include <utility>
 
 class QAction;
 class QMenu;
@@ -48,6 +50,8 @@ public:
     // How long the desktop must stay unchanged before a burst of its changes is taken up
     // (300 ms unless a test shortens it).
     void SetDesktopSettleMs(int ms);
+    // Asked before the window closes (the program's end): false keeps it open.
+    void SetCloseGuard(std::function<bool()> guard) { CloseGuard = std::move(guard); }
 
     TAppCore& Core() const { return FCore; }
 
@@ -184,6 +188,7 @@ private:
     // Changes of the wallpaper settings and of the screens come in bursts (one per key, one
     // per screen property); a pause this long ends a burst, which is then one reload.
     QTimer* DesktopSettled = nullptr;
+    std::function<bool()> CloseGuard;
     bool FactsChangePending = false;
     bool ScreensChangePending = false;
     QRegion Shape;

@@ -116,9 +116,10 @@ void TNoteFileWatch::Read()
     Quiet->stop();
 }
 
-void TNoteFileWatch::SetErrorQuietMs(int ms)
+void TNoteFileWatch::SetTimes(int settleMs, int errorQuietMs)
 {
-    Quiet->setInterval(ms);
+    Settle->setInterval(settleMs);
+    Quiet->setInterval(errorQuietMs);
 }
 
 }  // namespace orvenna::app

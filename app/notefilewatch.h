@@ -44,9 +44,9 @@ public:
 
     // Reads the file now and takes up what changed (the settled check, for tests).
     void Check();
-    // How long an unreadable file must be left before it is told (ErrorQuietMs unless a test
-    // shortens it; it must stay longer than SettleMs, or one slow writer is told twice).
-    void SetErrorQuietMs(int ms);
+    // The settle and quiet times, shortened by tests (the quiet time must stay longer than the
+    // settle time, or one slow writer is told twice).
+    void SetTimes(int settleMs, int errorQuietMs);
 
 private:
     void Changed();

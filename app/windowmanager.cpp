@@ -115,6 +115,9 @@ void TWindowManager::ConnectCalendar()
     connect(&Calendar, &TCalendarForm::DayOpened, this, &TWindowManager::ShowDayNote);
     connect(&Calendar, &TCalendarForm::BrowseRequested, this, &TWindowManager::Browse1Click);
     connect(&Calendar, &TCalendarForm::SettingRequested, this, &TWindowManager::Setting1Click);
+    Calendar.SetCloseGuard([manager = QPointer<TWindowManager>(this)] {
+        return !manager || manager->SaveOpenEditors();
+    });
 }
 
 void TWindowManager::ConnectCore()
@@ -165,6 +168,20 @@ QList<notes::TNoteForm*> TWindowManager::Editors() const
         if (editor)
             editors << editor.data();
     return editors;
+}
+
+bool TWindowManager::SaveOpenEditors()
+{
+    for (notes::TNoteForm* editor : Editors()) {
+        if (!editor->HasUnsavedChanges())
+            continue;
+        if (!editor->SaveNote()) {
+            editor->raise();
+            editor->activateWindow();
+            return false;
+        }
+    }
+    return true;
 }
 
 // Modal to the calendar's window alone, as its transient child: the alerts, the tray, the

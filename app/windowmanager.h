@@ -71,6 +71,10 @@ public:
     void AlertFormURLClick(QObject* sender, const QString& url);
     // The editors open now.
     QList<notes::TNoteForm*> Editors() const;
+    // Before the program ends: what the open editors hold unsaved is saved, as their check
+    // button saves it. A save refused (a time that cannot be read, a file that cannot be
+    // written; the refusal was told) keeps the program running, that editor in front: false.
+    bool SaveOpenEditors();
 
     // ---- browsers and the settings dialog ---------------------------------------------------
     // "&Browse...": another note browser on the shown month, without waiting.

@@ -23,6 +23,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace orvenna::notes {
 
@@ -228,6 +229,10 @@ void TNoteForm::CreateReminderGrid()
         }
     }
     connect(FReminderGrid, &TMyStringGrid::EditButtonClicked, this, &TNoteForm::EditReminder);
+    connect(FReminderGrid, &QTableWidget::itemChanged, this, [this] {
+        if (!Loading)
+            FRemindersModified = true;
+    });
     FPageControl->addTab(FReminderGrid, desktop::ClockIcon(), tr("Reminder"));
 }
 
@@ -312,6 +317,7 @@ void TNoteForm::FillSheet()
 
 void TNoteForm::LoadReminders()
 {
+    const bool loading = std::exchange(Loading, true);
     const store::TReminderList& list = Base->ReminderList;
     for (int row = 1; row <= ReminderRows; ++row) {
         RowObjects[row].reset();
@@ -329,6 +335,7 @@ void TNoteForm::LoadReminders()
                                            LocalFormat, RowBase[row]->When)));
         FReminderGrid->SetCell(1, row, QString::fromStdString(RowBase[row]->Subject));
     }
+    Loading = loading;
 }
 
 const store::TReminder* TNoteForm::RowObject(int row) const
@@ -448,6 +455,8 @@ bool TNoteForm::SaveNote()
     const store::TDayPaper& saved = FindOrAddPaper(DayPapers, Base->Day);
     Base->CopyFrom(saved);
     RowBase = std::move(rowsNow);
+    FNoteModified = false;
+    FRemindersModified = false;
     if (changedElsewhere || !store::SamePaper(saved, meant)) {
         // The sheet and the rows show what the day holds now, so that a further save merges
         // from there.

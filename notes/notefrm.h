@@ -56,6 +56,8 @@ public:
 
     store::TDateTime EditDate() const { return FEditDate; }
     bool NoteModified() const { return FNoteModified; }
+    // Something was typed or chosen since the window showed the day or last saved it.
+    bool HasUnsavedChanges() const { return FNoteModified || FRemindersModified; }
 
     QTableWidget* Stringgrid1() const { return FNoteGrid; }
     // The editor of a line of the sheet (0..11).
@@ -122,6 +124,7 @@ private:
     [[maybe_unused]] store::TCalSetting& Settings;  // handed over with the rest; the editor does not use it
     store::TDateTime FEditDate = 0;
     bool FNoteModified = false;
+    bool FRemindersModified = false;
     bool Loading = false;
     // Row objects of the reminder rows 1..11 (index 0 unused), owned by the window.
     TRowReminders RowObjects;

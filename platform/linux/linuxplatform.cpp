@@ -1,4 +1,5 @@
 #include "platform/linux/linuxplatform.h"
+#include "platform/linux/dialogframes.h"
 #include "platform/linux/linuxstate.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ std::unique_ptr<TPlatform> CreateSystemPlatform()
 TLinuxPlatform::TLinuxPlatform(QObject* parent)
     : TQtPlatform(parent), State(std::make_unique<TState>())
 {
+    WatchFixedDialogFrames();
 }
 
 TLinuxPlatform::~TLinuxPlatform()

@@ -9,6 +9,7 @@
 //   desktopfacts.cpp   wallpaper facts from GSettings, xfconf or Plasma, and their change watch
 //   screens.cpp        the work area
 //   x11windows.cpp     desktop attachment, task-bar presence
+//   dialogframes.cpp   the title-bar buttons of fixed-size dialogs
 //   hotkey.cpp         the global hot key
 //   clockwatch.cpp     the wall clock set or resumed from sleep
 //   secrets.cpp        passwords in the Secret Service (libsecret)

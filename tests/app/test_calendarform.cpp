@@ -56,21 +56,6 @@ int PixelsOfDay(const QImage& grid, const TCalendarForm& form, int day, Test tes
     return count;
 }
 
-// Drags the calendar by its title until its corner is at target, in steps that keep the mouse
-// over the title.
-void DragTo(TCalendarForm& form, QPoint target)
-{
-    QWidget* title = form.childAt(50, 10);
-    QVERIFY(title && title != &form.DayGrid());
-    const QPoint grip(50, 10);
-    QTest::mousePress(title, Qt::LeftButton, {}, grip);
-    for (int step = 0; step < 200 && form.pos() != target; ++step) {
-        const QPoint left = target - form.pos();
-        QTest::mouseMove(title, grip + QPoint(std::clamp(left.x(), -40, 40), std::clamp(left.y(), -10, 10)));
-    }
-    QTest::mouseRelease(title, Qt::LeftButton, {}, grip);
-    QCOMPARE(form.pos(), target);
-}
 
 // The whole screen as the wallpaper reader composes it; the calendar keeps only its own part.
 QImage WholeDesktop(TRig& rig)

@@ -4,6 +4,7 @@
 #include "app/alertbook.h"
 #include "app/daygrid.h"
 #include "app/windowmanager.h"
+#include "desktop/guiservices.h"
 #include "app/missedfrm.h"
 #include "notes/notefrm.h"
 #include "popup/slidepopupform.h"
@@ -306,6 +307,77 @@ private slots:
         QVERIFY(paper != nullptr);
         QVERIFY(paper->Note.empty());
         QVERIFY(!rig.Calendar.Form->NoteDays().contains(QStringLiteral("3")));
+    }
+
+    // "E&xit" with editors open: what they hold unsaved is saved first; a save refused keeps
+    // the program running with that editor, and an editor with nothing new writes nothing.
+    void exitSavesWhatTheEditorsHold_data()
+    {
+        QTest::addColumn<QString>("line");      // typed on the note's first line; empty: none
+        QTest::addColumn<QString>("time");      // typed in the first reminder row; empty: none
+        QTest::addColumn<bool>("savedBefore");  // the editor's own save came after the typing
+        QTest::addColumn<bool>("closed");       // the calendar closed
+        QTest::addColumn<QStringList>("saved"); // the day in the file after the exit
+        QTest::newRow("a line typed") << "dentist" << "" << false << true << QStringList{"dentist"};
+        QTest::newRow("a reminder typed")
+            << "" << "9:30 AM" << false << true << QStringList{"kept", "09:30 Call back"};
+        QTest::newRow("nothing typed") << "" << "" << false << true << QStringList{"kept"};
+        QTest::newRow("typed and saved before")
+            << "dentist" << "" << true << true << QStringList{"dentist"};
+        QTest::newRow("a time that cannot be read")
+            << "dentist" << "9:75 AM" << false << false << QStringList{"kept"};
+    }
+    void exitSavesWhatTheEditorsHold()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, time);
+        QFETCH(bool, savedBefore);
+        QFETCH(bool, closed);
+        QFETCH(QStringList, saved);
+        TAlertRig rig({}, QTime(10, 0));
+        {
+            store::TDayPaperList papers;
+            store::TDayPaper& paper = papers.AddDayPaper();
+            paper.Day = DayCount(Today.addDays(2));
+            paper.Note = {"kept"};
+            papers.SaveToFile(rig.Calendar.File("2004.cal"));
+        }
+        rig.Calendar.Create();
+        rig.Notes = rig.Calendar.Windows;
+        desktop::TGUIAnswers answers;
+        TNoteForm* editor = nullptr;
+        connect(rig.Notes, &app::TWindowManager::EditorOpened, this,
+                [&](TNoteForm* opened) { editor = opened; });
+        rig.Notes->ShowNoteOf(Today.addDays(2));
+        QVERIFY(editor != nullptr);
+        if (!line.isEmpty()) {
+            editor->NoteLine(0)->selectAll();
+            QTest::keyClicks(editor->NoteLine(0), line);
+        }
+        if (!time.isEmpty()) {
+            editor->ReminderGrid()->SetCell(0, 1, time);
+            editor->ReminderGrid()->SetCell(1, 1, QStringLiteral("Call back"));
+        }
+        if (savedBefore)
+            QVERIFY(editor->SaveNote());
+        QSignalSpy changed(rig.Calendar.Core.get(), &app::TAppCore::NotesChanged);
+        QCOMPARE(rig.Calendar.Form->close(), closed);
+        QCOMPARE(changed.size(), int(!line.isEmpty() || !time.isEmpty()) * int(closed && !savedBefore));
+        QCOMPARE(answers.Messages.size(), int(!closed));
+        store::TDayPaperList file;
+        file.LoadFromFile(rig.Calendar.File("2004.cal"));
+        const store::TDayPaper* paper = file.FindDayPaper(DayCount(Today.addDays(2)));
+        QVERIFY(paper != nullptr);
+        QStringList texts;
+        for (const std::string& note : paper->Note)
+            if (!note.empty())
+                texts << QString::fromStdString(note);
+        for (int i = 0; i < paper->ReminderList.ReminderCount(); ++i) {
+            const store::TReminder& r = paper->ReminderList.GetReminder(i);
+            const QTime at = QTime(0, 0).addMSecs(qRound64((r.When - std::floor(r.When)) * store::MSecsPerDay));
+            texts << at.toString(QStringLiteral("hh:mm ")) + QString::fromStdString(r.Subject);
+        }
+        QCOMPARE(texts, saved);
     }
 
     // Today's note has one editor: one open on today comes to the front with the focus, the

@@ -33,6 +33,11 @@ using TLines = std::vector<std::string>;
 
 const QDate OtherDay = Today.addDays(3);
 
+// The watch's times shortened for the run: the quiet time stays well beyond the spacing of the
+// burst's writes below (settle time + 100 ms), also on a loaded machine.
+constexpr int SettleMs = 50;
+constexpr int QuietMs = 500;
+
 struct TPaperText {
     QDate Day;
     TLines Note;
@@ -82,6 +87,7 @@ struct TWatchRig {
         Calendar.Create().Start();
         Notes = Calendar.Windows;
         Watch = Calendar.Core->findChild<app::TNoteFileWatch*>();
+        Watch->SetTimes(SettleMs, QuietMs);
         QObject::connect(Notes, &app::TWindowManager::EditorOpened,
                          [this](TNoteForm* editor) { Editor = editor; });
     }
@@ -134,7 +140,7 @@ TLines Sheet(TLines lines)
 }  // namespace
 
 // The saves' wait for another writer's lock, shortened for the run.
-constexpr std::chrono::milliseconds LockWait{2000};
+constexpr std::chrono::milliseconds LockWait{800};
 
 class TestNoteFileWatch final : public QObject {
     Q_OBJECT
@@ -291,7 +297,7 @@ private slots:
             QVERIFY(rig.Calendar.Errors[0].contains(QStringLiteral("2004.cal.damaged-")));
         // The watch then finds the program's own save: nothing read back, nothing told.
         rig.Watch->Check();
-        QTest::qWait(app::TNoteFileWatch::SettleMs + 100);
+        QTest::qWait(SettleMs + 100);
         QCOMPARE(changed.size(), write == QLatin1String("t") ? 2 : 1);
         QCOMPARE(Texts(rig.NoteOf(Today)), today);
         QCOMPARE(rig.Calendar.Errors.size(), write == QLatin1String("d") ? 1 : 0);
@@ -304,7 +310,7 @@ private slots:
     {
         QTest::addColumn<int>("holdMs");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("let go within the wait") << 300 << true;
+        QTest::newRow("let go within the wait") << 150 << true;
         QTest::newRow("held past the wait") << int(LockWait.count()) + 800 << false;
     }
     void saveWaitsForAnotherWritersLock()
@@ -338,18 +344,15 @@ private slots:
     void unreadableBurstIsToldOnce()
     {
         TWatchRig rig({{Today, {"kept"}, {}}});
-        // Quiet time shortened for the run, still longer than the writes' spacing below.
-        constexpr int quietMs = app::TNoteFileWatch::SettleMs * 4;
-        rig.Watch->SetErrorQuietMs(quietMs);
         for (int i = 0; i < 5; ++i) {
             std::string damaged = NotesBytes({{Today, {"write " + std::to_string(i)}, {}}});
             damaged.resize(damaged.size() - 3);
             WriteElsewhere(rig.Calendar, damaged);
-            QTest::qWait(app::TNoteFileWatch::SettleMs + 100);
+            QTest::qWait(SettleMs + 100);
         }
         QCOMPARE(rig.Calendar.Errors.size(), 0);
         QTRY_COMPARE(rig.Calendar.Errors.size(), 1);
-        QTest::qWait(quietMs);
+        QTest::qWait(QuietMs);
         QCOMPARE(rig.Calendar.Errors.size(), 1);
         QCOMPARE(rig.NoteOf(Today), TLines{"kept"});
 

@@ -5,6 +5,7 @@
 // and the windows beside it.
 #include "app/appcore.h"
 #include "app/calendarform.h"
+#include "app/daygrid.h"
 #include "app/windowmanager.h"
 #include "app/startup.h"
 #include "platform/fake/fakeplatform.h"
@@ -16,7 +17,9 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -107,5 +110,22 @@ public:
     std::unique_ptr<TCalendarForm> Form;
     app::TWindowManager* Windows = nullptr;  // the calendar's child
 };
+
+// Drags the calendar by its title until its corner is at target, in steps that keep the mouse
+// over the title.
+inline void DragTo(TCalendarForm& form, QPoint target)
+{
+    QWidget* title = form.childAt(50, 10);
+    QVERIFY(title && title != &form.DayGrid());
+    const QPoint grip(50, 10);
+    QTest::mousePress(title, Qt::LeftButton, {}, grip);
+    for (int step = 0; step < 200 && form.pos() != target; ++step) {
+        const QPoint left = target - form.pos();
+        const QPoint move(std::clamp(left.x(), -40, 40), std::clamp(left.y(), -10, 10));
+        QTest::mouseMove(title, grip + move);
+    }
+    QTest::mouseRelease(title, Qt::LeftButton, {}, grip);
+    QCOMPARE(form.pos(), target);
+}
 
 }  // namespace orvenna::test

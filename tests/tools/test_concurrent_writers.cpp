@@ -14,8 +14,8 @@ using orvenna::test::TTempFolder;
 using orvenna::test::TToolResult;
 using orvenna::test::WriteBytes;
 
-constexpr int Writers = 20;
-constexpr int Rounds = 3;
+constexpr int Writers = 12;
+constexpr int Rounds = 2;
 
 std::string EventFile(const std::string& subject)
 {

@@ -44,7 +44,7 @@ std::vector<std::string> Radicale(const std::string& folder, const std::string& 
         args.insert(args.end(), {"--auth-type", "none"});
     } else {
         args.insert(args.end(), {"--auth-type", "htpasswd", "--auth-htpasswd-filename", auth,
-                                 "--auth-htpasswd-encryption", "plain"});
+                                 "--auth-htpasswd-encryption", "plain", "--auth-delay", "0"});
     }
     return args;
 }
@@ -363,7 +363,7 @@ TEST_F(SyncCommand, AKilledSyncIsFollowedByACleanOneWithoutDuplicates)
     ASSERT_EQ(Client(calendar).Send("MKCALENDAR", QUrl(QString::fromStdString(calendar))).Status,
               201);
     Put(calendar + "phone.ics", Event("phone-1", "20260304T100000", "Call"));
-    constexpr int Count = 150;
+    constexpr int Count = 60;
     EditNotes([](auto& n) {
         for (int i = 0; i < Count; ++i)
             AddReminder(n, 1 + i % 28, 8 + i / 28, i % 60, "Item " + std::to_string(i));
@@ -385,7 +385,7 @@ TEST_F(SyncCommand, AKilledSyncIsFollowedByACleanOneWithoutDuplicates)
             files += entry.path().extension() == ".ics";
         return files;
     };
-    while (written() < 20 && std::chrono::steady_clock::now() < deadline)
+    while (written() < 10 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(child, SIGKILL);
     int status = 0;

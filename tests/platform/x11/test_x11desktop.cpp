@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QDataStream>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -395,6 +397,47 @@ private slots:
             out << qint16(i % 18 < 9 ? 2000 : -2000);
         file.close();
         QVERIFY(Platform->PlaySound(file.fileName()));
+    }
+
+    // What openbox offers on a dialog's title bar, read from its allowed actions: a dialog of
+    // fixed size keeps move and close and loses minimise and maximise (openbox draws a button
+    // for each action it allows there), also when shown again; it still takes the focus. A
+    // dialog the user may resize keeps them.
+    void dialogButtonsFollowTheSize_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<int>("shows");
+        QTest::newRow("fixed size") << true << 1;
+        QTest::newRow("fixed size, shown again") << true << 2;
+        QTest::newRow("resizable") << false << 1;
+    }
+    void dialogButtonsFollowTheSize()
+    {
+        QFETCH(bool, fixed);
+        QFETCH(int, shows);
+        QDialog dialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                    Qt::WindowCloseButtonHint);
+        dialog.setWindowTitle(QStringLiteral("Settings"));
+        auto* line = new QLineEdit(&dialog);
+        line->move(10, 10);
+        if (fixed)
+            dialog.setFixedSize(300, 200);
+        else
+            dialog.resize(300, 200);
+        QString actions;
+        for (int i = 0; i < shows; ++i) {
+            dialog.hide();
+            dialog.show();
+            QTRY_VERIFY_WITH_TIMEOUT(IsManaged(dialog), Deadline);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (actions = Property(dialog, "_NET_WM_ALLOWED_ACTIONS")).contains("CLOSE"), Deadline);
+        }
+        QVERIFY(actions.contains("_NET_WM_ACTION_MOVE"));
+        QCOMPARE(actions.contains("_NET_WM_ACTION_MINIMIZE"), !fixed);
+        QCOMPARE(actions.contains("_NET_WM_ACTION_MAXIMIZE"), !fixed);
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog, Deadline));
+        QCOMPARE(Run("xdotool", {"getwindowfocus"}).trimmed().toULongLong(), Id(dialog));
     }
 };
 
