@@ -165,15 +165,24 @@ TSyncRunner::TSyncRunner(platform::TPlatform& platform, platform::TClock& clock,
     Worker = new QObject;
     Worker->moveToThread(Thread);
     connect(Thread, &QThread::finished, Worker, &QObject::deleteLater);
-    Thread->start();
+    // The thread starts with the first job: a program that never syncs never runs it.
 }
 
 TSyncRunner::~TSyncRunner()
 {
     Stopping = true;
+    if (!Thread->isRunning() && !Thread->isFinished())
+        delete Worker;  // never started: nothing lives in the thread
     Thread->quit();
     Thread->wait();
     delete Thread;
+}
+
+QObject* TSyncRunner::StartedWorker()
+{
+    if (!Thread->isRunning())
+        Thread->start();
+    return Worker;
 }
 
 void TSyncRunner::SetWork(TSyncWork work)
@@ -287,7 +296,7 @@ void TSyncRunner::BeginSync()
     const QString password = Password;
     const bool store = PasswordTyped;
     QMetaObject::invokeMethod(
-        Worker, [this, account, password, store] { RunSync(account, password, store); },
+        StartedWorker(), [this, account, password, store] { RunSync(account, password, store); },
         Qt::QueuedConnection);
 }
 
@@ -381,7 +390,8 @@ void TSyncRunner::BeginFetch()
         urls << QString::fromStdString(url);
     const bool showCache = !CacheShown;
     CacheShown = true;
-    QMetaObject::invokeMethod(Worker, [this, urls, showCache] { RunFetch(urls, showCache); },
+    QMetaObject::invokeMethod(StartedWorker(),
+                              [this, urls, showCache] { RunFetch(urls, showCache); },
                               Qt::QueuedConnection);
 }
 

@@ -140,6 +140,8 @@ private:
     void RunSync(const store::TSyncAccount& account, QString password, bool storePassword);
     void RunFetch(const QStringList& urls, bool showCache);
     void Deliver(std::function<void()> call);
+    // The worker, its thread started with the first job.
+    QObject* StartedWorker();
 
     platform::TPlatform& FPlatform;
     platform::TClock& FClock;
@@ -157,7 +159,7 @@ private:
     TSyncStatus FStatus;
     std::shared_ptr<store::TDayPaperList> FSubscribed;
     QTimer* Timer = nullptr;  // child
-    QThread* Thread = nullptr;
+    QThread* Thread = nullptr;  // runs from the first job on
     QObject* Worker = nullptr;  // lives in Thread
     std::atomic<bool> Stopping{false};
 };
