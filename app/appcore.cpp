@@ -159,12 +159,20 @@ void TAppCore::LoadNotes()
             qCWarning(lcApp) << openError.what();
             return;
         }
+        // Under the file's lock, and only while the file is still missing: another writer may
+        // have made it since the read.
+        bool madeMeanwhile = false;
         try {
-            WriteNotes();
+            const store::TFileLock lock(file, LockWait);
+            madeMeanwhile = QFileInfo::exists(NotesFile());
+            if (!madeMeanwhile)
+                WriteNotes();
         } catch (const store::EStoreError& error) {
             qCWarning(lcApp) << error.what();
             FLoadFailure = QString::fromStdString(error.what());
         }
+        if (madeMeanwhile)
+            LoadNotes();
         return;
     }
     FDayPapers->LoadFromFileBytes(bytes, file);

@@ -151,13 +151,43 @@ private slots:
         }
     }
 
+    // The notes file is made empty at the first start; one another writer makes while the start
+    // waits for its lock is read, not replaced.
+    void firstStartCreatesItsFiles_data()
+    {
+        QTest::addColumn<bool>("writerMeanwhile");
+        QTest::newRow("no other writer") << false;
+        QTest::newRow("another writer makes the file meanwhile") << true;
+    }
     void firstStartCreatesItsFiles()
     {
+        QFETCH(bool, writerMeanwhile);
         TRig rig;
+        const std::string file = rig.File(NotesFileName);
+        store::TDayPaperList written;
+        if (writerMeanwhile) {
+            store::TDayPaper& paper = written.AddDayPaper();
+            paper.Day = DayCount(Today);
+            paper.Note = {"from the tool"};
+        }
+        std::promise<void> locked;
+        std::thread writer;
+        if (writerMeanwhile) {
+            writer = std::thread([&] {
+                const store::TFileLock lock(file);
+                locked.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                store::SaveFileAtomically(file, written.SaveToBytes());
+            });
+            locked.get_future().wait();
+        }
         rig.Create();
-        QFile notes(QString::fromStdString(rig.File(NotesFileName)));
+        if (writer.joinable())
+            writer.join();
+        QFile notes(QString::fromStdString(file));
         QVERIFY(notes.open(QIODevice::ReadOnly));
-        QCOMPARE(notes.readAll(), QByteArray(4, '\0'));
+        QCOMPARE(notes.readAll().toStdString(), written.SaveToBytes());
+        QCOMPARE(rig.Core->DayPapers().Count(), written.Count());
 
         QVERIFY(MarkFirstRun(rig.Folder));
         QFile marker(QString::fromStdString(rig.File(FirstRunFileName)));

@@ -122,8 +122,9 @@ private slots:
         QTest::newRow("nothing fails") << "" << "" << "";
         QTest::newRow("the folder") << "" << folderFailure << folderFailure;
         QTest::newRow("the folder, and so every file") << "folder" << folderFailure << folderFailure;
+        // The empty notes file is made under its lock, whose file cannot be made either.
         QTest::newRow("the notes file") << "folder" << ""
-                                        << "Cannot create file \"%1/2004.cal\". Not a directory";
+                                        << "Cannot lock file \"%1/2004.cal\". Not a directory";
         QTest::newRow("the marker") << "marker" << ""
                                     << "Cannot create file \"%1/firstrun.dat\". ";
     }
