@@ -25,6 +25,7 @@
 #include <QEvent>
 #include <QPlatformSurfaceEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
@@ -42,6 +43,8 @@ namespace {
 constexpr char TaskBarEntryProperty[] = "orvennaTaskBarEntry";
 constexpr char AttachedProperty[] = "orvennaDesktopAttached";
 constexpr quint32 AllDesktops = 0xFFFFFFFF;
+// How long a shown window's task-bar entry waits for the window's first paint.
+constexpr int EntryWaitMs = 1000;
 
 std::vector<xcb_atom_t> ReadAtoms(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property)
 {
@@ -49,9 +52,10 @@ std::vector<xcb_atom_t> ReadAtoms(xcb_connection_t* connection, xcb_window_t win
 }
 
 // A client message to the window manager about one of our windows (EWMH: once a window is
-// mapped, its state and desktop are changed by asking, not by writing the properties).
-void AskWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t type,
-                      std::initializer_list<quint32> data)
+// mapped, its state and desktop are changed by asking, not by writing the properties), sent to
+// the root window above it.
+void AskWindowManager(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window,
+                      xcb_atom_t type, std::initializer_list<quint32> data)
 {
     xcb_client_message_event_t event {};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -61,7 +65,7 @@ void AskWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_ato
     int i = 0;
     for (const quint32 value : data)
         event.data.data32[i++] = value;
-    xcb_send_event(connection, 0, RootOf(connection, window),
+    xcb_send_event(connection, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
 }
@@ -157,11 +161,12 @@ void AskForStyle(QWidget* window)
         return;
     const auto& [connection, id, attached, skip, state, desktop, skipTaskBar, wanted] = *plan;
     constexpr quint32 Remove = 0, Add = 1, FromApplication = 1;
+    const xcb_window_t root = RootOf(connection, id);
     for (const xcb_atom_t atom : wanted)
-        AskWindowManager(connection, id, state, {Add, atom, 0, FromApplication});
-    AskWindowManager(connection, id, state, {skip ? Add : Remove, skipTaskBar, 0, FromApplication});
+        AskWindowManager(connection, root, id, state, {Add, atom, 0, FromApplication});
+    AskWindowManager(connection, root, id, state, {skip ? Add : Remove, skipTaskBar, 0, FromApplication});
     if (attached)
-        AskWindowManager(connection, id, desktop, {AllDesktops, FromApplication});
+        AskWindowManager(connection, root, id, desktop, {AllDesktops, FromApplication});
     xcb_flush(connection);
 }
 
@@ -247,6 +252,9 @@ public:
     explicit TStyleKeeper(QWidget* window) : QObject(window), Window(window)
     {
         setObjectName(QString::fromLatin1(KeeperName));
+        EntryWait.setSingleShot(true);
+        EntryWait.setInterval(EntryWaitMs);
+        connect(&EntryWait, &QTimer::timeout, this, [this] { UpdateEntry(); });
         window->installEventFilter(this);
         WatchHandle();
     }
@@ -292,9 +300,17 @@ protected:
         if (event->type() == QEvent::Show) {
             WriteStyle(Window);
             QMetaObject::invokeMethod(this, [this] { AskForStyle(Window); }, Qt::QueuedConnection);
+            // The entry, a window of its own, is made and mapped after the window's first
+            // paint, so that it does not delay it; a window that gets no paint (covered) still
+            // gets its entry, after a wait.
+            EntryWait.start();
+        } else if (event->type() == QEvent::Paint && EntryWait.isActive()) {
+            EntryWait.stop();
             QMetaObject::invokeMethod(this, [this] { UpdateEntry(); }, Qt::QueuedConnection);
-        } else if (event->type() == QEvent::Hide && Entry) {
-            Entry->hide();
+        } else if (event->type() == QEvent::Hide) {
+            EntryWait.stop();
+            if (Entry)
+                Entry->hide();
         }
         return false;
     }
@@ -312,6 +328,7 @@ private:
     QWidget* Window;
     QPointer<QWindow> Watched;
     QPointer<TTaskBarEntry> Entry;
+    QTimer EntryWait;  // from a show to the window's first paint
 };
 
 }  // namespace

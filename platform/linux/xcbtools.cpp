@@ -4,6 +4,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
 
 namespace orvenna::platform {
 
@@ -15,11 +19,25 @@ xcb_connection_t* XcbConnection()
 
 xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name)
 {
+    // An atom names the same thing for as long as the server runs: each is asked for once per
+    // connection, as restyling a window asks for the same handful again and again.
+    static std::mutex lock;
+    static std::map<std::pair<xcb_connection_t*, std::string>, xcb_atom_t> known;
+    std::pair<xcb_connection_t*, std::string> key{connection, name};
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (const auto found = known.find(key); found != known.end())
+            return found->second;
+    }
     const auto cookie =
         xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
+    if (atom != XCB_ATOM_NONE) {
+        const std::lock_guard<std::mutex> guard(lock);
+        known.emplace(std::move(key), atom);
+    }
     return atom;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The few xcb requests the adapter's X11 services share: the connection, atoms, the root
-// window and 32-bit properties. Every call is a round trip; all return "nothing" on failure.
+// window and 32-bit properties. Every call but a known atom is a round trip; all return "nothing"
+// on failure.
 
 #include <xcb/xcb.h>
 

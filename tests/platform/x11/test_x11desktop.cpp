@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDataStream>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -82,6 +83,25 @@ struct TCalendarLike {
         platform.AttachToDesktop(&Window);
         Window.show();
     }
+};
+
+// Whether the window got a paint, and how many of the program's other top-level windows were
+// shown at its first.
+struct TFirstPaint final : QObject {
+    explicit TFirstPaint(QWidget& window) { window.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !Seen) {
+            Seen = true;
+            const QWidgetList all = QApplication::topLevelWidgets();
+            OthersShown = int(std::count_if(all.begin(), all.end(), [watched](const QWidget* w) {
+                return w != watched && w->isVisible();
+            }));
+        }
+        return false;
+    }
+    bool Seen = false;
+    int OthersShown = -1;
 };
 
 }  // namespace
@@ -220,6 +240,35 @@ private slots:
         calendar.Window.show();
         QTRY_VERIFY_WITH_TIMEOUT(IsManaged(calendar.Window), Deadline);
         QTRY_VERIFY_WITH_TIMEOUT(IsBelow(calendar.Window, ordinary), Deadline);
+    }
+
+    // The entry is a window of its own: it comes after the window's first paint, so as not to
+    // delay it, and after a wait for a window that gets no paint.
+    void taskBarEntryFollowsTheFirstPaint_data()
+    {
+        QTest::addColumn<bool>("painted");
+        QTest::newRow("window painted") << true;
+        QTest::newRow("window never painted") << false;
+    }
+
+    void taskBarEntryFollowsTheFirstPaint()
+    {
+        QFETCH(bool, painted);
+        QWidget window;
+        window.resize(296, 216);
+        window.setUpdatesEnabled(painted);
+        Platform->SetTaskBarPresence(&window, true);
+        Platform->AttachToDesktop(&window);
+        TFirstPaint firstPaint(window);
+        QElapsedTimer shown;
+        shown.start();
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(ListedWindows().size(), 1, Deadline);
+        QCOMPARE(firstPaint.Seen, painted);
+        if (painted)
+            QCOMPARE(firstPaint.OthersShown, 0);
+        else
+            QVERIFY(shown.elapsed() >= 900);
     }
 
     void statesSurviveHideAndShow()
