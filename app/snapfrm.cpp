@@ -2,10 +2,12 @@
 
 #include "app/appcore.h"
 #include "desktop/guiservices.h"
+#include "desktop/picturereader.h"
 #include "platform/clock.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
@@ -48,7 +50,10 @@ void HoldSplash(const platform::TClock& clock, const std::function<void()>& paus
 QImage TSnapForm::Picture()
 {
     InitAppResources();
-    return QImage(QStringLiteral(":/orvenna/app/snap.jpg"));
+    // Through the program's own JPEG decoder: Qt's would load its image plugin for this one
+    // picture.
+    QFile file(QStringLiteral(":/orvenna/app/snap.jpg"));
+    return file.open(QIODevice::ReadOnly) ? desktop::DecodeJpeg(file.readAll()) : QImage();
 }
 
 TSnapForm::TSnapForm(TAppCore& core, QWidget* parent)

@@ -59,10 +59,51 @@ void CheckBitmapComplete(const QString& path)
         throw TPictureError("damaged picture: the bitmap file is cut short");
 }
 
+// The 24-bit uncompressed bitmaps this program writes and ships, read here: Qt's reader first
+// looks through the image plugins for one that would rather read the format, which costs more
+// than reading such a file. A null image for any other layout, a file cut short or one larger
+// than Qt's reader takes: those are left to Qt's reader, which tells them as before.
+QImage ReadPlainBitmap(const QString& path)
+{
+    constexpr int HeaderSize = 14 + 40;
+    constexpr std::int64_t MaxBytes = 256LL * 1024 * 1024;  // QImageReader's allocation limit
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() < HeaderSize || !bytes.startsWith("BM") || LittleEndian(bytes, 14, 4) != 40
+        || LittleEndian(bytes, 26, 2) != 1 || LittleEndian(bytes, 28, 2) != 24
+        || LittleEndian(bytes, 30, 4) != 0)
+        return {};
+    const std::int64_t width = std::int32_t(LittleEndian(bytes, 18, 4));
+    const std::int64_t height = std::int32_t(LittleEndian(bytes, 22, 4));
+    const std::int64_t offset = LittleEndian(bytes, 10, 4);
+    const std::int64_t rows = std::abs(height);
+    const std::int64_t stride = (width * 3 + 3) / 4 * 4;
+    if (width <= 0 || rows == 0 || width * rows * 4 > MaxBytes || offset < HeaderSize
+        || offset + stride * rows > bytes.size())
+        return {};
+    QImage image(int(width), int(rows), QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    const auto* pixels = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + offset;
+    for (int y = 0; y < rows; ++y) {
+        // Bottom row first unless the height is negative.
+        const std::uint8_t* in = pixels + stride * (height > 0 ? rows - 1 - y : y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, in += 3)
+            out[x] = qRgb(in[2], in[1], in[0]);
+    }
+    return image;
+}
+
 QImage ReadWithQt(const QString& path, const char* format)
 {
-    if (qstrcmp(format, "bmp") == 0)
+    if (qstrcmp(format, "bmp") == 0) {
         CheckBitmapComplete(path);
+        if (QImage plain = ReadPlainBitmap(path); !plain.isNull())
+            return plain;
+    }
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);  // no other plugin is asked
@@ -120,6 +161,10 @@ QString ExtensionOf(const QString& path)
 QImage ReadImageFile(const QString& path, QString* failure)
 {
     const QByteArray format = ExtensionOf(path).toLower().toLatin1();
+    if (format == "bmp") {
+        if (QImage plain = ReadPlainBitmap(path); !plain.isNull())
+            return plain;
+    }
     if (!format.isEmpty()) {
         QImageReader named(path, format);
         named.setAutoDetectImageFormat(false);
@@ -208,6 +253,17 @@ TPicturePart ReadPicturePart(const QString& path, TPictureKind kind, const TTarg
     part.Whole = QSize(raw.Width, raw.WholeHeight ? raw.WholeHeight : raw.Height);
     part.Pixels = ToImage(std::move(raw), QImage::Format_RGB32);
     return part;
+}
+
+QImage DecodeJpeg(const QByteArray& bytes)
+{
+    try {
+        return ToImage(ReadJpeg({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                 static_cast<std::size_t>(bytes.size())}),
+                       QImage::Format_RGB32);
+    } catch (const TPictureError&) {
+        return {};
+    }
 }
 
 QImage ReadPicture(const QString& path, TPictureKind kind, const TTargetSize& target)

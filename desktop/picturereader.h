@@ -39,8 +39,13 @@ private:
 // file's extension names (Qt's own, or the one image plugin of that name): Qt's guess from the
 // content asks every image plugin there is, loading each with the libraries behind it. Only a
 // file that does not read as its extension says is guessed from its content. A null image when
-// it cannot be read, with Qt's reason in failure (when given).
+// it cannot be read, with Qt's reason in failure (when given). The program's own 24-bit bitmaps
+// are read without Qt's reader, pixel for pixel as it reads them.
 QImage ReadImageFile(const QString& path, QString* failure = nullptr);
+
+// A JPEG picture held in memory (a resource) through the program's own decoder, not Qt's image
+// plugin; a null image when it does not decode.
+QImage DecodeJpeg(const QByteArray& bytes);
 
 // Writes the picture as a 24-bit Windows bitmap file (opaque pixels, bottom row first), as
 // Qt's own writer does for an opaque picture; false when the file cannot be written. Written

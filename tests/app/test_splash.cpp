@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -25,6 +26,19 @@ class TestSplash final : public QObject {
     Q_OBJECT
 
 private slots:
+    // First, before any other case loads an image plugin: the splash's picture is decoded by
+    // the program's own reader, without loading one.
+    void splashPictureLoadsNoImagePlugin()
+    {
+        const auto imagePlugins = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            return maps.open(QIODevice::ReadOnly) ? int(maps.readAll().count("/imageformats/")) : -1;
+        };
+        QCOMPARE(imagePlugins(), 0);
+        QCOMPARE(app::TSnapForm::Picture().size(), QSize(420, 204));
+        QCOMPARE(imagePlugins(), 0);
+    }
+
     void holdLastsTwoToThreeWholeSeconds_data()
     {
         QTest::addColumn<quint32>("start");

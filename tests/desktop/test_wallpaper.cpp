@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QSet>
 #include <QTemporaryDir>
@@ -117,6 +118,38 @@ QImage QuadrantPicture()
     return picture;
 }
 
+// A bitmap file with the 40-byte header: pixels of the given bits (8: a grey palette), rows
+// bottom first unless topDown, gap bytes between the header and the pixels, the last cut
+// bytes left off.
+QByteArray BitmapBytes(QSize size, int bits, bool topDown, int gap = 0, int cut = 0)
+{
+    const int stride = (size.width() * bits + 31) / 32 * 4;
+    const int palette = bits == 8 ? 256 * 4 : 0;
+    const int offset = 14 + 40 + palette + gap;
+    QByteArray bytes(offset + stride * size.height(), '\0');
+    const auto put = [&bytes](int at, std::uint32_t value, int length) {
+        for (int i = 0; i < length; ++i)
+            bytes[at + i] = char((value >> (8 * i)) & 0xFF);
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, bytes.size(), 4);
+    put(10, offset, 4);
+    put(14, 40, 4);
+    put(18, size.width(), 4);
+    put(22, topDown ? -size.height() : size.height(), 4);
+    put(26, 1, 2);
+    put(28, bits, 2);
+    for (int i = 0; i < palette / 4; ++i)
+        put(54 + 4 * i, i * 0x010101, 4);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            for (int c = 0; c < bits / 8; ++c)
+                bytes[offset + y * stride + x * bits / 8 + c] = char(x * 37 + y * 11 + c * 70);
+    bytes.chop(cut);
+    return bytes;
+}
+
 }  // namespace
 
 class TWallPaperTest final : public QObject {
@@ -179,6 +212,37 @@ private Q_SLOTS:
         QString failure;
         QVERIFY(desktop::ReadImageFile(File(QStringLiteral("none.bmp")), &failure).isNull());
         QVERIFY(!failure.isEmpty());
+    }
+
+    // Bitmaps of other layouts, and damaged ones, read as Qt's reader reads them.
+    void bitmapsOfEveryLayoutReadAsQtReadsThem_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("undefinedRows");  // at the top of a file cut short
+        QTest::newRow("24 bits, bottom row first") << BitmapBytes(QSize(5, 3), 24, false) << 0;
+        QTest::newRow("24 bits, top row first") << BitmapBytes(QSize(5, 3), 24, true) << 0;
+        QTest::newRow("24 bits, a gap before the pixels") << BitmapBytes(QSize(6, 4), 24, false, 10) << 0;
+        QTest::newRow("24 bits, cut short") << BitmapBytes(QSize(7, 5), 24, false, 0, 9) << 1;
+        QTest::newRow("32 bits") << BitmapBytes(QSize(5, 3), 32, false) << 0;
+        QTest::newRow("8 bits with a palette") << BitmapBytes(QSize(5, 3), 8, true) << 0;
+    }
+    void bitmapsOfEveryLayoutReadAsQtReadsThem()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, undefinedRows);
+        const QString path = File(QStringLiteral("layout.bmp"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        QImageReader reader(path, "bmp");
+        const QImage expected = reader.read();
+        QVERIFY(!expected.isNull());
+        const QImage read = desktop::ReadImageFile(path);
+        QCOMPARE(read.size(), expected.size());
+        QCOMPARE(read.format(), expected.format());
+        const QRect defined(0, undefinedRows, read.width(), read.height() - undefinedRows);
+        QCOMPARE(read.copy(defined), expected.copy(defined));
     }
 
     void centredPictureSitsWhereTruncatingDivisionPutsIt_data()
