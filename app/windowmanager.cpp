@@ -80,8 +80,8 @@ TWindowManager::TWindowManager(TAppCore& core, TCalendarForm& calendar)
       Core(core),
       Calendar(calendar),
       FAlertForm(new popup::TSlidePopUp(core.Platform(), this)),
-      TrayClick(new QTimer(this)),
-      TrayWait(new QTimer(this))
+      TrayWait(new QTimer(this)),
+      TrayClick(new QTimer(this))
 {
     TrayWait->setSingleShot(true);
     TrayWait->setInterval(TrayWaitMs);
