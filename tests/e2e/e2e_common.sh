@@ -127,8 +127,15 @@ open_today_editor() {
 prepare_program_folder() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-$1.XXXXXX")
   program_pid=""
+  # SIGTERM ends the program as a log-out does, saving what it holds; one that cannot end by
+  # itself (a box on the screen) is ended by a second signal.
   cleanup() {
-    [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+    if [ -n "$program_pid" ]; then
+      kill "$program_pid" 2>/dev/null
+      program_gone() { ! kill -0 "$program_pid" 2>/dev/null; }
+      poll 5 program_gone || kill -KILL "$program_pid" 2>/dev/null
+      wait "$program_pid" 2>/dev/null
+    fi
     if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
   }
   trap cleanup EXIT
