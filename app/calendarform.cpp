@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -472,8 +473,11 @@ void TCalendarForm::PaintTitle(QPainter& painter)
                                            layout.WeekdayLabels[k].y());
     }
     font.setPointSize(9);
-    const std::string& month = FCore.LocalFormat().ShortMonthNames[FShownMonth - 1];
-    desktop::TGUITools::DrawSmoothText(painter, QString::fromStdString(month), font, layout.MonthLabel.x(),
+    const QString month =
+        QString::fromStdString(FCore.LocalFormat().ShortMonthNames[FShownMonth - 1]);
+    const int monthWidth = QFontMetrics(font, painter.device()).horizontalAdvance(month);
+    desktop::TGUITools::DrawSmoothText(painter, month, font,
+                                       MonthLabelLeft(layout, monthWidth, width()),
                                        layout.MonthLabel.y());
 }
 

@@ -80,6 +80,11 @@ TTitleLayout TitleLayout(int cellWidth, TGridLayout layout)
     return title;
 }
 
+int MonthLabelLeft(const TTitleLayout& title, int textWidth, int titleWidth)
+{
+    return std::max(0, std::min(title.MonthLabel.x(), titleWidth - textWidth));
+}
+
 QRegion WeekShapes(const QList<TWeekCell>& weeks)
 {
     QRegion region;

@@ -78,6 +78,11 @@ struct TTitleLayout {
 
 TTitleLayout TitleLayout(int cellWidth, TGridLayout layout = {});
 
+// Where the month's short name of textWidth pixels starts in a title titleWidth wide: at its
+// place in the layout, or as far left as it takes to end inside the title when a longer
+// abbreviation (another language's "janv.", "sept.") would run past the right edge.
+int MonthLabelLeft(const TTitleLayout& title, int textWidth, int titleWidth);
+
 // The shape of the week numbers' boxes, in window coordinates.
 QRegion WeekShapes(const QList<TWeekCell>& weeks);
 

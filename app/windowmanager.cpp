@@ -80,8 +80,8 @@ TWindowManager::TWindowManager(TAppCore& core, TCalendarForm& calendar)
       Core(core),
       Calendar(calendar),
       FAlertForm(new popup::TSlidePopUp(core.Platform(), this)),
-      TrayClick(new QTimer(this)),
-      TrayWait(new QTimer(this))
+      TrayWait(new QTimer(this)),
+      TrayClick(new QTimer(this))
 {
     TrayWait->setSingleShot(true);
     TrayWait->setInterval(TrayWaitMs);
@@ -118,16 +118,28 @@ void TWindowManager::ConnectCalendar()
     Calendar.SetCloseGuard([manager = QPointer<TWindowManager>(this)] {
         return !manager || manager->SaveOpenEditors();
     });
+    // The system's request to end (a log-out, a shut-down) ends the program as "E&xit" does.
+    connect(&Core.Platform(), &platform::TPlatform::StopRequested, &Calendar,
+            [this] { Calendar.close(); });
+    // A session manager that ends the session asks its programs to save first, and later
+    // ends them without closing any window.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { SaveOpenEditors(); });
 }
 
 void TWindowManager::ConnectCore()
 {
     connect(&Core, &TAppCore::TodayNoteRequested, this, &TWindowManager::ShowTodayNote);
     connect(&Core, &TAppCore::Started, this, &TWindowManager::AddTrayIconAfterPaint);
+    // The program ends with the calendar: the editors (saved by the calendar's close guard)
+    // and the missed reminders' list close with it, so that no window keeps it running.
     connect(&Core, &TAppCore::Stopped, this, [this] {
         TrayWait->stop();
         if (Tray)
             Tray->hide();
+        for (notes::TNoteForm* editor : Editors())
+            editor->close();
+        if (FMissedForm)
+            FMissedForm->close();
     });
     connect(&Core.Alerts(), &TAlertBook::AlertDue, this, &TWindowManager::ShowAlert);
     connect(&Core.Alerts(), &TAlertBook::AlertsMissed, this, &TWindowManager::ShowMissed);

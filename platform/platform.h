@@ -208,6 +208,11 @@ signals:
     // or the system woke from sleep. Timers armed for a time of day must be armed anew. The
     // adapter starts watching with the first listener; a system that cannot tell never emits.
     void ClockChanged();
+    // The system asks the program to end: at log-out or shut-down where the session ends its
+    // programs by signal, or from the terminal it runs in. The program ends as its own "E&xit"
+    // ends it, with what the user holds saved. The adapter starts listening with the first
+    // listener; a system that cannot tell never emits.
+    void StopRequested();
 };
 
 // The adapter for the system this build targets.

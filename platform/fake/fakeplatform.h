@@ -73,6 +73,8 @@ public:
     void PressHotKey();
     // Reports that the system time was set or the system woke from sleep.
     void ChangeClock() { emit ClockChanged(); }
+    // Asks the program to end, as the system does at log-out.
+    void RequestStop() { emit StopRequested(); }
 
     bool CanAttachToDesktop() const override { return AttachAllowed; }
     bool CanRegisterHotKey() const override { return HotKeyAllowed; }

@@ -44,6 +44,8 @@ void TLinuxPlatform::connectNotify(const QMetaMethod& signal)
         WatchDesktopFacts();
     if (signal == QMetaMethod::fromSignal(&TPlatform::ClockChanged))
         WatchClock();
+    if (signal == QMetaMethod::fromSignal(&TPlatform::StopRequested))
+        WatchStopSignals();
 }
 
 }  // namespace orvenna::platform

@@ -65,12 +65,14 @@ public:
 
 protected:
     // The desktop is watched from the first listener of DesktopFactsChanged() on, the clock
-    // from the first listener of ClockChanged() on.
+    // from the first listener of ClockChanged() on, the signals that ask the program to end
+    // from the first listener of StopRequested() on.
     void connectNotify(const QMetaMethod& signal) override;
 
 private:
     void WatchDesktopFacts();
     void WatchClock();
+    void WatchStopSignals();
     const TProgramFiles& ProgramFiles() const;
 
     struct TState;  // each service file keeps its own part of the state in here

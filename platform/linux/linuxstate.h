@@ -13,6 +13,7 @@ class TClockWatch;         // clockwatch.cpp
 class TDesktopFactsWatch;  // desktopfacts.cpp
 class THotKeyGrab;         // hotkey.cpp
 class TSoundContext;       // session.cpp
+class TStopSignals;        // stopsignals.cpp
 
 struct TLinuxPlatform::TState {
     int InstanceLockFd = -1;
@@ -21,6 +22,7 @@ struct TLinuxPlatform::TState {
     std::shared_ptr<TDesktopFactsWatch> FactsWatch;
     std::shared_ptr<THotKeyGrab> HotKey;
     std::shared_ptr<TSoundContext> Sound;
+    std::shared_ptr<TStopSignals> StopSignals;
 };
 
 }  // namespace orvenna::platform

@@ -316,22 +316,29 @@ private slots:
         QTest::addColumn<QString>("line");      // typed on the note's first line; empty: none
         QTest::addColumn<QString>("time");      // typed in the first reminder row; empty: none
         QTest::addColumn<bool>("savedBefore");  // the editor's own save came after the typing
+        QTest::addColumn<bool>("byTheSystem");  // the system asked the program to end, not "E&xit"
         QTest::addColumn<bool>("closed");       // the calendar closed
         QTest::addColumn<QStringList>("saved"); // the day in the file after the exit
-        QTest::newRow("a line typed") << "dentist" << "" << false << true << QStringList{"dentist"};
+        QTest::newRow("a line typed")
+            << "dentist" << "" << false << false << true << QStringList{"dentist"};
         QTest::newRow("a reminder typed")
-            << "" << "9:30 AM" << false << true << QStringList{"kept", "09:30 Call back"};
-        QTest::newRow("nothing typed") << "" << "" << false << true << QStringList{"kept"};
+            << "" << "9:30 AM" << false << false << true << QStringList{"kept", "09:30 Call back"};
+        QTest::newRow("nothing typed") << "" << "" << false << false << true << QStringList{"kept"};
         QTest::newRow("typed and saved before")
-            << "dentist" << "" << true << true << QStringList{"dentist"};
+            << "dentist" << "" << true << false << true << QStringList{"dentist"};
         QTest::newRow("a time that cannot be read")
-            << "dentist" << "9:75 AM" << false << false << QStringList{"kept"};
+            << "dentist" << "9:75 AM" << false << false << false << QStringList{"kept"};
+        QTest::newRow("at log-out")
+            << "dentist" << "" << false << true << true << QStringList{"dentist"};
+        QTest::newRow("at log-out, a time that cannot be read")
+            << "dentist" << "9:75 AM" << false << true << false << QStringList{"kept"};
     }
     void exitSavesWhatTheEditorsHold()
     {
         QFETCH(QString, line);
         QFETCH(QString, time);
         QFETCH(bool, savedBefore);
+        QFETCH(bool, byTheSystem);
         QFETCH(bool, closed);
         QFETCH(QStringList, saved);
         TAlertRig rig({}, QTime(10, 0));
@@ -361,9 +368,17 @@ private slots:
         if (savedBefore)
             QVERIFY(editor->SaveNote());
         QSignalSpy changed(rig.Calendar.Core.get(), &app::TAppCore::NotesChanged);
-        QCOMPARE(rig.Calendar.Form->close(), closed);
+        QSignalSpy stopped(rig.Calendar.Core.get(), &app::TAppCore::Stopped);
+        const QPointer<TNoteForm> open = editor;
+        if (byTheSystem)
+            rig.Calendar.Platform.RequestStop();
+        else
+            QCOMPARE(rig.Calendar.Form->close(), closed);
+        QCOMPARE(stopped.size(), int(closed));
         QCOMPARE(changed.size(), int(!line.isEmpty() || !time.isEmpty()) * int(closed && !savedBefore));
         QCOMPARE(answers.Messages.size(), int(!closed));
+        // No window of the program outlasts the calendar; a refused save keeps its editor.
+        QCOMPARE(!open.isNull() && open->isVisible(), !closed);
         store::TDayPaperList file;
         file.LoadFromFile(rig.Calendar.File("2004.cal"));
         const store::TDayPaper* paper = file.FindDayPaper(DayCount(Today.addDays(2)));

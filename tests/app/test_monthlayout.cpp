@@ -112,6 +112,33 @@ private slots:
         QCOMPARE(title.MonthLabel, QPoint(272, 10));
     }
 
+    // A month name that fits keeps its place; a longer one ends at the title's right edge.
+    void monthLabelStaysInside_data()
+    {
+        QTest::addColumn<int>("left");  // the grid's left offset (week numbers)
+        QTest::addColumn<int>("textWidth");
+        QTest::addColumn<int>("titleWidth");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Dec fits") << 0 << 22 << 296 << 272;
+        QTest::newRow("ends on the edge") << 0 << 24 << 296 << 272;
+        QTest::newRow("janv. runs over") << 0 << 31 << 296 << 265;
+        QTest::newRow("with week numbers") << 24 << 31 << 320 << 289;
+        QTest::newRow("wider than the title") << 0 << 400 << 296 << 0;
+    }
+
+    void monthLabelStaysInside()
+    {
+        QFETCH(int, left);
+        QFETCH(int, textWidth);
+        QFETCH(int, titleWidth);
+        QFETCH(int, expected);
+        TGridLayout layout;
+        layout.WeekNumbers = left > 0;
+        const TTitleLayout title = TitleLayout(CellWidth, layout);
+        QCOMPARE(title.MonthLabel.x(), 272 + layout.Left());
+        QCOMPARE(MonthLabelLeft(title, textWidth, titleWidth), expected);
+    }
+
     void weekStartsAndWeekNumbers_data()
     {
         QTest::addColumn<QDate>("month");

@@ -25,9 +25,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e.XXXXXX")
 program_pid=""
 painter_pid=""
 cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  end_program
   [ -n "$painter_pid" ] && kill "$painter_pid" 2>/dev/null
-  [ -n "$program_pid" ] && wait "$program_pid" 2>/dev/null
   [ -n "$painter_pid" ] && wait "$painter_pid" 2>/dev/null
   if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
 }

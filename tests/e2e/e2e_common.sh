@@ -15,6 +15,17 @@ poll() {
   done
 }
 
+# Ends the program of program_pid (if any) as a log-out does, by SIGTERM, and by SIGKILL when it
+# has not ended within 5 s (a box still waits for an answer); clears program_pid.
+end_program() {
+  [ -n "${program_pid:-}" ] || return 0
+  kill "$program_pid" 2>/dev/null
+  program_gone() { ! kill -0 "$program_pid" 2>/dev/null; }
+  poll 5 program_gone || kill -KILL "$program_pid" 2>/dev/null
+  wait "$program_pid" 2>/dev/null
+  program_pid=""
+}
+
 visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l; }
 
 # Right click on the title until one more window (the menu) shows. Every click lands 10 pixels
@@ -128,7 +139,7 @@ prepare_program_folder() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-$1.XXXXXX")
   program_pid=""
   cleanup() {
-    [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+    end_program
     if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
   }
   trap cleanup EXIT

@@ -5,7 +5,8 @@
 # subject is typed in the "Reminder" dialog, and Ctrl+Enter saves. It checks that
 #   - the editor and the dialog open and close;
 #   - the day is underlined on the calendar at once;
-#   - "orvenna-notes dump" shows the two lines and the reminder in "2004.cal".
+#   - "orvenna-notes dump" shows the two lines and the reminder in "2004.cal";
+#   - a SIGTERM (a log-out) with a line typed in the editor saves the line and ends the program.
 #
 #   editor_e2e.sh BIN_DIR NOTES_TOOL
 #
@@ -80,6 +81,25 @@ grep -q '"Dentist at nine"' "$work/dump.json" && grep -q '"bring the card"' "$wo
   fail "the note lines are not in 2004.cal"
 grep -q '"Subject": "Dentist"' "$work/dump.json" || fail "the reminder is not in 2004.cal"
 exit_by_menu "after editing a note"
+
+# ---- a log-out while the editor holds a typed line -------------------------------------------
+# The session ends its programs with SIGTERM: the line is saved and the program ends by itself.
+start_calendar
+open_today_editor || fail "no editor opened for the log-out"
+xdotool key ctrl+a
+xdotool type --delay 20 "Typed before the log-out"
+kill -TERM "$program_pid"
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+if poll 5 ended; then
+  wait "$program_pid"; status=$?
+  program_pid=""
+  [ "$status" -eq 0 ] || fail "the program ended with status $status after SIGTERM"
+  "$notes_tool" dump "$folder/2004.cal" >"$work/dump.json" || fail "2004.cal cannot be read"
+  grep -q '"Typed before the log-out"' "$work/dump.json" ||
+    fail "the line typed before the log-out is not in 2004.cal"
+else
+  fail "SIGTERM did not end the program"
+fi
 
 [ "$failures" -eq 0 ] && echo "PASS: the editor saves a note and a reminder" && exit 0
 cat "$work/dump.json" "$work/orvenna.log" 2>/dev/null

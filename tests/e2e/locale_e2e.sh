@@ -164,7 +164,7 @@ for paper in json.load(sys.stdin)["papers"]:
       wait "$program_pid"; program_pid=""
     else
       fail "$lang: the menu's key \"${exit_key[$lang]}\" did not end the program"
-      kill "$program_pid"; wait "$program_pid" 2>/dev/null; program_pid=""
+      end_program
     fi
   fi
   [ "$failures" -eq 0 ] || cat "$work/orvenna.log"

@@ -25,7 +25,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-package.XXXXXX")
 chmod 755 "$work"  # the user below must reach the unpacked programs
 program_pid=""
 cleanup() {
-  [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+  end_program
   if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
 }
 trap cleanup EXIT
@@ -174,7 +174,7 @@ elif poll 20 focused Orvenna; then
 else
   fail "no error box for a folder that cannot be made"; cat "$work/orvenna.log"
 fi
-kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; program_pid=""
+end_program
 
 [ "$failures" -eq 0 ] && echo "PASS: the package installs, and the installed program keeps its files in the user's folder" && exit 0
 cat "$work/orvenna.log" 2>/dev/null

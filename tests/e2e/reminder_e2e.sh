@@ -24,7 +24,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/orvenna-e2e-reminder.XXXXXX")
 program_pid=""
 listener_pid=""
 cleanup() {
-  [ -n "$program_pid" ] && { kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; }
+  end_program
   [ -n "$listener_pid" ] && { kill "$listener_pid" 2>/dev/null; wait "$listener_pid" 2>/dev/null; }
   if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "Kept for inspection: $work"; fi
 }
