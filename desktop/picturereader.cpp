@@ -80,7 +80,8 @@ QImage ReadPlainBitmap(const QString& path)
     const std::int64_t offset = LittleEndian(bytes, 10, 4);
     const std::int64_t rows = std::abs(height);
     const std::int64_t stride = (width * 3 + 3) / 4 * 4;
-    if (width <= 0 || rows == 0 || width * rows * 4 > MaxBytes || offset < HeaderSize
+    if (width <= 0 || rows == 0 || width > MaxBytes / 4 || rows > MaxBytes / 4
+        || width * rows * 4 > MaxBytes || offset < HeaderSize
         || offset + stride * rows > bytes.size())
         return {};
     QImage image(int(width), int(rows), QImage::Format_RGB32);

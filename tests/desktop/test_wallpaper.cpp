@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
 #include <future>
 
 using namespace orvenna;
@@ -243,6 +244,31 @@ private Q_SLOTS:
         QCOMPARE(read.format(), expected.format());
         const QRect defined(0, undefinedRows, read.width(), read.height() - undefinedRows);
         QCOMPARE(read.copy(defined), expected.copy(defined));
+    }
+
+    // A title picture is the user's file: sizes no reader could hold give no picture, whatever
+    // their product comes to.
+    void bitmapOfImpossibleSizeIsRefused_data()
+    {
+        QTest::addColumn<qint32>("width");
+        QTest::addColumn<qint32>("height");
+        QTest::newRow("widest, tallest top row first") << qint32(0x7FFFFFFF) << qint32(INT32_MIN);
+        QTest::newRow("widest, tallest") << qint32(0x7FFFFFFF) << qint32(0x7FFFFFFF);
+        QTest::newRow("one row, too wide") << qint32(0x7FFFFFFF) << qint32(1);
+    }
+    void bitmapOfImpossibleSizeIsRefused()
+    {
+        QFETCH(qint32, width);
+        QFETCH(qint32, height);
+        QByteArray bytes = BitmapBytes(QSize(2, 2), 24, false);
+        std::memcpy(bytes.data() + 18, &width, 4);   // little-endian, as the file is
+        std::memcpy(bytes.data() + 22, &height, 4);
+        const QString path = File(QStringLiteral("impossible.bmp"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        QVERIFY(desktop::ReadImageFile(path).isNull());
     }
 
     void centredPictureSitsWhereTruncatingDivisionPutsIt_data()
