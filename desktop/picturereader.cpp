@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 namespace orvenna::desktop {
 
@@ -54,8 +56,12 @@ void CheckBitmapComplete(const QString& path)
     if (width <= 0 || (compression != 0 && compression != 3))
         return;  // run-length data has no fixed size; odd headers are the reader's to judge
     const std::int64_t stride = (width * bits + 31) / 32 * 4;
-    const std::int64_t needed = std::int64_t(LittleEndian(head, 10, 4)) + stride * std::abs(height);
-    if (file.size() < needed)
+    const std::int64_t rows = std::abs(height);
+    // No file holds more than INT64_MAX bytes: a header asking for that many is cut short too.
+    const std::int64_t offset = LittleEndian(head, 10, 4);
+    if (rows > 0 && stride > (std::numeric_limits<std::int64_t>::max() - offset) / rows)
+        throw TPictureError("damaged picture: the bitmap file is cut short");
+    if (file.size() < offset + stride * rows)
         throw TPictureError("damaged picture: the bitmap file is cut short");
 }
 

@@ -269,6 +269,8 @@ private Q_SLOTS:
         file.write(bytes);
         file.close();
         QVERIFY(desktop::ReadImageFile(path).isNull());
+        QVERIFY_THROWS_EXCEPTION(desktop::TPictureError,
+                                 desktop::ReadPicture(path, desktop::TPictureKind::Bitmap));
     }
 
     void centredPictureSitsWhereTruncatingDivisionPutsIt_data()
