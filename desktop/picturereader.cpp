@@ -107,9 +107,10 @@ QImage ReadPlainBitmap(const QString& path)
 QImage ReadWithQt(const QString& path, const char* format)
 {
     if (qstrcmp(format, "bmp") == 0) {
-        CheckBitmapComplete(path);
+        // A plain bitmap that reads is whole; any other is checked before Qt's reader sees it.
         if (QImage plain = ReadPlainBitmap(path); !plain.isNull())
             return plain;
+        CheckBitmapComplete(path);
     }
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);
