@@ -54,6 +54,7 @@ TAlertBook::TAlertBook(TAppCore& core) : QObject(&core), Core(core)
 
 bool TAlertBook::SaveState()
 {
+    StartCheckUnsaved = false;
     return Core.SaveAlertState();
 }
 
@@ -69,7 +70,16 @@ void TAlertBook::Start()
     // Without an earlier check nothing can be told missed.
     if (FState.LastCheck > 0)
         CatchUp(FState.LastCheck, now);
-    NoteCheck(now);
+    // Noted now, written once the calendar shows (SaveStartCheck): the write's flushes to the
+    // disk would hold up its first picture.
+    FState.LastCheck = now;
+    StartCheckUnsaved = true;
+}
+
+void TAlertBook::SaveStartCheck()
+{
+    if (StartCheckUnsaved)
+        SaveState();
 }
 
 void TAlertBook::Close()

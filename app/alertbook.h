@@ -53,8 +53,11 @@ public:
     // Has the core write "Alerts.dat" (TAppCore::SaveAlertState).
     bool SaveState();
 
-    // At start: lists the alerts missed since the last check, notes this check.
+    // At start: lists the alerts missed since the last check and notes this check, which is
+    // written by SaveStartCheck (or by any earlier write of the file).
     void Start();
+    // Writes the check Start noted, unless a write since has done so.
+    void SaveStartCheck();
     // At close: notes the last check.
     void Close();
 
@@ -93,6 +96,7 @@ private:
     // takes them again.
     std::vector<store::TAlertItem> Shown;
     store::TDamagedLoad FLoadDamage;
+    bool StartCheckUnsaved = false;  // Start noted a check that no write has taken yet
 };
 
 }  // namespace orvenna::app

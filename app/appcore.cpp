@@ -288,6 +288,11 @@ void TAppCore::Start()
     FSync->Start();
 }
 
+void TAppCore::CalendarShown()
+{
+    FAlerts->SaveStartCheck();
+}
+
 void TAppCore::RebuildAtNewDay(double now)
 {
     const double today = std::floor(now);

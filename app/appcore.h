@@ -117,7 +117,11 @@ public:
     // ---- run ------------------------------------------------------------------------------
     // Lists the reminders missed since the last run, starts watching "2004.cal" for changes by
     // other programs (app/notefilewatch.h), arms the reminder check and announces Started.
+    // The note of this check in "Alerts.dat" waits for CalendarShown.
     void Start();
+    // The calendar's first picture is on screen, or is not coming soon (the window manager
+    // tells): writes what Start put off.
+    void CalendarShown();
     // The calendar window closes at windowPos: stores the position in the settings, saves
     // "Setting.cfg", notes the last reminder check in "Alerts.dat", stops the reminder check
     // and announces Stopped.

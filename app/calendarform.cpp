@@ -154,10 +154,13 @@ void TCalendarForm::FormCreate()
     // is decoded in another thread while the splash shows; the first refresh takes it, before
     // the window paints.
     FWallpaperFile = FWallPaper->GetWallpaperPath();
-    if (!AdoptLastCapture())
-        ComposeInBackground();
-    if (!FWallPaper->IsFormatSupported())
-        ShowUnsupportedWallpaper();
+    {
+        const desktop::TWallPaper::TOneReading reading(*FWallPaper);
+        if (!AdoptLastCapture())
+            ComposeInBackground();
+        if (!FWallPaper->IsFormatSupported())
+            ShowUnsupportedWallpaper();
+    }
     connect(&platform, &orvenna::platform::TPlatform::DesktopFactsChanged, this, [this] {
         FactsChangePending = true;
         DesktopSettled->start();
@@ -258,8 +261,11 @@ void TCalendarForm::PlaceWindow()
     QList<QRect> screens{primary};
     for (const orvenna::platform::TScreen& screen : all)
         screens.append(screen.Geometry);
-    // A desktop without panels reports no work area: the whole screen is free then.
-    const QRect work = platform.WorkArea().isEmpty() ? primary : platform.WorkArea();
+    // The primary screen's work area comes first in the list, read once: on X11 each reading
+    // asks the window manager. A desktop without panels reports none: the whole screen is
+    // free then.
+    const QRect reported = all.isEmpty() ? platform.WorkArea() : all.front().WorkArea;
+    const QRect work = reported.isEmpty() ? primary : reported;
     const QPoint initial = InitialPosition(settings.Top, settings.Left, size(), work, screens);
     move(Monitors->StartPlace(QPoint(settings.Left, settings.Top), initial, size(), all));
 }
@@ -273,9 +279,12 @@ void TCalendarForm::Start()
 {
     // The composition made in the other thread is taken before the window maps, so that it
     // never shows unpainted while the picture is still being decoded.
-    ComposeBehindWindow();
-    show();
-    Refresh1Click();
+    {
+        const desktop::TWallPaper::TOneReading reading(*FWallPaper);
+        ComposeBehindWindow();
+        show();
+        Refresh1Click();
+    }
     FCore.Start();
 }
 
@@ -293,6 +302,26 @@ void TCalendarForm::ApplySettings()
     BuildWindowRegion();
     if (isVisible())
         Refresh1Click();
+}
+
+void TCalendarForm::LoadFonts()
+{
+    // The metrics of the texts painted, on this window as the paint measures them: the font
+    // files are opened and matched, the glyphs' metrics made.
+    const store::TCalSetting& settings = FCore.Settings();
+    QFont title = desktop::ToQFont(settings.TitleFont);
+    QFont month = title;
+    month.setPointSize(9);
+    const QFont numbers = desktop::ToQFont(settings.SubFont);
+    const std::pair<QFont, QString> texts[] = {
+        {title, QString::fromStdString(store::WeekdayLabel(FCore.LocalFormat(), 0))},
+        {month, QString::fromStdString(FCore.LocalFormat().ShortMonthNames[FShownMonth - 1])},
+        {numbers, QStringLiteral("0123456789")}};
+    for (auto [font, text] : texts) {
+        font.setStyleStrategy(QFont::PreferAntialias);  // as the paint draws it
+        QFontMetrics(font, this).horizontalAdvance(text);
+    }
+    FontsReady = true;
 }
 
 TGridLayout TCalendarForm::GridLayout() const
@@ -525,8 +554,10 @@ void TCalendarForm::SaveBackgrounds()
     // A start that took the captures from the disk shows them unchanged: the files already hold
     // these pixels, and writing them again would only delay the first paint.
     const bool onDisk = std::exchange(AdoptedCaptures, false) && FWallPaper->ComposedKey() == FWallPaper->CurrentKey();
-    if (onDisk)
+    if (onDisk) {
+        Captures.KeepAsWritten(LastGridBackground, LastTitleBackground);
         return;
+    }
     GridBackgroundSaved = Captures.SaveGrid(LastGridBackground);
     TitleBackgroundSaved = Captures.SaveTitle(LastTitleBackground);
 
@@ -621,6 +652,7 @@ void TCalendarForm::SetSettingEnabled(bool enabled)
 
 void TCalendarForm::Refresh1Click()
 {
+    const desktop::TWallPaper::TOneReading reading(*FWallPaper);
     SaveBackgrounds();
     PaintBox1->update();
     BuildDayIcons();
@@ -634,6 +666,7 @@ void TCalendarForm::exit1Click()
 
 void TCalendarForm::WMSettingChange()
 {
+    const desktop::TWallPaper::TOneReading reading(*FWallPaper);
     FWallpaperFile = FWallPaper->GetWallpaperPath();
     LoadWallpaperOrFill();
     Refresh1Click();
@@ -643,6 +676,7 @@ void TCalendarForm::WMSettingChange()
 
 void TCalendarForm::WMDisplayChange()
 {
+    const desktop::TWallPaper::TOneReading reading(*FWallPaper);
     KeepOnScreen();
     BuildWindowRegion();  // the window may be on a screen of another scale now
     FWallpaperFile = FWallPaper->GetWallpaperPath();

@@ -90,6 +90,11 @@ public:
     // creation and on every SettingsChanged, so a changed "Just display it in the tray" shows
     // at once instead of at the next start.
     void ApplySettings();
+    // Loads the fonts the calendar paints with (the title's, the month's and the day
+    // numbers' as the settings name them), so that its first paint finds them ready. The
+    // start-up runs it while the splash holds.
+    void LoadFonts();
+    bool FontsLoaded() const { return FontsReady; }
 
     // ---- commands -------------------------------------------------------------------------
     void previousMonthItemClick();
@@ -200,6 +205,7 @@ private:
     bool GridBackgroundSaved = true;
     bool TitleBackgroundSaved = true;
     bool AdoptedCaptures = false;  // the composition was taken from the captures on disk
+    bool FontsReady = false;       // LoadFonts ran
     bool SystemMoveRunning = false;
     QPoint ManualDragOffset;        // the mouse's place on the window while it follows it
     bool ManualDragging = false;

@@ -15,7 +15,10 @@ constexpr const char* KeyFile = "bk.key";
 
 }  // namespace
 
-TCaptureFiles::TCaptureFiles(QString programFolder) : Folder(std::move(programFolder)) {}
+TCaptureFiles::TCaptureFiles(QString programFolder)
+    : Folder(std::move(programFolder)), KeptGrid{GridFile, {}}, KeptTitle{TitleFile, {}}
+{
+}
 
 std::optional<TCaptureFiles::TLastCapture> TCaptureFiles::LastCapture() const
 {
@@ -35,14 +38,39 @@ std::optional<TCaptureFiles::TLastCapture> TCaptureFiles::LastCapture() const
     return TLastCapture{window, key};
 }
 
+bool TCaptureFiles::Save(TKept& kept, const QImage& picture) const
+{
+    const bool saved = desktop::WriteBitmapFile(picture, Folder + QLatin1String(kept.Name));
+    // A bitmap of 24 bits holds the picture's colours as they are: reading it back would give
+    // the same pixels. After a failed write the file holds what it holds.
+    if (saved)
+        kept.Picture = picture.convertToFormat(QImage::Format_RGB32);
+    else
+        kept.Picture.reset();
+    return saved;
+}
+
+QImage TCaptureFiles::Read(TKept& kept) const
+{
+    if (!kept.Picture)
+        kept.Picture = desktop::ReadImageFile(Folder + QLatin1String(kept.Name));
+    return *kept.Picture;
+}
+
 bool TCaptureFiles::SaveGrid(const QImage& picture) const
 {
-    return desktop::WriteBitmapFile(picture, Folder + QLatin1String(GridFile));
+    return Save(KeptGrid, picture);
 }
 
 bool TCaptureFiles::SaveTitle(const QImage& picture) const
 {
-    return desktop::WriteBitmapFile(picture, Folder + QLatin1String(TitleFile));
+    return Save(KeptTitle, picture);
+}
+
+void TCaptureFiles::KeepAsWritten(const QImage& grid, const QImage& title) const
+{
+    KeptGrid.Picture = grid.convertToFormat(QImage::Format_RGB32);
+    KeptTitle.Picture = title.convertToFormat(QImage::Format_RGB32);
 }
 
 void TCaptureFiles::SaveKey(const QString& key, bool picturesSaved) const
@@ -56,12 +84,12 @@ void TCaptureFiles::SaveKey(const QString& key, bool picturesSaved) const
 
 QImage TCaptureFiles::Grid() const
 {
-    return desktop::ReadImageFile(Folder + QLatin1String(GridFile));
+    return Read(KeptGrid);
 }
 
 QImage TCaptureFiles::Title() const
 {
-    return desktop::ReadImageFile(Folder + QLatin1String(TitleFile));
+    return Read(KeptTitle);
 }
 
 }  // namespace orvenna::app

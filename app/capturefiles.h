@@ -35,12 +35,27 @@ public:
     // the key, so that the next start composes afresh.
     void SaveKey(const QString& key, bool picturesSaved) const;
 
-    // The pictures as written; null when missing or unreadable.
+    // The files hold these pictures already (a start that took the last captures shows them
+    // unchanged): Grid() and Title() give them without reading the files.
+    void KeepAsWritten(const QImage& grid, const QImage& title) const;
+
+    // The pictures as written; null when missing or unreadable. Each file is read once after
+    // its last write through this object (nothing else writes it); its picture is kept.
     QImage Grid() const;
     QImage Title() const;
 
 private:
+    // One picture file and what it is known to hold: none until it was read or written.
+    struct TKept {
+        const char* Name;
+        std::optional<QImage> Picture;
+    };
+    bool Save(TKept& kept, const QImage& picture) const;
+    QImage Read(TKept& kept) const;
+
     QString Folder;
+    mutable TKept KeptGrid;
+    mutable TKept KeptTitle;
 };
 
 }  // namespace orvenna::app

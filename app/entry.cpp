@@ -29,8 +29,12 @@ std::unique_ptr<TSnapForm> StartWindows(TAppCore& core, TCalendarForm& calendar,
     splash->repaint();
     if (hooks.SplashShown)
         hooks.SplashShown(*splash);
-    if (hooks.HoldSplash)
+    if (hooks.HoldSplash) {
+        // The calendar shows at once when the hold ends: its fonts load meanwhile, after the
+        // splash's own picture is on screen.
+        splash->AfterFirstPaint([&calendar] { calendar.LoadFonts(); });
         HoldSplash(core.Clock(), hooks.HoldPause);
+    }
     splash->hide();
     calendar.Start();
     return splash;

@@ -12,6 +12,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
+
+#include <utility>
 
 static void InitAppResources()
 {
@@ -84,6 +87,14 @@ void TSnapForm::ReleaseHotKey()
     Core.UnregisterHotKey();
 }
 
+void TSnapForm::AfterFirstPaint(std::function<void()> task)
+{
+    if (Painted)
+        task();
+    else
+        PaintedTask = std::move(task);
+}
+
 void TSnapForm::paintEvent(QPaintEvent*)
 {
     if (Face.isNull())
@@ -97,6 +108,10 @@ void TSnapForm::paintEvent(QPaintEvent*)
     painter.drawLine(0, bottom - 1, width() - 1, bottom - 1);
     painter.setPen(palette().color(QPalette::Light));
     painter.drawLine(0, bottom, width() - 1, bottom);
+    Painted = true;
+    // Once this paint has been put on screen.
+    if (PaintedTask)
+        QTimer::singleShot(0, this, std::exchange(PaintedTask, {}));
 }
 
 void TSnapForm::hideEvent(QHideEvent* event)

@@ -42,6 +42,9 @@ public:
 
     // The picture drawn from the top-left: 420 x 204, wider than the window.
     static QImage Picture();
+    // Runs the task once, when the event loop runs next after the splash's first paint (its
+    // picture on screen by then); at once when it has painted already.
+    void AfterFirstPaint(std::function<void()> task);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -54,6 +57,8 @@ private:
     TAppCore& Core;
     bool HoldsKey = false;
     QImage Face;  // the picture while the splash shows
+    bool Painted = false;
+    std::function<void()> PaintedTask;  // AfterFirstPaint's, until it runs
 };
 
 }  // namespace orvenna::app

@@ -85,7 +85,7 @@ TWindowManager::TWindowManager(TAppCore& core, TCalendarForm& calendar)
 {
     TrayWait->setSingleShot(true);
     TrayWait->setInterval(TrayWaitMs);
-    connect(TrayWait, &QTimer::timeout, this, &TWindowManager::AddTrayIcon);
+    connect(TrayWait, &QTimer::timeout, this, &TWindowManager::AfterFirstPaint);
     Calendar.installEventFilter(this);
     TrayClick->setSingleShot(true);
     connect(TrayClick, &QTimer::timeout, this, &TWindowManager::ShowTrayMenu);
@@ -129,7 +129,7 @@ void TWindowManager::ConnectCalendar()
 void TWindowManager::ConnectCore()
 {
     connect(&Core, &TAppCore::TodayNoteRequested, this, &TWindowManager::ShowTodayNote);
-    connect(&Core, &TAppCore::Started, this, &TWindowManager::AddTrayIconAfterPaint);
+    connect(&Core, &TAppCore::Started, this, &TWindowManager::WaitForFirstPaint);
     // The program ends with the calendar: the editors (saved by the calendar's close guard)
     // and the missed reminders' list close with it, so that no window keeps it running.
     connect(&Core, &TAppCore::Stopped, this, [this] {
@@ -345,13 +345,20 @@ void TWindowManager::ShowMissed(const std::vector<store::TAlertItem>& alerts)
 
 // ---- tray ---------------------------------------------------------------------------------
 
-void TWindowManager::AddTrayIconAfterPaint()
+void TWindowManager::WaitForFirstPaint()
 {
     // A calendar that is covered may get no paint: the wait has an end.
     if (Calendar.isVisible() && !CalendarPainted)
         TrayWait->start();
     else
-        AddTrayIcon();
+        AfterFirstPaint();
+}
+
+void TWindowManager::AfterFirstPaint()
+{
+    TrayWait->stop();
+    Core.CalendarShown();
+    AddTrayIcon();
 }
 
 bool TWindowManager::eventFilter(QObject* watched, QEvent* event)
@@ -361,7 +368,7 @@ bool TWindowManager::eventFilter(QObject* watched, QEvent* event)
         // After this paint has reached the screen.
         if (TrayWait->isActive()) {
             TrayWait->stop();
-            QTimer::singleShot(0, this, &TWindowManager::AddTrayIcon);
+            QTimer::singleShot(0, this, &TWindowManager::AfterFirstPaint);
         }
     }
     return QObject::eventFilter(watched, event);

@@ -115,8 +115,10 @@ private:
     notes::TNoteForm* CreateEditor(QDate day);
     void AlertFormAction(popup::TfrmSlidePopUp* popup, int action, int choice);
     void AddTrayIcon();
-    // The core started: the tray icon now, or after the calendar's first paint.
-    void AddTrayIconAfterPaint();
+    // The core started: AfterFirstPaint now, or after the calendar's first paint.
+    void WaitForFirstPaint();
+    // What the start leaves until the calendar shows: the core's put-off writes, the tray icon.
+    void AfterFirstPaint();
     bool eventFilter(QObject* watched, QEvent* event) override;
     // A click on the tray icon. A right click opens the calendar's menu at once; a left click
     // opens it once the double-click interval has passed without a second click, and a double
@@ -129,7 +131,7 @@ private:
     popup::TSlidePopUp* FAlertForm = nullptr;  // child
     QSystemTrayIcon* Tray = nullptr;           // child, from the core's start on
     bool CalendarPainted = false;
-    QTimer* TrayWait = nullptr;  // child: runs while the tray icon waits for the first paint
+    QTimer* TrayWait = nullptr;  // child: runs while AfterFirstPaint waits for the first paint
     QTimer* TrayClick = nullptr;               // child: a left click waiting for a second one
     QPoint TrayClickAt;                        // where the tray's menu opens
     QPointer<TMissedForm> FMissedForm;         // a window of its own, closed with this object

@@ -55,6 +55,28 @@ QPoint CentredPosition(QSize picture, const QRect& r)
 
 TWallPaper::TWallPaper(platform::TPlatform& platform) : Platform(platform) {}
 
+TWallPaper::TOneReading::TOneReading(const TWallPaper& paper)
+    : Paper(paper), Outermost(!std::exchange(paper.ReadingOnce, true))
+{
+}
+
+TWallPaper::TOneReading::~TOneReading()
+{
+    if (!Outermost)
+        return;
+    Paper.ReadingOnce = false;
+    Paper.Reading.reset();
+}
+
+QList<platform::TScreenWallpaper> TWallPaper::ScreenWallpapers() const
+{
+    if (!ReadingOnce)
+        return Platform.ScreenWallpapers();
+    if (!Reading)
+        Reading = Platform.ScreenWallpapers();
+    return *Reading;
+}
+
 QString TWallPaper::GetWallpaperPath() const { return Platform.DesktopFacts().WallpaperPath; }
 
 bool TWallPaper::IsTiled() const
@@ -73,7 +95,7 @@ QColor TWallPaper::DesktopColor() const { return Platform.DesktopFacts().Desktop
 bool TWallPaper::IsFormatSupported() const
 {
     const TFileFormatsList formats;
-    for (const platform::TScreenWallpaper& screen : Platform.ScreenWallpapers()) {
+    for (const platform::TScreenWallpaper& screen : ScreenWallpapers()) {
         const QString& path = screen.Facts.WallpaperPath;
         if (!path.isEmpty() && !KindOfExtension(formats, ExtensionOf(path)))
             return false;
@@ -150,12 +172,12 @@ QRect VirtualDesktop(const QList<platform::TScreenWallpaper>& screens)
 
 QString TWallPaper::CurrentKey() const
 {
-    return KeyOf(ScreensKey(Platform.ScreenWallpapers()), KeptArea, Ratio);
+    return KeyOf(ScreensKey(ScreenWallpapers()), KeptArea, Ratio);
 }
 
 QString TWallPaper::ComposedKey() const
 {
-    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QList<platform::TScreenWallpaper> screens = ScreenWallpapers();
     const QRect area = KeptArea.isEmpty() ? VirtualDesktop(screens) : KeptArea;
     if (Held.SourceKey.isEmpty() || !Covers(area, Ratio))
         return {};
@@ -164,7 +186,7 @@ QString TWallPaper::ComposedKey() const
 
 bool TWallPaper::Adopt(const QImage& composed, const QString& key)
 {
-    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QList<platform::TScreenWallpaper> screens = ScreenWallpapers();
     const QRect rect = DeviceRect(KeptArea.isEmpty() ? VirtualDesktop(screens) : KeptArea, Ratio);
     const QString screensKey = ScreensKey(screens);
     if (key.isEmpty() || composed.size() != rect.size() || key != KeyOf(screensKey, KeptArea, Ratio))
@@ -388,7 +410,7 @@ void Compose(QImage& desk, const QRect& composed, const TLayers& layers)
 void TWallPaper::LoadWallpaper()
 {
     // One reading of the screens for the whole load, so places and pictures belong together.
-    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QList<platform::TScreenWallpaper> screens = ScreenWallpapers();
     const QRect composed = ComposedRect(screens);
     const TLayers layers = ReadLayers(screens, composed, Ratio, !KeptArea.isEmpty());
     // Drawn over the last composition's pixels when the size stays: no second bitmap.
@@ -400,7 +422,7 @@ void TWallPaper::LoadWallpaper()
 
 TWallPaper::TLoadJob TWallPaper::LoadJob() const
 {
-    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QList<platform::TScreenWallpaper> screens = ScreenWallpapers();
     return [screens, composed = ComposedRect(screens), ratio = Ratio, partial = !KeptArea.isEmpty(),
             key = ScreensKey(screens)] {
         const TLayers layers = ReadLayers(screens, composed, ratio, partial);
@@ -412,7 +434,7 @@ TWallPaper::TLoadJob TWallPaper::LoadJob() const
 
 bool TWallPaper::Take(TComposition composition)
 {
-    if (composition.Ratio != Ratio || composition.SourceKey != ScreensKey(Platform.ScreenWallpapers()))
+    if (composition.Ratio != Ratio || composition.SourceKey != ScreensKey(ScreenWallpapers()))
         return false;
     Held = std::move(composition);
     return true;
@@ -420,7 +442,7 @@ bool TWallPaper::Take(TComposition composition)
 
 void TWallPaper::ComposeDesktop(const QImage& picture)
 {
-    const QList<platform::TScreenWallpaper> screens = Platform.ScreenWallpapers();
+    const QList<platform::TScreenWallpaper> screens = ScreenWallpapers();
     const QRect composed = ComposedRect(screens);
     TLayers layers;
     for (const TScreenLayer& layer : ScreenLayers(screens, Ratio))

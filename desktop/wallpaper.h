@@ -125,6 +125,23 @@ public:
     // False only when a screen's wallpaper has an extension that names no picture kind we know.
     bool IsFormatSupported() const;
 
+    // While one lives, the screens and their wallpapers are asked of the platform once, at
+    // the first query that needs them, and the queries share that answer: for a step of the
+    // caller (a start, a refresh) in which the desktop cannot be seen to change, since its
+    // changes are told through the event loop. On X11 each asking costs round trips to the
+    // window manager. They nest; the outermost one ends the reading.
+    class TOneReading final {
+    public:
+        explicit TOneReading(const TWallPaper& paper);
+        ~TOneReading();
+        TOneReading(const TOneReading&) = delete;
+        TOneReading& operator=(const TOneReading&) = delete;
+
+    private:
+        const TWallPaper& Paper;
+        bool Outermost;
+    };
+
     // The composed desktop; null before the first LoadWallpaper. Pixel (x, y) is the desktop
     // pixel at (device) screen position DeskOrigin() + (x, y): the virtual desktop's corner, or
     // the kept area's.
@@ -135,8 +152,12 @@ private:
     // The device pixels a composition from the pictures holds: the kept area with its
     // neighbourhood, or the bounding box of the screens.
     QRect ComposedRect(const QList<platform::TScreenWallpaper>& screens) const;
+    // The platform's ScreenWallpapers(), or the reading a TOneReading holds.
+    QList<platform::TScreenWallpaper> ScreenWallpapers() const;
 
     platform::TPlatform& Platform;
+    mutable bool ReadingOnce = false;  // a TOneReading lives
+    mutable std::optional<QList<platform::TScreenWallpaper>> Reading;
     TComposition Held;
     QRect KeptArea;
     qreal Ratio = 1.0;

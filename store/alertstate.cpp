@@ -156,9 +156,29 @@ std::string AlertStateFromText(std::string_view text, TAlertState& state)
     return failure;
 }
 
+namespace {
+
+// True when the file holds exactly these bytes; false when it differs or cannot be read.
+bool FileHolds(const std::string& fileName, std::string_view bytes)
+{
+    std::error_code failed;
+    if (std::filesystem::file_size(fileName, failed) != bytes.size() || failed)
+        return false;
+    try {
+        return ReadWholeFile(fileName) == bytes;
+    } catch (const EStoreError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 void SaveAlertState(const std::string& fileName, const TAlertState& state)
 {
-    SaveFileAtomically(fileName, AlertStateToText(state));
+    const std::string text = AlertStateToText(state);
+    // Each write costs two flushes to the disk; a file that holds the text already stays.
+    if (!FileHolds(fileName, text))
+        SaveFileAtomically(fileName, text);
 }
 
 std::string LoadAlertState(const std::string& fileName, TAlertState& state)

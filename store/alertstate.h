@@ -68,7 +68,8 @@ std::string AlertStateToText(const TAlertState& state);
 // ("unknown version ...", "line 3: ...") and leaves state as it was; empty on success.
 std::string AlertStateFromText(std::string_view text, TAlertState& state);
 
-// Writes the file crash-safely (filesave.h); throws as SaveFileAtomically does.
+// Writes the file crash-safely (filesave.h); throws as SaveFileAtomically does. A file that
+// already holds these bytes is left untouched.
 void SaveAlertState(const std::string& fileName, const TAlertState& state);
 // Reads the file into state. A missing file leaves state as it is and returns empty; a file
 // that cannot be read or does not read returns the reason and leaves state as it was.

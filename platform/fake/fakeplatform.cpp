@@ -63,6 +63,7 @@ bool TFakePlatform::AcquireSingleInstance(const QString& name)
 
 QList<TScreen> TFakePlatform::Screens() const
 {
+    ++WorkAreaReads;
     return QList<TScreen>{{Primary, Work, PrimaryName}} + OtherScreens;
 }
 

@@ -57,6 +57,9 @@ public:
     std::vector<std::pair<QWidget*, bool>> TaskBarRequests;
     std::optional<THotKey> RegisteredHotKey;
     mutable int FactsReads = 0;  // calls of DesktopFacts() and ScreenWallpapers()
+    // Calls of WorkArea() and Screens(), ScreenWallpapers()'s own included: on X11 each asks
+    // the window manager for its work area.
+    mutable int WorkAreaReads = 0;
     // The last region SetDeviceShape was given for each window, while it is allowed.
     std::map<QWidget*, QRegion> DeviceShapes;
 
@@ -90,7 +93,11 @@ public:
     bool AcquireSingleInstance(const QString& name) override;
     QRect PrimaryScreen() const override { return Primary; }
     QRect VirtualDesktop() const override { return Virtual; }
-    QRect WorkArea() const override { return Work; }
+    QRect WorkArea() const override
+    {
+        ++WorkAreaReads;
+        return Work;
+    }
     std::optional<QRect> TaskBarRect() const override { return TaskBar; }
     QList<TScreen> Screens() const override;
     TDesktopFacts DesktopFacts() const override

@@ -823,7 +823,7 @@ private slots:
         rig.Calendar.Create();
         rig.Notes = rig.Calendar.Windows;
         QCOMPARE(rig.Book().State(), store::TAlertState{});
-        rig.Book().Start();
+        rig.Calendar.Core->Start();
         QVERIFY(rig.Missed().isEmpty());
         QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
     }
