@@ -90,7 +90,7 @@ void TSnapForm::ReleaseHotKey()
 void TSnapForm::AfterFirstPaint(std::function<void()> task)
 {
     if (Painted)
-        task();
+        QTimer::singleShot(0, this, std::move(task));
     else
         PaintedTask = std::move(task);
 }

@@ -43,7 +43,7 @@ public:
     // The picture drawn from the top-left: 420 x 204, wider than the window.
     static QImage Picture();
     // Runs the task once, when the event loop runs next after the splash's first paint (its
-    // picture on screen by then); at once when it has painted already.
+    // picture on screen by then), or after this call when it has painted already.
     void AfterFirstPaint(std::function<void()> task);
 
 protected:

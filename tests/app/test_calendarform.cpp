@@ -522,6 +522,43 @@ private slots:
         QCOMPARE(QColor(form.WallPaper().DeskBitmap().pixel(0, 0)), QColor(Qt::darkGreen));
     }
 
+    // Each step asks the platform for the screens (with their work areas: on X11 a pair of
+    // round trips to the window manager) once, and a capture file is read at most once after
+    // its last write: later paints show the pictures kept, whatever the file holds meanwhile.
+    void eachStepReadsTheDesktopAndTheCapturesOnce_data()
+    {
+        QTest::addColumn<bool>("captured");
+        QTest::newRow("first start") << false;
+        QTest::newRow("start taking the last captures") << true;
+    }
+    void eachStepReadsTheDesktopAndTheCapturesOnce()
+    {
+        QFETCH(bool, captured);
+        TRig rig;
+        if (captured)
+            rig.Create().Start();
+        int reads = rig.Platform.WorkAreaReads;
+        const auto readsSince = [&] { return rig.Platform.WorkAreaReads - std::exchange(reads, rig.Platform.WorkAreaReads); };
+        TCalendarForm& form = rig.Create();
+        QCOMPARE(readsSince(), 2);  // the window's place, then the wallpaper's screens
+        form.Start();
+        QCOMPARE(readsSince(), 1);
+        form.Refresh1Click();
+        QCOMPARE(readsSince(), 1);
+        form.WMSettingChange();
+        QCOMPARE(readsSince(), 1);
+
+        QCoreApplication::processEvents();
+        const QImage icon = Icon(form, 1);
+        const QImage title = form.grab(QRect(0, 0, form.width(), GridTop)).toImage();
+        QVERIFY(Solid(form.DayGrid().size(), Qt::magenta).save(rig.Folder + QStringLiteral("bk.bmp"), "BMP"));
+        QVERIFY(Solid({form.width(), GridTop}, Qt::magenta).save(rig.Folder + QStringLiteral("images/applebar.bmp"), "BMP"));
+        rig.Clock.AdvanceMs(1000);
+        form.repaint();  // rebuilds the icons
+        QCOMPARE(Icon(form, 1), icon);
+        QCOMPARE(form.grab(QRect(0, 0, form.width(), GridTop)).toImage(), title);
+    }
+
     // A start with the desktop as it was takes the last run's captures instead of decoding the
     // wallpaper again; after any change the old pixels must not show.
     void lastCapturesAreTakenOnlyForAnUnchangedDesktop_data()

@@ -804,6 +804,36 @@ private slots:
         QCOMPARE(rig.Missed().size(), 8 - shown);
     }
 
+    // The check a start notes is written once the calendar has painted, never before; a file
+    // that holds what would be written stays as it was.
+    void startNotesItsCheckAfterTheFirstPaint_data()
+    {
+        QTest::addColumn<int>("minutesAgo");  // of the last check; -1: no file yet
+        QTest::addColumn<bool>("written");
+        QTest::newRow("checked at this very moment") << 0 << false;
+        QTest::newRow("checked an hour ago") << 60 << true;
+        QTest::newRow("no file yet") << -1 << true;
+    }
+    void startNotesItsCheckAfterTheFirstPaint()
+    {
+        QFETCH(int, minutesAgo);
+        QFETCH(bool, written);
+        std::optional<store::TAlertState> lastRun;
+        if (minutesAgo >= 0) {
+            lastRun.emplace();
+            lastRun->LastCheck = DayCount(Today) + QTime(12, 0).addSecs(-60 * minutesAgo).msecsSinceStartOfDay() / store::MSecsPerDay;
+        }
+        TAlertRig rig({}, QTime(12, 0), Today, lastRun);
+        rig.Calendar.Platform.TrayAvailable = true;  // the icon comes after the same paint
+        const std::string file = rig.Calendar.File(app::AlertStateFileName);
+        const std::optional<store::TFileStamp> before = store::FileStampOf(file);
+        rig.Calendar.Form->Start();
+        QCOMPARE(store::FileStampOf(file), before);
+        QTRY_VERIFY(rig.Notes->TrayIcon() != nullptr);
+        QCOMPARE(store::FileStampOf(file) != before, written);
+        QCOMPARE(rig.SavedAlerts().LastCheck, rig.Calendar.Clock.Day);
+    }
+
     void damagedSideFileIsIgnored_data()
     {
         QTest::addColumn<QByteArray>("contents");
