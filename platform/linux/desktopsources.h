@@ -75,5 +75,9 @@ std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const TScr
 std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, const TScreenOutput& screen);
 // The facts of source for screen; GSettings desktops have one for every screen.
 std::optional<TDesktopFacts> ReadFacts(TDesktopSource source, const TScreenOutput& screen);
+// True when, in SourceOrder(currentDesktop), a desktop's own file (XFCE's, Plasma's) answers for
+// screen before any GSettings source comes: the facts then come without GIO, and GSettings needs
+// no watch while that file answers.
+bool AnswersBeforeGSettings(const QString& currentDesktop, const TScreenOutput& screen);
 
 }  // namespace orvenna::platform
