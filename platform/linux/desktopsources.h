@@ -43,8 +43,9 @@ TDesktopFacts FactsFromGSettings(const TGSettingsBackground& values);
 std::optional<TWallpaperPlacement> PlacementFromGnomeOptions(const QString& options);
 // file:// URIs to local paths; absolute paths stay; other schemes give empty.
 QString LocalPathFromUri(const QString& uriOrPath);
-// Reads the schema of source (Gnome, Cinnamon or Mate) through GIO; nullopt when that schema
-// is not installed. GNOME's dark picture is used when the interface prefers dark.
+// Reads the schema of source (Gnome, Cinnamon or Mate) through GIO, which the first call loads;
+// nullopt when that schema is not installed or GIO cannot be used. GNOME's dark picture is used
+// when the interface prefers dark.
 std::optional<TGSettingsBackground> ReadGSettingsBackground(TDesktopSource source);
 
 // ---- XFCE: the xfce4-desktop xfconf channel ---------------------------------------------------

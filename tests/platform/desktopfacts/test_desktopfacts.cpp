@@ -104,14 +104,23 @@ bool SystemGioLoaded()
     return false;
 }
 
-// The child's side: the facts, with the watch begun, and whether GIO got loaded for them.
+// The child's side: the facts, with the watch begun, whether GIO got loaded for them and, if it
+// did, whether a change of a GSettings key is heard.
 int ReportFacts(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const auto platform = CreateSystemPlatform();
-    QObject::connect(platform.get(), &TPlatform::DesktopFactsChanged, [] {});
+    int changes = 0;
+    QObject::connect(platform.get(), &TPlatform::DesktopFactsChanged, [&] { ++changes; });
     const QString facts = Describe(platform->DesktopFacts());
-    std::printf("%s, GIO %s\n", qPrintable(facts), SystemGioLoaded() ? "loaded" : "not loaded");
+    QString gio = QStringLiteral("GIO not loaded");
+    if (SystemGioLoaded()) {
+        GSettingsSet(QStringLiteral("org.gnome.desktop.background"), QStringLiteral("primary-color"),
+                     QStringLiteral("#000001"));
+        const bool heard = QTest::qWaitFor([&] { return changes > 0; }, 5000);
+        gio = heard ? QStringLiteral("GIO loaded and watched") : QStringLiteral("GIO loaded, not watched");
+    }
+    std::printf("%s, %s\n", qPrintable(facts), qPrintable(gio));
     return 0;
 }
 
@@ -415,7 +424,8 @@ private Q_SLOTS:
     }
 
     // GIO is loaded only when a GSettings source is asked: not on XFCE or Plasma while their own
-    // file answers. Unusable, it makes the GSettings sources absent, said in one line of the log.
+    // file answers; where it is asked, it is also watched. Unusable, it makes the GSettings
+    // sources absent, said in one line of the log.
     void gioLoadedOnlyForGSettings_data()
     {
         QTest::addColumn<QString>("currentDesktop");
@@ -428,10 +438,10 @@ private Q_SLOTS:
         const QString notLibrary = ConfigHomeDir + QLatin1String("/not-a-library");
         QTest::newRow("XFCE, its file") << "XFCE" << "xfce" << "" << xfce + ", GIO not loaded" << 0;
         QTest::newRow("KDE, its file") << "KDE" << "plasma" << "" << "/sea.jpg stretched on #000000, GIO not loaded" << 0;
-        QTest::newRow("XFCE, no file") << "XFCE" << "" << "" << gnome + ", GIO loaded" << 0;
-        QTest::newRow("KDE, XFCE's file") << "KDE" << "xfce" << "" << gnome + ", GIO loaded" << 0;
-        QTest::newRow("GNOME, XFCE's file") << "GNOME" << "xfce" << "" << gnome + ", GIO loaded" << 0;
-        QTest::newRow("no desktop named") << "" << "xfce" << "" << gnome + ", GIO loaded" << 0;
+        QTest::newRow("XFCE, no file") << "XFCE" << "" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("KDE, XFCE's file") << "KDE" << "xfce" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("GNOME, XFCE's file") << "GNOME" << "xfce" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("no desktop named") << "" << "xfce" << "" << gnome + ", GIO loaded and watched" << 0;
         QTest::newRow("GIO not a library") << "" << "xfce" << notLibrary << xfce + ", GIO not loaded" << 1;
         QTest::newRow("GIO without its calls") << "" << "xfce" << QString(FakeGioFolder) << xfce + ", GIO not loaded" << 1;
     }
