@@ -1,13 +1,15 @@
 // Start-up of the real program on an X display, side by side with the floor program
 // (bench/floor.cpp: a bare Qt window of the calendar's size and a tray icon): from the process
 // start to the window mapped on the screen, and to its pixels painted, and the resident memory
-// a moment after that (the floor also with a line of text, bench_floor --text); the program with the wallpaper to decode (cold) and with the captures of
-// an unchanged desktop from the run before (warm). Runs inside bench/measure_startup.sh, which
-// makes the session, a 4K JPEG wallpaper on a black root window and the program folder, and
-// leaves the splash's hold out (ORVENNA_BENCH_NO_SPLASH_HOLD). Each iteration starts the floor
-// program, the floor with text and then the program, each ended once it has painted and its memory was read; the
-// time is the program's painted figure, the floor's and the memory are counters, and the ratios
-// of the medians follow the table.
+// a moment after that (the floor also with a line of text, bench_floor --text); also the time to
+// the first window on the screen, which for the program is its splash. The program starts with
+// the wallpaper to decode (cold) and with the captures of an unchanged desktop from the run
+// before (warm). Runs inside bench/measure_startup.sh, which makes the session, a 4K JPEG
+// wallpaper on a black root window and the program folder, and leaves the splash's hold out
+// (ORVENNA_BENCH_NO_SPLASH_HOLD). Each iteration starts the floor program, the floor with text
+// and then the program, each ended once it has painted and its memory was read; the time is the
+// program's painted figure, the floor's and the memory are counters, and the ratios of the
+// medians follow the table.
 //
 //   bench_startup PROGRAM_FOLDER FLOOR_PROGRAM [benchmark options]
 
@@ -75,8 +77,11 @@ public:
         }
     }
 
-    // The rectangle of the next window of the calendar's size that gets mapped on the root.
-    std::optional<xcb_rectangle_t> WaitForCalendarMap(Clock::time_point deadline)
+    // The rectangle of the next window of the calendar's size that gets mapped on the root;
+    // firstMap, when given, gets the time the first window of any size was mapped (the program's
+    // splash, or the floor's window itself).
+    std::optional<xcb_rectangle_t> WaitForCalendarMap(Clock::time_point deadline,
+                                                      Clock::time_point* firstMap = nullptr)
     {
         pollfd fd{xcb_get_file_descriptor(Connection), POLLIN, 0};
         while (Clock::now() < deadline) {
@@ -88,6 +93,8 @@ public:
             if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
                 continue;
             const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event.get());
+            if (firstMap && *firstMap == Clock::time_point{})
+                *firstMap = Clock::now();
             TReply<xcb_get_geometry_reply_t> geometry{
                 xcb_get_geometry_reply(Connection, xcb_get_geometry(Connection, map->window), nullptr)};
             if (geometry && geometry->width == CalendarWidth && geometry->height == CalendarHeight)
@@ -148,6 +155,7 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 struct TStartFigures {
     double Mapped = 0;    // ms from the process start
+    double FirstMapped = 0;  // ms until the program's first window was mapped
     double Painted = 0;   // ms; 0 when the window never showed
     double Resident = 0;  // kB, SettleTime after it painted
 };
@@ -157,8 +165,11 @@ TStartFigures StartOnce(TDisplay& display, const std::string& program, const cha
     display.Drain();
     const Clock::time_point start = Clock::now();
     const pid_t pid = Start(program, option);
-    const auto place = display.WaitForCalendarMap(start + Deadline);
+    Clock::time_point firstMap{};
+    const auto place = display.WaitForCalendarMap(start + Deadline, &firstMap);
     const Clock::time_point mappedAt = Clock::now();
+    if (firstMap == Clock::time_point{})
+        firstMap = mappedAt;
     // Painted: the window's pixels cover the black of the root.
     bool painted = false;
     while (place && !painted && Clock::now() < start + Deadline)
@@ -167,7 +178,7 @@ TStartFigures StartOnce(TDisplay& display, const std::string& program, const cha
     std::this_thread::sleep_for(SettleTime);
     const double resident = ResidentKb(pid);
     EndProgram(pid);
-    return {Ms(mappedAt - start), painted ? Ms(paintedAt - start) : 0, resident};
+    return {Ms(mappedAt - start), Ms(firstMap - start), painted ? Ms(paintedAt - start) : 0, resident};
 }
 
 double Median(std::vector<double> values)
@@ -182,6 +193,7 @@ double Median(std::vector<double> values)
 struct TPairMedians {
     double Painted = 0, FloorPainted = 0, Resident = 0, FloorResident = 0;
     double TextPainted = 0, TextResident = 0;  // the floor that also writes a line of text
+    double FirstMapped = 0, FloorMapped = 0;    // the first window of each on the screen
 };
 std::map<bool, TPairMedians> Medians;  // by warm
 
@@ -196,6 +208,7 @@ void BM_StartUntilCalendarShown(benchmark::State& state)
     if (warm)
         StartOnce(display, program);
     std::vector<double> mapped, painted, resident, floorPainted, floorResident, textPainted, textResident;
+    std::vector<double> firstMapped, floorMapped;
     for (auto _ : state) {
         const TStartFigures floor = StartOnce(display, FloorProgram);
         const TStartFigures text = StartOnce(display, FloorProgram, "--text");
@@ -208,6 +221,8 @@ void BM_StartUntilCalendarShown(benchmark::State& state)
         }
         state.SetIterationTime(ours.Painted / 1000.0);
         mapped.push_back(ours.Mapped);
+        firstMapped.push_back(ours.FirstMapped);
+        floorMapped.push_back(floor.Mapped);
         painted.push_back(ours.Painted);
         resident.push_back(ours.Resident);
         floorPainted.push_back(floor.Painted);
@@ -216,8 +231,10 @@ void BM_StartUntilCalendarShown(benchmark::State& state)
         textResident.push_back(text.Resident);
     }
     Medians[warm] = {Median(painted),      Median(floorPainted), Median(resident),
-                     Median(floorResident), Median(textPainted),  Median(textResident)};
+                     Median(floorResident), Median(textPainted),  Median(textResident),
+                     Median(firstMapped),   Median(floorMapped)};
     state.counters["mapped_ms"] = Median(mapped);
+    state.counters["first_window_ms"] = Medians[warm].FirstMapped;
     state.counters["floor_ms"] = Medians[warm].FloorPainted;
     state.counters["rss_MB"] = Medians[warm].Resident / 1024;
     state.counters["floor_rss_MB"] = Medians[warm].FloorResident / 1024;
@@ -246,6 +263,11 @@ void PrintRatios()
                         "%.2f x (%.1f MB)\n",
                         warm ? "warm" : "cold", m.Painted / m.TextPainted, m.TextPainted,
                         m.Resident / m.TextResident, m.TextResident / 1024);
+        if (m.FirstMapped > 0 && m.FloorMapped > 0)
+            std::printf("%s start: the first window (the splash) mapped %.2f x the floor's window "
+                        "(%.0f ms against %.0f ms)\n",
+                        warm ? "warm" : "cold", m.FirstMapped / m.FloorMapped, m.FirstMapped,
+                        m.FloorMapped);
     }
 }
 

@@ -22,8 +22,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by the program when first used (platform/linux/lazylibrary.h), so no executable names
-# them: the event-sound library and the Secret Service's.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, libsecret-1-0")
+# them: the event-sound library, the Secret Service's, and GLib's GIO for the wallpaper's
+# GSettings keys, at the version of the calls it resolves (g_settings_schema_has_key). GLib
+# itself is linked, so dpkg-shlibdeps names the package, but only at the version its own calls
+# need.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, libsecret-1-0, libglib2.0-0 (>= 2.39.4)")
 # Loaded at run time, not linked: the wallpaper's desktop settings schema, the sound server's
 # module of the event-sound library, Qt's WebP and TIFF readers, a font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

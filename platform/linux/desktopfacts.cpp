@@ -10,32 +10,50 @@
 
 namespace orvenna::platform {
 
-// Watches every place the facts may come from, whichever desktop is running: the GSettings
-// schemas that are installed and the XFCE and Plasma files (with their folders, since both
-// desktops replace the file by renaming a new one over it).
+// Watches the places the facts may come from: the XFCE and Plasma files (with their folders,
+// since both desktops replace the file by renaming a new one over it), and the GSettings schemas
+// that are installed unless the running desktop's own file answers before them. Then GIO stays
+// unloaded until that file stops answering; the GSettings watch, once begun, stays (a user who
+// changes desktops starts a new session).
 class TDesktopFactsWatch final {
 public:
-    explicit TDesktopFactsWatch(std::function<void()> onChange)
-        : OnChange(std::move(onChange)), Settings([this] { OnChange(); })
+    explicit TDesktopFactsWatch(std::function<void()> onChange) : OnChange(std::move(onChange))
     {
         const QString home = ConfigHome();
         Files = {XfceDesktopFile(home), PlasmaAppletsFile(home)};
         WatchExisting();
+        WatchGSettingsIfAsked();
         QObject::connect(&Watcher, &QFileSystemWatcher::fileChanged, [this](const QString& path) {
             WatchExisting();
             if (Files.contains(path))
-                OnChange();
+                FileChanged();
         });
         QObject::connect(&Watcher, &QFileSystemWatcher::directoryChanged, [this](const QString&) {
             // A rename over the file ends the watch of the old one; a new file needs one.
             const QStringList before = Watcher.files();
             WatchExisting();
             if (Watcher.files() != before)
-                OnChange();
+                FileChanged();
         });
     }
 
 private:
+    void FileChanged()
+    {
+        WatchGSettingsIfAsked();
+        OnChange();
+    }
+
+    void WatchGSettingsIfAsked()
+    {
+        if (Settings)
+            return;
+        const std::vector<TScreenOutput> outputs = ScreenOutputs();
+        if (!AnswersBeforeGSettings(qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+                                    outputs.empty() ? TScreenOutput{} : outputs.front()))
+            Settings = std::make_unique<TGSettingsWatch>([this] { OnChange(); });
+    }
+
     void WatchExisting()
     {
         for (const QString& file : Files) {
@@ -48,7 +66,7 @@ private:
     }
 
     std::function<void()> OnChange;
-    TGSettingsWatch Settings;
+    std::unique_ptr<TGSettingsWatch> Settings;  // null while the desktop's own file answers
     QStringList Files;
     QFileSystemWatcher Watcher;
 };

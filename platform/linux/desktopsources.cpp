@@ -455,4 +455,15 @@ std::optional<TDesktopFacts> ReadFacts(TDesktopSource source, const TScreenOutpu
     }
 }
 
+bool AnswersBeforeGSettings(const QString& currentDesktop, const TScreenOutput& screen)
+{
+    for (const auto source : SourceOrder(currentDesktop)) {
+        if (source != TDesktopSource::Xfce && source != TDesktopSource::Plasma)
+            return false;
+        if (ReadFacts(source, screen))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace orvenna::platform

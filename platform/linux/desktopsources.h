@@ -43,8 +43,9 @@ TDesktopFacts FactsFromGSettings(const TGSettingsBackground& values);
 std::optional<TWallpaperPlacement> PlacementFromGnomeOptions(const QString& options);
 // file:// URIs to local paths; absolute paths stay; other schemes give empty.
 QString LocalPathFromUri(const QString& uriOrPath);
-// Reads the schema of source (Gnome, Cinnamon or Mate) through GIO; nullopt when that schema
-// is not installed. GNOME's dark picture is used when the interface prefers dark.
+// Reads the schema of source (Gnome, Cinnamon or Mate) through GIO, which the first call loads;
+// nullopt when that schema is not installed or GIO cannot be used. GNOME's dark picture is used
+// when the interface prefers dark.
 std::optional<TGSettingsBackground> ReadGSettingsBackground(TDesktopSource source);
 
 // ---- XFCE: the xfce4-desktop xfconf channel ---------------------------------------------------
@@ -75,5 +76,9 @@ std::optional<TDesktopFacts> ReadXfceFacts(const QString& configHome, const TScr
 std::optional<TDesktopFacts> ReadPlasmaFacts(const QString& configHome, const TScreenOutput& screen);
 // The facts of source for screen; GSettings desktops have one for every screen.
 std::optional<TDesktopFacts> ReadFacts(TDesktopSource source, const TScreenOutput& screen);
+// True when, in SourceOrder(currentDesktop), a desktop's own file (XFCE's, Plasma's) answers for
+// screen before any GSettings source comes: the facts then come without GIO, and GSettings needs
+// no watch while that file answers.
+bool AnswersBeforeGSettings(const QString& currentDesktop, const TScreenOutput& screen);
 
 }  // namespace orvenna::platform

@@ -22,9 +22,11 @@ public:
     bool Resolve(TCall& target, const char* name)
     {
         target = reinterpret_cast<TCall>(Library.resolve(name));
+        // QLibrary words a call that is missing from a loaded library as "Unknown error".
         if (!target)
             qCInfo(lcPlatform) << "cannot use" << Library.fileName() << name
-                               << Library.errorString();
+                               << (Library.isLoaded() ? QStringLiteral("no such call in the library")
+                                                      : Library.errorString());
         return target != nullptr;
     }
 

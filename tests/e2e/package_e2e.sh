@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package as a new user meets it (run it inside scripts/xsession.sh, after the build):
 #   - cpack builds it from the build folder; its dependencies name the libraries the programs
-#     link, apt accepts it, and it holds the programs, the images, a menu entry and metadata
-#     that pass desktop-file-validate and appstreamcli validate, the icons and the manual page;
+#     link and those the program opens by name (GIO at the version of its GSettings calls), the
+#     program does not link GIO, apt accepts it, and it holds the programs, the images, a menu
+#     entry and metadata that pass desktop-file-validate and appstreamcli validate, the icons
+#     and the manual page;
 #   - unpacked into a fresh root, the installed program is started by an ordinary user (not
 #     root) with a new home: the notice comes, "OK" is pressed, a note is written with the
 #     editor, and "orvenna-notes dump" finds it in ~/.local/share/orvenna/2004.cal, with and
@@ -41,6 +43,17 @@ for library in libc6 libqt6widgets6 libqt6gui6 libjpeg62-turbo libgif7 libical3 
     libsecret-1-0 libqt6network6; do
   grep -qE "(^|, )$library( |,|$)" <<<"$depends" || fail "the package does not depend on $library: $depends"
 done
+# GIO is opened by name for the GSettings sources only; the package names it at the version of
+# those calls.
+depends_at_least() {  # depends_at_least PACKAGE VERSION
+  local entry
+  while read -r entry; do
+    [ "${entry%% (>= *}" = "$1" ] && [ "$entry" != "$1" ] &&
+      dpkg --compare-versions "$(sed 's/.*(>= \(.*\))/\1/' <<<"$entry")" ge "$2" && return 0
+  done < <(tr ',' '\n' <<<"$depends" | sed 's/^ *//')
+  return 1
+}
+depends_at_least libglib2.0-0 2.39.4 || fail "the package does not depend on libglib2.0-0 (>= 2.39.4) for GIO: $depends"
 apt-get -s install "$deb" >"$work/apt.log" 2>&1 || { fail "apt would not install the package"; cat "$work/apt.log"; }
 
 root="$work/root"
@@ -53,6 +66,8 @@ for file in bin/orvenna bin/orvenna-notes lib/orvenna/orvenna-calendar.so share/
     share/icons/hicolor/scalable/apps/org.orvenna.Orvenna.svg share/man/man1/orvenna-notes.1.gz; do
   [ -s "$root/usr/$file" ] || fail "the package lacks /usr/$file"
 done
+linked=$(readelf -d "$root/usr/bin/orvenna" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+grep -qE '^lib(gio|gobject)-2\.0' <<<"$linked" && fail "the program links GIO or GObject: $(tr '\n' ' ' <<<"$linked")"
 # The calendar module the program loads on first use finds every library it needs.
 if ldd -r "$root/usr/lib/orvenna/orvenna-calendar.so" 2>&1 | grep -qE 'not found|undefined symbol'; then
   fail "the calendar module cannot be loaded"; ldd -r "$root/usr/lib/orvenna/orvenna-calendar.so"

@@ -1,6 +1,7 @@
 // The Linux desktop facts: each source read from a configuration written by the test (GSettings
-// through its keyfile backend in a private XDG_CONFIG_HOME), the order of the sources, and the
-// change watch while an event loop runs.
+// through its keyfile backend in a private XDG_CONFIG_HOME), the order of the sources, the
+// change watch while an event loop runs, and when GIO gets loaded (in a new process of this test,
+// started with --report-facts: GIO stays loaded once a process has used it).
 
 #include "platform/linux/desktopsources.h"
 
@@ -11,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace orvenna::platform;
 
@@ -87,6 +90,38 @@ QByteArray PlasmaFile(const QByteArray& wallpaperGroup)
            "[Containments][7][Wallpaper][org.kde.image][General]\nImage=file:///other-screen.jpg\n\n"
            "[Containments][9]\nactivityId=4d1b\nformfactor=0\nlastScreen=0\nplugin=org.kde.desktopcontainment\n"
            "wallpaperplugin=org.kde.image\n\n" + wallpaperGroup;
+}
+
+// Whether this process has loaded the system's GIO (a stand-in under FakeGioFolder is not it).
+bool SystemGioLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : maps.readAll().split('\n'))
+        if (line.contains("/libgio-2.0.so") && !line.contains(FakeGioFolder))
+            return true;
+    return false;
+}
+
+// The child's side: the facts, with the watch begun, whether GIO got loaded for them and, if it
+// did, whether a change of a GSettings key is heard.
+int ReportFacts(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    const auto platform = CreateSystemPlatform();
+    int changes = 0;
+    QObject::connect(platform.get(), &TPlatform::DesktopFactsChanged, [&] { ++changes; });
+    const QString facts = Describe(platform->DesktopFacts());
+    QString gio = QStringLiteral("GIO not loaded");
+    if (SystemGioLoaded()) {
+        GSettingsSet(QStringLiteral("org.gnome.desktop.background"), QStringLiteral("primary-color"),
+                     QStringLiteral("#000001"));
+        const bool heard = QTest::qWaitFor([&] { return changes > 0; }, 5000);
+        gio = heard ? QStringLiteral("GIO loaded and watched") : QStringLiteral("GIO loaded, not watched");
+    }
+    std::printf("%s, %s\n", qPrintable(facts), qPrintable(gio));
+    return 0;
 }
 
 }  // namespace
@@ -388,6 +423,74 @@ private Q_SLOTS:
         GSettingsSet(interface, QStringLiteral("color-scheme"), QStringLiteral("default"));
     }
 
+    // GIO is loaded only when a GSettings source is asked: not on XFCE or Plasma while their own
+    // file answers; where it is asked, it is also watched. Unusable, it makes the GSettings
+    // sources absent, said in one line of the log.
+    void gioLoadedOnlyForGSettings_data()
+    {
+        QTest::addColumn<QString>("currentDesktop");
+        QTest::addColumn<QString>("ownFile");
+        QTest::addColumn<QString>("gioFolder");  // put before the system's libraries
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("gioLogLines");
+        const QString xfce = QStringLiteral("/x/a.jpg tiled on #336699");
+        const QString gnome = QStringLiteral("/g.jpg centred on #102030");
+        const QString notLibrary = ConfigHomeDir + QLatin1String("/not-a-library");
+        QTest::newRow("XFCE, its file") << "XFCE" << "xfce" << "" << xfce + ", GIO not loaded" << 0;
+        QTest::newRow("KDE, its file") << "KDE" << "plasma" << "" << "/sea.jpg stretched on #000000, GIO not loaded" << 0;
+        QTest::newRow("XFCE, no file") << "XFCE" << "" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("KDE, XFCE's file") << "KDE" << "xfce" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("GNOME, XFCE's file") << "GNOME" << "xfce" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("no desktop named") << "" << "xfce" << "" << gnome + ", GIO loaded and watched" << 0;
+        QTest::newRow("GIO not a library") << "" << "xfce" << notLibrary << xfce + ", GIO not loaded" << 1;
+        QTest::newRow("GIO without its calls") << "" << "xfce" << QString(FakeGioFolder) << xfce + ", GIO not loaded" << 1;
+    }
+    void gioLoadedOnlyForGSettings()
+    {
+        QFETCH(QString, currentDesktop);
+        QFETCH(QString, ownFile);
+        QFETCH(QString, gioFolder);
+        QFETCH(QString, expected);
+        QFETCH(int, gioLogLines);
+        const QString schema = QStringLiteral("org.gnome.desktop.background");
+        GSettingsSet(schema, QStringLiteral("primary-color"), QStringLiteral("#102030"));
+        GSettingsSet(schema, QStringLiteral("picture-options"), QStringLiteral("centered"));
+        GSettingsSet(schema, QStringLiteral("picture-uri"), QStringLiteral("file:///g.jpg"));
+        if (ownFile == QLatin1String("xfce"))
+            WriteFile(XfceDesktopFile(ConfigHomeDir), XfceChannel("monitor0", XfceWorkspace("/x/a.jpg", 2)));
+        if (ownFile == QLatin1String("plasma"))
+            WriteFile(PlasmaAppletsFile(ConfigHomeDir),
+                      PlasmaFile("[Containments][9][Wallpaper][org.kde.image][General]\nFillMode=0\nImage=/sea.jpg\n"));
+        WriteFile(ConfigHomeDir + QLatin1String("/not-a-library/libgio-2.0.so.0"), "not a library\n");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), currentDesktop);
+        environment.insert(QStringLiteral("LD_LIBRARY_PATH"), gioFolder);
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--report-facts")});
+        QVERIFY(child.waitForFinished(20000));
+        const QString log = QString::fromUtf8(child.readAllStandardError());
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(), expected);
+        QCOMPARE(log.split(QLatin1Char('\n')).filter(QLatin1String("libgio-2.0.so.0")).size(), gioLogLines);
+    }
+
+    // While XFCE's file answers GSettings is not watched; once it has gone, it is.
+    void gsettingsWatchedOnceTheOwnFileIsGone()
+    {
+        const QString file = XfceDesktopFile(ConfigHomeDir);
+        WriteFile(file, XfceChannel("monitor0", XfceWorkspace("/x/a.jpg", 2)));
+        qputenv("XDG_CURRENT_DESKTOP", "XFCE");
+        const auto platform = CreateSystemPlatform();
+        int changes = 0;
+        QObject::connect(platform.get(), &TPlatform::DesktopFactsChanged, [&] { ++changes; });
+        QVERIFY(QFile::remove(file));
+        QTRY_VERIFY(changes > 0);
+        const int afterRemoval = changes;
+        GSettingsSet(QStringLiteral("org.gnome.desktop.background"), QStringLiteral("primary-color"),
+                     QStringLiteral("#%1").arg(QDateTime::currentMSecsSinceEpoch() & 0xffffff, 6, 16, QLatin1Char('0')));
+        QTRY_VERIFY(changes > afterRemoval);
+    }
+
     void changeOfXfceFileIsNoticed()
     {
         const QString file = XfceDesktopFile(ConfigHomeDir);
@@ -416,6 +519,8 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && qstrcmp(argv[1], "--report-facts") == 0)
+        return ReportFacts(argc, argv);
     // GIO picks its settings backend and the configuration folder once per process.
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
