@@ -573,17 +573,20 @@ void TCalendarForm::BuildDayIcons()
         background = Captures.Grid();
     if (background.isNull())
         background = LastGridBackground;
-    // The capture holds device pixels: at a ratio of 2 each piece is 64 x 64, drawn 1:1.
+    // The capture holds device pixels: at a ratio of 2 each piece is 64 x 64, drawn 1:1. The
+    // pieces share the capture's pixels.
     const qreal ratio = devicePixelRatio();
     const QList<TDayItem>& items = lv->Items();
     for (int i = 0; i < items.size(); ++i) {
-        QImage icon = background.copy(desktop::DeviceRect(DayIconRect(items[i].Cell.Position), ratio));
+        const QRect cell = desktop::DeviceRect(DayIconRect(items[i].Cell.Position), ratio);
+        QImage icon = desktop::SharedPart(background, cell);
         icon.setDevicePixelRatio(ratio);
         lv->SetIcon(i, std::move(icon));
     }
     const QList<TWeekItem>& weeks = lv->WeekItems();
     for (int i = 0; i < weeks.size(); ++i) {
-        QImage piece = background.copy(desktop::DeviceRect(weeks[i].Cell.Box, ratio));
+        QImage piece =
+            desktop::SharedPart(background, desktop::DeviceRect(weeks[i].Cell.Box, ratio));
         piece.setDevicePixelRatio(ratio);
         lv->SetWeekIcon(i, std::move(piece));
     }

@@ -3,9 +3,8 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace orvenna::desktop {
@@ -159,11 +158,14 @@ TRawPicture ReadGif(std::span<const std::uint8_t> data, std::int64_t maxPixels)
 
 TRawPicture ReadGifFile(const std::string& path, std::int64_t maxPixels)
 {
-    std::ifstream file(path, std::ios::binary);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                                &std::fclose);
     if (!file)
         throw TPictureError("the picture file cannot be opened");
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
-                                          std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t block[16384];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;)
+        bytes.insert(bytes.end(), block, block + got);
     return ReadGif(bytes, maxPixels);
 }
 

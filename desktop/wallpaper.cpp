@@ -103,6 +103,21 @@ bool TWallPaper::IsFormatSupported() const
     return true;
 }
 
+QImage SharedPart(const QImage& picture, const QRect& part)
+{
+    if (part.isEmpty() || !picture.rect().contains(part) || picture.depth() % 8 != 0)
+        return picture.copy(part);
+    // A shallow copy holds the pixels; the part's read-only view frees it with its last copy.
+    auto* holder = new QImage(picture);
+    const uchar* first =
+        holder->constScanLine(part.y()) + qsizetype(part.x()) * (holder->depth() / 8);
+    QImage view(first, part.width(), part.height(), holder->bytesPerLine(), holder->format(),
+                [](void* held) { delete static_cast<QImage*>(held); }, holder);
+    view.setColorTable(picture.colorTable());
+    view.setDevicePixelRatio(picture.devicePixelRatio());
+    return view;
+}
+
 QRect DeviceRect(const QRect& r, qreal ratio)
 {
     if (ratio == 1.0)
@@ -380,7 +395,10 @@ void ComposeInStrips(QImage& desk, QPoint origin, const QRect& band, const TScre
 // Composes the layers over composed into desk, reusing its pixels when the size fits.
 void Compose(QImage& desk, const QRect& composed, const TLayers& layers)
 {
-    if (desk.size() != composed.size() || desk.format() != QImage::Format_RGB32)
+    // Pixels that parts of the last composition still show are left to them: writing into
+    // them would first copy them all.
+    if (desk.size() != composed.size() || desk.format() != QImage::Format_RGB32 ||
+        !desk.isDetached())
         desk = QImage(composed.size(), QImage::Format_RGB32);
     if (desk.isNull()) {
         if (!composed.isEmpty())
@@ -461,7 +479,7 @@ void TWallPaper::CopyDeskRect(QImage& dest, const QRect& destRect, const QRect& 
         dest = QImage(from.size(), QImage::Format_RGB32);
         dest.fill(Qt::black);
     } else {
-        dest = Held.Desk.copy(from);
+        dest = SharedPart(Held.Desk, from);
     }
     dest.setDevicePixelRatio(Ratio);
 }

@@ -167,6 +167,12 @@ private:
 // r in device pixels at ratio device pixels per screen coordinate.
 QRect DeviceRect(const QRect& r, qreal ratio);
 
+// The part of picture inside part, as a picture that shares picture's pixels instead of copying
+// them; it keeps them alive for as long as it lives, and a painter that writes into it writes
+// into a copy of its own. Where part does not lie wholly inside picture (or the pixels are not
+// whole bytes), as picture.copy(part): a copy, black beyond picture's edges.
+QImage SharedPart(const QImage& picture, const QRect& part);
+
 // A rectangle given by its edges, Right and Bottom exclusive, as a QRect.
 constexpr QRect RectFromEdges(int left, int top, int right, int bottom)
 {

@@ -4,10 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
+#include <string_view>
 #include <thread>
 
 #include <fcntl.h>
@@ -29,9 +30,13 @@ std::string CannotLock(const std::string& dataFile, const std::string& why)
 
 std::string SecondsText(std::chrono::milliseconds wait)
 {
-    std::ostringstream text;
-    text << static_cast<double>(wait.count()) / 1000.0;
-    return text.str() + (wait == std::chrono::seconds(1) ? " second" : " seconds");
+    // As printf's %g writes it in the C locale, whatever the user's: "0.03", "1.5", "30".
+    char number[32];
+    const auto written = std::to_chars(number, number + sizeof number,
+                                       static_cast<double>(wait.count()) / 1000.0,
+                                       std::chars_format::general, 6);
+    return std::string(number, written.ptr) +
+           (wait == std::chrono::seconds(1) ? " second" : " seconds");
 }
 
 bool SameFile(int fd, const std::string& path)
@@ -53,8 +58,11 @@ std::string SharedLocks()
 // path to the target.
 int SharedDescriptor(std::initializer_list<std::string> targets, std::string& path)
 {
-    std::istringstream lines{SharedLocks()};
-    for (std::string line; std::getline(lines, line);) {
+    const std::string shared = SharedLocks();
+    for (std::size_t start = 0; start < shared.size();) {
+        const std::size_t stop = std::min(shared.find('\n', start), shared.size());
+        const std::string line = shared.substr(start, stop - start);
+        start = stop + 1;
         const auto tab = line.find('\t');
         if (tab == std::string::npos)
             continue;

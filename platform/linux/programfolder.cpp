@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -73,10 +71,24 @@ int MakeFolders(const fs::path& folder)
     return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
+// The file's bytes; "" when it cannot be read.
 std::string ReadAll(const fs::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return bytes;
+    char block[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, block, sizeof block);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
 }
 
 // Writes the bytes over the file; 0 or the errno of the step that failed.

@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QTransform>
 
+#include <algorithm>
+
 using namespace orvenna;
 using namespace orvenna::app;
 using namespace orvenna::test;
@@ -220,6 +222,16 @@ private slots:
                                                   GridTop + item.Cell.Position.y());
             QCOMPARE(Icon(form, item.Cell.Day), desk.copy(QRect(behind, QSize(32, 32))));
         }
+        // The month's pieces are views of one picture of the grid, not 40 copies: two cells
+        // side by side lie as far apart in it as on the screen.
+        const QList<TDayItem>& items = form.DayGrid().Items();
+        const auto row = std::adjacent_find(items.begin(), items.end(),
+                                            [](const TDayItem& a, const TDayItem& b) {
+                                                return a.Cell.Position.y() == b.Cell.Position.y();
+                                            });
+        QVERIFY(row != items.end());
+        QCOMPARE(std::next(row)->Icon.constBits() - row->Icon.constBits(),
+                 4 * (std::next(row)->Cell.Position.x() - row->Cell.Position.x()));
 
         // After a move the cells show the wallpaper of the new place.
         form.move(100, 50);

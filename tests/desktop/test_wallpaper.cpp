@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -588,6 +589,57 @@ private Q_SLOTS:
         for (int y = 0; y < 150; ++y)
             for (int x = 0; x < 200; ++x)
                 QCOMPARE(PositionOf(dest.pixel(x, y)), QPoint(300 + x, 100 + y));
+    }
+
+    // A part inside the picture is a view of its pixels; elsewhere a copy, black beyond the
+    // edges. Either way it reads as picture.copy(part).
+    void sharedPartIsAViewWhereItCanBe_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QRect>("part");
+        QTest::addColumn<bool>("shared");
+        const int rgb = QImage::Format_RGB32;
+        QTest::newRow("inside") << rgb << QRect(10, 20, 30, 40) << true;
+        QTest::newRow("the whole picture") << rgb << QRect(0, 0, 100, 80) << true;
+        QTest::newRow("bottom-right corner") << rgb << QRect(99, 79, 1, 1) << true;
+        QTest::newRow("across the right edge") << rgb << QRect(90, 0, 20, 10) << false;
+        QTest::newRow("above the top") << rgb << QRect(0, -5, 10, 10) << false;
+        QTest::newRow("bytes with a colour table")
+            << int(QImage::Format_Indexed8) << QRect(3, 5, 7, 9) << true;
+        QTest::newRow("pixels smaller than a byte")
+            << int(QImage::Format_Mono) << QRect(8, 8, 16, 8) << false;
+    }
+    void sharedPartIsAViewWhereItCanBe()
+    {
+        QFETCH(int, format);
+        QFETCH(QRect, part);
+        QFETCH(bool, shared);
+        QImage picture = CoordinatePicture(100, 80).convertToFormat(QImage::Format(format));
+        picture.setDevicePixelRatio(2.0);
+        const QImage piece = desktop::SharedPart(picture, part);
+        QCOMPARE(piece, picture.copy(part));
+        QCOMPARE(piece.devicePixelRatio(), 2.0);
+        const uchar* bits = piece.constBits();
+        const uchar* start = picture.constBits();
+        QCOMPARE(bits >= start && bits < start + picture.sizeInBytes(), shared);
+    }
+
+    // A view keeps its pixels after the picture is gone, and painting into it leaves the
+    // picture as it was.
+    void sharedPartOutlivesAndNeverWritesItsPicture()
+    {
+        const QRect part(10, 10, 20, 20);
+        QImage picture = CoordinatePicture(100, 80).convertToFormat(QImage::Format_RGB32);
+        const QImage expected = picture.copy(part);
+        QImage painted = desktop::SharedPart(picture, part);
+        QPainter(&painted).fillRect(painted.rect(), Qt::red);
+        QCOMPARE(picture.copy(part), expected);
+
+        const QImage kept = desktop::SharedPart(picture, part);
+        picture = QImage();
+        QImage reuse(100, 80, QImage::Format_RGB32);  // likely where the pixels were
+        reuse.fill(Qt::green);
+        QCOMPARE(kept, expected);
     }
 
     // Tiles start at the screen's own corner, not at the virtual desktop's.

@@ -169,6 +169,26 @@ TEST(FileLock, CommandsStartedByTheHolderShareItsLock)
     }
     EXPECT_EQ(std::getenv("ORVENNA_LOCKS"), nullptr) << "the hand-over ends with the holder";
     EXPECT_EQ(childTakesIt(), 0);
+
+    // Several shared locks: a child finds each among the others.
+    const std::string settings = folder.File("Setting.cfg");
+    TFileLock notesLock(file), settingsLock(settings);
+    notesLock.ShareWithChildren();
+    settingsLock.ShareWithChildren();
+    for (const std::string& shared : {file, settings})
+        EXPECT_EQ(InChild([&] { return TryLock(shared).empty() ? 0 : 1; }), 0) << shared;
+}
+
+TEST(FileLock, TheFailureNamesTheWaitInSeconds)
+{
+    const std::pair<std::chrono::milliseconds, const char*> cases[] = {
+        {0ms, "for 0 seconds"}, {1ms, "for 0.001 seconds"}, {250ms, "for 0.25 seconds"}};
+    TTempFolder folder;
+    const TFileLock held(folder.File("2004.cal"));
+    for (const auto& [wait, text] : cases) {
+        const std::string failure = TryLock(folder.File("2004.cal"), wait);
+        EXPECT_TRUE(failure.ends_with(text)) << failure;
+    }
 }
 
 }  // namespace
