@@ -49,13 +49,15 @@ std::string TBlockFile::ReadAll()
         return {};
     Ended = false;
     std::string bytes(OpenSize, '\0');
-    std::size_t filled = Read(bytes.data(), bytes.size());
-    // The file may have grown since it was opened.
-    while (filled == bytes.size() && !Ended) {
-        bytes.resize(bytes.size() + 65536);
-        filled += Read(bytes.data() + filled, bytes.size() - filled);
+    bytes.resize(Read(bytes.data(), bytes.size()));
+    // The file may have grown since it was opened. What follows is appended as it comes, so
+    // that a file of its opening size leaves the string without spare room (the notes' bytes
+    // are kept as the base of the next save).
+    if (bytes.size() == OpenSize) {
+        char block[16384];
+        while (!Ended)
+            bytes.append(block, Read(block, sizeof block));
     }
-    bytes.resize(filled);
     return bytes;
 }
 

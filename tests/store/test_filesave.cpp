@@ -1,6 +1,7 @@
 // Saving the notes file and the settings file as the user's files on disk: their permissions,
 // a save killed part-way, write-protected files and folders that take no new file.
 
+#include "store/blockfile.h"
 #include "store/daypaperlist.h"
 #include "store/errors.h"
 #include "store/settings.h"
@@ -314,6 +315,38 @@ TEST(FileSave, FailedWriteInPlaceWritesTheOldBytesBack)
         });
         EXPECT_EQ(outcome, "Stream write error") << saver.Name;
         EXPECT_TRUE(ReadBytes(file) == old) << saver.Name;
+    }
+}
+
+// The whole file, also what was added after it was opened, in a string without spare room: the
+// notes' bytes stay in memory as the base of the next save.
+TEST(FileSave, WholeFileReadsIntoAStringOfItsSize)
+{
+    struct TCase {
+        const char* Name;
+        std::size_t AtOpen;  // bytes when the file is opened
+        std::size_t Added;   // bytes appended before the read
+    };
+    const TCase cases[] = {
+        {"empty", 0, 0},
+        {"small", 40, 0},
+        {"larger than a block", 100000, 0},
+        {"grown after the opening", 100, 70000},
+        {"grown from nothing", 0, 5},
+    };
+    for (const TCase& c : cases) {
+        TTempFolder folder;
+        const std::string file = folder.File("2004.cal");
+        std::string expected(c.AtOpen, 'a');
+        WriteBytes(file, expected);
+        TBlockFile reader(file);
+        expected += std::string(c.Added, 'b');
+        WriteBytes(file, expected);
+        const std::string bytes = reader.ReadAll();
+        EXPECT_TRUE(bytes == expected) << c.Name << ": " << bytes.size() << " bytes";
+        if (c.Added == 0) {
+            EXPECT_LT(bytes.capacity() - bytes.size(), 64u) << c.Name;
+        }
     }
 }
 
