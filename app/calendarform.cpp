@@ -59,7 +59,6 @@ TCalendarForm::TCalendarForm(TAppCore& core, QWidget* parent)
     setWindowTitle(QString::fromLatin1(desktop::ProgramCaption));
     setFixedSize(CalendarWidth(core.Regional().WeekNumbers), CalendarSize.height());
     CreateComponents();
-    CreateMenu();
     FormCreate();
     ConnectCore();
 }
@@ -93,6 +92,14 @@ void TCalendarForm::CreateComponents()
     connect(DesktopSettled, &QTimer::timeout, this, &TCalendarForm::DesktopChangesSettled);
 }
 
+QMenu& TCalendarForm::PopupMenu()
+{
+    // Made when first shown: most runs never open it, and a start without it is lighter.
+    if (!PopupMenu1)
+        CreateMenu();
+    return *PopupMenu1;
+}
+
 void TCalendarForm::CreateMenu()
 {
     PopupMenu1 = new QMenu(this);
@@ -102,10 +109,10 @@ void TCalendarForm::CreateMenu()
     PopupMenu1->addSeparator();
     Browse1 = PopupMenu1->addAction(tr("&Browse..."), this,
                                     &TCalendarForm::Browse1Click);
-    Browse1->setEnabled(false);
+    Browse1->setEnabled(BrowseEnabled);
     Setting1 = PopupMenu1->addAction(tr("&Setting..."), this,
                                      &TCalendarForm::Setting1Click);
-    Setting1->setEnabled(false);
+    Setting1->setEnabled(SettingEnabled);
     PopupMenu1->addSeparator();
     PopupMenu1->addAction(tr("&Refresh"), this, &TCalendarForm::Refresh1Click);
     PopupMenu1->addSeparator();
@@ -645,12 +652,16 @@ void TCalendarForm::Setting1Click()
 
 void TCalendarForm::SetBrowseEnabled(bool enabled)
 {
-    Browse1->setEnabled(enabled);
+    BrowseEnabled = enabled;
+    if (Browse1)
+        Browse1->setEnabled(enabled);
 }
 
 void TCalendarForm::SetSettingEnabled(bool enabled)
 {
-    Setting1->setEnabled(enabled);
+    SettingEnabled = enabled;
+    if (Setting1)
+        Setting1->setEnabled(enabled);
 }
 
 void TCalendarForm::Refresh1Click()

@@ -73,7 +73,8 @@ public:
     // resolution (TPlatform::SetDeviceShape); empty otherwise, when WindowShape() is the mask.
     const QRegion& DeviceWindowShape() const { return DeviceShape; }
     TDayGrid& DayGrid() const { return *lv; }
-    QMenu& PopupMenu() const { return *PopupMenu1; }
+    // The menu of the title's right click and the tray's click, made when first asked for.
+    QMenu& PopupMenu();
 
     // ---- month view -----------------------------------------------------------------------
     void BuildMonth(QDate date);
@@ -189,6 +190,8 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* Browse1 = nullptr;
     QAction* Setting1 = nullptr;
+    bool BrowseEnabled = false;   // the menu's items, also before the menu is made
+    bool SettingEnabled = false;
     QTimer* MoveSettled = nullptr;  // a system move ends in a pause of move events
     // Changes of the wallpaper settings and of the screens come in bursts (one per key, one
     // per screen property); a pause this long ends a burst, which is then one reload.

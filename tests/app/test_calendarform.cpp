@@ -334,10 +334,13 @@ private slots:
                                                  QSize(32, 32))));
     }
 
+    // The menu is made when first asked for, with the commands enabled meanwhile.
     void menuCommandsInOrderAllEnabled()
     {
         TRig rig;
         TCalendarForm& form = rig.Create();
+        form.Start();
+        QVERIFY2(form.findChildren<QMenu*>().isEmpty(), "a start makes no menu");
         QStringList captions, disabled;
         for (const QAction* action : form.PopupMenu().actions()) {
             captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
