@@ -9,6 +9,8 @@
 #include "store/errors.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QThread>
 #include <QTimer>
@@ -384,6 +386,13 @@ void TSyncRunner::SyncFinished(const ical::TSyncResult& result, const QString& f
 
 void TSyncRunner::BeginFetch()
 {
+    // No calendar subscribed and no copies kept of one: nothing to fetch or to take away, and
+    // the thread is not started for it.
+    if (FAccount.Subscriptions.empty() &&
+        !QFileInfo::exists(Folder + QLatin1String(store::SubscriptionCacheFileName))) {
+        Schedule.FetchEnded(FClock.TickCount());
+        return;
+    }
     Busy = true;
     QStringList urls;
     for (const std::string& url : FAccount.Subscriptions)
@@ -445,8 +454,16 @@ void TSyncRunner::RunFetch(const QStringList& urls, bool showCache)
         }
     }
     if (changed) {
+        // Without copies the file goes: a start with nothing subscribed then has nothing to
+        // fetch or take away, and starts no thread.
+        const QString cache = QString::fromStdString(file);
         try {
-            store::SaveSubscriptionCache(file, copies);
+            if (copies.empty()) {
+                if (!QFile::remove(cache) && QFileInfo::exists(cache))
+                    qCWarning(lcApp) << "cannot remove" << cache;
+            } else {
+                store::SaveSubscriptionCache(file, copies);
+            }
         } catch (const store::EStoreError& failure) {
             qCWarning(lcApp) << failure.what();
         }

@@ -7,6 +7,9 @@
 #include "store/daypaperlist.h"
 #include "tests/support/fakeclock.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSemaphore>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -562,10 +565,40 @@ private slots:
         // Removing the subscription removes what it listed, from the screen and the cache.
         QCOMPARE(runner->SetAccount(store::TSyncAccount{}), QString());
         QTRY_COMPARE(runner->Subscribed().Count(), 0);
-        std::vector<store::TSubscriptionCopy> cache{{"x"}};
-        QTRY_VERIFY((store::LoadSubscriptionCache(
-                         (Folder + store::SubscriptionCacheFileName).toStdString(), cache),
-                     cache.empty()));
+        QTRY_VERIFY(!QFile::exists(Folder + store::SubscriptionCacheFileName));
+    }
+
+    // A program that syncs with no server and lists no calendar starts no thread for it; one
+    // that still keeps copies of calendars it no longer lists takes them away first.
+    void NothingToFetchStartsNoThread_data()
+    {
+        QTest::addColumn<bool>("keptCopy");
+        QTest::newRow("nothing subscribed or kept") << false;
+        QTest::newRow("a copy kept of a calendar no longer listed") << true;
+    }
+    void NothingToFetchStartsNoThread()
+    {
+        QFETCH(bool, keptCopy);
+        if (!QFileInfo::exists(QStringLiteral("/proc/self/task")))
+            QSKIP("needs the threads' names");
+        const QString cache = Folder + store::SubscriptionCacheFileName;
+        if (keptCopy)
+            store::SaveSubscriptionCache(cache.toStdString(), {{"webcal://feed.example/old.ics"}});
+        auto runner = MakeRunner(store::TSyncAccount{});
+        runner->Start();
+        const auto syncThreads = [] {
+            int count = 0;
+            const QDir tasks(QStringLiteral("/proc/self/task"));
+            for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                QFile name(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+                count += name.open(QIODevice::ReadOnly) && name.readAll().trimmed() == "sync";
+            }
+            return count;
+        };
+        QTRY_VERIFY(Idle(*runner) && !QFile::exists(cache));
+        QTest::qWait(50);
+        QCOMPARE(syncThreads(), keptCopy ? 1 : 0);
+        QCOMPARE(runner->Subscribed().Count(), 0);
     }
 };
 
