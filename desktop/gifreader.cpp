@@ -1,9 +1,11 @@
 #include "desktop/gifreader.h"
 
+#include "store/errors.h"
+#include "store/filesave.h"
+
 #include <gif_lib.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -158,15 +160,13 @@ TRawPicture ReadGif(std::span<const std::uint8_t> data, std::int64_t maxPixels)
 
 TRawPicture ReadGifFile(const std::string& path, std::int64_t maxPixels)
 {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                                &std::fclose);
-    if (!file)
+    std::string bytes;
+    try {
+        bytes = store::ReadWholeFile(path);
+    } catch (const store::EStoreError&) {
         throw TPictureError("the picture file cannot be opened");
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t block[16384];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;)
-        bytes.insert(bytes.end(), block, block + got);
-    return ReadGif(bytes, maxPixels);
+    }
+    return ReadGif({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, maxPixels);
 }
 
 }  // namespace orvenna::desktop
