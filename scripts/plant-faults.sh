@@ -9,7 +9,7 @@
 #
 #     Fault: what goes wrong, in one line
 #     Tests: the CTest tests that should catch it (each also a build target, but for the
-#            end-to-end tests e2e_*, which run the program)
+#            end-to-end tests e2e_*, which run the program, and program_*, which read it)
 #
 # Usage: scripts/plant-faults.sh [tests/faults/NAME.patch ...]   (none named: every fault)
 # Builds in build/ (or $ORVENNA_BUILD_DIR) and edits the files of this checkout while it runs;
@@ -66,10 +66,12 @@ failures() {  # failures LOG
 build_targets() {  # build_targets LOG TEST...
   local log=$1 test targets=()
   shift
-  # An end-to-end test (e2e_*) runs the program and the notes tool; any other is its own target.
+  # An end-to-end test (e2e_*) runs the program and the notes tool, a test program_* reads the
+  # program; any other is its own target.
   for test in "$@"; do
     case $test in
       e2e_*) targets+=(orvenna orvenna-notes) ;;
+      program_*) targets+=(orvenna) ;;
       *) targets+=("$test") ;;
     esac
   done

@@ -12,7 +12,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   xvfb xserver-xorg-core xserver-xorg-video-dummy xauth openbox xdotool wmctrl x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core \
   qt6-image-formats-plugins libcanberra-dev libcanberra-pulse pulseaudio \
   libical-dev python3-icalendar tzdata radicale libxxhash-dev gnome-keyring dbus libsecret-1-dev \
-  libsecret-tools curl \
+  libsecret-tools curl lld \
   dpkg-dev file desktop-file-utils appstream groff-base \
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n locales xclip >/dev/null
 
