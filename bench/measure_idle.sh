@@ -18,8 +18,8 @@ if [ "${1:-}" = "--inside" ]; then
   printf '1\r\n' >"$work/firstrun.dat"   # not a first run: no notice to answer
   convert -seed 3 -size "$size" gradient:'#1d3a6b-#d08a3c' -attenuate 0.5 +noise Gaussian \
     -type TrueColor "PNG24:$work/wall.png"
-  gsettings set org.gnome.desktop.background picture-uri "file://$work/wall.png"
-  gsettings set org.gnome.desktop.background picture-options stretched
+  . "$root/bench/wallpaper-keys.sh"
+  gnome_wallpaper "$work/wall.png"
   display -window root "$work/wall.png" &
   painter=$!
   ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }

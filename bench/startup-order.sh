@@ -21,25 +21,9 @@ if [ "${1:-}" = "--inside" ]; then
   printf '1\r\n' >"$work/firstrun.dat"   # not a first run: no notice to answer
   convert -seed 3 -size 3840x2160 gradient:'#1d3a6b-#d08a3c' -attenuate 0.5 +noise Gaussian \
     -quality 90 "$work/wall.jpg"
-  channel="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml"
-  mkdir -p "$(dirname "$channel")"
-  cat >"$channel" <<EOF
-<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-desktop" version="1.0">
-  <property name="backdrop" type="empty">
-    <property name="screen0" type="empty">
-      <property name="monitor0" type="empty">
-        <property name="workspace0" type="empty">
-          <property name="image-style" type="int" value="3"/>
-          <property name="last-image" type="string" value="$work/wall.jpg"/>
-        </property>
-      </property>
-    </property>
-  </property>
-</channel>
-EOF
-  gsettings set org.gnome.desktop.background picture-options stretched
-  gsettings set org.gnome.desktop.background picture-uri "file://$work/wall.jpg"
+  . "$root/bench/wallpaper-keys.sh"
+  xfce_wallpaper "$work/wall.jpg"
+  gnome_wallpaper "$work/wall.jpg"
 
   # One start under callgrind, its counts dumped once the calendar had time to show and settle.
   traced() {
