@@ -13,7 +13,7 @@ if [ "${1:-}" = "--inside" ]; then
   bin=$2 spell=$3 size=$4 floor=$5
   work=$(mktemp -d)
   program=""
-  trap 'kill $program $painter 2>/dev/null || true; rm -rf "$work"' EXIT
+  trap 'kill $program $painter 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
   cp -r "$bin/orvenna" "$bin/images" "$bin/../lib/orvenna/orvenna-calendar.so" "$work/"
   printf '1\r\n' >"$work/firstrun.dat"   # not a first run: no notice to answer
   convert -seed 3 -size "$size" gradient:'#1d3a6b-#d08a3c' -attenuate 0.5 +noise Gaussian \
